@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Plavex needs to build, test and run, and only those that are missing.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ make pkg-config git
+  qt6-base-dev qt6-base-dev-tools libqt6widgets6 qt6-qpa-plugins libgl-dev
+  libturbojpeg0-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  clang libclang-rt-14-dev
+  ffmpeg xvfb xauth
+  fonts-dejavu-core fonts-liberation
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=()
+  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

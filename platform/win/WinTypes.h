@@ -19,6 +19,11 @@ using LRESULT = std::intptr_t;
 using INT_PTR = std::intptr_t;
 using COLORREF = DWORD;
 
+// A window handle. In this build it is the address of the window's QWidget,
+// opaque to code that links no widgets; only the dialog layer converts it.
+struct HWND__;
+using HWND = HWND__*;
+
 #ifndef TRUE
 #define TRUE 1
 #endif

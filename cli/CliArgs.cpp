@@ -1,0 +1,97 @@
+#include "cli/CliArgs.h"
+
+#include <algorithm>
+#include <charconv>
+#include <limits>
+
+namespace {
+
+bool Contains(std::initializer_list<std::string_view> names, std::string_view strName)
+{
+    return std::find(names.begin(), names.end(), strName) != names.end();
+}
+
+} // namespace
+
+CliArgs ParseCliArgs(const std::vector<std::string>& args, const CliArgsSpec& spec)
+{
+    CliArgs result;
+    bool bOptionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& strArg = args[i];
+        if (bOptionsEnded || strArg.size() < 2 || strArg[0] != '-') {
+            result.m_positional.push_back(strArg);
+            continue;
+        }
+        if (strArg == "--") {
+            bOptionsEnded = true;
+            continue;
+        }
+        if (strArg.compare(0, 2, "--") != 0) {
+            result.m_strError = "unknown option '" + strArg + "'";
+            return result;
+        }
+
+        std::string strName = strArg.substr(2);
+        std::string strValue;
+        bool bHasValue = false;
+        if (const auto nEquals = strName.find('='); nEquals != std::string::npos) {
+            strValue = strName.substr(nEquals + 1);
+            strName.resize(nEquals);
+            bHasValue = true;
+        }
+
+        if (Contains(spec.m_valueOptions, strName)) {
+            if (!bHasValue) {
+                if (i + 1 >= args.size()) {
+                    result.m_strError = "option '--" + strName + "' needs a value";
+                    return result;
+                }
+                strValue = args[++i];
+            }
+        } else if (Contains(spec.m_flagOptions, strName)) {
+            if (bHasValue) {
+                result.m_strError = "option '--" + strName + "' takes no value";
+                return result;
+            }
+        } else {
+            result.m_strError = "unknown option '--" + strName + "'";
+            return result;
+        }
+
+        if (!result.m_options.emplace(strName, strValue).second) {
+            result.m_strError = "option '--" + strName + "' given more than once";
+            return result;
+        }
+    }
+    return result;
+}
+
+std::optional<std::int32_t> ParseInt32(std::string_view strText, std::int32_t nMin, std::int32_t nMax)
+{
+    // from_chars takes a minus sign but not a plus sign.
+    if (!strText.empty() && strText.front() == '+')
+        strText.remove_prefix(1);
+    if (strText.empty() || strText.front() == '+')
+        return std::nullopt;
+    std::int32_t nValue = 0;
+    const char* pEnd = strText.data() + strText.size();
+    const auto [pStop, nError] = std::from_chars(strText.data(), pEnd, nValue);
+    if (nError != std::errc() || pStop != pEnd || nValue < nMin || nValue > nMax)
+        return std::nullopt;
+    return nValue;
+}
+
+std::optional<CliSize> ParseSize(std::string_view strText)
+{
+    const auto nCross = strText.find_first_of("xX");
+    if (nCross == std::string_view::npos)
+        return std::nullopt;
+    constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+    constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+    const auto nWidth = ParseInt32(strText.substr(0, nCross), kMin, kMax);
+    const auto nHeight = ParseInt32(strText.substr(nCross + 1), kMin, kMax);
+    if (!nWidth || !nHeight)
+        return std::nullopt;
+    return CliSize{*nWidth, *nHeight};
+}

@@ -1,0 +1,48 @@
+// plavex-cli: makes Plavex's still pictures and animations without the wizard.
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+// Qt
+#include <QtGlobal>
+
+// Local
+#include "cli/AnimCommand.h"
+#include "cli/CliArgs.h"
+#include "cli/StillCommand.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: plavex-cli still FIRST SECOND OUTPUT [--ratio P] [--size WxH]\n"
+    "       plavex-cli anim FIRST SECOND OUTPUT [options]   (plavex-cli anim --help)\n";
+
+// The image readers report their complaints through Qt's message log; the
+// commands report every failure themselves in one line, so those are dropped.
+void DropQtMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qInstallMessageHandler(DropQtMessages);
+
+    const std::vector<std::string> words(argv + 1, argv + argc);
+    if (words.empty()) {
+        std::cerr << kUsage;
+        return kExitUsage;
+    }
+    const std::string& strCommand = words.front();
+    const std::vector<std::string> args(words.begin() + 1, words.end());
+    if (strCommand == "still")
+        return RunStillCommand(args, std::cout, std::cerr);
+    if (strCommand == "anim")
+        return RunAnimCommand(args, std::cout, std::cerr);
+    if (strCommand == "--help" || strCommand == "-h" || strCommand == "help") {
+        std::cout << kUsage;
+        return kExitOk;
+    }
+    std::cerr << "plavex-cli: unknown command '" << strCommand << "'\n" << kUsage;
+    return kExitUsage;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+// The working geometry of one render: a 24-bit, uncompressed, bottom-up
+// bitmap whose sides are multiples of 4, so rows need no padding.
+
+#include <cstdint>
+
+// Local
+#include "engine/EngineResult.h"
+#include "platform/win/WinTypes.h"
+
+struct Canvas {
+    // The header sits at the head of a zero-filled BITMAPINFO; its unused
+    // colour entry stays zero. The header is the only record of the geometry.
+    BITMAPINFO m_info{};
+
+    BITMAPINFOHEADER& Header() noexcept { return m_info.bmiHeader; }
+    const BITMAPINFOHEADER& Header() const noexcept { return m_info.bmiHeader; }
+
+    LONG Width() const noexcept { return m_info.bmiHeader.biWidth; }
+    LONG Height() const noexcept { return m_info.bmiHeader.biHeight; }
+    DWORD ImageSize() const noexcept { return m_info.bmiHeader.biSizeImage; }
+    // Bytes per row: width × 3, already a multiple of 4.
+    LONG Stride() const noexcept { return m_info.bmiHeader.biWidth * 3; }
+};
+
+// Size modes of the settings pages; any nonzero mode counts as custom.
+inline constexpr std::int32_t kSizeModeAutomatic = 0;
+inline constexpr std::int32_t kSizeModeCustom = 1;
+
+// Computes the canvas from the size mode and custom sides of a settings page
+// and the sizes of the two loaded pictures. Automatic mode takes the mean of
+// the two pictures; each side is then rounded down to a multiple of 4, so a
+// side of 1 to 3 becomes 0. Negative sides and sizes whose row or image byte
+// count leaves the signed 32-bit range are refused with InvalidCanvas.
+EngineResult<Canvas> ComputeCanvas(std::int32_t nSizeMode, std::int32_t nWidth, std::int32_t nHeight,
+                                   std::int32_t nFirstWidth, std::int32_t nFirstHeight,
+                                   std::int32_t nSecondWidth, std::int32_t nSecondHeight);

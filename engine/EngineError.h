@@ -1,0 +1,21 @@
+#pragma once
+
+// What went wrong in the engine, as a value the front end turns into its own
+// message. The text is one English line for the batch tool and for logs.
+
+#include <string>
+
+enum class EngineErrorCode {
+    InvalidCanvas,      // A negative side, or a size the 32-bit arithmetic cannot hold.
+    OutOfMemory,        // A buffer or picture could not be allocated.
+    PictureUnreadable,  // The file could not be opened or read in full.
+    PictureUnsupported, // Not a GIF, JPEG or BMP picture, or not decodable.
+    PictureTooLarge,    // The decoded picture would exceed the engine's size limit.
+    ScaleFailed,        // The picture could not be stretched to the canvas.
+    WriteFailed,        // The output file could not be written; any old file is intact.
+};
+
+struct EngineError {
+    EngineErrorCode m_nCode;
+    std::string m_strMessage;
+};

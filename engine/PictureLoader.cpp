@@ -1,0 +1,107 @@
+#include "engine/PictureLoader.h"
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// Local
+#include "platform/gfx/GfxDecoder.h"
+
+namespace {
+
+// Closes the descriptor on every way out.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int nFd) noexcept : m_nFd(nFd) {}
+    ~FileDescriptor()
+    {
+        if (m_nFd >= 0)
+            ::close(m_nFd);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    int Get() const noexcept { return m_nFd; }
+
+private:
+    int m_nFd;
+};
+
+EngineError LoadError(EngineErrorCode nCode, const std::string& strPath, const std::string& strWhy)
+{
+    return EngineError{nCode, "cannot load picture '" + strPath + "': " + strWhy};
+}
+
+// Reads exactly nSize bytes; the loop only resumes a transfer that the
+// system split or interrupted.
+bool ReadExactly(int nFd, unsigned char* pBlock, std::size_t nSize, int& nErrno) noexcept
+{
+    std::size_t nDone = 0;
+    while (nDone < nSize) {
+        const ssize_t nGot = ::read(nFd, pBlock + nDone, nSize - nDone);
+        if (nGot < 0 && errno == EINTR)
+            continue;
+        if (nGot <= 0) {
+            nErrno = nGot < 0 ? errno : 0;
+            return false;
+        }
+        nDone += static_cast<std::size_t>(nGot);
+    }
+    return true;
+}
+
+} // namespace
+
+EngineResult<GfxBitmap> LoadPictureFile(const std::string& strPath)
+{
+    FileDescriptor file(::open(strPath.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.Get() < 0)
+        return LoadError(EngineErrorCode::PictureUnreadable, strPath, std::strerror(errno));
+
+    struct stat info {};
+    if (::fstat(file.Get(), &info) != 0)
+        return LoadError(EngineErrorCode::PictureUnreadable, strPath, std::strerror(errno));
+    if (!S_ISREG(info.st_mode))
+        return LoadError(EngineErrorCode::PictureUnreadable, strPath, "not a regular file");
+    if (info.st_size == 0)
+        return LoadError(EngineErrorCode::PictureUnsupported, strPath, "the file is empty");
+    if (info.st_size > kMaxPictureFileBytes)
+        return LoadError(EngineErrorCode::PictureTooLarge, strPath, "the file is too large");
+
+    const std::size_t nLength = static_cast<std::size_t>(info.st_size);
+    std::unique_ptr<unsigned char[]> pBlock(new (std::nothrow) unsigned char[nLength]);
+    if (!pBlock)
+        return LoadError(EngineErrorCode::OutOfMemory, strPath, "not enough memory to read the file");
+
+    int nErrno = 0;
+    if (!ReadExactly(file.Get(), pBlock.get(), nLength, nErrno))
+        return LoadError(EngineErrorCode::PictureUnreadable, strPath,
+                         nErrno != 0 ? std::strerror(nErrno) : "the file ended early");
+
+    GfxDecodeOptions options;
+    options.m_nMaxPixels = kMaxPicturePixels;
+    GfxDecodeResult decoded = DecodePicture(pBlock.get(), nLength, options);
+    pBlock.reset();
+
+    switch (decoded.m_nStatus) {
+    case GfxDecodeStatus::Ok:
+        return std::move(decoded.m_bitmap);
+    case GfxDecodeStatus::Unsupported:
+        return LoadError(EngineErrorCode::PictureUnsupported, strPath, "not a GIF, JPEG or BMP picture");
+    case GfxDecodeStatus::TooLarge:
+        return LoadError(EngineErrorCode::PictureTooLarge, strPath, "the picture is too large (" +
+                                                                       decoded.m_strDetail + ")");
+    case GfxDecodeStatus::OutOfMemory:
+        return LoadError(EngineErrorCode::OutOfMemory, strPath, "not enough memory to decode the picture");
+    case GfxDecodeStatus::Undecodable:
+        break;
+    }
+    return LoadError(EngineErrorCode::PictureUnsupported, strPath,
+                     decoded.m_strDetail.empty() ? "the picture cannot be decoded"
+                                                 : "the picture cannot be decoded (" + decoded.m_strDetail + ")");
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+// Turns a picture file into a source bitmap that the render owns.
+
+#include <cstdint>
+#include <string>
+
+// Local
+#include "engine/EngineResult.h"
+#include "platform/gfx/GfxBitmap.h"
+
+// The largest decoded picture accepted, in pixels (a 100-megapixel photo fits).
+inline constexpr std::int64_t kMaxPicturePixels = std::int64_t{1} << 27;
+// The largest picture file read, in bytes.
+inline constexpr std::int64_t kMaxPictureFileBytes = std::int64_t{1} << 30;
+
+// Reads the whole file with one read into a block of its exact size and
+// decodes it. The format comes from the content, never from the name: GIF
+// (first image), JPEG and BMP decode; anything else, an empty, unreadable or
+// truncated file, or a picture larger than kMaxPicturePixels gives an error.
+EngineResult<GfxBitmap> LoadPictureFile(const std::string& strPath);

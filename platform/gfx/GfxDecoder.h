@@ -1,0 +1,35 @@
+#pragma once
+
+// Decodes a picture file's bytes into a GfxBitmap. Only GIF (its first
+// image), JPEG and BMP are accepted, recognised by their content; icons,
+// cursors, metafiles and every other format give nothing.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// Local
+#include "platform/gfx/GfxBitmap.h"
+
+enum class GfxPictureFormat { Unknown, Gif, Jpeg, Bmp };
+
+// Tells the format from the first bytes of a file.
+GfxPictureFormat SniffPictureFormat(const unsigned char* pData, std::size_t nSize) noexcept;
+
+struct GfxDecodeOptions {
+    // The largest picture, in pixels, that may be decoded. Larger pictures are
+    // refused from their header, before any pixel memory is allocated.
+    std::int64_t m_nMaxPixels = 0;
+};
+
+enum class GfxDecodeStatus { Ok, Unsupported, TooLarge, Undecodable, OutOfMemory };
+
+struct GfxDecodeResult {
+    GfxDecodeStatus m_nStatus = GfxDecodeStatus::Undecodable;
+    GfxBitmap m_bitmap;   // Set when m_nStatus is Ok.
+    std::string m_strDetail;  // The decoder's own words, when it gave any.
+};
+
+// Decodes nSize bytes at pData. Transparent pixels are composed over white.
+GfxDecodeResult DecodePicture(const unsigned char* pData, std::size_t nSize, const GfxDecodeOptions& options);

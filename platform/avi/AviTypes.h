@@ -90,7 +90,7 @@ struct AVISTREAMINFOA {
     DWORD dwFormatChangeCount;
     char szName[64];
 };
-static_assert(sizeof(AVISTREAMINFOA) == 148);
+static_assert(sizeof(AVISTREAMINFOA) == 140);
 
 // A compressor choice. fccHandler is comptypeDIB (or 0) for full frames or
 // comptypeMJPG for Motion JPEG; dwQuality is the JPEG quality 1..100.

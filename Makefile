@@ -2,6 +2,9 @@
 # missing, then configure and build.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?= load_picture canvas avi_writer
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
@@ -30,8 +33,18 @@ asan-test: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
+# Each fuzz target under libFuzzer with ASan+UBSan for FUZZ_SECONDS, over a
+# fresh copy of its generated seed corpus; crash inputs land in fuzz-out/.
+fuzz: deps
+	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	  -DCMAKE_C_FLAGS=-fsanitize=fuzzer-no-link -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link \
+	  -DPLAVEX_SANITIZE=ON -DPLAVEX_FUZZ=ON -DPLAVEX_BUILD_BENCH=OFF $(CMAKE_ARGS)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target plavex_fuzz_corpus $(addprefix fuzz_,$(FUZZ_TARGETS))
+	fuzz/run_fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) fuzz-out $(FUZZ_TARGETS)
+
 bench: build
 	@for b in $(BUILD)/bench/*/bench_*; do [ -x "$$b" ] && "$$b"; done
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) fuzz-out

@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
   ffmpeg xvfb xauth
+  python3 time util-linux
   fonts-dejavu-core fonts-liberation
 )
 

@@ -1,0 +1,52 @@
+// Fuzz target: decoding a picture file's bytes, as the picture loader does,
+// and stretching the result onto a small canvas as the renders do.
+//
+// Whatever the bytes, decoding must give either a bitmap within the size
+// limit or a refusal, never a crash, a hang or an allocation beyond the limit;
+// a decoded bitmap must stretch onto a canvas.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+// Local
+#include "engine/PictureLoader.h"
+#include "platform/gfx/GfxDecoder.h"
+#include "platform/gfx/GfxStretch.h"
+
+namespace {
+
+void Require(bool bCondition)
+{
+    if (!bCondition)
+        std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSize)
+{
+    GfxDecodeOptions options;
+    options.m_nMaxPixels = kMaxPicturePixels;
+    const GfxDecodeResult result = DecodePicture(pData, nSize, options);
+    if (result.m_nStatus != GfxDecodeStatus::Ok) {
+        Require(result.m_bitmap.IsNull());
+        return 0;
+    }
+
+    // Only the three picture formats may decode.
+    Require(SniffPictureFormat(pData, nSize) != GfxPictureFormat::Unknown);
+    const GfxBitmap& bitmap = result.m_bitmap;
+    Require(!bitmap.IsNull());
+    Require(bitmap.Width() > 0 && bitmap.Height() > 0);
+    Require(std::int64_t{bitmap.Width()} * bitmap.Height() <= kMaxPicturePixels);
+
+    // A small canvas keeps each run fast; the last input byte varies its shape
+    // so both reduction and enlargement are exercised.
+    const std::int32_t nWidth = 4 + 4 * (nSize ? pData[nSize - 1] % 4 : 0);
+    const std::int32_t nHeight = 4 + 4 * (nSize ? pData[nSize - 1] / 64 : 0);
+    std::vector<unsigned char> rows(static_cast<std::size_t>(nWidth) * 3 * nHeight);
+    Require(StretchToBgrRows(bitmap, nWidth, nHeight, rows.data(), rows.size()));
+    return 0;
+}

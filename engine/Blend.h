@@ -26,13 +26,23 @@ inline BYTE BlendChannel(int a, int b, double w) noexcept
 void BlendBytesReference(const BYTE* pFirst, const BYTE* pSecond, BYTE* pOut, std::size_t nCount,
                          double w) noexcept;
 
-// Blends nCount bytes with the fastest path this processor offers (AVX2 when
-// present); the result is identical to BlendBytesReference for every input.
-// A weight outside 0..1 falls back to the reference.
-void BlendBytes(const BYTE* pFirst, const BYTE* pSecond, BYTE* pOut, std::size_t nCount, double w) noexcept;
+// The ways BlendBytes can run: the plain loop, or wider vectors where the
+// processor has them. Every path gives the same bytes as the plain loop.
+enum class BlendPath { Reference, Avx2, Avx512 };
 
-// True when BlendBytes uses the AVX2 path on this processor.
-bool BlendHasFastPath() noexcept;
+// True when this processor (and its operating system) can run the path.
+bool BlendPathAvailable(BlendPath nPath) noexcept;
+
+// The widest available path; BlendBytes and BlendRow use it.
+BlendPath BlendActivePath() noexcept;
+
+// Blends nCount bytes on the given path, which must be available. A weight
+// outside 0..1 always takes the reference loop.
+void BlendBytesOn(BlendPath nPath, const BYTE* pFirst, const BYTE* pSecond, BYTE* pOut, std::size_t nCount,
+                  double w) noexcept;
+
+// Blends nCount bytes on the active path.
+void BlendBytes(const BYTE* pFirst, const BYTE* pSecond, BYTE* pOut, std::size_t nCount, double w) noexcept;
 
 // Blends one picture row. The caller counts r = 0 .. H − 1 from the top of the
 // picture; the row touched is memory row H − 1 − r of each buffer. Reads the

@@ -48,6 +48,35 @@ QImage ComposeOverWhite(const QImage& image)
     return premultiplied;
 }
 
+std::int64_t Le16(const unsigned char* p) noexcept
+{
+    return p[0] | p[1] << 8;
+}
+
+std::int64_t Le32Signed(const unsigned char* p) noexcept
+{
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+                                     static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+// The pixel count that the file's own header announces, where it can be read
+// without a decoder. The GIF reader paints every frame onto a canvas of the
+// logical screen size, whatever the size of the first image, so that is the
+// size that counts.
+std::int64_t HeaderPixels(GfxPictureFormat nFormat, const unsigned char* pData, std::size_t nSize) noexcept
+{
+    if (nFormat == GfxPictureFormat::Gif && nSize >= 10)
+        return Le16(pData + 6) * Le16(pData + 8);
+    if (nFormat == GfxPictureFormat::Bmp && nSize >= 26) {
+        if (Le32Signed(pData + 14) == 12)
+            return Le16(pData + 18) * Le16(pData + 20);
+        const std::int64_t nWidth = Le32Signed(pData + 18);
+        const std::int64_t nHeight = Le32Signed(pData + 22);
+        return (nWidth < 0 ? -nWidth : nWidth) * (nHeight < 0 ? -nHeight : nHeight);
+    }
+    return 0;
+}
+
 bool ExceedsLimit(const QSize& size, std::int64_t nMaxPixels) noexcept
 {
     return std::int64_t{size.width()} * size.height() > nMaxPixels;
@@ -69,9 +98,20 @@ GfxPictureFormat SniffPictureFormat(const unsigned char* pData, std::size_t nSiz
 GfxDecodeResult DecodePicture(const unsigned char* pData, std::size_t nSize, const GfxDecodeOptions& options)
 {
     GfxDecodeResult result;
-    const char* pszFormat = ReaderFormat(SniffPictureFormat(pData, nSize));
+    const GfxPictureFormat nFormat = SniffPictureFormat(pData, nSize);
+    const char* pszFormat = ReaderFormat(nFormat);
     if (pszFormat == nullptr || nSize > static_cast<std::size_t>(INT_MAX)) {
         result.m_nStatus = GfxDecodeStatus::Unsupported;
+        return result;
+    }
+
+    // Sizes are checked before any pixel memory exists: first the header's
+    // own claim, then what the reader reports. The reader's allocation limit
+    // backs this up for pictures whose size only shows while decoding.
+    const std::int64_t nHeaderPixels = HeaderPixels(nFormat, pData, nSize);
+    if (nHeaderPixels > options.m_nMaxPixels) {
+        result.m_nStatus = GfxDecodeStatus::TooLarge;
+        result.m_strDetail = std::to_string(nHeaderPixels) + " pixels";
         return result;
     }
 
@@ -83,9 +123,7 @@ GfxDecodeResult DecodePicture(const unsigned char* pData, std::size_t nSize, con
     reader.setDecideFormatFromContent(false);
     reader.setAutoTransform(false);
 
-    // The size in the header is checked before any pixel memory exists. The
-    // reader's own allocation limit backs this up for readers that cannot
-    // tell their size in advance; it counts 4 bytes per pixel in megabytes.
+    // The allocation limit counts 4 bytes per pixel, in megabytes.
     const QSize claimed = reader.size();
     if (claimed.isValid() && ExceedsLimit(claimed, options.m_nMaxPixels)) {
         result.m_nStatus = GfxDecodeStatus::TooLarge;

@@ -2,7 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <vector>
+#include <random>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -26,12 +26,23 @@ std::string BaseNameOf(const std::string& strPath)
     return nSlash == std::string::npos ? strPath : strPath.substr(nSlash + 1);
 }
 
-// Permissions a newly created file would get: 0666 less the umask.
-mode_t NewFileMode()
+// Creates a new file under a fresh name built from strPrefix. The kernel
+// applies the umask to 0666, as for any new file.
+int CreateUnique(const std::string& strPrefix, std::string& strName)
 {
-    const mode_t nMask = ::umask(0);
-    ::umask(nMask);
-    return 0666 & ~nMask;
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::random_device seed;
+    std::mt19937 random(seed());
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
+    for (int nTry = 0; nTry < 100; ++nTry) {
+        strName = strPrefix;
+        for (int i = 0; i < 8; ++i)
+            strName += kLetters[pick(random)];
+        const int fd = ::open(strName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
 }
 
 } // namespace
@@ -47,7 +58,7 @@ int CPendingFile::Open(const std::string& strTarget)
     if (strTarget.empty() || strTarget.back() == '/')
         return EISDIR;
 
-    mode_t nMode = NewFileMode();
+    bool bExists = false;
     struct stat st {};
     if (::stat(strTarget.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode))
@@ -55,20 +66,22 @@ int CPendingFile::Open(const std::string& strTarget)
         // An existing file the user may not write stays protected.
         if (::access(strTarget.c_str(), W_OK) != 0)
             return EACCES;
-        nMode = st.st_mode & 0777;
+        bExists = true;
     }
 
-    std::string strTemplate = FolderOf(strTarget) + "/." + BaseNameOf(strTarget) + ".XXXXXX";
-    std::vector<char> name(strTemplate.begin(), strTemplate.end());
-    name.push_back('\0');
-    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    // A hidden name in the same folder; long names are cut so that the
+    // temporary name still fits the file system's limit.
+    std::string strName;
+    const int fd = CreateUnique(FolderOf(strTarget) + "/." + BaseNameOf(strTarget).substr(0, 200) + ".", strName);
     if (fd < 0)
         return errno;
-    ::fchmod(fd, nMode);
+    // A replaced file keeps its permissions.
+    if (bExists)
+        ::fchmod(fd, st.st_mode & 07777);
 
     m_fd = fd;
     m_strTarget = strTarget;
-    m_strTemp = name.data();
+    m_strTemp = strName;
     m_nSize = 0;
     return 0;
 }

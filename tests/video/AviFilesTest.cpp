@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -436,6 +437,32 @@ TEST(AviMotionJpegTest, KeepsOrientationAndPaddedRows)
         }
     EXPECT_LT(nDiff / (w * 3 * h), 16);
     EXPECT_LT(nDiff * 2, nFlipped);
+}
+
+} // namespace
+
+namespace {
+
+TEST(AviSafetyTest, NewFilesFollowTheUmaskAndReplacedFilesKeepTheirMode)
+{
+    QTemporaryDir dir;
+    const std::string strBase = dir.path().toStdString();
+    const mode_t nOldMask = ::umask(022);
+    const std::string strNew = strBase + "/" + std::string(246, 'n') + ".avi"; // near the name length limit
+    const std::string strKept = strBase + "/kept.avi";
+    WriteWholeFile(strKept, "old");
+    std::filesystem::permissions(strKept, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+
+    EXPECT_EQ(WriteAvi(strNew, {}), 0);
+    EXPECT_EQ(WriteAvi(strKept, {}), 0);
+    ::umask(nOldMask);
+
+    using std::filesystem::perms;
+    EXPECT_EQ(std::filesystem::status(strNew).permissions(),
+              perms::owner_read | perms::owner_write | perms::group_read | perms::others_read);
+    EXPECT_EQ(std::filesystem::status(strKept).permissions(), perms::owner_read | perms::owner_write);
+    EXPECT_EQ(Probe(strKept).nFrames, 2);
+    EXPECT_EQ(ListFolder(strBase).size(), 2u);
 }
 
 } // namespace

@@ -642,10 +642,35 @@ def avi_seeds():
     return seeds
 
 
+def hostile_pictures():
+    """Tiny files whose headers claim the largest picture the loader accepts
+    (11585 x 11585 is just below 2^27 pixels) or far more; used to measure
+    the memory a hostile picture can cost."""
+    side = 11585
+    p = pattern(9, 11, 3)
+    g = gif(9, 11, p)
+    d = g.index(b"\x2c", 13 + 3 * 16)
+    b24 = bmp(9, 11, 24, p)
+    return {
+        "gif_at_limit.gif": g[:6] + struct.pack("<HH", side, side) + g[10:d + 5]
+        + struct.pack("<HH", side, side) + g[d + 9:],
+        "gif_over_limit.gif": g[:6] + struct.pack("<HH", 65535, 65535) + g[10:d + 5]
+        + struct.pack("<HH", 65535, 65535) + g[d + 9:],
+        "jpeg_at_limit.jpg": patch_sof_size(jpeg(9, 11, p, "444"), side, side),
+        "jpeg_over_limit.jpg": patch_sof_size(jpeg(9, 11, p, "444"), 65500, 65500),
+        "bmp_at_limit.bmp": b24[:18] + struct.pack("<ii", side, side) + b24[26:],
+        "bmp_over_limit.bmp": b24[:18] + struct.pack("<ii", 60000, 60000) + b24[26:],
+        "bmp_rle8_at_limit.bmp": (lambda r: r[:18] + struct.pack("<ii", side, side) + r[26:])(
+            bmp(9, 11, 8, p, compression=1)),
+        "small_7x5.bmp": bmp(7, 5, 24, pattern(7, 5, 1)),
+    }
+
+
 TARGETS = {
     "load_picture": picture_seeds,
     "canvas": canvas_seeds,
     "avi_writer": avi_seeds,
+    "hostile": hostile_pictures,
 }
 
 
@@ -654,7 +679,7 @@ def main(argv):
         sys.stderr.write(__doc__)
         return 2
     out = argv[1]
-    names = argv[2:] or list(TARGETS)
+    names = argv[2:] or [name for name in TARGETS if name != "hostile"]
     for name in names:
         if name not in TARGETS:
             sys.stderr.write(f"make_corpus.py: unknown target {name}\n")

@@ -1,0 +1,528 @@
+#include "app/CWizardDlg.h"
+
+#include <cstdint>
+
+// Local
+#include "engine/Blend.h"
+#include "engine/BmpWriter.h"
+#include "engine/PictureLoader.h"
+#include "engine/PictureScaler.h"
+#include "platform/ui/CWinApp.h"
+#include "video/CAviWriter.h"
+
+namespace {
+
+constexpr const char* kCaption = "Plavex";
+constexpr const char* kErrorCaption = "Chyba";
+constexpr const char* kNext = "Další";
+constexpr const char* kFinish = "Dokončit";
+
+constexpr const char* kQuitQuestion = "Opravdu chcete ukončit program?";
+constexpr const char* kNoPictures = "Musíte vybrat soubory!";
+constexpr const char* kNoOutput = "Musíte vybrat soubor!";
+constexpr const char* kPictureNotLoaded = "Obrázek se nepodařilo načíst!";
+constexpr const char* kSizeRefused = "Zadaná velikost je příliš velká nebo neplatná!";
+constexpr const char* kStillNotSaved = "Soubor se nepodařilo uložit!";
+constexpr const char* kAnimationNotSaved = "Animaci se nepodařilo uložit!";
+
+// Page indexes of the navigation.
+constexpr int kPageWelcome = 0;
+constexpr int kPageSource = 1;
+constexpr int kPageAnimSettings = 2;
+constexpr int kPageAnimDone = 3;
+constexpr int kPageStillSettings = 10;
+constexpr int kPageStillDone = 11;
+
+// Progress in percent, division first, each step in double and truncated.
+int Percent(std::int32_t nDone, std::int32_t nTotal)
+{
+    const double dShare = static_cast<double>(nDone) / static_cast<double>(nTotal);
+    return static_cast<int>(dShare * 100.0);
+}
+
+} // namespace
+
+BEGIN_MESSAGE_MAP(CWizardDlg, CDialog)
+    ON_WM_QUERYDRAGICON()
+    ON_BN_CLICKED(IDC_PREV, &CWizardDlg::OnPrev)
+    ON_BN_CLICKED(IDC_NEXT, &CWizardDlg::OnNext)
+END_MESSAGE_MAP()
+
+CWizardDlg::CWizardDlg(CWnd* pParent) : CDialog(IDD_WIZARD, pParent), m_hIcon(nullptr), m_nPage(0)
+{
+    if (CWinApp* pApp = AfxGetApp())
+        m_hIcon = pApp->LoadIcon(IDI_APP);
+}
+
+void CWizardDlg::DoDataExchange(CDataExchange* pDX)
+{
+    // The frame holds no data of its own.
+    CDialog::DoDataExchange(pDX);
+}
+
+BOOL CWizardDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+
+    // Every page window is made once, here, and afterwards only shown and hidden.
+    m_pageWelcome.Create(IDD_WELCOME, this);
+    m_pageWelcome.ShowWindow(SW_SHOW);
+    m_pageSource.Create(IDD_SOURCE, this);
+    m_pageSource.ShowWindow(SW_HIDE);
+    m_pageAnimSettings.Create(IDD_ANIM_SETTINGS, this);
+    m_pageAnimSettings.ShowWindow(SW_HIDE);
+    m_pageAnimProgress.Create(IDD_ANIM_PROGRESS, this);
+    m_pageAnimProgress.ShowWindow(SW_HIDE);
+    m_pageAnimDone.Create(IDD_ANIM_DONE, this);
+    m_pageAnimDone.ShowWindow(SW_HIDE);
+    m_pageStillSettings.Create(IDD_STILL_SETTINGS, this);
+    m_pageStillSettings.ShowWindow(SW_HIDE);
+    m_pageStillProgress.Create(IDD_STILL_PROGRESS, this);
+    m_pageStillProgress.ShowWindow(SW_HIDE);
+    m_pageStillDone.Create(IDD_STILL_DONE, this);
+    m_pageStillDone.ShowWindow(SW_HIDE);
+
+    m_nPage = kPageWelcome;
+    return TRUE; // the focus goes to "Další"
+}
+
+void CWizardDlg::OnOK() {}
+
+void CWizardDlg::OnCancel()
+{
+    // Once the user has said yes during a render, the render is on its way out.
+    if (m_bQuitRequested)
+        return;
+    if (MessageBox(kQuitQuestion, kCaption, MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    if (m_bRendering) {
+        // The render notices at its next row, drops its output, and the
+        // navigation then ends the wizard.
+        m_bQuitRequested = true;
+        return;
+    }
+    CDialog::OnCancel();
+}
+
+HCURSOR CWizardDlg::OnQueryDragIcon() { return m_hIcon; }
+
+void CWizardDlg::EnableButton(int nID, BOOL bEnable)
+{
+    if (CWnd* pButton = GetDlgItem(nID))
+        pButton->EnableWindow(bEnable);
+}
+
+void CWizardDlg::OnNext()
+{
+    // The buttons are disabled while a render runs; this also keeps out a
+    // command that reaches the frame some other way.
+    if (m_bRendering)
+        return;
+
+    if (m_nPage != kPageAnimDone)
+        EnableButton(IDC_PREV, TRUE);
+    const int k = m_nPage;
+    m_nPage = k + 1;
+
+    switch (k) {
+    case kPageWelcome:
+        m_pageWelcome.ShowWindow(SW_HIDE);
+        m_pageSource.ShowWindow(SW_SHOW);
+        break;
+    case kPageSource:
+        m_pageSource.UpdateData(TRUE);
+        if (m_pageSource.m_strFirstPath.IsEmpty() || m_pageSource.m_strSecondPath.IsEmpty()) {
+            MessageBox(kNoPictures, nullptr, MB_OK);
+            m_nPage = kPageSource;
+            return;
+        }
+        m_pageSource.ShowWindow(SW_HIDE);
+        if (m_pageSource.m_nMode == 0) {
+            m_pageAnimSettings.ShowWindow(SW_SHOW);
+        } else {
+            m_pageStillSettings.ShowWindow(SW_SHOW);
+            m_nPage = kPageStillSettings;
+        }
+        break;
+    case kPageAnimSettings:
+        StartRender(m_pageAnimSettings, m_pageAnimSettings.m_strOutputPath, kPageAnimSettings, m_pageAnimProgress,
+                    m_pageAnimDone, &CWizardDlg::RenderAnimation);
+        break;
+    case kPageAnimDone:
+        m_pageAnimDone.UpdateData(TRUE);
+        Finish(m_pageAnimDone.m_bOpenResult, m_pageAnimDone.m_bStartAgain, true);
+        break;
+    case kPageStillSettings:
+        StartRender(m_pageStillSettings, m_pageStillSettings.m_strOutputPath, kPageStillSettings,
+                    m_pageStillProgress, m_pageStillDone, &CWizardDlg::RenderStill);
+        break;
+    case kPageStillDone:
+        m_pageStillDone.UpdateData(TRUE);
+        Finish(m_pageStillDone.m_bOpenResult, m_pageStillDone.m_bStartAgain, false);
+        break;
+    default:
+        break;
+    }
+}
+
+void CWizardDlg::StartRender(CDialog& settings, const CString& strOutputPath, int nSettingsPage,
+                             CDialog& progress, CDialog& done, RenderFn pRender)
+{
+    if (!settings.UpdateData(TRUE)) {
+        m_nPage = nSettingsPage;
+        return;
+    }
+    if (strOutputPath.IsEmpty()) {
+        MessageBox(kNoOutput, nullptr, MB_OK);
+        m_nPage = nSettingsPage;
+        return;
+    }
+
+    EnableButton(IDC_NEXT, FALSE);
+    EnableButton(IDC_PREV, FALSE);
+    EnableButton(IDCANCEL, FALSE);
+    settings.UpdateData(TRUE);
+    m_pageSource.UpdateData(TRUE);
+    settings.ShowWindow(SW_HIDE);
+    progress.ShowWindow(SW_SHOW);
+
+    m_bRendering = true;
+    const RenderResult result = (this->*pRender)();
+    m_bRendering = false;
+
+    if (result == RenderResult::Quit) {
+        // The render has dropped its output; the program ends as the user asked.
+        CDialog::OnCancel();
+        return;
+    }
+    progress.ShowWindow(SW_HIDE);
+    if (result == RenderResult::Done) {
+        done.ShowWindow(SW_SHOW);
+        EnableButton(IDC_NEXT, TRUE);
+        if (CWnd* pNext = GetDlgItem(IDC_NEXT))
+            pNext->SetWindowText(kFinish);
+        EnableButton(IDC_PREV, FALSE);
+        EnableButton(IDCANCEL, TRUE);
+        return;
+    }
+    // Nothing was written: back to the settings, where the user can change
+    // the choice or go back to the source page.
+    settings.ShowWindow(SW_SHOW);
+    m_nPage = nSettingsPage;
+    EnableButton(IDC_NEXT, TRUE);
+    EnableButton(IDC_PREV, TRUE);
+    EnableButton(IDCANCEL, TRUE);
+}
+
+void CWizardDlg::Finish(int bOpenResult, int bStartAgain, bool bAnimation)
+{
+    if (!bStartAgain) {
+        if (bOpenResult)
+            OpenResult();
+        CDialog::OnOK();
+        return;
+    }
+    if (bOpenResult)
+        OpenResult();
+    if (bAnimation)
+        RestartAfterAnimation();
+    else
+        RestartAfterStill();
+}
+
+void CWizardDlg::OpenResult()
+{
+    // The result is opened with the desktop's default application; whether
+    // one could open it is not the wizard's concern.
+    ShellExecuteA(nullptr, "", m_strResultPath, "", "", SW_SHOW);
+}
+
+void CWizardDlg::RestartAfterAnimation()
+{
+    m_nPage = kPageWelcome;
+    m_pageAnimDone.ShowWindow(SW_HIDE);
+    if (CWnd* pNext = GetDlgItem(IDC_NEXT))
+        pNext->SetWindowText(kNext);
+
+    m_pageSource.m_strSecondPath = "";
+    m_pageSource.m_strFirstPath = "";
+    m_pageSource.m_nMode = 0;
+    m_pageSource.UpdateData(FALSE);
+
+    m_pageAnimSettings.m_nFrameCount = 100;
+    m_pageAnimSettings.m_nFps = 25;
+    m_pageAnimSettings.m_nWidth = 100;
+    m_pageAnimSettings.m_nHeight = 100;
+    m_pageAnimSettings.m_strOutputPath = "";
+    m_pageAnimSettings.m_nSizeMode = 0;
+    m_pageAnimSettings.UpdateData(FALSE);
+
+    m_pageAnimProgress.m_strPercent = "0%";
+    m_pageAnimProgress.m_ctlProgress.SendMessage(PBM_SETPOS, 0, 0);
+    m_pageAnimProgress.m_strFrame = "0/0";
+    m_pageAnimProgress.UpdateData(FALSE);
+
+    m_pageAnimDone.m_bStartAgain = 0;
+    m_pageAnimDone.m_bOpenResult = 0;
+    m_pageAnimDone.UpdateData(FALSE);
+
+    m_pageWelcome.ShowWindow(SW_SHOW);
+}
+
+void CWizardDlg::RestartAfterStill()
+{
+    m_nPage = kPageWelcome;
+    m_pageStillDone.ShowWindow(SW_HIDE);
+    if (CWnd* pNext = GetDlgItem(IDC_NEXT))
+        pNext->SetWindowText(kNext);
+    EnableButton(IDC_PREV, FALSE);
+
+    m_pageSource.m_strSecondPath = "";
+    m_pageSource.m_strFirstPath = "";
+    m_pageSource.m_nMode = 0;
+    m_pageSource.UpdateData(FALSE);
+
+    // The ratio slider and its label keep where the user left them.
+    m_pageStillSettings.m_nWidth = 100;
+    m_pageStillSettings.m_nHeight = 100;
+    m_pageStillSettings.m_strOutputPath = "";
+    m_pageStillSettings.m_nSizeMode = 0;
+    m_pageStillSettings.UpdateData(FALSE);
+
+    m_pageStillProgress.m_strPercent = "0%";
+    m_pageStillProgress.m_ctlProgress.SendMessage(PBM_SETPOS, 0, 0);
+    m_pageStillProgress.UpdateData(FALSE);
+
+    m_pageStillDone.m_bStartAgain = 0;
+    m_pageStillDone.m_bOpenResult = 0;
+    m_pageStillDone.UpdateData(FALSE);
+
+    m_pageWelcome.ShowWindow(SW_SHOW);
+}
+
+void CWizardDlg::OnPrev()
+{
+    if (m_bRendering)
+        return;
+
+    EnableButton(IDC_NEXT, TRUE);
+    --m_nPage;
+    if (m_nPage == kPageWelcome)
+        EnableButton(IDC_PREV, FALSE);
+
+    switch (m_nPage) {
+    case kPageWelcome:
+        m_pageSource.ShowWindow(SW_HIDE);
+        m_pageWelcome.ShowWindow(SW_SHOW);
+        break;
+    case kPageSource:
+        m_pageAnimSettings.ShowWindow(SW_HIDE);
+        m_pageSource.ShowWindow(SW_SHOW);
+        break;
+    case kPageStillSettings - 1:
+        // The still road is numbered apart; its way back leads to the source page.
+        m_nPage = kPageSource;
+        m_pageStillSettings.ShowWindow(SW_HIDE);
+        m_pageSource.ShowWindow(SW_SHOW);
+        break;
+    default:
+        break;
+    }
+}
+
+EngineResult<GfxBitmap> CWizardDlg::LoadPictureFile(const CString& strPath)
+{
+    return ::LoadPictureFile(strPath.str());
+}
+
+EngineResult<void> CWizardDlg::ScaleToCanvas(const GfxBitmap& first, const GfxBitmap& second, const Canvas& canvas,
+                                             PixelBuffer& firstBuffer, PixelBuffer& secondBuffer)
+{
+    return ::ScaleToCanvas(first, second, canvas, firstBuffer, secondBuffer);
+}
+
+EngineResult<void> CWizardDlg::SaveBitmapFile(const CString& strPath, const PixelBuffer& buffer,
+                                              const Canvas& canvas)
+{
+    return ::SaveBitmapFile(strPath.str(), buffer, canvas);
+}
+
+CWizardDlg::RenderResult CWizardDlg::PictureNotLoaded()
+{
+    MessageBox(kPictureNotLoaded, kErrorCaption, MB_ICONEXCLAMATION);
+    return RenderResult::PictureNotLoaded;
+}
+
+CWizardDlg::RenderResult CWizardDlg::SizeRefused()
+{
+    MessageBox(kSizeRefused, kErrorCaption, MB_ICONEXCLAMATION);
+    return RenderResult::SizeRefused;
+}
+
+bool CWizardDlg::PumpAndCheckQuit()
+{
+    AfxPumpMessages();
+    return m_bQuitRequested;
+}
+
+CWizardDlg::RenderResult CWizardDlg::RenderStill()
+{
+    // The second picture is not opened when the first cannot be loaded.
+    auto first = LoadPictureFile(m_pageSource.m_strFirstPath);
+    if (!first)
+        return PictureNotLoaded();
+    auto second = LoadPictureFile(m_pageSource.m_strSecondPath);
+    if (!second)
+        return PictureNotLoaded();
+
+    // An impossible size is refused before anything is allocated or written.
+    const auto canvasResult = ComputeCanvas(m_pageStillSettings.m_nSizeMode, m_pageStillSettings.m_nWidth,
+                                            m_pageStillSettings.m_nHeight, first.Value().Width(),
+                                            first.Value().Height(), second.Value().Width(), second.Value().Height());
+    if (!canvasResult)
+        return SizeRefused();
+    const Canvas& canvas = canvasResult.Value();
+
+    auto output = PixelBuffer::Allocate(canvas);
+    if (!output)
+        return SizeRefused();
+    auto firstBuffer = PixelBuffer::Allocate(canvas);
+    if (!firstBuffer)
+        return SizeRefused();
+    auto secondBuffer = PixelBuffer::Allocate(canvas);
+    if (!secondBuffer)
+        return SizeRefused();
+
+    if (!ScaleToCanvas(first.Value(), second.Value(), canvas, firstBuffer.Value(), secondBuffer.Value()))
+        return SizeRefused();
+
+    // The ratio is read once, from the slider itself.
+    const auto nPos = static_cast<std::int32_t>(m_pageStillSettings.m_ctlRatio.SendMessage(TBM_GETPOS, 0, 0));
+    const double w = StillWeight(nPos);
+
+    const std::int32_t nHeight = canvas.Height();
+    for (std::int32_t r = 0; r < nHeight; ++r) {
+        BlendRow(firstBuffer.Value(), secondBuffer.Value(), output.Value(), canvas, r, w);
+        if (PumpAndCheckQuit())
+            return RenderResult::Quit; // nothing has been written yet
+
+        const int nPercent = Percent(r, nHeight);
+        m_pageStillProgress.m_ctlProgress.SendMessage(PBM_SETPOS, static_cast<WPARAM>(nPercent), 0);
+        m_pageStillProgress.m_strPercent.Format("%d%%", nPercent);
+        m_pageStillProgress.UpdateData(FALSE);
+    }
+
+    const CString strPath = m_pageStillSettings.m_strOutputPath;
+    const auto saved = SaveBitmapFile(strPath, output.Value(), canvas);
+
+    output.Value() = PixelBuffer();
+    firstBuffer.Value() = PixelBuffer();
+    secondBuffer.Value() = PixelBuffer();
+
+    if (!saved) {
+        // The file under that name, if there was one, is as it was.
+        MessageBox(kStillNotSaved, kErrorCaption, MB_ICONEXCLAMATION);
+        return RenderResult::NotSaved;
+    }
+    m_strResultPath = strPath;
+    return RenderResult::Done;
+}
+
+CWizardDlg::RenderResult CWizardDlg::RenderAnimation()
+{
+    CAviWriter writer;
+    const std::int32_t nFrameCount = m_pageAnimSettings.m_nFrameCount;
+
+    // The writer is not set up before both pictures are loaded, so a picture
+    // that cannot be loaded leaves no file behind.
+    auto first = LoadPictureFile(m_pageSource.m_strFirstPath);
+    if (!first)
+        return PictureNotLoaded();
+    auto second = LoadPictureFile(m_pageSource.m_strSecondPath);
+    if (!second)
+        return PictureNotLoaded();
+
+    const auto canvasResult = ComputeCanvas(m_pageAnimSettings.m_nSizeMode, m_pageAnimSettings.m_nWidth,
+                                            m_pageAnimSettings.m_nHeight, first.Value().Width(),
+                                            first.Value().Height(), second.Value().Width(), second.Value().Height());
+    if (!canvasResult)
+        return SizeRefused();
+    const Canvas& canvas = canvasResult.Value();
+
+    auto output = PixelBuffer::Allocate(canvas);
+    if (!output)
+        return SizeRefused();
+    auto firstBuffer = PixelBuffer::Allocate(canvas);
+    if (!firstBuffer)
+        return SizeRefused();
+    auto secondBuffer = PixelBuffer::Allocate(canvas);
+    if (!secondBuffer)
+        return SizeRefused();
+
+    // The compressor is chosen after both loads and before any pixel work.
+    writer.SetBitmapHeader(canvas.Header());
+    writer.m_strFileName = m_pageAnimSettings.m_strOutputPath.str();
+    writer.EnsureAviExtension();
+    writer.m_nRate = m_pageAnimSettings.m_nFps;
+    const HRESULT hrInit = writer.InitEngine(GetSafeHwnd());
+    if (hrInit != 0) {
+        writer.ReleaseEngine();
+        // A cancelled choice returns 1 and leaves "Ok" as its text.
+        if (hrInit == 1 && writer.m_strError == "Ok")
+            return RenderResult::Cancelled;
+        MessageBox(CString(kAnimationNotSaved) + "\n" + writer.m_strError, kErrorCaption, MB_ICONEXCLAMATION);
+        return RenderResult::NotSaved;
+    }
+
+    if (!ScaleToCanvas(first.Value(), second.Value(), canvas, firstBuffer.Value(), secondBuffer.Value())) {
+        writer.Abandon();
+        writer.ReleaseEngine();
+        return SizeRefused();
+    }
+
+    const double dStep = FrameStep(nFrameCount);
+    const std::int32_t nHeight = canvas.Height();
+    for (std::int32_t k = 0; k < nFrameCount; ++k) {
+        const double w = FrameWeight(dStep, k);
+        for (std::int32_t r = 0; r < nHeight; ++r) {
+            BlendRow(firstBuffer.Value(), secondBuffer.Value(), output.Value(), canvas, r, w);
+            if (PumpAndCheckQuit()) {
+                writer.Abandon();
+                writer.ReleaseEngine();
+                return RenderResult::Quit;
+            }
+        }
+
+        m_pageAnimProgress.m_strFrame.Format("%d/%d", k + 1, nFrameCount);
+        const int nPercent = Percent(k + 1, nFrameCount);
+        m_pageAnimProgress.m_ctlProgress.SendMessage(PBM_SETPOS, static_cast<WPARAM>(nPercent), 0);
+        m_pageAnimProgress.m_strPercent.Format("%d%%", nPercent);
+        m_pageAnimProgress.UpdateData(FALSE);
+
+        if (writer.AddFrame(output.Value().Data()) != AVIERR_OK) {
+            // A file that lacks a frame is no result: drop it and say why.
+            writer.Abandon();
+            writer.ReleaseEngine();
+            MessageBox(CString(kAnimationNotSaved) + "\n" + writer.RunErrorText(), kErrorCaption,
+                       MB_ICONEXCLAMATION);
+            return RenderResult::NotSaved;
+        }
+    }
+
+    output.Value() = PixelBuffer();
+    firstBuffer.Value() = PixelBuffer();
+    secondBuffer.Value() = PixelBuffer();
+
+    writer.ReleaseEngine();
+    if (!writer.IsCommitted()) {
+        MessageBox(CString(kAnimationNotSaved) + "\n" + writer.RunErrorText(), kErrorCaption,
+                   MB_ICONEXCLAMATION);
+        return RenderResult::NotSaved;
+    }
+    // The writer may have added ".avi"; the finish opens what it wrote.
+    m_strResultPath = CString(writer.m_strFileName);
+    return RenderResult::Done;
+}

@@ -1,0 +1,340 @@
+// Dialogs built from templates: placement in dialog units, the modal run and
+// how it ends, keyboard routing between a dialog and the dialogs inside it,
+// command and scroll notifications, and the control wrappers.
+
+#include <gtest/gtest.h>
+
+// Qt
+#include <QApplication>
+#include <QDialog>
+#include <QFontInfo>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+#include <QTimer>
+
+// Local
+#include "platform/ui/CDialog.h"
+#include "platform/ui/CDialogBaseUnits.h"
+#include "platform/ui/CFont.h"
+#include "platform/ui/CProgressCtrl.h"
+#include "platform/ui/CSliderCtrl.h"
+#include "platform/ui/CWinApp.h"
+#include "tests/platform/support/TestServices.h"
+
+namespace {
+
+TEST(DialogBaseUnits, RoundsToNearestLikeTheWindowSystem)
+{
+    const CDialogBaseUnits units(6, 13);
+    EXPECT_EQ(units.MapX(263), 395);   // 394.5 rounds up
+    EXPECT_EQ(units.MapX(50), 75);
+    EXPECT_EQ(units.MapX(1), 2);       // 1.5
+    EXPECT_EQ(units.MapX(-1), -2);     // half away from zero
+    EXPECT_EQ(units.MapY(179), 291);   // 290.875
+    EXPECT_EQ(units.MapY(8), 13);
+    EXPECT_EQ(units.MapY(3), 5);       // 4.875
+    RECT rc{7, 173, 313, 174};
+    units.MapRect(&rc);
+    EXPECT_EQ(rc.left, 11);
+    EXPECT_EQ(rc.top, 281);
+    EXPECT_EQ(rc.right, 470);
+    EXPECT_EQ(rc.bottom, 283);
+    // A font's units follow its size.
+    QFont small(QStringLiteral("DejaVu Sans"));
+    small.setPointSize(8);
+    QFont large = small;
+    large.setPointSize(16);
+    EXPECT_GT(CDialogBaseUnits::FromFont(large).GetCharWidth(), CDialogBaseUnits::FromFont(small).GetCharWidth());
+    EXPECT_EQ(CDialogBaseUnits::FromFont(small).GetCharHeight(), QFontMetrics(small).height());
+}
+
+constexpr int IDC_EDIT = 100, IDC_BUTTON = 101, IDC_DISABLED = 102, IDC_SLIDER = 103, IDC_BAR = 104;
+constexpr DialogItem kHostItems[] = {
+    {IDC_DISABLED, DialogItemKind::PushButton, "Vypnuto", 5, 80, 40, 14, WS_VISIBLE | WS_TABSTOP | WS_DISABLED},
+    {IDC_BUTTON, DialogItemKind::PushButton, "Tlačítko", 50, 80, 40, 14, WS_VISIBLE | WS_TABSTOP},
+    {IDOK, DialogItemKind::PushButton, "OK", 95, 80, 40, 14, WS_VISIBLE | WS_TABSTOP},
+    {IDCANCEL, DialogItemKind::PushButton, "Konec", 140, 80, 40, 14, WS_VISIBLE | WS_TABSTOP},
+    {IDC_EDIT, DialogItemKind::Edit, "", 5, 60, 60, 14, WS_VISIBLE | WS_TABSTOP | WS_BORDER},
+};
+constexpr DialogTemplate kHost{901, 0, 0, 200, 100, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU, 0, "Rámec",
+                               "MS Sans Serif", 8, kHostItems};
+
+constexpr DialogItem kPageItems[] = {
+    {IDC_EDIT, DialogItemKind::Edit, "", 10, 10, 60, 14, WS_VISIBLE | WS_TABSTOP | WS_BORDER},
+    {IDC_SLIDER, DialogItemKind::Trackbar, "", 10, 30, 100, 15, WS_VISIBLE | WS_TABSTOP | TBS_NOTICKS},
+    {IDC_BAR, DialogItemKind::Progress, "", 10, 50, 100, 10, WS_VISIBLE | WS_BORDER},
+};
+constexpr DialogTemplate kPage{902, 0, 0, 190, 70, WS_CHILD, 0, nullptr, "MS Sans Serif", 8, kPageItems};
+
+// A dialog that counts what reaches it.
+class CCountingDialog : public CDialog {
+public:
+    explicit CCountingDialog(const DialogTemplate& tmpl) : CDialog(tmpl) {}
+    void OnOK() override
+    {
+        ++nOK;
+        if (bEndOnCommand)
+            CDialog::OnOK();
+    }
+    void OnCancel() override
+    {
+        ++nCancel;
+        if (bEndOnCommand)
+            CDialog::OnCancel();
+    }
+    void OnButton() { ++nButton; }
+    void OnHScroll(UINT nSBCode, UINT nPos, CWnd* pScrollBar)
+    {
+        scrolls.push_back({nSBCode, nPos});
+        scrollBar = pScrollBar;
+    }
+    int nOK = 0, nCancel = 0, nButton = 0;
+    bool bEndOnCommand = true;
+    std::vector<std::pair<UINT, UINT>> scrolls;
+    CWnd* scrollBar = nullptr;
+    CProgressCtrl m_ctlBar;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override
+    {
+        if (GetTemplateID() == kPage.nID)
+            DDX_Control(pDX, IDC_BAR, m_ctlBar);
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CCountingDialog, CDialog)
+    ON_BN_CLICKED(IDC_BUTTON, &CCountingDialog::OnButton)
+    ON_WM_HSCROLL()
+END_MESSAGE_MAP()
+
+// Runs a dialog modally while `script` plays inside its loop.
+template <class Script>
+INT_PTR RunModal(CDialog& dlg, Script script)
+{
+    QTimer::singleShot(0, [&dlg, script] {
+        if (!QTest::qWaitForWindowExposed(dlg.GetWidget()))
+            ADD_FAILURE() << "the dialog never showed";
+        script();
+        // A run the script failed to end must not hang the tests.
+        if (dlg.GetWidget())
+            QTimer::singleShot(5000, dlg.GetWidget(), [&dlg] {
+                ADD_FAILURE() << "the dialog stayed open";
+                dlg.EndDialog(-2);
+            });
+    });
+    return dlg.DoModal();
+}
+
+void Key(CDialog& dlg, int nID, Qt::Key key)
+{
+    QWidget* target = nID ? dlg.GetDlgItem(nID)->GetWidget() : dlg.GetWidget();
+    QTest::keyClick(target, key);
+}
+
+TEST(Dialog, EveryTemplateControlSitsAtItsPositionInDialogUnits)
+{
+    CCountingDialog host(kHost);
+    ASSERT_TRUE(host.Create(kHost.nID, nullptr));
+    const QFont* font = host.GetDialogFont();
+    ASSERT_NE(font, nullptr);
+    EXPECT_EQ(font->pointSize(), 8);
+    EXPECT_EQ(font->family(), CFont::ResolveFace("MS Sans Serif").GetString());
+
+    const CDialogBaseUnits units = CDialogBaseUnits::FromFont(*font);
+    EXPECT_EQ(host.GetWidget()->size(), QSize(units.MapX(200), units.MapY(100)));
+    for (const DialogItem& item : kHost.items) {
+        const QWidget* w = host.GetDlgItem(item.nID)->GetWidget();
+        EXPECT_EQ(w->geometry(), QRect(units.MapX(item.x), units.MapY(item.y), units.MapX(item.cx), units.MapY(item.cy)))
+            << item.text;
+        EXPECT_EQ(w->font(), *font);
+    }
+    EXPECT_FALSE(host.GetDlgItem(IDC_DISABLED)->IsWindowEnabled());
+    EXPECT_EQ(host.GetWindowText(), "Rámec");
+}
+
+TEST(Dialog, ModalRunFocusesFirstEnabledTabStopAndEndsWithButtons)
+{
+    CCountingDialog dlg(kHost);
+    EXPECT_EQ(RunModal(dlg, [&] {
+                  dlg.GetDlgItem(IDC_BUTTON)->SendMessage(BM_CLICK);
+                  dlg.GetDlgItem(IDOK)->SendMessage(BM_CLICK);
+              }),
+              IDOK);
+    EXPECT_EQ(dlg.nButton, 1);
+    EXPECT_EQ(dlg.nOK, 1);
+    EXPECT_EQ(dlg.GetSafeHwnd(), nullptr);   // the window is gone after the run
+
+    CCountingDialog again(kHost);
+    CString focusText;
+    EXPECT_EQ(RunModal(again, [&] {
+                  focusText = CWnd::GetFocus() ? CWnd::GetFocus()->GetWindowText() : CString("(none)");
+                  again.GetDlgItem(IDCANCEL)->SendMessage(BM_CLICK);
+              }),
+              IDCANCEL);
+    EXPECT_EQ(focusText, "Tlačítko");   // the disabled first button is skipped
+}
+
+TEST(Dialog, EscapeAndCloseBoxAskTheDialogsCancelEvenWithItsButtonDisabled)
+{
+    CCountingDialog dlg(kHost);
+    dlg.bEndOnCommand = false;
+    EXPECT_EQ(RunModal(dlg, [&] {
+                  dlg.GetDlgItem(IDCANCEL)->EnableWindow(FALSE);
+                  Key(dlg, IDC_EDIT, Qt::Key_Escape);
+                  dlg.GetWidget()->close();
+                  dlg.SendMessage(WM_CLOSE);
+                  const bool stillOpen = dlg.GetWidget()->isVisible();
+                  dlg.bEndOnCommand = true;
+                  if (stillOpen)
+                      dlg.GetWidget()->close();
+              }),
+              IDCANCEL);
+    EXPECT_EQ(dlg.nCancel, 4);
+    EXPECT_EQ(dlg.nOK, 0);
+}
+
+TEST(Dialog, EnterPressesTheFocusedButtonOrGivesTheDialogItsOK)
+{
+    CCountingDialog dlg(kHost);
+    dlg.bEndOnCommand = false;
+    EXPECT_EQ(RunModal(dlg, [&] {
+                  dlg.GetDlgItem(IDC_BUTTON)->SetFocus();
+                  Key(dlg, IDC_BUTTON, Qt::Key_Return);
+                  dlg.GetDlgItem(IDC_EDIT)->SetFocus();
+                  Key(dlg, IDC_EDIT, Qt::Key_Return);
+                  Key(dlg, IDC_EDIT, Qt::Key_Enter);
+                  dlg.EndDialog(7);
+              }),
+              7);
+    EXPECT_EQ(dlg.nButton, 1);
+    EXPECT_EQ(dlg.nOK, 2);
+    EXPECT_EQ(dlg.nCancel, 0);
+}
+
+TEST(Dialog, KeysInsideAChildDialogStopAtIt)
+{
+    CCountingDialog host(kHost);
+    CCountingDialog page(kPage);
+    page.bEndOnCommand = false;
+    EXPECT_EQ(RunModal(host, [&] {
+                  ASSERT_TRUE(page.Create(kPage.nID, &host));
+                  page.ShowWindow(SW_SHOW);
+                  EXPECT_TRUE(page.IsWindowVisible());
+                  page.GetDlgItem(IDC_EDIT)->SetFocus();
+                  Key(page, IDC_EDIT, Qt::Key_Return);
+                  Key(page, IDC_EDIT, Qt::Key_Escape);
+                  Key(page, IDC_SLIDER, Qt::Key_Escape);
+                  EXPECT_TRUE(host.GetWidget()->isVisible());
+                  host.EndDialog(3);
+              }),
+              3);
+    EXPECT_EQ(page.nOK, 1);
+    EXPECT_EQ(page.nCancel, 2);
+    EXPECT_EQ(host.nOK + host.nCancel, 0);
+}
+
+TEST(Dialog, ChildControlsAnswerMessagesAndMemberControlsTakeOver)
+{
+    CCountingDialog host(kHost);
+    ASSERT_TRUE(host.Create(kHost.nID, nullptr));
+    CCountingDialog page(kPage);
+    ASSERT_TRUE(page.Create(kPage.nID, &host));
+    EXPECT_EQ(page.GetWidget()->parentWidget(), host.GetWidget());
+    EXPECT_TRUE(page.GetWidget()->isHidden());   // not visible at creation
+
+    // The exchange at creation attached the member to the bar.
+    ASSERT_NE(page.m_ctlBar.GetSafeHwnd(), nullptr);
+    EXPECT_EQ(page.GetDlgItem(IDC_BAR), &page.m_ctlBar);
+    EXPECT_EQ(CWnd::FromHandle(page.m_ctlBar.GetSafeHwnd()), &page.m_ctlBar);
+    EXPECT_EQ(page.m_ctlBar.GetDlgCtrlID(), IDC_BAR);
+    auto* bar = qobject_cast<QProgressBar*>(page.m_ctlBar.GetWidget());
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->minimum(), 0);
+    EXPECT_EQ(bar->maximum(), 100);
+    EXPECT_EQ(::SendMessage(page.m_ctlBar.GetSafeHwnd(), PBM_SETPOS, 37, 0), 0);
+    EXPECT_EQ(page.m_ctlBar.SetPos(64), 37);
+    EXPECT_EQ(bar->value(), 64);
+    EXPECT_EQ(page.GetDlgItem(12345), nullptr);
+
+    // A member that lets go of its control, or is destroyed first, hands it back.
+    CWnd* wrapper = page.GetDlgItem(IDC_EDIT);
+    {
+        CWnd member;
+        ASSERT_TRUE(member.SubclassDlgItem(IDC_EDIT, &page));
+        EXPECT_EQ(page.GetDlgItem(IDC_EDIT), &member);
+        member.Detach();
+        EXPECT_EQ(page.GetDlgItem(IDC_EDIT), wrapper);
+        ASSERT_TRUE(member.SubclassDlgItem(IDC_EDIT, &page));
+    }
+    EXPECT_EQ(page.GetDlgItem(IDC_EDIT), wrapper);
+    EXPECT_NE(page.GetDlgItem(IDC_EDIT)->GetWidget(), nullptr);
+}
+
+TEST(Dialog, EverySliderMoveNotifiesItsDialog)
+{
+    CCountingDialog host(kHost);
+    ASSERT_TRUE(host.Create(kHost.nID, nullptr));
+    CCountingDialog page(kPage);
+    ASSERT_TRUE(page.Create(kPage.nID, &host));
+    page.ShowWindow(SW_SHOW);
+    CSliderCtrl slider;
+    ASSERT_TRUE(slider.SubclassDlgItem(IDC_SLIDER, &page));
+    EXPECT_EQ(slider.GetRangeMin(), 0);
+    EXPECT_EQ(slider.GetRangeMax(), 100);
+
+    slider.SendMessage(TBM_SETPOS, TRUE, 30);
+    auto* widget = qobject_cast<QSlider*>(slider.GetWidget());
+    widget->setFocus();
+    QTest::keyClick(widget, Qt::Key_Right);
+    QTest::keyClick(widget, Qt::Key_End);
+    ASSERT_EQ(page.scrolls.size(), 3u);
+    EXPECT_EQ(page.scrolls[0].second, 30u);
+    EXPECT_EQ(page.scrolls[1].second, 31u);
+    EXPECT_EQ(page.scrolls[2].second, 100u);
+    EXPECT_EQ(page.scrollBar, &slider);
+    EXPECT_EQ(slider.GetPos(), 100);
+    EXPECT_EQ(slider.SendMessage(TBM_GETPOS), 100);
+    slider.Detach();
+}
+
+TEST(Dialog, WindowOperationsReportThePreviousState)
+{
+    CCountingDialog host(kHost);
+    ASSERT_TRUE(host.Create(kHost.nID, nullptr));
+    CWnd* button = host.GetDlgItem(IDC_BUTTON);
+    EXPECT_EQ(button->EnableWindow(FALSE), FALSE);   // was enabled
+    EXPECT_EQ(button->EnableWindow(TRUE), TRUE);     // was disabled
+    button->SetWindowText("Dokončit");
+    EXPECT_EQ(qobject_cast<QPushButton*>(button->GetWidget())->text(), "Dokončit");
+    host.SetDlgItemText(IDC_EDIT, "text");
+    CString text;
+    EXPECT_EQ(host.GetDlgItemText(IDC_EDIT, text), 4);
+    EXPECT_EQ(text, "text");
+    EXPECT_EQ(button->ShowWindow(SW_HIDE), TRUE);
+    EXPECT_EQ(button->ShowWindow(SW_SHOW), FALSE);
+    EXPECT_EQ(button->GetDlgCtrlID(), IDC_BUTTON);
+}
+
+TEST(Dialog, QueueDrainRunsWhatIsWaiting)
+{
+    int ran = 0;
+    QMetaObject::invokeMethod(qApp, [&ran] { ++ran; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(qApp, [&ran] { ++ran; }, Qt::QueuedConnection);
+    AfxPumpMessages();
+    EXPECT_EQ(ran, 2);
+}
+
+TEST(Dialog, ShellOpensThroughTheInstalledService)
+{
+    CRecordingShell shell;
+    EXPECT_GT(ShellExecuteA(nullptr, "", "/tmp/výsledek.avi", "", "", SW_SHOW), 32);
+    EXPECT_LE(ShellExecuteA(nullptr, "", "", "", "", SW_SHOW), 32);
+    ASSERT_EQ(shell.opened.size(), 1u);
+    EXPECT_EQ(shell.opened[0], "/tmp/výsledek.avi");
+}
+
+} // namespace

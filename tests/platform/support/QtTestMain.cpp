@@ -1,0 +1,13 @@
+// The main of the widget tests: one QApplication for the whole run.
+
+#include <gtest/gtest.h>
+
+// Qt
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,36 @@
+#include "tests/platform/support/TestServices.h"
+
+CRecordingMessageBox::CRecordingMessageBox() : m_pPrevious(AfxSetMessageBoxService(this)) {}
+CRecordingMessageBox::~CRecordingMessageBox() { AfxSetMessageBoxService(m_pPrevious); }
+
+int CRecordingMessageBox::Show(HWND hOwner, const CString& text, const CString& caption, UINT nType)
+{
+    calls.push_back({hOwner, text, caption, nType});
+    if (answers.empty())
+        return (nType & MB_TYPEMASK) == MB_YESNO ? IDNO : IDOK;
+    const int answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+CScriptedFileChooser::CScriptedFileChooser() : m_pPrevious(AfxSetFileChooser(this)) {}
+CScriptedFileChooser::~CScriptedFileChooser() { AfxSetFileChooser(m_pPrevious); }
+
+BOOL CScriptedFileChooser::Choose(const FileChooserRequest& request, CString& pathName)
+{
+    requests.push_back(request);
+    if (answers.empty())
+        return FALSE;
+    pathName = answers.front();
+    answers.pop_front();
+    return pathName.IsEmpty() ? FALSE : TRUE;
+}
+
+CRecordingShell::CRecordingShell() : m_pPrevious(AfxSetShellService(this)) {}
+CRecordingShell::~CRecordingShell() { AfxSetShellService(m_pPrevious); }
+
+BOOL CRecordingShell::Open(const CString& path)
+{
+    opened.push_back(path);
+    return TRUE;
+}

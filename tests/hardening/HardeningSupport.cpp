@@ -12,6 +12,8 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -118,6 +120,59 @@ ChildRun RunInMountNamespace(const std::string& strSetup, const std::string& str
                       strKeep};
     options.m_args.insert(options.m_args.end(), args.begin(), args.end());
     return RunChild(options);
+}
+
+std::string RunForked(const std::function<std::string()>& fn, const ForkOptions& options)
+{
+    int resultPipe[2];
+    if (::pipe2(resultPipe, O_CLOEXEC) != 0)
+        return "cannot make a pipe";
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(resultPipe[0]);
+        std::string strResult;
+        if (!options.m_strTmpfsFolder.empty()) {
+            const std::string strSize = "size=" + options.m_strTmpfsSize;
+            if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+                ::mount("tmpfs", options.m_strTmpfsFolder.c_str(), "tmpfs", 0, strSize.c_str()) != 0)
+                strResult = "SKIP: this machine allows no private mount namespace with a tmpfs";
+        }
+        if (strResult.empty()) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            if (options.m_nFileSizeLimit >= 0) {
+                const rlimit limit{static_cast<rlim_t>(options.m_nFileSizeLimit),
+                                   static_cast<rlim_t>(options.m_nFileSizeLimit)};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+            }
+            ::alarm(options.m_nTimeoutSeconds);
+            strResult = fn();
+        }
+        const char* p = strResult.data();
+        std::size_t nLeft = strResult.size();
+        while (nLeft > 0) {
+            const ssize_t n = ::write(resultPipe[1], p, nLeft);
+            if (n <= 0)
+                break;
+            p += n;
+            nLeft -= static_cast<std::size_t>(n);
+        }
+        ::_exit(0);
+    }
+    ::close(resultPipe[1]);
+    if (pid < 0) {
+        ::close(resultPipe[0]);
+        return "cannot fork";
+    }
+    std::string strResult;
+    std::string strIgnored;
+    const int nNull = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    Drain(resultPipe[0], nNull, strResult, strIgnored);
+    int nStatus = 0;
+    while (::waitpid(pid, &nStatus, 0) < 0 && errno == EINTR) {
+    }
+    if (WIFSIGNALED(nStatus))
+        return "the child was ended by signal " + std::to_string(WTERMSIG(nStatus));
+    return strResult;
 }
 
 bool MountNamespacesWork()

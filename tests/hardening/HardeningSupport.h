@@ -5,6 +5,7 @@
 // snapshots that show what a failed run left behind.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,22 @@ ChildRun RunChild(const ChildOptions& options);
 // printed on stdout. The namespace, and every mount in it, ends with the child.
 ChildRun RunInMountNamespace(const std::string& strSetup, const std::string& strFolder,
                              const std::vector<std::string>& args, const std::string& strKeep = {});
+
+struct ForkOptions {
+    std::int64_t m_nFileSizeLimit = -1;  // RLIMIT_FSIZE in bytes, or -1.
+    // When set, a tmpfs of m_strTmpfsSize is mounted on this folder in a
+    // private mount namespace of the child, so it vanishes with the child.
+    std::string m_strTmpfsFolder;
+    std::string m_strTmpfsSize = "32k";
+    unsigned m_nTimeoutSeconds = 60;
+};
+
+// Runs fn in a forked child with SIGXFSZ ignored, as the programs' entry
+// points do, so writes past a limit fail with EFBIG. Gives fn's text (empty
+// when all was well), a line saying how the child ended when it did not
+// return, or a text starting with "SKIP:" when the machine cannot set up
+// what was asked.
+std::string RunForked(const std::function<std::string()>& fn, const ForkOptions& options);
 
 // Whether this machine lets a root test make a private mount namespace with
 // a tmpfs and a read-only bind mount in it (containers often forbid it), and

@@ -1,5 +1,6 @@
 #include "platform/ui/CDialog.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QFont>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -240,6 +242,30 @@ QWidget* CreateControl(const DialogItem& item, QWidget* pParent, QButtonGroup*& 
     return pWidget;
 }
 
+// A template is laid out for one font; in a wider one a one-line text may
+// not fit its box. Such a label, check box or radio button grows to the right
+// (never past the dialog's edge) rather than cut its text off.
+void GrowToFitText(const DialogItem& item, QWidget* pControl, int nDialogWidth)
+{
+    const QString text = QString::fromUtf8(item.text ? item.text : "");
+    if (text.isEmpty())
+        return;
+    const QFontMetrics metrics(pControl->font());
+    int needed = 0;
+    if (item.kind == DialogItemKind::Label) {
+        if (text.contains(QLatin1Char('\n')) || pControl->height() >= 2 * metrics.height())
+            return;
+        needed = metrics.horizontalAdvance(text);
+    } else if (item.kind == DialogItemKind::CheckBox || item.kind == DialogItemKind::RadioButton) {
+        needed = pControl->sizeHint().width();
+    } else {
+        return;
+    }
+    if (needed > pControl->width())
+        pControl->resize(std::max(pControl->width(), std::min(needed, nDialogWidth - pControl->x())),
+                         pControl->height());
+}
+
 QFont DialogFont(const DialogTemplate& tmpl)
 {
     QFont font(CFont::ResolveFace(tmpl.fontFace ? tmpl.fontFace : "").GetString());
@@ -323,6 +349,7 @@ BOOL CDialog::BuildWindow(const DialogTemplate& tmpl, CWnd* pParentWnd, bool bTo
     for (const DialogItem& item : tmpl.items) {
         QWidget* pControl = CreateControl(item, pWidget, pRadioGroup);
         pControl->setGeometry(units.MapX(item.x), units.MapY(item.y), units.MapX(item.cx), units.MapY(item.cy));
+        GrowToFitText(item, pControl, pWidget->width());
         // The wrapper stands for the control until a member control takes over.
         CDialog::Impl::Item entry{&item, pControl, std::make_unique<CWnd>()};
         entry.wrapper->AttachWidget(pControl, false);

@@ -156,6 +156,29 @@ TEST(Dialog, EveryTemplateControlSitsAtItsPositionInDialogUnits)
     EXPECT_EQ(host.GetWindowText(), "Rámec");
 }
 
+TEST(Dialog, OneLineTextsWiderThanTheirBoxGrowToTheRightWithinTheDialog)
+{
+    static constexpr DialogItem items[] = {
+        {1, DialogItemKind::Label, "Příliš dlouhý text štítku", 10, 10, 20, 8, WS_VISIBLE},
+        {2, DialogItemKind::Label, "Příliš dlouhý text u okraje", 90, 30, 8, 8, WS_VISIBLE},
+        {3, DialogItemKind::Label, "Zalomený text na více řádků", 10, 50, 20, 40, WS_VISIBLE},
+        {4, DialogItemKind::CheckBox, "Zaškrtávací políčko", 10, 100, 20, 10, WS_VISIBLE},
+        {5, DialogItemKind::Label, "Krátký", 10, 120, 80, 8, WS_VISIBLE},
+    };
+    static constexpr DialogTemplate tmpl{904, 0, 0, 100, 140, WS_POPUP, 0, nullptr, "MS Sans Serif", 8, items};
+    CDialog dlg(tmpl);
+    ASSERT_TRUE(dlg.Create(tmpl.nID, nullptr));
+    const CDialogBaseUnits units = CDialogBaseUnits::FromFont(*dlg.GetDialogFont());
+    const QFontMetrics fm(*dlg.GetDialogFont());
+    auto width = [&](int id) { return dlg.GetDlgItem(id)->GetWidget()->width(); };
+    EXPECT_EQ(width(1), fm.horizontalAdvance(QString::fromUtf8(items[0].text)));
+    EXPECT_EQ(width(2), dlg.GetWidget()->width() - units.MapX(90));   // stops at the edge
+    EXPECT_EQ(width(3), units.MapX(20));                               // wraps instead
+    EXPECT_GE(width(4), dlg.GetDlgItem(4)->GetWidget()->sizeHint().width());
+    EXPECT_EQ(width(5), units.MapX(80));                               // never shrinks
+    EXPECT_EQ(dlg.GetDlgItem(1)->GetWidget()->height(), units.MapY(8));
+}
+
 TEST(Dialog, ModalRunFocusesFirstEnabledTabStopAndEndsWithButtons)
 {
     CCountingDialog dlg(kHost);

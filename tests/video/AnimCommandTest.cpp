@@ -90,14 +90,10 @@ TEST_F(AnimCommandTest, UsageErrorsExitWithTwo)
 {
     const std::string strOut = m_strDir + "/x.avi";
     const std::vector<std::vector<std::string>> cases = {
-        {},
-        {m_strFirst, m_strSecond},
-        {m_strFirst, m_strSecond, strOut, "--frames", "0"},
-        {m_strFirst, m_strSecond, strOut, "--frames", "1000001"},
-        {m_strFirst, m_strSecond, strOut, "--fps", "x"},
-        {m_strFirst, m_strSecond, strOut, "--size", "0x5"},
-        {m_strFirst, m_strSecond, strOut, "--codec", "h264"},
-        {m_strFirst, m_strSecond, strOut, "--quality", "101"},
+        {}, {m_strFirst, m_strSecond},
+        {m_strFirst, m_strSecond, strOut, "--frames", "0"}, {m_strFirst, m_strSecond, strOut, "--frames", "1000001"},
+        {m_strFirst, m_strSecond, strOut, "--fps", "x"},    {m_strFirst, m_strSecond, strOut, "--size", "0x5"},
+        {m_strFirst, m_strSecond, strOut, "--codec", "h264"}, {m_strFirst, m_strSecond, strOut, "--quality", "101"},
         {m_strFirst, m_strSecond, strOut, "--codec", "raw", "--quality", "50"},
         {m_strFirst, m_strSecond, strOut, "--bogus"},
     };

@@ -17,7 +17,6 @@
 #include <QTemporaryDir>
 
 // Local
-#include "platform/avi/AviFileServices.h"
 #include "platform/avi/CCompressionChooserGuard.h"
 #include "platform/avi/CFixedCompressionChooser.h"
 #include "tests/video/AviTestSupport.h"
@@ -25,71 +24,54 @@
 
 namespace {
 
-BITMAPINFOHEADER CanvasHeader(int nWidth, int nHeight)
+BITMAPINFOHEADER Canvas(int w, int h)
 {
-    BITMAPINFOHEADER bih{};
-    bih.biSize = 40;
-    bih.biWidth = nWidth;
-    bih.biHeight = nHeight;
-    bih.biPlanes = 1;
-    bih.biBitCount = 24;
-    bih.biCompression = BI_RGB;
-    bih.biSizeImage = static_cast<DWORD>(nWidth * 3 * nHeight);
-    return bih;
+    return {40, w, h, 1, 24, BI_RGB, static_cast<DWORD>(w * 3 * h), 0, 0, 0, 0};
 }
 
 struct RunSpec {
-    int nWidth = 36;
-    int nHeight = 20;
-    int nFrames = 2;
-    int nRate = 25;
+    int nWidth = 36, nHeight = 20, nFrames = 2;
     FOURCC fccCodec = comptypeMJPG;
     std::int64_t nSegment = 0;
-    bool bCancel = false;
+    bool bCancel = false, bAbandon = false;
+    WORD nBitCount = 24;
 };
 
 // Runs the writer the way the animation render does; frames gets what was handed over.
-HRESULT WriteAvi(const std::string& strPath, const RunSpec& run, std::vector<std::vector<std::uint8_t>>* pFrames = nullptr,
+HRESULT WriteAvi(const std::string& strPath, const RunSpec& run, std::vector<std::uint8_t>* pFrames = nullptr,
                  CAviWriter* pWriter = nullptr)
 {
     CFixedCompressionChooser chooser({run.fccCodec, 90, run.bCancel});
     CCompressionChooserGuard guard(&chooser);
     CAviWriter local;
     CAviWriter& writer = pWriter ? *pWriter : local;
-    writer.SetBitmapHeader(CanvasHeader(run.nWidth, run.nHeight));
+    BITMAPINFOHEADER bih = Canvas(run.nWidth, run.nHeight);
+    bih.biBitCount = run.nBitCount;
+    writer.SetBitmapHeader(bih);
     writer.m_strFileName = strPath;
-    writer.EnsureAviExtension();
-    writer.m_nRate = run.nRate;
+    writer.m_nRate = 25;
     if (run.nSegment > 0)
         writer.SetSegmentSize(run.nSegment);
     const HRESULT hr = writer.InitEngine(nullptr);
-    if (hr == 0) {
-        for (int k = 0; k < run.nFrames; ++k) {
-            std::vector<std::uint8_t> frame = MakeFrame(run.nWidth, run.nHeight, k);
-            writer.AddFrame(frame.data());
-            if (pFrames)
-                pFrames->push_back(std::move(frame));
-        }
+    for (int k = 0; hr == 0 && k < run.nFrames; ++k) {
+        const std::vector<std::uint8_t> frame = MakeFrame(run.nWidth, run.nHeight, k);
+        EXPECT_EQ(writer.AddFrame(frame.data()), 0);
+        if (pFrames)
+            pFrames->insert(pFrames->end(), frame.begin(), frame.end());
     }
+    if (run.bAbandon)
+        writer.Abandon();
     writer.ReleaseEngine();
     return hr;
 }
 
-// Every index points at the frame chunks, in order, all key frames.
-void ExpectIndexesMatchFrames(const AviLayout& layout)
+// Both indexes point at the frame chunks, in order, all key frames; the
+// legacy one covers the first RIFF only.
+void ExpectIndexesMatchFrames(const AviLayout& a)
 {
-    ASSERT_EQ(layout.stdIndex.size(), layout.frames.size());
-    for (std::size_t i = 0; i < layout.frames.size(); ++i) {
-        EXPECT_EQ(layout.stdIndex[i].nData, layout.frames[i].nData) << "frame " << i;
-        EXPECT_EQ(layout.stdIndex[i].nSize, layout.frames[i].nSize);
-        EXPECT_TRUE(layout.stdIndex[i].bKey);
-    }
-    ASSERT_EQ(layout.legacyIndex.size(), layout.framesPerRiff.at(0));
-    for (std::size_t i = 0; i < layout.legacyIndex.size(); ++i) {
-        EXPECT_EQ(layout.legacyIndex[i].nData, layout.frames[i].nData) << "frame " << i;
-        EXPECT_EQ(layout.legacyIndex[i].nSize, layout.frames[i].nSize);
-        EXPECT_TRUE(layout.legacyIndex[i].bKey);
-    }
+    EXPECT_TRUE(a.stdIndex == a.frames);
+    ASSERT_EQ(a.legacyIndex.size(), a.framesPerRiff.at(0));
+    EXPECT_TRUE(std::equal(a.legacyIndex.begin(), a.legacyIndex.end(), a.frames.begin()));
 }
 
 struct DecodeCase {
@@ -97,17 +79,22 @@ struct DecodeCase {
     int nWidth, nHeight, nFrames;
 };
 
+void PrintTo(const DecodeCase& c, std::ostream* os)
+{
+    *os << (c.fccCodec == comptypeDIB ? "raw " : "mjpeg ") << c.nWidth << 'x' << c.nHeight << ' ' << c.nFrames;
+}
+
 class AviDecodeTest : public ::testing::TestWithParam<DecodeCase> {};
 
 TEST_P(AviDecodeTest, RealDecoderReadsEveryFrame)
 {
     const DecodeCase c = GetParam();
+    const bool bRaw = c.fccCodec == comptypeDIB;
     QTemporaryDir dir;
     const std::string strPath = dir.path().toStdString() + "/out.avi";
-    std::vector<std::vector<std::uint8_t>> frames;
-    ASSERT_EQ(WriteAvi(strPath, {c.nWidth, c.nHeight, c.nFrames, 25, c.fccCodec}, &frames), 0);
+    std::vector<std::uint8_t> frames;
+    ASSERT_EQ(WriteAvi(strPath, {c.nWidth, c.nHeight, c.nFrames, c.fccCodec}, &frames), 0);
 
-    const bool bRaw = c.fccCodec == comptypeDIB;
     const ProbeResult probe = Probe(strPath);
     EXPECT_EQ(probe.strErrors, "");
     EXPECT_EQ(probe.strCodec, bRaw ? "rawvideo" : "mjpeg");
@@ -116,55 +103,43 @@ TEST_P(AviDecodeTest, RealDecoderReadsEveryFrame)
     EXPECT_EQ(probe.strRate, "25/1");
     EXPECT_EQ(probe.nFrames, c.nFrames);
 
-    const AviLayout layout = ReadAviLayout(strPath);
-    ASSERT_EQ(layout.strError, "");
-    EXPECT_EQ(layout.riffTypes, std::vector<std::string>{"AVI "});
-    EXPECT_EQ(layout.nAvihTotalFrames, static_cast<std::uint32_t>(c.nFrames));
-    EXPECT_EQ(layout.nDmlhTotalFrames, static_cast<std::uint32_t>(c.nFrames));
-    EXPECT_EQ(layout.nStrhLength, static_cast<std::uint32_t>(c.nFrames));
-    EXPECT_EQ(layout.nStrhScale, 1u);
-    EXPECT_EQ(layout.nStrhRate, 25u);
-    const BITMAPINFOHEADER canvas = CanvasHeader(c.nWidth, c.nHeight);
-    // The suggested buffer is the frame size, or the largest chunk when a tiny
-    // picture's JPEG outgrows it.
+    const AviLayout a = ReadAviLayout(strPath);
+    ASSERT_EQ(a.strError, "");
+    EXPECT_EQ(a.riffTypes, std::vector<std::string>{"AVI "});
+    const auto n = static_cast<std::uint32_t>(c.nFrames);
+    EXPECT_EQ(std::vector<std::uint32_t>({a.nAvihFrames, a.nDmlhFrames, a.nLength, a.nScale, a.nRate}),
+              std::vector<std::uint32_t>({n, n, n, 1, 25}));
+    ExpectIndexesMatchFrames(a);
+    // The suggested buffer is the frame size, or the largest chunk when a
+    // tiny picture's JPEG outgrows it.
+    const BITMAPINFOHEADER canvas = Canvas(c.nWidth, c.nHeight);
     std::uint32_t nLargest = canvas.biSizeImage;
-    for (const AviLayout::Chunk& chunk : layout.frames)
-        nLargest = std::max(nLargest, chunk.nSize);
-    EXPECT_EQ(layout.nStrhSuggested, nLargest);
-    EXPECT_EQ(layout.nAvihSuggested, nLargest);
-    if (bRaw) {
-        EXPECT_EQ(nLargest, canvas.biSizeImage);
-    }
-    const std::int16_t rc[4] = {0, 0, static_cast<std::int16_t>(c.nWidth), static_cast<std::int16_t>(c.nHeight)};
-    EXPECT_EQ(std::memcmp(layout.rcFrame, rc, sizeof rc), 0);
-    ASSERT_EQ(layout.strf.size(), 40u);
-    ExpectIndexesMatchFrames(layout);
+    for (const AviLayout::Ref& f : a.frames)
+        nLargest = std::max(nLargest, f.nSize);
+    EXPECT_EQ(a.nSuggested, nLargest);
+    EXPECT_EQ(a.nAvihSuggested, nLargest);
+    ASSERT_EQ(a.strf.size(), 40u);
+    BITMAPINFOHEADER strf;
+    std::memcpy(&strf, a.strf.data(), 40);
 
     if (bRaw) {
-        // The format is exactly the canvas header and the frames come back byte for byte.
-        EXPECT_EQ(std::memcmp(layout.strf.data(), &canvas, 40), 0);
-        EXPECT_EQ(layout.nStrhHandler, 0u);
+        // The format is exactly the canvas header; frames come back byte for byte.
+        EXPECT_EQ(std::memcmp(&strf, &canvas, 40), 0);
+        EXPECT_EQ(a.nHandler, 0u);
         std::string strErrors;
-        const std::vector<std::uint8_t> decoded = DecodeBottomUpBgr(strPath, strErrors);
+        EXPECT_TRUE(DecodeBottomUpBgr(strPath, strErrors) == frames);
         EXPECT_EQ(strErrors, "");
-        std::vector<std::uint8_t> expected;
-        for (const auto& f : frames)
-            expected.insert(expected.end(), f.begin(), f.end());
-        EXPECT_TRUE(decoded == expected);
-    } else {
-        EXPECT_EQ(layout.nStrhHandler, comptypeMJPG);
-        BITMAPINFOHEADER strf;
-        std::memcpy(&strf, layout.strf.data(), 40);
-        EXPECT_EQ(strf.biCompression, comptypeMJPG);
-        EXPECT_EQ(strf.biSizeImage, canvas.biSizeImage);
-        // Each frame is a whole JPEG picture carrying its own tables.
-        for (const AviLayout::Chunk& chunk : layout.frames) {
-            const std::string jpeg(reinterpret_cast<const char*>(&layout.bytes[chunk.nData]), chunk.nSize);
-            EXPECT_EQ(jpeg.substr(0, 2), "\xFF\xD8");
-            EXPECT_EQ(jpeg.substr(jpeg.size() - 2), "\xFF\xD9");
-            EXPECT_NE(jpeg.find("\xFF\xC4"), std::string::npos) << "no Huffman table";
-            EXPECT_NE(jpeg.find("\xFF\xDB"), std::string::npos) << "no quantisation table";
-        }
+        return;
+    }
+    EXPECT_EQ(a.nHandler, comptypeMJPG);
+    EXPECT_EQ(strf.biCompression, comptypeMJPG);
+    EXPECT_EQ(strf.biSizeImage, canvas.biSizeImage);
+    // Each frame is a whole JPEG picture with its own tables.
+    for (const AviLayout::Ref& f : a.frames) {
+        const std::string jpeg(reinterpret_cast<const char*>(&a.bytes[f.nData]), f.nSize);
+        EXPECT_EQ(jpeg.substr(0, 2) + jpeg.substr(jpeg.size() - 2), "\xFF\xD8\xFF\xD9");
+        EXPECT_NE(jpeg.find("\xFF\xC4"), std::string::npos) << "no Huffman table";
+        EXPECT_NE(jpeg.find("\xFF\xDB"), std::string::npos) << "no quantisation table";
     }
 }
 
@@ -176,232 +151,37 @@ INSTANTIATE_TEST_SUITE_P(Codecs, AviDecodeTest,
 
 TEST(AviOpenDmlTest, ForcedSegmentsDecodeCompletely)
 {
-    QTemporaryDir dir;
-    const std::string strPath = dir.path().toStdString() + "/long.avi";
-    const std::int64_t nSegment = 64 * 1024;
-    std::vector<std::vector<std::uint8_t>> frames;
-    ASSERT_EQ(WriteAvi(strPath, {64, 48, 60, 30, comptypeDIB, nSegment}, &frames), 0);
+    for (const RunSpec& run : {RunSpec{64, 48, 60, comptypeDIB, 64 * 1024}, RunSpec{160, 120, 40, comptypeMJPG, 16 * 1024}}) {
+        QTemporaryDir dir;
+        const std::string strPath = dir.path().toStdString() + "/long.avi";
+        std::vector<std::uint8_t> frames;
+        ASSERT_EQ(WriteAvi(strPath, run, &frames), 0);
 
-    const AviLayout layout = ReadAviLayout(strPath);
-    ASSERT_EQ(layout.strError, "");
-    ASSERT_GE(layout.riffTypes.size(), 5u);
-    EXPECT_EQ(layout.riffTypes[0], "AVI ");
-    for (std::size_t i = 1; i < layout.riffTypes.size(); ++i)
-        EXPECT_EQ(layout.riffTypes[i], "AVIX");
-    EXPECT_EQ(layout.nSuperIndexEntries, layout.riffTypes.size());
-    EXPECT_EQ(layout.nAvihTotalFrames, layout.framesPerRiff[0]);
-    EXPECT_EQ(layout.nDmlhTotalFrames, 60u);
-    EXPECT_EQ(layout.nStrhLength, 60u);
-    EXPECT_EQ(layout.frames.size(), 60u);
-    ExpectIndexesMatchFrames(layout);
+        const AviLayout a = ReadAviLayout(strPath);
+        ASSERT_EQ(a.strError, "");
+        ASSERT_GE(a.riffTypes.size(), 3u);
+        EXPECT_EQ(a.riffTypes[0], "AVI ");
+        EXPECT_EQ(std::count(a.riffTypes.begin(), a.riffTypes.end(), "AVIX"), a.riffTypes.size() - 1);
+        EXPECT_EQ(a.nAvihFrames, a.framesPerRiff[0]);
+        EXPECT_EQ(a.nDmlhFrames, static_cast<std::uint32_t>(run.nFrames));
+        EXPECT_EQ(a.nLength, static_cast<std::uint32_t>(run.nFrames));
+        ExpectIndexesMatchFrames(a);
 
-    const ProbeResult probe = Probe(strPath);
-    EXPECT_EQ(probe.strErrors, "");
-    EXPECT_EQ(probe.nFrames, 60);
-    std::string strErrors;
-    const std::vector<std::uint8_t> decoded = DecodeBottomUpBgr(strPath, strErrors);
-    EXPECT_EQ(strErrors, "");
-    std::vector<std::uint8_t> expected;
-    for (const auto& f : frames)
-        expected.insert(expected.end(), f.begin(), f.end());
-    EXPECT_TRUE(decoded == expected);
-}
-
-TEST(AviOpenDmlTest, MotionJpegSegmentsDecodeCompletely)
-{
-    QTemporaryDir dir;
-    const std::string strPath = dir.path().toStdString() + "/long.avi";
-    ASSERT_EQ(WriteAvi(strPath, {160, 120, 40, 25, comptypeMJPG, 16 * 1024}), 0);
-    const AviLayout layout = ReadAviLayout(strPath);
-    ASSERT_EQ(layout.strError, "");
-    EXPECT_GE(layout.riffTypes.size(), 3u);
-    ExpectIndexesMatchFrames(layout);
-    const ProbeResult probe = Probe(strPath);
-    EXPECT_EQ(probe.strErrors, "");
-    EXPECT_EQ(probe.nFrames, 40);
-}
-
-// The file name, with an old file of that name in place, and nothing else in its folder.
-class ExistingFile {
-public:
-    ExistingFile() : m_strPath(m_dir.path().toStdString() + "/keep.avi") { WriteWholeFile(m_strPath, "old bytes"); }
-    const std::string& Path() const { return m_strPath; }
-    void ExpectUntouched() const
-    {
-        EXPECT_EQ(ReadWholeFile(m_strPath), "old bytes");
-        EXPECT_EQ(ListFolder(m_dir.path().toStdString()), std::vector<std::string>{"keep.avi"});
-    }
-
-private:
-    QTemporaryDir m_dir;
-    std::string m_strPath;
-};
-
-TEST(AviSafetyTest, CancelLeavesExistingFileAndNoPartialFile)
-{
-    ExistingFile file;
-    CAviWriter writer;
-    RunSpec run;
-    run.bCancel = true;
-    EXPECT_EQ(WriteAvi(file.Path(), run, nullptr, &writer), 1);
-    EXPECT_EQ(writer.m_strError, "Ok");
-    EXPECT_FALSE(writer.IsCommitted());
-    file.ExpectUntouched();
-}
-
-TEST(AviSafetyTest, AbandonedRunLeavesExistingFile)
-{
-    ExistingFile file;
-    CFixedCompressionChooser chooser;
-    CCompressionChooserGuard guard(&chooser);
-    CAviWriter writer;
-    writer.SetBitmapHeader(CanvasHeader(8, 8));
-    writer.m_strFileName = file.Path();
-    ASSERT_EQ(writer.InitEngine(nullptr), 0);
-    const std::vector<std::uint8_t> frame = MakeFrame(8, 8, 0);
-    EXPECT_EQ(writer.AddFrame(frame.data()), 0);
-    writer.Abandon();
-    EXPECT_EQ(writer.AddFrame(frame.data()), AVIERR_USERABORT);
-    writer.ReleaseEngine();
-    EXPECT_FALSE(writer.IsCommitted());
-    EXPECT_FALSE(writer.HasCommitFailed());
-    file.ExpectUntouched();
-}
-
-TEST(AviSafetyTest, FormatFailureLeavesExistingFile)
-{
-    ExistingFile file;
-    CFixedCompressionChooser chooser;
-    CCompressionChooserGuard guard(&chooser);
-    CAviWriter writer;
-    BITMAPINFOHEADER bih = CanvasHeader(8, 8);
-    bih.biBitCount = 32; // neither compressor takes it
-    writer.SetBitmapHeader(bih);
-    writer.m_strFileName = file.Path();
-    EXPECT_EQ(writer.InitEngine(nullptr), AVIERR_BADFORMAT);
-    EXPECT_EQ(writer.m_strError, "AVI Compressed Stream format setting failed.");
-    writer.ReleaseEngine();
-    file.ExpectUntouched();
-}
-
-TEST(AviSafetyTest, FailedWriteIsRememberedAndKeepsExistingFile)
-{
-    ExistingFile file;
-    // A file size limit makes the disk "full" part-way through the run.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    rlimit small = old;
-    small.rlim_cur = 200 * 1024;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-
-    CFixedCompressionChooser chooser({comptypeDIB, 0, false});
-    CCompressionChooserGuard guard(&chooser);
-    CAviWriter writer;
-    writer.SetBitmapHeader(CanvasHeader(100, 60));
-    writer.m_strFileName = file.Path();
-    ASSERT_EQ(writer.InitEngine(nullptr), 0);
-    int nFirstFailure = -1;
-    for (int k = 0; k < 30; ++k) {
-        const std::vector<std::uint8_t> frame = MakeFrame(100, 60, k);
-        const HRESULT hr = writer.AddFrame(frame.data());
-        if (hr != 0 && nFirstFailure < 0)
-            nFirstFailure = k;
-        if (nFirstFailure >= 0) {
-            EXPECT_EQ(hr, AVIERR_FILEWRITE) << "frame " << k;
+        const ProbeResult probe = Probe(strPath);
+        EXPECT_EQ(probe.strErrors, "");
+        EXPECT_EQ(probe.nFrames, run.nFrames);
+        if (run.fccCodec == comptypeDIB) {
+            std::string strErrors;
+            EXPECT_TRUE(DecodeBottomUpBgr(strPath, strErrors) == frames);
         }
     }
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &old), 0);
-
-    EXPECT_GT(nFirstFailure, 0);
-    EXPECT_EQ(writer.m_nFrame, 30); // numbering goes on past the failure
-    EXPECT_TRUE(writer.HasWriteFailed());
-    writer.ReleaseEngine();
-    EXPECT_FALSE(writer.IsCommitted());
-    EXPECT_EQ(writer.RunErrorText(), "AVI frame write failed. A disk error occurred while writing the file.");
-    file.ExpectUntouched();
 }
-
-TEST(AviSafetyTest, CompleteRunReplacesExistingFile)
-{
-    ExistingFile file;
-    CAviWriter writer;
-    ASSERT_EQ(WriteAvi(file.Path(), {}, nullptr, &writer), 0);
-    EXPECT_TRUE(writer.IsCommitted());
-    EXPECT_EQ(Probe(file.Path()).nFrames, 2);
-    EXPECT_EQ(ListFolder(std::filesystem::path(file.Path()).parent_path().string()),
-              std::vector<std::string>{"keep.avi"});
-}
-
-TEST(AviSafetyTest, ZeroSideCanvasMakesNoFile)
-{
-    ExistingFile file;
-    for (const auto& [w, h] : {std::pair{0, 8}, std::pair{8, 0}, std::pair{0, 0}}) {
-        CAviWriter writer;
-        RunSpec run;
-        run.nWidth = w;
-        run.nHeight = h;
-        EXPECT_EQ(WriteAvi(file.Path(), run, nullptr, &writer), AVIERR_BADFORMAT);
-        EXPECT_EQ(writer.m_strError, "AVI Stream creation failed. Check Bitmap info.");
-        EXPECT_EQ(writer.m_nFrame, 0);
-    }
-    file.ExpectUntouched();
-}
-
-TEST(AviOpenTest, OpenFailuresGiveTheirCodeAndText)
-{
-    QTemporaryDir dir;
-    const std::string strBase = dir.path().toStdString();
-    struct Case {
-        std::string strName;
-        HRESULT hr;
-        std::string strDetail;
-    };
-    std::filesystem::create_directory(strBase + "/folder.avi");
-    const std::string strOpen = "A disk error occurred while opening the file.";
-    const Case cases[] = {
-        {strBase + "/missing/out.avi", AVIERR_FILEOPEN, strOpen},
-        {strBase + "/folder.avi", AVIERR_FILEOPEN, strOpen},
-        {strBase + "/avid/clip.mp4", REGDB_E_CLASSNOTREG,
-         "According to the registry, the type of file specified in AVIFileOpen does not have a handler to process it"},
-    };
-    for (const Case& c : cases) {
-        CAviWriter writer;
-        writer.SetBitmapHeader(CanvasHeader(8, 8));
-        writer.m_strFileName = c.strName;
-        writer.EnsureAviExtension();
-        EXPECT_EQ(writer.m_strFileName, c.strName);
-        EXPECT_EQ(writer.InitEngine(nullptr), c.hr) << c.strName;
-        EXPECT_EQ(writer.m_strError, "AVI Engine failed to initialize. Check filename " + c.strName + "." + c.strDetail);
-        writer.ReleaseEngine();
-    }
-    EXPECT_EQ(ListFolder(strBase), std::vector<std::string>{"folder.avi"});
-}
-
-TEST(AviOpenTest, WithoutChooserMotionJpegAtDefaultQuality)
-{
-    QTemporaryDir dir;
-    const std::string strPath = dir.path().toStdString() + "/plain.avi";
-    CCompressionChooserGuard guard(nullptr);
-    CAviWriter writer;
-    writer.SetBitmapHeader(CanvasHeader(16, 16));
-    writer.m_strFileName = strPath;
-    ASSERT_EQ(writer.InitEngine(nullptr), 0);
-    const std::vector<std::uint8_t> frame = MakeFrame(16, 16, 0);
-    EXPECT_EQ(writer.AddFrame(frame.data()), 0);
-    writer.ReleaseEngine();
-    EXPECT_EQ(Probe(strPath).strCodec, "mjpeg");
-}
-
-} // namespace
-
-namespace {
 
 TEST(AviMotionJpegTest, KeepsOrientationAndPaddedRows)
 {
     // 13 pixels make 39 bytes, padded to 40 per row; the bottom row comes first.
     const int w = 13, h = 7, nStride = 40;
-    BITMAPINFOHEADER bih = CanvasHeader(w, h);
+    BITMAPINFOHEADER bih = Canvas(w, h);
     bih.biSizeImage = nStride * h;
     std::vector<std::uint8_t> frame(bih.biSizeImage, 0xEE);
     for (int row = 0; row < h; ++row)
@@ -411,11 +191,9 @@ TEST(AviMotionJpegTest, KeepsOrientationAndPaddedRows)
             p[1] = static_cast<std::uint8_t>(row * 30);
             p[2] = 128;
         }
-
     QTemporaryDir dir;
     const std::string strPath = dir.path().toStdString() + "/odd.avi";
-    CFixedCompressionChooser chooser({comptypeMJPG, 95, false});
-    CCompressionChooserGuard guard(&chooser);
+    CCompressionChooserGuard guard(nullptr); // no chooser: Motion JPEG at 90
     CAviWriter writer;
     writer.SetBitmapHeader(bih);
     writer.m_strFileName = strPath;
@@ -426,8 +204,7 @@ TEST(AviMotionJpegTest, KeepsOrientationAndPaddedRows)
 
     std::string strErrors;
     const std::vector<std::uint8_t> decoded = DecodeBottomUpBgr(strPath, strErrors);
-    EXPECT_EQ(strErrors, "");
-    ASSERT_EQ(decoded.size(), static_cast<std::size_t>(w * 3 * h));
+    ASSERT_EQ(decoded.size(), static_cast<std::size_t>(w * 3 * h)) << strErrors;
     // Lossy, so compare against the picture and against its upside-down copy.
     long nDiff = 0, nFlipped = 0;
     for (int row = 0; row < h; ++row)
@@ -439,30 +216,117 @@ TEST(AviMotionJpegTest, KeepsOrientationAndPaddedRows)
     EXPECT_LT(nDiff * 2, nFlipped);
 }
 
-} // namespace
+struct SafetyCase {
+    const char* szName;
+    RunSpec run;
+    HRESULT hrStatus;
+    std::string strError;
+};
 
-namespace {
+void PrintTo(const SafetyCase& c, std::ostream* os) { *os << c.szName; }
 
-TEST(AviSafetyTest, NewFilesFollowTheUmaskAndReplacedFilesKeepTheirMode)
+class AviSafetyTest : public ::testing::TestWithParam<SafetyCase> {};
+
+// Whatever goes wrong, an old file of the name stays as it was and no
+// partial file is left beside it.
+TEST_P(AviSafetyTest, ExistingFileStaysAndNothingIsLeft)
+{
+    QTemporaryDir dir;
+    const std::string strPath = dir.path().toStdString() + "/keep.avi";
+    WriteWholeFile(strPath, "old bytes");
+    CAviWriter writer;
+    EXPECT_EQ(WriteAvi(strPath, GetParam().run, nullptr, &writer), GetParam().hrStatus);
+    EXPECT_EQ(writer.m_strError, GetParam().strError);
+    EXPECT_FALSE(writer.IsCommitted());
+    EXPECT_EQ(ReadWholeFile(strPath), "old bytes");
+    EXPECT_EQ(ListFolder(dir.path().toStdString()), std::vector<std::string>{"keep.avi"});
+}
+
+const std::string kNoStream = "AVI Stream creation failed. Check Bitmap info.";
+INSTANTIATE_TEST_SUITE_P(
+    Failures, AviSafetyTest,
+    ::testing::Values(SafetyCase{"Cancelled", {8, 8, 2, comptypeMJPG, 0, true}, 1, "Ok"},
+                      SafetyCase{"Abandoned", {8, 8, 2, comptypeDIB, 0, false, true}, 0, "Ok"},
+                      SafetyCase{"NoCompressorForFormat", {8, 8, 2, comptypeDIB, 0, false, false, 32},
+                                 AVIERR_BADFORMAT, "AVI Compressed Stream format setting failed."},
+                      SafetyCase{"ZeroWidth", {0, 8}, AVIERR_BADFORMAT, kNoStream},
+                      SafetyCase{"ZeroHeight", {8, 0}, AVIERR_BADFORMAT, kNoStream}),
+    [](const auto& info) { return std::string(info.param.szName); });
+
+TEST(AviSafetyTest, FailedWriteIsRememberedAndKeepsExistingFile)
+{
+    QTemporaryDir dir;
+    const std::string strPath = dir.path().toStdString() + "/keep.avi";
+    WriteWholeFile(strPath, "old bytes");
+    // A file size limit makes the disk "full" part-way through the run.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit small = old;
+    small.rlim_cur = 200 * 1024;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+
+    CFixedCompressionChooser chooser({comptypeDIB, 0, false});
+    CCompressionChooserGuard guard(&chooser);
+    CAviWriter writer;
+    writer.SetBitmapHeader(Canvas(100, 60));
+    writer.m_strFileName = strPath;
+    ASSERT_EQ(writer.InitEngine(nullptr), 0);
+    std::vector<HRESULT> results;
+    for (int k = 0; k < 30; ++k)
+        results.push_back(writer.AddFrame(MakeFrame(100, 60, k).data()));
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &old), 0);
+
+    const auto firstFailure = std::find(results.begin(), results.end(), AVIERR_FILEWRITE);
+    EXPECT_GT(firstFailure - results.begin(), 0);
+    EXPECT_TRUE(std::all_of(firstFailure, results.end(), [](HRESULT hr) { return hr == AVIERR_FILEWRITE; }));
+    EXPECT_EQ(writer.m_nFrame, 30); // numbering goes on past the failure
+    writer.ReleaseEngine();
+    EXPECT_FALSE(writer.IsCommitted());
+    EXPECT_EQ(writer.RunErrorText(), "AVI frame write failed. A disk error occurred while writing the file.");
+    EXPECT_EQ(ReadWholeFile(strPath), "old bytes");
+    EXPECT_EQ(ListFolder(dir.path().toStdString()), std::vector<std::string>{"keep.avi"});
+}
+
+TEST(AviSafetyTest, CompleteRunsReplaceOrCreateWithTheUsualPermissions)
 {
     QTemporaryDir dir;
     const std::string strBase = dir.path().toStdString();
-    const mode_t nOldMask = ::umask(022);
-    const std::string strNew = strBase + "/" + std::string(246, 'n') + ".avi"; // near the name length limit
+    const std::string strNew = strBase + "/" + std::string(246, 'n') + ".avi"; // at the name length limit
     const std::string strKept = strBase + "/kept.avi";
     WriteWholeFile(strKept, "old");
-    std::filesystem::permissions(strKept, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-
+    using std::filesystem::perms;
+    std::filesystem::permissions(strKept, perms::owner_read | perms::owner_write);
+    const mode_t nOldMask = ::umask(022);
     EXPECT_EQ(WriteAvi(strNew, {}), 0);
     EXPECT_EQ(WriteAvi(strKept, {}), 0);
     ::umask(nOldMask);
 
-    using std::filesystem::perms;
     EXPECT_EQ(std::filesystem::status(strNew).permissions(),
               perms::owner_read | perms::owner_write | perms::group_read | perms::others_read);
     EXPECT_EQ(std::filesystem::status(strKept).permissions(), perms::owner_read | perms::owner_write);
     EXPECT_EQ(Probe(strKept).nFrames, 2);
     EXPECT_EQ(ListFolder(strBase).size(), 2u);
+}
+
+TEST(AviOpenTest, OpenFailuresGiveTheirCodeAndText)
+{
+    QTemporaryDir dir;
+    const std::string strBase = dir.path().toStdString();
+    std::filesystem::create_directory(strBase + "/folder.avi");
+    const std::string strDisk = "A disk error occurred while opening the file.";
+    const std::tuple<std::string, HRESULT, std::string> cases[] = {
+        {strBase + "/missing/out.avi", AVIERR_FILEOPEN, strDisk},
+        {strBase + "/folder.avi", AVIERR_FILEOPEN, strDisk},
+        {strBase + "/avid/clip.mp4", REGDB_E_CLASSNOTREG,
+         "According to the registry, the type of file specified in AVIFileOpen does not have a handler to process it"},
+    };
+    for (const auto& [strName, hr, strDetail] : cases) {
+        CAviWriter writer;
+        EXPECT_EQ(WriteAvi(strName, {}, nullptr, &writer), hr) << strName;
+        EXPECT_EQ(writer.m_strError, "AVI Engine failed to initialize. Check filename " + strName + "." + strDetail);
+    }
+    EXPECT_EQ(ListFolder(strBase), std::vector<std::string>{"folder.avi"});
 }
 
 } // namespace

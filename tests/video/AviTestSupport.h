@@ -8,56 +8,40 @@
 #include <vector>
 
 struct AviLayout {
-    struct Chunk {
-        std::uint32_t nId = 0;
-        std::int64_t nData = 0; // offset of the chunk's data
+    struct Ref {
+        std::int64_t nData = 0; // offset of the frame data
         std::uint32_t nSize = 0;
+        bool bKey = true;
+        bool operator==(const Ref&) const = default;
     };
-    struct IndexRef {
-        std::int64_t nData = 0; // data offset the index entry points at
-        std::uint32_t nSize = 0;
-        bool bKey = false;
-    };
-
     std::string strError; // empty when the file parsed
     std::vector<std::string> riffTypes;
-    std::uint32_t nAvihTotalFrames = 0, nAvihWidth = 0, nAvihHeight = 0, nAvihStreams = 0, nAvihSuggested = 0;
-    std::uint32_t nStrhType = 0, nStrhHandler = 0, nStrhScale = 0, nStrhRate = 0, nStrhLength = 0,
-                  nStrhSuggested = 0;
-    std::int16_t rcFrame[4] = {};
-    std::vector<std::uint8_t> strf;
-    std::uint32_t nDmlhTotalFrames = 0;
-    std::uint32_t nSuperIndexEntries = 0;
-    std::vector<Chunk> frames;          // frame chunks in file order
     std::vector<std::uint32_t> framesPerRiff;
-    std::vector<IndexRef> stdIndex;     // all ix00 entries, through the super index
-    std::vector<IndexRef> legacyIndex;  // idx1 entries
-    std::vector<std::uint8_t> bytes;    // the whole file
+    std::uint32_t nAvihFrames = 0, nAvihSuggested = 0, nDmlhFrames = 0;
+    std::uint32_t nHandler = 0, nScale = 0, nRate = 0, nLength = 0, nSuggested = 0;
+    std::vector<std::uint8_t> strf;
+    std::vector<Ref> frames;      // frame chunks in file order
+    std::vector<Ref> stdIndex;    // every ix00 entry, reached through the indx super index
+    std::vector<Ref> legacyIndex; // idx1 entries
+    std::vector<std::uint8_t> bytes;
 };
 
 AviLayout ReadAviLayout(const std::string& strPath);
 
 struct ProbeResult {
-    std::string strCodec;
-    int nWidth = 0;
-    int nHeight = 0;
-    std::string strRate; // "25/1"
-    int nFrames = -1;
-    std::string strErrors; // everything the decoder complained about
+    std::string strCodec, strRate, strErrors; // strErrors: all the decoder complained about
+    int nWidth = 0, nHeight = 0, nFrames = -1;
 };
 
 // Decodes every frame with ffprobe.
 ProbeResult Probe(const std::string& strPath);
 
-// Decodes the file with ffmpeg to bottom-up BGR frames (the layout written),
-// or empty on failure; strErrors gets ffmpeg's complaints.
+// Decodes the file with ffmpeg into bottom-up BGR frames, the layout written.
 std::vector<std::uint8_t> DecodeBottomUpBgr(const std::string& strPath, std::string& strErrors);
 
-// A deterministic frame of width × 3 × height bytes that differs per index.
+// A frame of width × 3 × height bytes that differs per index.
 std::vector<std::uint8_t> MakeFrame(int nWidth, int nHeight, int nIndex);
 
-// Names in strDir (without . and ..).
 std::vector<std::string> ListFolder(const std::string& strDir);
-
 std::string ReadWholeFile(const std::string& strPath);
 void WriteWholeFile(const std::string& strPath, const std::string& strBytes);

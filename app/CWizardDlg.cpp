@@ -1,6 +1,11 @@
 #include "app/CWizardDlg.h"
 
 #include <cstdint>
+#include <cstdio>
+
+// Qt
+#include <QFileInfo>
+#include <QTemporaryFile>
 
 // Local
 #include "engine/Blend.h"
@@ -347,7 +352,23 @@ EngineResult<void> CWizardDlg::ScaleToCanvas(const GfxBitmap& first, const GfxBi
 EngineResult<void> CWizardDlg::SaveBitmapFile(const CString& strPath, const PixelBuffer& buffer,
                                               const Canvas& canvas)
 {
-    return ::SaveBitmapFile(strPath.str(), buffer, canvas);
+    // The picture is saved under a temporary name beside the target and
+    // replaces the target only once it is there at its full length: a write
+    // cut short, as on a full disk, must never take the place of an old file.
+    const QFileInfo target(QString::fromStdString(strPath.str()));
+    QTemporaryFile staging(target.absolutePath() + QStringLiteral("/.plavex-XXXXXX.bmp"));
+    if (!staging.open())
+        return EngineError{EngineErrorCode::WriteFailed, "cannot write '" + strPath.str() + "'"};
+    staging.close();
+    const std::string strStaging = staging.fileName().toStdString();
+
+    if (auto saved = ::SaveBitmapFile(strStaging, buffer, canvas); !saved)
+        return saved;
+    const qint64 nExpected = qint64{54} + canvas.ImageSize();
+    if (QFileInfo(staging.fileName()).size() != nExpected ||
+        std::rename(strStaging.c_str(), target.absoluteFilePath().toStdString().c_str()) != 0)
+        return EngineError{EngineErrorCode::WriteFailed, "cannot write '" + strPath.str() + "' in full"};
+    return {};
 }
 
 CWizardDlg::RenderResult CWizardDlg::PictureNotLoaded()

@@ -1,0 +1,293 @@
+// What the wizard does when a render cannot finish: pictures that do not
+// load, sizes that cannot be made, outputs that cannot be written, a
+// cancelled compressor choice and the user ending the program mid-render.
+// In every case no partial file is left and an existing file is untouched.
+
+#include <csignal>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+// Qt
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTemporaryDir>
+#include <QTimer>
+
+// Local
+#include "tests/app/WizardHarness.h"
+#include "tests/e2e/E2eSupport.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::StartsWith;
+
+constexpr const char* kOld = "an older file of that name";
+
+// Files larger than the limit cannot be written while it holds, as on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t nBytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_previous);
+        m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_previous;
+        limit.rlim_cur = nBytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_previous);
+        std::signal(SIGXFSZ, m_previousHandler);
+    }
+
+private:
+    rlimit m_previous{};
+    void (*m_previousHandler)(int) = nullptr;
+};
+
+class WizardFaults : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        ASSERT_TRUE(m_sources.isValid());
+        m_strFirst = E2e::MakePicture(m_sources.filePath("first.bmp"), 20, 12, 1);
+        m_strSecond = E2e::MakePicture(m_sources.filePath("second.bmp"), 28, 20, 2);
+    }
+
+    std::string File(const char* pszName) const { return m_dir.filePath(QString::fromUtf8(pszName)).toStdString(); }
+
+    // The wizard is back on the settings page it came from, ready to try again.
+    static void ExpectBackOnSettings(const WizardHarness& w, const CDialog& settings, int nPage)
+    {
+        EXPECT_EQ(w.m_dlg.m_nPage, nPage);
+        EXPECT_TRUE(w.OnlyShown(settings));
+        EXPECT_TRUE(w.Enabled(IDC_NEXT) && w.Enabled(IDC_PREV) && w.Enabled(IDCANCEL));
+        EXPECT_EQ(WizardHarness::Text(w.m_dlg, IDC_NEXT), "Další");
+        EXPECT_EQ(w.m_dlg.GetEndResult(), -1);
+    }
+
+    QTemporaryDir m_dir;     // outputs only
+    QTemporaryDir m_sources; // pictures
+    std::string m_strFirst;
+    std::string m_strSecond;
+};
+
+TEST_F(WizardFaults, UndecodableSecondPictureIsReportedOnceAndNothingIsMade)
+{
+    const std::string strBroken = E2e::MakeFile(m_sources.filePath("broken.jpg"), "\xFF\xD8\xFF not a picture");
+    for (const int nMode : {0, 1}) {
+        WizardHarness w;
+        w.ChooseSources(m_strFirst, strBroken, nMode);
+        w.ChooseOutput(File(nMode == 0 ? "film.avi" : "mix.bmp"));
+        w.Next();
+
+        ASSERT_EQ(w.m_boxes.m_shown.size(), 1u);
+        EXPECT_EQ(w.m_boxes.m_shown[0].strText, "Obrázek se nepodařilo načíst!");
+        EXPECT_EQ(w.m_boxes.m_shown[0].strCaption, "Chyba");
+        EXPECT_EQ(w.m_boxes.m_shown[0].nType, MB_ICONEXCLAMATION);
+        if (nMode == 0) {
+            ExpectBackOnSettings(w, w.m_dlg.m_pageAnimSettings, 2);
+            EXPECT_EQ(WizardHarness::Text(w.m_dlg.m_pageAnimProgress, IDC_FRAME_LABEL), "Snímek 0/0");
+        } else {
+            ExpectBackOnSettings(w, w.m_dlg.m_pageStillSettings, 10);
+        }
+        EXPECT_EQ(w.m_compression.m_nCalls, 0);
+        EXPECT_THAT(E2e::Names(m_dir.path()), IsEmpty());
+
+        // The way back to the source page is open.
+        w.Prev();
+        EXPECT_EQ(w.m_dlg.m_nPage, 1);
+    }
+}
+
+TEST_F(WizardFaults, StillThatCannotBeWrittenIsReportedAndTheOldFileStays)
+{
+    E2e::MakeFile(m_dir.filePath("mix.bmp"), kOld);
+    WizardHarness w;
+    w.ChooseSources(m_strFirst, m_strSecond, 1);
+
+    // A folder that does not exist.
+    w.ChooseOutput(File("missing/mix.bmp"));
+    w.Next();
+    EXPECT_THAT(w.Messages(), ElementsAre("Soubor se nepodařilo uložit!"));
+    EXPECT_EQ(w.m_boxes.m_shown[0].strCaption, "Chyba");
+    EXPECT_EQ(w.m_boxes.m_shown[0].nType, MB_ICONEXCLAMATION);
+    ExpectBackOnSettings(w, w.m_dlg.m_pageStillSettings, 10);
+
+    // A disk that fills up while the new file is written.
+    w.ChooseOutput(File("mix.bmp"));
+    {
+        FileSizeLimit full(100);
+        w.Next();
+    }
+    EXPECT_THAT(w.Messages(), ElementsAre("Soubor se nepodařilo uložit!", "Soubor se nepodařilo uložit!"));
+    ExpectBackOnSettings(w, w.m_dlg.m_pageStillSettings, 10);
+    EXPECT_EQ(E2e::ReadAll(File("mix.bmp")), QByteArray(kOld));
+    EXPECT_THAT(E2e::Names(m_dir.path()), ElementsAre("mix.bmp"));
+
+    // With room again the same settings succeed.
+    w.Next();
+    EXPECT_EQ(w.m_dlg.m_nPage, 11);
+    EXPECT_TRUE(w.OnlyShown(w.m_dlg.m_pageStillDone));
+    EXPECT_EQ(E2e::ReadAll(File("mix.bmp")).left(2), QByteArray("BM"));
+}
+
+TEST_F(WizardFaults, AnimationThatCannotBeOpenedOrWrittenIsReportedWithTheWritersText)
+{
+    E2e::MakeFile(m_dir.filePath("film.avi"), kOld);
+    WizardHarness w;
+    w.ChooseSources(m_strFirst, m_strSecond, 0);
+
+    const std::string strMissing = File("missing/film.avi");
+    w.ChooseOutput(strMissing);
+    w.Next();
+    ASSERT_EQ(w.m_boxes.m_shown.size(), 1u);
+    EXPECT_THAT(w.m_boxes.m_shown[0].strText,
+                StartsWith("Animaci se nepodařilo uložit!\nAVI Engine failed to initialize. Check filename " +
+                           strMissing + "."));
+    EXPECT_EQ(w.m_boxes.m_shown[0].strCaption, "Chyba");
+    EXPECT_EQ(w.m_boxes.m_shown[0].nType, MB_ICONEXCLAMATION);
+    ExpectBackOnSettings(w, w.m_dlg.m_pageAnimSettings, 2);
+
+    // Frames of 30,000 bytes against a limit of 100,000: a later frame fails.
+    w.ChooseOutput(File("film.avi"));
+    WizardHarness::Click(w.m_dlg.m_pageAnimSettings, IDC_RADIO_SECOND);
+    WizardHarness::Type(w.m_dlg.m_pageAnimSettings, IDC_FRAME_COUNT, "10");
+    {
+        FileSizeLimit full(100000);
+        w.Next();
+    }
+    ASSERT_EQ(w.m_boxes.m_shown.size(), 2u);
+    EXPECT_THAT(w.m_boxes.m_shown[1].strText, StartsWith("Animaci se nepodařilo uložit!\nAVI "));
+    EXPECT_GT(w.m_boxes.m_shown[1].strText.size(), std::string("Animaci se nepodařilo uložit!\nAVI ").size());
+    ExpectBackOnSettings(w, w.m_dlg.m_pageAnimSettings, 2);
+    EXPECT_EQ(E2e::ReadAll(File("film.avi")), QByteArray(kOld));
+    EXPECT_THAT(E2e::Names(m_dir.path()), ElementsAre("film.avi"));
+}
+
+TEST_F(WizardFaults, CancelledCompressorChoiceGoesBackQuietly)
+{
+    E2e::MakeFile(m_dir.filePath("film.avi"), kOld);
+    CFixedCompressionChooser::Options cancel;
+    cancel.bCancel = true;
+    WizardHarness w(cancel);
+    w.ChooseSources(m_strFirst, m_strSecond, 0);
+    w.ChooseOutput(File("film.avi"));
+    w.Next();
+
+    EXPECT_EQ(w.m_compression.m_nCalls, 1);
+    EXPECT_THAT(w.Messages(), IsEmpty());
+    ExpectBackOnSettings(w, w.m_dlg.m_pageAnimSettings, 2);
+    EXPECT_EQ(E2e::ReadAll(File("film.avi")), QByteArray(kOld));
+    EXPECT_THAT(E2e::Names(m_dir.path()), ElementsAre("film.avi"));
+}
+
+TEST_F(WizardFaults, ImpossibleSizeIsRefusedBeforeAnythingIsMade)
+{
+    {
+        // The still page takes any whole number, a negative one included.
+        WizardHarness w;
+        w.ChooseSources(m_strFirst, m_strSecond, 1);
+        w.m_dlg.m_pageStillSettings.m_nSizeMode = 1;
+        w.m_dlg.m_pageStillSettings.m_nWidth = -8;
+        w.m_dlg.m_pageStillSettings.UpdateData(FALSE);
+        w.ChooseOutput(File("mix.bmp"));
+        w.Next();
+        ASSERT_EQ(w.m_boxes.m_shown.size(), 1u);
+        EXPECT_EQ(w.m_boxes.m_shown[0].strText, "Zadaná velikost je příliš velká nebo neplatná!");
+        EXPECT_EQ(w.m_boxes.m_shown[0].strCaption, "Chyba");
+        ExpectBackOnSettings(w, w.m_dlg.m_pageStillSettings, 10);
+    }
+    {
+        // The largest frame the animation page takes is far beyond the 32-bit sizes.
+        WizardHarness w;
+        w.ChooseSources(m_strFirst, m_strSecond, 0);
+        w.ChooseOutput(File("film.avi"));
+        WizardHarness::Click(w.m_dlg.m_pageAnimSettings, IDC_RADIO_SECOND);
+        WizardHarness::Type(w.m_dlg.m_pageAnimSettings, IDC_WIDTH, "1000000");
+        WizardHarness::Type(w.m_dlg.m_pageAnimSettings, IDC_HEIGHT, "1000000");
+        w.Next();
+        EXPECT_THAT(w.Messages(), ElementsAre("Zadaná velikost je příliš velká nebo neplatná!"));
+        EXPECT_EQ(w.m_compression.m_nCalls, 0);
+        ExpectBackOnSettings(w, w.m_dlg.m_pageAnimSettings, 2);
+    }
+    EXPECT_THAT(E2e::Names(m_dir.path()), IsEmpty());
+}
+
+TEST_F(WizardFaults, FinishOpensTheFileTheWriterNamed)
+{
+    WizardHarness w;
+    w.ChooseSources(m_strFirst, m_strSecond, 0);
+    w.ChooseOutput(File("film")); // no "avi" in the name: the writer adds ".avi"
+    WizardHarness::Type(w.m_dlg.m_pageAnimSettings, IDC_FRAME_COUNT, "2");
+    w.Next();
+    ASSERT_EQ(w.m_dlg.m_nPage, 3);
+    EXPECT_THAT(E2e::Names(m_dir.path()), ElementsAre("film.avi"));
+
+    WizardHarness::Click(w.m_dlg.m_pageAnimDone, IDC_OPEN_RESULT);
+    w.Next();
+    EXPECT_THAT(w.m_shell.m_opened, ElementsAre(File("film.avi")));
+    EXPECT_EQ(w.m_dlg.GetEndResult(), IDOK);
+}
+
+TEST_F(WizardFaults, EndingTheProgramDuringARenderDropsItsOutput)
+{
+    E2e::MakeFile(m_dir.filePath("film.avi"), kOld);
+    for (const bool bByEscape : {false, true}) {
+        WizardHarness w;
+        w.ChooseSources(m_strFirst, m_strSecond, 0);
+        w.ChooseOutput(File("film.avi"));
+        WizardHarness::Type(w.m_dlg.m_pageAnimSettings, IDC_FRAME_COUNT, "50");
+
+        bool bSeenRendering = false;
+        int nRowsAfterYes = -1;
+        QTimer::singleShot(0, [&] {
+            bSeenRendering = w.m_dlg.IsRendering() && w.OnlyShown(w.m_dlg.m_pageAnimProgress) &&
+                             !w.Enabled(IDC_NEXT) && !w.Enabled(IDC_PREV) && !w.Enabled(IDCANCEL);
+            // A second "Další" reaching the frame now starts nothing.
+            w.m_dlg.SendMessage(WM_COMMAND, MAKEWPARAM(WORD(IDC_NEXT), BN_CLICKED), 0);
+            w.m_boxes.m_answers = {IDYES};
+            if (bByEscape) {
+                QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                QApplication::sendEvent(w.m_dlg.GetWidget(), &escape);
+            } else {
+                w.m_dlg.GetWidget()->close();
+            }
+            // Count the drains the render still makes once the answer is given.
+            nRowsAfterYes = 0;
+            QTimer::singleShot(0, [&] { ++nRowsAfterYes; });
+        });
+        w.Next();
+
+        EXPECT_TRUE(bSeenRendering);
+        EXPECT_THAT(w.Messages(), ElementsAre("Opravdu chcete ukončit program?"));
+        EXPECT_EQ(w.m_compression.m_nCalls, 1);
+        EXPECT_EQ(w.m_dlg.GetEndResult(), IDCANCEL);
+        EXPECT_EQ(nRowsAfterYes, 0);
+        EXPECT_FALSE(w.m_dlg.IsRendering());
+        EXPECT_EQ(E2e::ReadAll(File("film.avi")), QByteArray(kOld));
+        EXPECT_THAT(E2e::Names(m_dir.path()), ElementsAre("film.avi"));
+    }
+}
+
+TEST_F(WizardFaults, AnsweringNoDuringARenderLetsItFinish)
+{
+    WizardHarness w;
+    w.ChooseSources(m_strFirst, m_strSecond, 1);
+    w.ChooseOutput(File("mix.bmp"));
+    QTimer::singleShot(0, [&] { w.m_dlg.GetWidget()->close(); }); // answered "Ne"
+    w.Next();
+
+    EXPECT_THAT(w.Messages(), ElementsAre("Opravdu chcete ukončit program?"));
+    EXPECT_EQ(w.m_dlg.GetEndResult(), -1);
+    EXPECT_EQ(w.m_dlg.m_nPage, 11);
+    EXPECT_TRUE(w.OnlyShown(w.m_dlg.m_pageStillDone));
+    EXPECT_TRUE(E2e::Exists(File("mix.bmp")));
+}
+
+} // namespace

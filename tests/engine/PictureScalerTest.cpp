@@ -1,11 +1,6 @@
-#include <cstring>
-#include <string>
-#include <vector>
-
 #include <gtest/gtest.h>
 
 // Qt
-#include <QColor>
 #include <QImage>
 
 // Local
@@ -13,132 +8,71 @@
 #include "engine/PictureScaler.h"
 #include "engine/PixelBuffer.h"
 #include "platform/gfx/GfxBitmap.h"
-#include "tests/engine/TestPictureFiles.h"
 
 namespace {
 
-struct Scaled {
-    Canvas m_canvas;
-    PixelBuffer m_first;
-    PixelBuffer m_second;
-
-    // The colour at (x, y) counted from the top of the picture.
-    QColor At(const PixelBuffer& buffer, int x, int y) const
-    {
-        const std::size_t nRow = static_cast<std::size_t>(m_canvas.Height() - 1 - y);
-        const BYTE* p = buffer.Data() + (nRow * static_cast<std::size_t>(m_canvas.Width()) + static_cast<std::size_t>(x)) * 3;
-        return QColor(p[2], p[1], p[0]);
-    }
-};
-
-Scaled Scale(const QImage& first, const QImage& second, int nWidth, int nHeight)
+// Scales both pictures onto a custom canvas and reads the buffers back as
+// top-down images, so the checks can speak of the pictures' own rows.
+std::pair<QImage, QImage> Scale(const QImage& first, const QImage& second, int nWidth, int nHeight)
 {
-    auto canvas = ComputeCanvas(1, nWidth, nHeight, 0, 0, 0, 0);
-    EXPECT_TRUE(canvas);
-    Scaled result{canvas.Value(), std::move(PixelBuffer::Allocate(canvas.Value())).Value(),
-                  std::move(PixelBuffer::Allocate(canvas.Value())).Value()};
-    const auto scaled = ScaleToCanvas(GfxBitmap(first), GfxBitmap(second), result.m_canvas, result.m_first,
-                                      result.m_second);
-    EXPECT_TRUE(scaled) << (scaled ? "" : scaled.Error().m_strMessage);
-    return result;
+    const Canvas canvas = ComputeCanvas(1, nWidth, nHeight, 0, 0, 0, 0).Value();
+    PixelBuffer buffers[] = {std::move(PixelBuffer::Allocate(canvas)).Value(), std::move(PixelBuffer::Allocate(canvas)).Value()};
+    EXPECT_TRUE(ScaleToCanvas(GfxBitmap(first), GfxBitmap(second), canvas, buffers[0], buffers[1]));
+    QImage images[2];
+    for (int i = 0; i < 2; ++i)
+        images[i] = QImage(buffers[i].Data(), nWidth, nHeight, nWidth * 3, QImage::Format_BGR888).mirrored().copy();
+    return {images[0], images[1]};
 }
 
-QImage Pattern(int nWidth, int nHeight)
+QImage Filled(int nWidth, int nHeight, QRgb (*colour)(int x, int y))
 {
     QImage image(nWidth, nHeight, QImage::Format_RGB32);
     for (int y = 0; y < nHeight; ++y)
         for (int x = 0; x < nWidth; ++x)
-            image.setPixelColor(x, y, TestPictureFiles::RgbPattern(x, y));
+            image.setPixel(x, y, colour(x, y));
     return image;
 }
 
-TEST(PictureScalerTest, PictureOfCanvasSizeArrivesByteForByteBottomUp)
+TEST(PictureScalerTest, PictureOfCanvasSizeArrivesUnchangedAndWrongBuffersAreRefused)
 {
-    const QImage first = Pattern(12, 8);
-    const QImage second = first.mirrored(true, false);
-    const Scaled scaled = Scale(first, second, 12, 8);
-    std::vector<BYTE> expected;
-    for (int m = 0; m < 8; ++m)
-        for (int x = 0; x < 12; ++x) {
-            const QColor color = first.pixelColor(x, 7 - m);
-            expected.insert(expected.end(), {static_cast<BYTE>(color.blue()), static_cast<BYTE>(color.green()),
-                                             static_cast<BYTE>(color.red())});
-        }
-    ASSERT_EQ(scaled.m_first.Size(), expected.size());
-    EXPECT_EQ(std::memcmp(scaled.m_first.Data(), expected.data(), expected.size()), 0);
-    EXPECT_EQ(scaled.At(scaled.m_second, 0, 0), first.pixelColor(11, 0));
-}
+    const QImage first = Filled(12, 8, [](int x, int y) { return qRgb(x * 20, y * 30, (x * y) % 256); });
+    const auto [scaled, mirrored] = Scale(first, first.mirrored(true, false), 12, 8);
+    EXPECT_EQ(scaled.convertToFormat(QImage::Format_RGB32), first);
+    EXPECT_EQ(mirrored.pixel(0, 0), first.pixel(11, 0));
 
-TEST(PictureScalerTest, ReducingAveragesAndEnlargingInterpolates)
-{
-    QImage checkers(16, 16, QImage::Format_RGB32);
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x)
-            checkers.setPixelColor(x, y, (x + y) % 2 ? Qt::white : Qt::black);
-    QImage halves(4, 4, QImage::Format_RGB32);
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x)
-            halves.setPixelColor(x, y, x < 2 ? Qt::black : Qt::white);
-
-    const Scaled scaled = Scale(checkers, halves, 4, 4);
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x) {
-            // Picking single pixels would give pure black or white.
-            EXPECT_NEAR(scaled.At(scaled.m_first, x, y).green(), 128, 20) << x << "," << y;
-        }
-
-    const Scaled enlarged = Scale(checkers, halves, 16, 4);
-    bool bSawBlend = false;
-    for (int x = 1; x < 16; ++x) {
-        const int nLeft = enlarged.At(enlarged.m_second, x - 1, 1).red();
-        const int nHere = enlarged.At(enlarged.m_second, x, 1).red();
-        EXPECT_LE(nLeft, nHere) << x;
-        bSawBlend = bSawBlend || (nHere > 0 && nHere < 255);
-    }
-    EXPECT_TRUE(bSawBlend);
-}
-
-TEST(PictureScalerTest, EachPictureFillsTheWholeCanvasInItsOwnBuffer)
-{
-    // The first picture is wide with a red top and a blue bottom; the second
-    // is tall with a green left and a yellow right. Neither keeps its shape.
-    QImage wide(40, 8, QImage::Format_RGB32);
-    wide.fill(Qt::blue);
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 40; ++x)
-            wide.setPixelColor(x, y, Qt::red);
-    QImage tall(8, 40, QImage::Format_RGB32);
-    tall.fill(Qt::yellow);
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 4; ++x)
-            tall.setPixelColor(x, y, Qt::green);
-
-    const Scaled scaled = Scale(wide, tall, 16, 16);
-    for (int i : {0, 15}) {
-        EXPECT_EQ(scaled.At(scaled.m_first, i, 0), QColor(Qt::red));
-        EXPECT_EQ(scaled.At(scaled.m_first, i, 15), QColor(Qt::blue));
-        EXPECT_EQ(scaled.At(scaled.m_second, 0, i), QColor(Qt::green));
-        EXPECT_EQ(scaled.At(scaled.m_second, 15, i), QColor(Qt::yellow));
-    }
-}
-
-TEST(PictureScalerTest, RefusesBuffersThatDoNotMatchTheCanvas)
-{
-    const auto canvas = ComputeCanvas(1, 8, 8, 0, 0, 0, 0);
-    ASSERT_TRUE(canvas);
-    PixelBuffer right = std::move(PixelBuffer::Allocate(canvas.Value())).Value();
-    PixelBuffer wrong = std::move(PixelBuffer::Allocate(canvas.Value().ImageSize() - 3)).Value();
-    const GfxBitmap picture(Pattern(5, 5));
-    const auto result = ScaleToCanvas(picture, picture, canvas.Value(), right, wrong);
+    const Canvas canvas = ComputeCanvas(1, 12, 8, 0, 0, 0, 0).Value();
+    PixelBuffer wrong = std::move(PixelBuffer::Allocate(canvas.ImageSize() - 3)).Value();
+    const auto result = ScaleToCanvas(GfxBitmap(first), GfxBitmap(first), canvas, wrong, wrong);
     ASSERT_FALSE(result);
     EXPECT_EQ(result.Error().m_nCode, EngineErrorCode::InvalidCanvas);
+}
 
-    // An empty canvas has nothing to fill.
-    const auto empty = ComputeCanvas(1, 2, 100, 0, 0, 0, 0);
-    ASSERT_TRUE(empty);
-    PixelBuffer none;
-    PixelBuffer none2;
-    EXPECT_TRUE(ScaleToCanvas(picture, picture, empty.Value(), none, none2));
+TEST(PictureScalerTest, ReducingAveragesEnlargingInterpolatesAndNeitherKeepsTheShape)
+{
+    const QImage checkers = Filled(16, 16, [](int x, int y) { return (x + y) % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0); });
+    const QImage halves = Filled(4, 4, [](int x, int) { return x < 2 ? qRgb(0, 0, 0) : qRgb(255, 255, 255); });
+    const auto [reduced, enlarged] = Scale(checkers, halves, 16, 4);
+    int nBetween = 0;
+    for (int x = 0; x < 16; ++x) {
+        // Picking single pixels would give pure black or white.
+        EXPECT_NEAR(qGreen(reduced.pixel(x, 1)), 128, 20) << x;
+        const int nHere = qRed(enlarged.pixel(x, 1));
+        EXPECT_LE(qRed(enlarged.pixel(x > 0 ? x - 1 : 0, 1)), nHere);
+        nBetween += nHere > 0 && nHere < 255;
+    }
+    EXPECT_GT(nBetween, 0);
+
+    // A wide picture (red over blue) and a tall one (green beside yellow)
+    // each fill the whole square canvas.
+    const QImage wide = Filled(40, 8, [](int, int y) { return y < 4 ? qRgb(255, 0, 0) : qRgb(0, 0, 255); });
+    const QImage tall = Filled(8, 40, [](int x, int) { return x < 4 ? qRgb(0, 255, 0) : qRgb(255, 255, 0); });
+    const auto [first, second] = Scale(wide, tall, 16, 16);
+    for (int i : {0, 15}) {
+        EXPECT_EQ(first.pixel(i, 0), qRgb(255, 0, 0));
+        EXPECT_EQ(first.pixel(i, 15), qRgb(0, 0, 255));
+        EXPECT_EQ(second.pixel(0, i), qRgb(0, 255, 0));
+        EXPECT_EQ(second.pixel(15, i), qRgb(255, 255, 0));
+    }
 }
 
 } // namespace

@@ -49,6 +49,7 @@ inline QStringList Names(const QString& strDir)
     return QDir(strDir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
 }
 
+#ifdef PLAVEX_CLI_PATH
 // Runs plavex-cli with the arguments; gives its exit code, or -1 when it did not run.
 inline int RunCli(const QStringList& args)
 {
@@ -58,5 +59,6 @@ inline int RunCli(const QStringList& args)
         return -1;
     return process.exitCode();
 }
+#endif
 
 } // namespace E2e

@@ -92,7 +92,6 @@ HRESULT CAviCompressedStream::SetFormat(LONG lPos, const void* pFormat, LONG cbF
         hr = m_pSource->SetFormat(lPos, pFormat, cbFormat);
     }
     if (hr == AVIERR_OK) {
-        m_bihIn = bih;
         m_nStride = static_cast<LONG>(nStride);
         m_nImageBytes = static_cast<DWORD>(nImage);
         m_bFormatSet = true;

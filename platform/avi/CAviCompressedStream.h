@@ -27,7 +27,6 @@ private:
     FOURCC m_fccHandler;
     int m_nQuality;
     bool m_bFormatSet = false;
-    BITMAPINFOHEADER m_bihIn{};
     LONG m_nStride = 0;      // bytes per input row, padded to 4
     DWORD m_nImageBytes = 0; // bytes of one input frame
     std::unique_ptr<CMjpegEncoder> m_pEncoder;

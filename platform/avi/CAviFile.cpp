@@ -31,8 +31,9 @@ constexpr std::int64_t kStdIndexHeader = 8 + 24;
 // same however many frames a run writes.
 constexpr std::size_t kMaxFramesPerSegment = 1u << 18;
 
-// A segment never grows past what a 32-bit RIFF size can describe.
-constexpr std::int64_t kMaxSegmentSize = 0xFFFF0000ll;
+// A segment stays below 2 GiB, so that readers taking RIFF sizes as signed
+// 32-bit numbers read it too.
+constexpr std::int64_t kMaxSegmentSize = 0x7FFF0000ll;
 
 std::int64_t StdIndexChunkSize(std::size_t nFrames)
 {

@@ -155,25 +155,4 @@ TEST_F(PageExchange, SliderLabelFollowsThePositionAsFirstToSecond)
     EXPECT_EQ(page.m_ctlRatio.GetPos(), 1);
 }
 
-TEST_F(PageExchange, SourcePageReadsModeAndPaths)
-{
-    CSourcePage page;
-    Show(page);
-    Click(page, IDC_RADIO_SECOND);
-    page.SetDlgItemText(IDC_PATH, "/a/první.jpg");
-    page.SetDlgItemText(IDC_SECOND_PATH, "/a/druhý.gif");
-    ASSERT_TRUE(page.UpdateData(TRUE));
-    EXPECT_EQ(page.m_nMode, 1);
-    EXPECT_EQ(page.m_strFirstPath, "/a/první.jpg");
-    EXPECT_EQ(page.m_strSecondPath, "/a/druhý.gif");
-
-    page.m_nMode = 0;
-    page.m_strFirstPath.Empty();
-    page.m_strSecondPath.Empty();
-    page.UpdateData(FALSE);
-    EXPECT_TRUE(Checked(page, IDC_RADIO_FIRST));
-    EXPECT_FALSE(Checked(page, IDC_RADIO_SECOND));
-    EXPECT_EQ(Text(page, IDC_PATH), "");
-}
-
 } // namespace

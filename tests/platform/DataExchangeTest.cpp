@@ -136,23 +136,6 @@ TEST_F(DataExchangeTest, FieldThatIsNoNumberStopsTheExchangeThere)
     EXPECT_EQ(Edit(IDC_B)->selectedText(), "abc");
 }
 
-TEST_F(DataExchangeTest, NumberOutOfRangeIsStoredButFailsTheExchange)
-{
-    Edit(IDC_B)->setText("11");
-    Edit(IDC_C)->setText("9");
-    EXPECT_FALSE(dlg.UpdateData(TRUE));
-    ASSERT_EQ(boxes.calls.size(), 1u);
-    EXPECT_EQ(boxes.calls[0].text, "Zadejte celé číslo od 1 do 10.");
-    EXPECT_EQ(dlg.m_nB, 11);
-    EXPECT_EQ(dlg.m_nC, 3);
-    EXPECT_EQ(QApplication::focusWidget(), Edit(IDC_B));
-
-    // Showing values never validates.
-    EXPECT_TRUE(dlg.UpdateData(FALSE));
-    EXPECT_EQ(boxes.calls.size(), 1u);
-    EXPECT_EQ(Edit(IDC_B)->text(), "11");
-}
-
 TEST_F(DataExchangeTest, DigitsOnlyEditRefusesTypedLettersAndSigns)
 {
     QLineEdit* edit = Edit(IDC_A);

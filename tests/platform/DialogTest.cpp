@@ -324,24 +324,6 @@ TEST(Dialog, EverySliderMoveNotifiesItsDialog)
     slider.Detach();
 }
 
-TEST(Dialog, WindowOperationsReportThePreviousState)
-{
-    CCountingDialog host(kHost);
-    ASSERT_TRUE(host.Create(kHost.nID, nullptr));
-    CWnd* button = host.GetDlgItem(IDC_BUTTON);
-    EXPECT_EQ(button->EnableWindow(FALSE), FALSE);   // was enabled
-    EXPECT_EQ(button->EnableWindow(TRUE), TRUE);     // was disabled
-    button->SetWindowText("Dokončit");
-    EXPECT_EQ(qobject_cast<QPushButton*>(button->GetWidget())->text(), "Dokončit");
-    host.SetDlgItemText(IDC_EDIT, "text");
-    CString text;
-    EXPECT_EQ(host.GetDlgItemText(IDC_EDIT, text), 4);
-    EXPECT_EQ(text, "text");
-    EXPECT_EQ(button->ShowWindow(SW_HIDE), TRUE);
-    EXPECT_EQ(button->ShowWindow(SW_SHOW), FALSE);
-    EXPECT_EQ(button->GetDlgCtrlID(), IDC_BUTTON);
-}
-
 TEST(Dialog, QueueDrainRunsWhatIsWaiting)
 {
     int ran = 0;

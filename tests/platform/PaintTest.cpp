@@ -91,8 +91,6 @@ TEST(Font, FallsBackToTheDesktopSansSerifAndKeepsItsSize)
     EXPECT_FALSE(font.CreatePointFont(100, "Arial"));   // one font per object
     ASSERT_NE(font.GetQFont(), nullptr);
     EXPECT_DOUBLE_EQ(font.GetQFont()->pointSizeF(), 36.0);
-    EXPECT_TRUE(font.DeleteObject());
-    EXPECT_EQ(font.GetQFont(), nullptr);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
-// The main of the widget tests: one QApplication for the whole run.
+// The main of the widget tests: one QApplication for the whole run, on the
+// offscreen platform unless told otherwise (also when CTest only lists the tests).
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,8 @@
 
 int main(int argc, char* argv[])
 {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

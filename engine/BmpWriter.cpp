@@ -3,8 +3,9 @@
 #include <cstring>
 
 // Qt
+#include <QByteArray>
+#include <QFile>
 #include <QSaveFile>
-#include <QString>
 
 namespace {
 
@@ -81,7 +82,7 @@ EngineResult<void> SaveBitmapFile(const std::string& strPath, const PixelBuffer&
     // QSaveFile writes beside the target and renames over it on commit only;
     // if it is destroyed uncommitted, the temporary file is removed and the
     // target keeps its old contents.
-    QSaveFile file(QString::fromStdString(strPath));
+    QSaveFile file(QFile::decodeName(QByteArray::fromStdString(strPath)));
     if (!file.open(QIODevice::WriteOnly))
         return WriteError(strPath, file.errorString().toStdString());
 

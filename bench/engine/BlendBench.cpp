@@ -60,9 +60,22 @@ void BM_BlendReference(benchmark::State& state)
     RunBlend(state, BlendBytesReference);
 }
 
+// The dispatched path: the widest this processor has.
 void BM_BlendFast(benchmark::State& state)
 {
     RunBlend(state, BlendBytes);
+}
+
+// The AVX2 path on its own, for processors that also have AVX-512.
+void BM_BlendAvx2(benchmark::State& state)
+{
+    if (!BlendPathAvailable(BlendPath::Avx2)) {
+        state.SkipWithError("no AVX2 on this processor");
+        return;
+    }
+    RunBlend(state, [](const BYTE* pFirst, const BYTE* pSecond, BYTE* pOut, std::size_t nCount, double w) {
+        BlendBytesOn(BlendPath::Avx2, pFirst, pSecond, pOut, nCount, w);
+    });
 }
 
 // Copies every row once, half from each source, so all three buffers are
@@ -93,6 +106,7 @@ void FrameSizes(benchmark::internal::Benchmark* bench)
 
 BENCHMARK(BM_BlendReference)->Apply(FrameSizes);
 BENCHMARK(BM_BlendFast)->Apply(FrameSizes);
+BENCHMARK(BM_BlendAvx2)->Apply(FrameSizes);
 BENCHMARK(BM_Memcpy)->Apply(FrameSizes);
 
 BENCHMARK_MAIN();

@@ -123,13 +123,13 @@ GfxDecodeResult DecodePicture(const unsigned char* pData, std::size_t nSize, con
     reader.setDecideFormatFromContent(false);
     reader.setAutoTransform(false);
 
-    // The allocation limit counts 4 bytes per pixel, in megabytes.
     const QSize claimed = reader.size();
     if (claimed.isValid() && ExceedsLimit(claimed, options.m_nMaxPixels)) {
         result.m_nStatus = GfxDecodeStatus::TooLarge;
         result.m_strDetail = std::to_string(claimed.width()) + " x " + std::to_string(claimed.height()) + " pixels";
         return result;
     }
+    // The reader's allocation limit is in megabytes; count 4 bytes a pixel.
     const std::int64_t nLimitMegabytes = (options.m_nMaxPixels * 4 + (1 << 20) - 1) >> 20;
     reader.setAllocationLimit(static_cast<int>(std::min<std::int64_t>(nLimitMegabytes + 1, INT_MAX)));
 

@@ -3,6 +3,7 @@
 // Qt
 #include <QFont>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QGuiApplication>
 
 CFont::CFont() = default;
@@ -46,5 +47,9 @@ CString CFont::ResolveFace(const char* lpszFaceName)
     const QString face = QString::fromUtf8(lpszFaceName ? lpszFaceName : "");
     if (!face.isEmpty() && QFontDatabase::hasFamily(face))
         return CString(lpszFaceName);
-    return CString(QFontDatabase::systemFont(QFontDatabase::GeneralFont).family().toUtf8().toStdString());
+    // The desktop's own substitute: a face with the same metrics where it
+    // has one (Arial becomes Liberation Sans), otherwise its sans-serif.
+    QFont probe(face.isEmpty() ? QFontDatabase::systemFont(QFontDatabase::GeneralFont).family() : face);
+    probe.setStyleHint(QFont::SansSerif);
+    return CString(QFontInfo(probe).family().toUtf8().toStdString());
 }

@@ -1,8 +1,9 @@
 #pragma once
 
 // A font object. It may be created before any window or Qt application
-// exists; the face is resolved when the font is first used, falling back to
-// the desktop's sans-serif when the named face is not installed.
+// exists; the face is resolved when the font is first used. A face that is
+// not installed becomes the desktop's substitute for it: a face with the same
+// metrics where there is one, else the desktop's sans-serif.
 
 #include <memory>
 
@@ -30,8 +31,7 @@ public:
     // The resolved font; null when not created. Needs a Qt GUI application.
     const QFont* GetQFont() const;
 
-    // The face to use for a requested one: itself when installed, otherwise
-    // the desktop's sans-serif.
+    // The installed face to use for a requested one.
     static CString ResolveFace(const char* lpszFaceName);
 
 private:

@@ -4,6 +4,7 @@
 
 // Qt
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QImage>
 #include <QPainter>
 #include <QWidget>
@@ -79,11 +80,14 @@ TEST(Paint, TextOutPlacesTheTopLeftOfTheTextAtItsPoint)
     EXPECT_EQ(box.height(), metrics.height());
 }
 
-TEST(Font, FallsBackToTheDesktopSansSerifAndKeepsItsSize)
+TEST(Font, MissingFacesBecomeAnInstalledSubstituteAndKeepTheirSize)
 {
     EXPECT_EQ(CFont::ResolveFace("DejaVu Sans"), "DejaVu Sans");
-    const CString fallback = CFont::ResolveFace("Žádné takové písmo");
-    EXPECT_EQ(fallback, QFontDatabase::systemFont(QFontDatabase::GeneralFont).family().toUtf8().constData());
+    for (const char* face : {"Arial", "MS Sans Serif", "Žádné takové písmo", ""})
+        EXPECT_TRUE(QFontDatabase::hasFamily(CFont::ResolveFace(face).GetString())) << face;
+    // An unknown face falls back to the desktop's sans-serif.
+    const QFont sans = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    EXPECT_EQ(CFont::ResolveFace("Žádné takové písmo"), QFontInfo(sans).family().toUtf8().constData());
 
     CFont font;
     EXPECT_EQ(font.GetQFont(), nullptr);

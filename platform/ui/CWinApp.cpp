@@ -17,12 +17,15 @@ namespace {
 
 CWinApp* g_pApp = nullptr;
 
-// Icons live until the program ends; handles given out stay valid.
+// Icons live as long as the Qt application, so handles given out stay valid
+// while any window can use them, and no pixmap outlives the application.
 std::map<UINT, std::unique_ptr<QIcon>>& IconCache()
 {
     static std::map<UINT, std::unique_ptr<QIcon>> cache;
     return cache;
 }
+
+void ReleaseIcons() { IconCache().clear(); }
 
 } // namespace
 
@@ -43,8 +46,10 @@ HICON CWinApp::LoadIcon(UINT nIDResource) const
     auto it = cache.find(nIDResource);
     if (it == cache.end()) {
         const char* path = AfxFindIconResource(nIDResource);
-        if (!path)
+        if (!path || !QCoreApplication::instance())
             return nullptr;
+        if (cache.empty())
+            qAddPostRoutine(ReleaseIcons);
         auto icon = std::make_unique<QIcon>(QString::fromUtf8(path));
         if (icon->isNull())
             return nullptr;

@@ -17,8 +17,9 @@ public:
     virtual BOOL InitInstance();
     virtual int ExitInstance();
 
-    // The program's icon nID; the same handle on every call, kept until exit.
-    // Null when the program has no such icon.
+    // The program's icon nID; the same handle on every call, kept until the
+    // Qt application ends. Null when the program has no such icon or there is
+    // no Qt application yet.
     HICON LoadIcon(UINT nIDResource) const;
 
     // The framework's help command. The program comes with no help file, so

@@ -606,6 +606,10 @@ def canvas_seeds():
     for i, c in enumerate(cases):
         tail = bytes(rnd.randrange(256) for _ in range(rnd.choice((0, 16, 96, 200))))
         seeds[f"canvas_{i:02d}.bin"] = struct.pack("<7i", *c) + tail
+    # Inputs that once stopped a run: sides whose product leaves 64 bits, and
+    # a canvas of no width but 2^28 rows.
+    seeds["regression_side_product.bin"] = struct.pack("<7i", 0, 0, 0, 2**31 - 1, 2**31 - 1, 2**31 - 1, 2**31 - 1)
+    seeds["regression_tall_empty.bin"] = struct.pack("<7i", 0, 0, 0, 0, 0, 0, 2**29) + b"\x20"
     return seeds
 
 

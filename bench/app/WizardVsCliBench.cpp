@@ -21,6 +21,7 @@
 // Local
 #include "app/CWizardDlg.h"
 #include "cli/AnimCommand.h"
+#include "engine/Blend.h"
 #include "platform/avi/CCompressionChooserGuard.h"
 #include "platform/avi/CFixedCompressionChooser.h"
 #include "platform/ui/CWinApp.h"
@@ -111,6 +112,25 @@ int main(int argc, char* argv[])
     const double dDrains = Seconds(drainStart);
     std::printf("queue drain: %d drains (100 frames x 540 rows) in %.3f s, %.2f us each\n", kDrains, dDrains,
                 dDrains / kDrains * 1e6);
+
+    // The blend loop of one animation alone, and with the drain after every row.
+    {
+        Canvas canvas = ComputeCanvas(kSizeModeAutomatic, 0, 0, 720, 540, 720, 540).Value();
+        PixelBuffer first = PixelBuffer::Allocate(canvas).Value();
+        PixelBuffer second = PixelBuffer::Allocate(canvas).Value();
+        PixelBuffer out = PixelBuffer::Allocate(canvas).Value();
+        for (const bool bDrain : {false, true, false, true}) {
+            const auto start = Clock::now();
+            for (int k = 0; k < 100; ++k)
+                for (int r = 0; r < canvas.Height(); ++r) {
+                    BlendRow(first, second, out, canvas, r, k * 0.01);
+                    if (bDrain)
+                        AfxPumpMessages();
+                }
+            std::printf("blend of 100 frames%s: %.3f s\n", bDrain ? " with a drain after every row" : "",
+                        Seconds(start));
+        }
+    }
 
     struct Codec {
         const char* pszName;

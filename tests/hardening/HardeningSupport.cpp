@@ -23,6 +23,9 @@
 #include <QByteArray>
 #include <QColor>
 
+// LeakSanitizer's check on demand, present only in the sanitizer build.
+extern "C" int __lsan_do_recoverable_leak_check() __attribute__((weak));
+
 namespace {
 
 // Reads both pipes until the child closes them, so neither can fill and block it.
@@ -146,6 +149,10 @@ std::string RunForked(const std::function<std::string()>& fn, const ForkOptions&
             }
             ::alarm(options.m_nTimeoutSeconds);
             strResult = fn();
+            // Whatever fn made is gone now, so anything still allocated and
+            // unreachable is a leak on the path under test.
+            if (__lsan_do_recoverable_leak_check != nullptr && __lsan_do_recoverable_leak_check() != 0)
+                strResult += "LeakSanitizer found a leak";
         }
         const char* p = strResult.data();
         std::size_t nLeft = strResult.size();

@@ -54,7 +54,7 @@ struct ForkOptions {
 // points do, so writes past a limit fail with EFBIG. Gives fn's text (empty
 // when all was well), a line saying how the child ended when it did not
 // return, or a text starting with "SKIP:" when the machine cannot set up
-// what was asked.
+// what was asked. In the sanitizer build a leak left by fn fails the run too.
 std::string RunForked(const std::function<std::string()>& fn, const ForkOptions& options);
 
 // Whether this machine lets a root test make a private mount namespace with

@@ -130,8 +130,12 @@ TEST_F(WizardFaults, StillThatCannotBeWrittenIsReportedAndTheOldFileStays)
     EXPECT_EQ(E2e::ReadAll(File("mix.bmp")), QByteArray(kOld));
     EXPECT_THAT(E2e::Names(m_dir.path()), ElementsAre("mix.bmp"));
 
-    // With room again the same settings succeed.
+    // With room again the same settings succeed, and the file keeps its permissions.
+    QFile::setPermissions(m_dir.filePath("mix.bmp"), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    const QFile::Permissions permissions = QFile::permissions(m_dir.filePath("mix.bmp"));
     w.Next();
+    EXPECT_EQ(QFile::permissions(m_dir.filePath("mix.bmp")), permissions);
+    EXPECT_THAT(E2e::Names(m_dir.path()), ElementsAre("mix.bmp"));
     EXPECT_EQ(w.m_dlg.m_nPage, 11);
     EXPECT_TRUE(w.OnlyShown(w.m_dlg.m_pageStillDone));
     EXPECT_EQ(E2e::ReadAll(File("mix.bmp")).left(2), QByteArray("BM"));

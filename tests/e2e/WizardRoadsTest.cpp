@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 // Qt
+#include <QFileInfo>
 #include <QProgressBar>
 #include <QSlider>
 #include <QTemporaryDir>
@@ -146,6 +147,9 @@ TEST_F(WizardRoads, StillEqualsTheBatchToolAndRestartKeepsTheRatio)
     EXPECT_EQ(wizard.size(), 54 + 48 * 28 * 3);
     EXPECT_TRUE(wizard == E2e::ReadAll(File("cli.bmp"))) << "the wizard's file differs from plavex-cli still";
     EXPECT_EQ(QImage(Path("mix.bmp")).size(), QSize(48, 28));
+    EXPECT_EQ(QFileInfo(Path("mix.bmp")).permissions(), QFileInfo(Path("cli.bmp")).permissions());
+    EXPECT_THAT(E2e::Names(m_dir.path()), ::testing::UnorderedElementsAre("first.bmp", "second.jpg", "mix.bmp",
+                                                                          "cli.bmp"));
 
     WizardHarness::Click(w.m_dlg.m_pageStillDone, IDC_START_AGAIN);
     w.Next();

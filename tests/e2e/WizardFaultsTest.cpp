@@ -7,7 +7,9 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 // Qt
 #include <QApplication>
@@ -103,6 +105,25 @@ TEST_F(WizardFaults, UndecodableSecondPictureIsReportedOnceAndNothingIsMade)
         w.Prev();
         EXPECT_EQ(w.m_dlg.m_nPage, 1);
     }
+}
+
+TEST_F(WizardFaults, FirstPictureThatFailsLeavesTheSecondUnopened)
+{
+    const std::string strMissing = m_sources.filePath("missing.bmp").toStdString();
+    const int fdWatch = inotify_init1(IN_NONBLOCK);
+    ASSERT_GE(fdWatch, 0);
+    ASSERT_GE(inotify_add_watch(fdWatch, m_strSecond.c_str(), IN_OPEN), 0);
+    for (const int nMode : {0, 1}) {
+        WizardHarness w;
+        w.ChooseSources(strMissing, m_strSecond, nMode);
+        w.ChooseOutput(File(nMode == 0 ? "film.avi" : "mix.bmp"));
+        w.Next();
+        EXPECT_THAT(w.Messages(), ElementsAre("Obrázek se nepodařilo načíst!"));
+    }
+    char events[4096];
+    EXPECT_LT(read(fdWatch, events, sizeof events), 0) << "the second picture was opened";
+    close(fdWatch);
+    EXPECT_THAT(E2e::Names(m_dir.path()), IsEmpty());
 }
 
 TEST_F(WizardFaults, StillThatCannotBeWrittenIsReportedAndTheOldFileStays)

@@ -7,6 +7,7 @@
 
 #include <deque>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -153,15 +154,11 @@ public:
     // The pages that are shown; exactly one outside a render.
     std::vector<const CDialog*> ShownPages() const
     {
+        const CWizardDlg& d = m_dlg;
         std::vector<const CDialog*> pages;
-        for (const CDialog* pPage :
-             {static_cast<const CDialog*>(&m_dlg.m_pageWelcome), static_cast<const CDialog*>(&m_dlg.m_pageSource),
-              static_cast<const CDialog*>(&m_dlg.m_pageAnimSettings),
-              static_cast<const CDialog*>(&m_dlg.m_pageAnimProgress),
-              static_cast<const CDialog*>(&m_dlg.m_pageAnimDone),
-              static_cast<const CDialog*>(&m_dlg.m_pageStillSettings),
-              static_cast<const CDialog*>(&m_dlg.m_pageStillProgress),
-              static_cast<const CDialog*>(&m_dlg.m_pageStillDone)})
+        for (const CDialog* pPage : std::initializer_list<const CDialog*>{
+                 &d.m_pageWelcome, &d.m_pageSource, &d.m_pageAnimSettings, &d.m_pageAnimProgress, &d.m_pageAnimDone,
+                 &d.m_pageStillSettings, &d.m_pageStillProgress, &d.m_pageStillDone})
             if (Shown(*pPage))
                 pages.push_back(pPage);
         return pages;

@@ -1,5 +1,7 @@
 #include "app/CWizardApp.h"
 
+#include <csignal>
+
 // Local
 #include "app/CWizardDlg.h"
 
@@ -12,6 +14,11 @@ CWizardApp::CWizardApp() : CWinApp(nullptr) {}
 
 BOOL CWizardApp::InitInstance()
 {
+    // A file that outgrows the process's file-size limit fails its write
+    // like a full disk, which the wizard reports, instead of ending the
+    // program with its output half-written.
+    std::signal(SIGXFSZ, SIG_IGN);
+
     // The command line is never looked at.
     CWizardDlg dlg;
     m_pMainWnd = &dlg;

@@ -1,6 +1,8 @@
 // The frame on its own: start-up state, the exit question and the moves
 // between pages that need no render.
 
+#include <csignal>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -192,6 +194,10 @@ TEST(WizardApp, InitInstanceRunsTheFrameAndEndsTheProgram)
     EXPECT_EQ(app.InitInstance(), FALSE);
     EXPECT_EQ(boxes.m_shown.size(), 1u);
     EXPECT_EQ(AfxGetMainWnd(), nullptr);
+    // Writes past a file-size limit fail instead of killing the program.
+    struct sigaction action {};
+    sigaction(SIGXFSZ, nullptr, &action);
+    EXPECT_EQ(action.sa_handler, SIG_IGN);
 }
 
 } // namespace

@@ -13,7 +13,7 @@ bool Contains(std::initializer_list<std::string_view> names, std::string_view st
 
 } // namespace
 
-CliArgs ParseCliArgs(const std::vector<std::string>& args, const CliArgsSpec& spec)
+CliArgs ParseCliArgs(const std::vector<std::string>& args, const CliOptionTable& options)
 {
     CliArgs result;
     bool bOptionsEnded = false;
@@ -41,7 +41,7 @@ CliArgs ParseCliArgs(const std::vector<std::string>& args, const CliArgsSpec& sp
             bHasValue = true;
         }
 
-        if (Contains(spec.m_valueOptions, strName)) {
+        if (Contains(options.m_valueOptions, strName)) {
             if (!bHasValue) {
                 if (i + 1 >= args.size()) {
                     result.m_strError = "option '--" + strName + "' needs a value";
@@ -49,7 +49,7 @@ CliArgs ParseCliArgs(const std::vector<std::string>& args, const CliArgsSpec& sp
                 }
                 strValue = args[++i];
             }
-        } else if (Contains(spec.m_flagOptions, strName)) {
+        } else if (Contains(options.m_flagOptions, strName)) {
             if (bHasValue) {
                 result.m_strError = "option '--" + strName + "' takes no value";
                 return result;

@@ -25,7 +25,7 @@ struct CliArgs {
     bool Has(std::string_view strName) const { return m_options.find(std::string(strName)) != m_options.end(); }
 };
 
-struct CliArgsSpec {
+struct CliOptionTable {
     // Options that take a value, given as "--name VALUE" or "--name=VALUE".
     std::initializer_list<std::string_view> m_valueOptions;
     // Options that take none ("--name").
@@ -35,7 +35,7 @@ struct CliArgsSpec {
 // Splits args into positional arguments and options. "--" ends the options;
 // everything after it is positional, even when it starts with a dash. A lone
 // "-" is positional. Unknown, repeated or value-less options set m_strError.
-CliArgs ParseCliArgs(const std::vector<std::string>& args, const CliArgsSpec& spec);
+CliArgs ParseCliArgs(const std::vector<std::string>& args, const CliOptionTable& options);
 
 // A whole decimal number with an optional sign, within nMin..nMax.
 std::optional<std::int32_t> ParseInt32(std::string_view strText, std::int32_t nMin, std::int32_t nMax);

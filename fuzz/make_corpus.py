@@ -278,8 +278,8 @@ AC_CHR = ([0, 2, 1, 2, 4, 4, 3, 4, 7, 5, 4, 4, 0, 1, 2, 0x77], bytes.fromhex(
     "e6e7e8e9eaf2f3f4f5f6f7f8f9fa"))
 
 
-def huff_codes(spec):
-    bits, vals = spec
+def huff_codes(table):
+    bits, vals = table
     codes, code, k = {}, 0, 0
     for length in range(1, 17):
         for _ in range(bits[length - 1]):
@@ -429,10 +429,10 @@ def jpeg(w, h, px, mode="444", quality=80, restart=0, exif=False, adobe=False):
     for cid, hs, vs, t, _ in comps:
         sof += bytes((cid, hs << 4 | vs, t))
     out += segment(0xC0, sof)
-    for cls, tid, spec in ((0, 0, DC_LUM), (1, 0, AC_LUM), (0, 1, DC_CHR), (1, 1, AC_CHR)):
+    for cls, tid, table in ((0, 0, DC_LUM), (1, 0, AC_LUM), (0, 1, DC_CHR), (1, 1, AC_CHR)):
         if tid == 1 and mode == "gray":
             continue
-        out += segment(0xC4, bytes((cls << 4 | tid,)) + bytes(spec[0]) + bytes(spec[1]))
+        out += segment(0xC4, bytes((cls << 4 | tid,)) + bytes(table[0]) + bytes(table[1]))
     if restart:
         out += segment(0xDD, struct.pack(">H", restart))
     sos = bytes((len(comps),))

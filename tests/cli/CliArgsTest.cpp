@@ -7,15 +7,15 @@ namespace {
 
 TEST(CliArgsTest, OptionsValuesAndTheEndOfOptions)
 {
-    const CliArgsSpec spec{{"ratio", "size"}, {"help"}};
-    const CliArgs args = ParseCliArgs({"a", "--ratio", "30", "--size=4x4", "-", "--", "--help", "-b"}, spec);
+    const CliOptionTable options{{"ratio", "size"}, {"help"}};
+    const CliArgs args = ParseCliArgs({"a", "--ratio", "30", "--size=4x4", "-", "--", "--help", "-b"}, options);
     EXPECT_EQ(args.m_strError, "");
     EXPECT_EQ(args.m_positional, (std::vector<std::string>{"a", "-", "--help", "-b"}));
     EXPECT_EQ(args.m_options.at("ratio"), "30");
     EXPECT_EQ(args.m_options.at("size"), "4x4");
     for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
              {"--colour"}, {"-r"}, {"--ratio"}, {"--ratio=1", "--ratio=2"}, {"--help=yes"}})
-        EXPECT_NE(ParseCliArgs(bad, spec).m_strError, "") << bad.front();
+        EXPECT_NE(ParseCliArgs(bad, options).m_strError, "") << bad.front();
 
     EXPECT_EQ(ParseInt32("+100", 0, 100), 100);
     EXPECT_EQ(ParseInt32("-7", -10, 10), -7);

@@ -2,6 +2,8 @@
 
 // Local
 #include "cli/CliArgs.h"
+#include "cli/CliInterrupt.h"
+#include "cli/CliProgressBar.h"
 #include "engine/Blend.h"
 #include "engine/Canvas.h"
 #include "engine/PictureLoader.h"
@@ -15,7 +17,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: plavex-cli anim FIRST SECOND OUTPUT [--frames N] [--fps F] [--size WxH] [--codec raw|mjpeg]\n"
-    "                       [--quality Q]\n"
+    "                       [--quality Q] [--quiet]\n"
     "  N frames (default 100) dissolve FIRST into SECOND at F frames per second (default 25).\n"
     "  --size sets a custom canvas (default: automatic). --codec mjpeg (default, quality Q 1..100,\n"
     "  default 90) or raw full frames. \".avi\" is appended to OUTPUT unless it contains \"avi\".";
@@ -88,7 +90,7 @@ std::string ReadSettings(const CliArgs& parsed, AnimSettings& s)
 
 int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    const CliArgs parsed = ParseCliArgs(args, {{"frames", "fps", "size", "codec", "quality"}, {"help"}});
+    const CliArgs parsed = ParseCliArgs(args, {{"frames", "fps", "size", "codec", "quality"}, {"help", "quiet"}});
     if (!parsed.m_strError.empty())
         return Usage(err, parsed.m_strError);
     if (parsed.Has("help")) {
@@ -100,6 +102,9 @@ int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std:
     AnimSettings settings;
     if (const std::string strWhy = ReadSettings(parsed, settings); !strWhy.empty())
         return Usage(err, strWhy);
+
+    if (parsed.m_positional[2].empty())
+        return Fail(err, "cannot write '': no file name");
 
     // The same steps as the wizard's animation render, with the compressor
     // chosen by the flags instead of the dialog.
@@ -136,7 +141,7 @@ int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std:
     writer.m_nRate = settings.nFps;
     if (writer.InitEngine(nullptr) != 0) {
         writer.ReleaseEngine();
-        return Fail(err, writer.m_strError);
+        return Fail(err, "cannot write '" + writer.m_strFileName + "': " + writer.m_strError);
     }
 
     if (auto scaled = ScaleToCanvas(first.Value(), second.Value(), canvas, firstBuffer.Value(), secondBuffer.Value());
@@ -146,6 +151,9 @@ int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std:
         return Fail(err, scaled.Error().m_strMessage);
     }
 
+    CliProgressBar::Options progress;
+    progress.m_bEnabled = !parsed.Has("quiet") && CliProgressBar::DrawsOn(err);
+    CliProgressBar bar(err, settings.nFrames, progress);
     const double dStep = FrameStep(settings.nFrames);
     for (std::int32_t k = 0; k < settings.nFrames; ++k) {
         const double w = FrameWeight(dStep, k);
@@ -154,9 +162,18 @@ int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std:
         // A lost frame spoils the file, so the run stops at the first one.
         if (writer.AddFrame(output.Value().Data()) != 0)
             break;
+        bar.Update(k + 1);
+        if (CliInterrupted()) {
+            bar.Finish();
+            writer.Abandon();
+            writer.ReleaseEngine();
+            err << "plavex-cli anim: interrupted; '" << writer.m_strFileName << "' was not written\n";
+            return CliInterruptedStatus();
+        }
     }
+    bar.Finish();
     writer.ReleaseEngine();
     if (!writer.IsCommitted())
-        return Fail(err, writer.RunErrorText());
+        return Fail(err, "cannot write '" + writer.m_strFileName + "': " + writer.RunErrorText());
     return kExitOk;
 }

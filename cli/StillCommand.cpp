@@ -2,6 +2,8 @@
 
 // Local
 #include "cli/CliArgs.h"
+#include "cli/CliInterrupt.h"
+#include "cli/CliProgressBar.h"
 #include "engine/Blend.h"
 #include "engine/BmpWriter.h"
 #include "engine/Canvas.h"
@@ -11,7 +13,7 @@
 
 namespace {
 
-constexpr const char* kUsage = "usage: plavex-cli still FIRST SECOND OUTPUT [--ratio P] [--size WxH]";
+constexpr const char* kUsage = "usage: plavex-cli still FIRST SECOND OUTPUT [--ratio P] [--size WxH] [--quiet]";
 
 int Usage(std::ostream& err, const std::string& strWhy)
 {
@@ -29,7 +31,7 @@ int Fail(std::ostream& err, const EngineError& error)
 
 int RunStillCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    const CliArgs parsed = ParseCliArgs(args, {{"ratio", "size"}, {"help"}});
+    const CliArgs parsed = ParseCliArgs(args, {{"ratio", "size"}, {"help", "quiet"}});
     if (!parsed.m_strError.empty())
         return Usage(err, parsed.m_strError);
     if (parsed.Has("help")) {
@@ -86,8 +88,20 @@ int RunStillCommand(const std::vector<std::string>& args, std::ostream& out, std
         return Fail(err, scaled.Error());
 
     const double w = StillWeight(nRatio);
-    for (std::int32_t r = 0; r < canvas.Value().Height(); ++r)
+    CliProgressBar::Options progress;
+    progress.m_bEnabled = !parsed.Has("quiet") && CliProgressBar::DrawsOn(err);
+    progress.m_strUnit = "rows";
+    CliProgressBar bar(err, canvas.Value().Height(), progress);
+    for (std::int32_t r = 0; r < canvas.Value().Height(); ++r) {
         BlendRow(firstBuffer.Value(), secondBuffer.Value(), output.Value(), canvas.Value(), r, w);
+        bar.Update(r + 1);
+        if (CliInterrupted()) {
+            bar.Finish();
+            err << "plavex-cli still: interrupted; '" << parsed.m_positional[2] << "' was not written\n";
+            return CliInterruptedStatus();
+        }
+    }
+    bar.Finish();
 
     if (auto saved = SaveBitmapFile(parsed.m_positional[2], output.Value(), canvas.Value()); !saved)
         return Fail(err, saved.Error());

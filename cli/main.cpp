@@ -1,5 +1,6 @@
 // plavex-cli: makes Plavex's still pictures and animations without the wizard.
 
+#include <csignal>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -10,13 +11,17 @@
 // Local
 #include "cli/AnimCommand.h"
 #include "cli/CliArgs.h"
+#include "cli/CliInterrupt.h"
 #include "cli/StillCommand.h"
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: plavex-cli still FIRST SECOND OUTPUT [--ratio P] [--size WxH]\n"
-    "       plavex-cli anim FIRST SECOND OUTPUT [options]   (plavex-cli anim --help)\n";
+    "usage: plavex-cli still FIRST SECOND OUTPUT [--ratio P] [--size WxH] [--quiet]\n"
+    "       plavex-cli anim FIRST SECOND OUTPUT [options]   (plavex-cli anim --help)\n"
+    "       plavex-cli --help | --version\n"
+    "  On a terminal a progress bar on stderr shows the work; --quiet leaves it out.\n"
+    "  \"--\" ends the options, so file names may start with a dash.\n";
 
 // The image readers report their complaints through Qt's message log; the
 // commands report every failure themselves in one line, so those are dropped.
@@ -27,6 +32,11 @@ void DropQtMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
 int main(int argc, char** argv)
 {
     qInstallMessageHandler(DropQtMessages);
+    // Past the file size limit (ulimit -f) a write must fail with EFBIG, so
+    // the command can drop its temporary file and say why, instead of the
+    // signal ending the program in the middle of the write.
+    std::signal(SIGXFSZ, SIG_IGN);
+    InstallCliInterruptHandlers();
 
     const std::vector<std::string> words(argv + 1, argv + argc);
     if (words.empty()) {
@@ -39,6 +49,10 @@ int main(int argc, char** argv)
         return RunStillCommand(args, std::cout, std::cerr);
     if (strCommand == "anim")
         return RunAnimCommand(args, std::cout, std::cerr);
+    if (strCommand == "--version") {
+        std::cout << "plavex-cli " << PLAVEX_VERSION << "\n";
+        return kExitOk;
+    }
     if (strCommand == "--help" || strCommand == "-h" || strCommand == "help") {
         std::cout << kUsage;
         return kExitOk;

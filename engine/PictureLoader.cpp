@@ -59,7 +59,9 @@ bool ReadExactly(int nFd, unsigned char* pBlock, std::size_t nSize, int& nErrno)
 
 EngineResult<GfxBitmap> LoadPictureFile(const std::string& strPath)
 {
-    FileDescriptor file(::open(strPath.c_str(), O_RDONLY | O_CLOEXEC));
+    // O_NONBLOCK: opening a pipe must not wait for a writer; a regular file
+    // reads the same either way.
+    FileDescriptor file(::open(strPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.Get() < 0)
         return LoadError(EngineErrorCode::PictureUnreadable, strPath, std::strerror(errno));
 

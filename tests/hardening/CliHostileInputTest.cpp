@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
 
 // Qt
 #include <QDir>
@@ -142,6 +143,18 @@ TEST_F(CliHostileInputTest, UnusablePicturesAreRefusedByNameInEitherPlace)
     }
 }
 
+TEST_F(CliHostileInputTest, PipeGivenAsPictureIsRefusedNotWaitedOn)
+{
+    const std::string strPipe = Path("pipe.bmp");
+    ASSERT_EQ(::mkfifo(strPipe.c_str(), 0644), 0);
+    ChildOptions options;
+    options.m_args = {PLAVEX_CLI_PATH, "still", strPipe, m_strGood, Path("mix.bmp")};
+    options.m_nTimeoutSeconds = 20;
+    ExpectFailureNaming(RunChild(options), strPipe);
+    options.m_args = {PLAVEX_CLI_PATH, "anim", m_strGood, strPipe, Path("clip.avi"), "--frames", "2"};
+    ExpectFailureNaming(RunChild(options), strPipe);
+}
+
 TEST_F(CliHostileInputTest, CzechLettersSpacesAndLeadingDashesInNames)
 {
     const std::string strFirst = Path("-první obrázek.bmp");
@@ -150,6 +163,7 @@ TEST_F(CliHostileInputTest, CzechLettersSpacesAndLeadingDashesInNames)
     ASSERT_TRUE(QFile::copy(QString::fromStdString(m_strOther), QString::fromStdString(strSecond)));
 
     // Relative names that start with a dash need "--" before them.
+    const QString strPrevious = QDir::currentPath();
     QDir::setCurrent(m_dir.path());
     ChildRun run = Run({"still", "--ratio", "30", "--", "-první obrázek.bmp", "druhý – čtverec ž.jpg", "-výsledek ř 1.bmp"});
     EXPECT_EQ(run.m_nExitCode, 0) << run.m_strErr;
@@ -161,6 +175,15 @@ TEST_F(CliHostileInputTest, CzechLettersSpacesAndLeadingDashesInNames)
     EXPECT_EQ(run.m_nExitCode, 0) << run.m_strErr;
     EXPECT_GT(ReadBytes(Path("-animace ř.avi")).size(), 2u * 36 * 3 * 28);
     EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("x.bmp"))));
+    QDir::setCurrent(strPrevious);
+
+    // A name in another encoding than UTF-8 (here Windows-1250) is bytes, and
+    // the file gets exactly those bytes.
+    const std::string strLegacy = m_dir.path().toStdString() + "/\xE8" "erven\xE1 smaz\xE1" "n\xED";
+    EXPECT_EQ(Run({"still", m_strGood, m_strOther, strLegacy + ".bmp"}).m_nExitCode, 0);
+    EXPECT_EQ(Run({"anim", "--frames", "2", m_strGood, m_strOther, strLegacy}).m_nExitCode, 0);
+    EXPECT_EQ(ReadBytes(strLegacy + ".bmp").size(), 54u + 36 * 3 * 28);
+    EXPECT_GT(ReadBytes(strLegacy + ".avi").size(), 0u);
 }
 
 TEST_F(CliHostileInputTest, OutputMayReplaceOneOfItsSources)

@@ -63,6 +63,9 @@ int CPendingFile::Open(const std::string& strTarget)
     if (::stat(strTarget.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode))
             return EISDIR;
+        // Renaming over a device or a pipe would destroy it, not write to it.
+        if (!S_ISREG(st.st_mode))
+            return EINVAL;
         // An existing file the user may not write stays protected.
         if (::access(strTarget.c_str(), W_OK) != 0)
             return EACCES;

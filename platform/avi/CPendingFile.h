@@ -17,7 +17,8 @@ public:
     CPendingFile& operator=(const CPendingFile&) = delete;
 
     // Creates the temporary file for strTarget. Gives 0 or an errno value:
-    // EISDIR when the target is a folder, EACCES when it is read-only.
+    // EISDIR when the target is a folder, EINVAL when it is a device or a
+    // pipe, EACCES when it is read-only.
     int Open(const std::string& strTarget);
 
     // Append at the end, or overwrite at an offset. Give 0 or an errno value.

@@ -1,12 +1,6 @@
 #include "app/CWizardDlg.h"
 
 #include <cstdint>
-#include <cstdio>
-
-// Qt
-#include <QFile>
-#include <QFileInfo>
-#include <QUuid>
 
 // Local
 #include "engine/Blend.h"
@@ -353,30 +347,9 @@ EngineResult<void> CWizardDlg::ScaleToCanvas(const GfxBitmap& first, const GfxBi
 EngineResult<void> CWizardDlg::SaveBitmapFile(const CString& strPath, const PixelBuffer& buffer,
                                               const Canvas& canvas)
 {
-    // The picture is saved under a passing name beside the target and
-    // replaces the target only once it is there at its full length: a write
-    // cut short, as on a full disk, must never take the place of an old file.
-    const QFileInfo named(QString::fromStdString(strPath.str()));
-    const QFileInfo target(named.isSymLink() ? named.symLinkTarget() : named.absoluteFilePath());
-    const QString strStaging = target.absolutePath() + QStringLiteral("/.") + target.fileName() +
-                               QStringLiteral(".") + QUuid::createUuid().toString(QUuid::Id128);
-    const EngineError failed{EngineErrorCode::WriteFailed, "cannot write '" + strPath.str() + "' in full"};
-
-    if (auto saved = ::SaveBitmapFile(strStaging.toStdString(), buffer, canvas); !saved)
-        return saved;
-    const qint64 nExpected = qint64{54} + canvas.ImageSize();
-    bool bComplete = QFileInfo(strStaging).size() == nExpected;
-    // A replaced file keeps its permissions, as any save does.
-    if (bComplete && target.exists())
-        bComplete = QFile::setPermissions(strStaging, target.permissions());
-    if (bComplete)
-        bComplete = std::rename(QFile::encodeName(strStaging).constData(),
-                                QFile::encodeName(target.absoluteFilePath()).constData()) == 0;
-    if (!bComplete) {
-        QFile::remove(strStaging);
-        return failed;
-    }
-    return {};
+    // The writer stages the picture beside the target and replaces the
+    // target only once the whole file is on disk.
+    return ::SaveBitmapFile(strPath.str(), buffer, canvas);
 }
 
 CWizardDlg::RenderResult CWizardDlg::PictureNotLoaded()

@@ -1,14 +1,10 @@
 #include "engine/BmpWriter.h"
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <cstring>
-#include <vector>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+// Local
+#include "platform/file/CPendingFile.h"
 
 namespace {
 
@@ -31,103 +27,15 @@ EngineError WriteError(const std::string& strPath, const std::string& strWhy)
     return EngineError{EngineErrorCode::WriteFailed, "cannot write '" + strPath + "': " + strWhy};
 }
 
-// The new file is written under a temporary name in the target's folder and
-// renamed over the target only once it is complete and on disk, so a write
-// cut short (a full disk, a size limit) never takes the place of an old file.
-// The names stay bytes from end to end, whatever their encoding.
-class PendingFile {
-public:
-    PendingFile() = default;
-    ~PendingFile() { Discard(); }
-    PendingFile(const PendingFile&) = delete;
-    PendingFile& operator=(const PendingFile&) = delete;
-
-    // Gives an empty text, or why the file cannot be written.
-    std::string Open(const std::string& strPath)
-    {
-        m_strTarget = strPath;
-        mode_t nMode = 0666;
-        const mode_t nMask = ::umask(0);
-        ::umask(nMask);
-        nMode &= ~nMask;
-
-        struct stat info {};
-        if (::stat(strPath.c_str(), &info) == 0) {
-            if (S_ISDIR(info.st_mode))
-                return "it is a folder";
-            // Renaming over a device or a pipe would destroy it, not write to it.
-            if (!S_ISREG(info.st_mode))
-                return "it is not a regular file";
-            if (::access(strPath.c_str(), W_OK) != 0)
-                return std::strerror(errno);
-            nMode = info.st_mode & 07777;
-            // A link keeps pointing where it did: the file it names is replaced.
-            char szResolved[PATH_MAX];
-            if (::realpath(strPath.c_str(), szResolved) != nullptr)
-                m_strTarget = szResolved;
-        }
-
-        const auto nSlash = m_strTarget.find_last_of('/');
-        const std::string strFolder = nSlash == std::string::npos ? "." : nSlash == 0 ? "/" : m_strTarget.substr(0, nSlash);
-        std::string strTemplate = strFolder + "/.plavex-XXXXXX";
-        std::vector<char> name(strTemplate.begin(), strTemplate.end());
-        name.push_back('\0');
-        m_fd = ::mkostemp(name.data(), O_CLOEXEC);
-        if (m_fd < 0)
-            return std::strerror(errno);
-        m_strTemp = name.data();
-        ::fchmod(m_fd, nMode);
-        return {};
-    }
-
-    std::string Write(const void* pData, std::size_t nSize)
-    {
-        const char* p = static_cast<const char*>(pData);
-        while (nSize > 0) {
-            const ssize_t nWritten = ::write(m_fd, p, nSize);
-            if (nWritten < 0 && errno == EINTR)
-                continue;
-            if (nWritten <= 0)
-                return nWritten < 0 ? std::strerror(errno) : "nothing more could be written";
-            p += nWritten;
-            nSize -= static_cast<std::size_t>(nWritten);
-        }
-        return {};
-    }
-
-    std::string Commit()
-    {
-        std::string strWhy;
-        if (::fsync(m_fd) != 0)
-            strWhy = std::strerror(errno);
-        if (::close(m_fd) != 0 && strWhy.empty())
-            strWhy = std::strerror(errno);
-        m_fd = -1;
-        if (strWhy.empty() && ::rename(m_strTemp.c_str(), m_strTarget.c_str()) != 0)
-            strWhy = std::strerror(errno);
-        if (!strWhy.empty())
-            return strWhy;
-        m_strTemp.clear();
-        return {};
-    }
-
-    void Discard() noexcept
-    {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-            m_fd = -1;
-        }
-        if (!m_strTemp.empty()) {
-            ::unlink(m_strTemp.c_str());
-            m_strTemp.clear();
-        }
-    }
-
-private:
-    int m_fd = -1;
-    std::string m_strTarget;
-    std::string m_strTemp;
-};
+// Says why a pending file could not be opened or written.
+std::string Reason(int nErr)
+{
+    if (nErr == EISDIR)
+        return "it is a folder";
+    if (nErr == EINVAL)
+        return "it is not a regular file";
+    return std::strerror(nErr);
+}
 
 } // namespace
 
@@ -166,18 +74,21 @@ EngineResult<void> SaveBitmapFile(const std::string& strPath, const PixelBuffer&
     PutLe32(infoBytes + 32, info.biClrUsed);
     PutLe32(infoBytes + 36, info.biClrImportant);
 
-    PendingFile file;
-    if (std::string strWhy = file.Open(strPath); !strWhy.empty())
-        return WriteError(strPath, strWhy);
+    // The file is written under a temporary name beside the target and
+    // renamed over it only once it is complete and on disk, so a write cut
+    // short (a full disk, a size limit) never takes the place of an old file.
+    CPendingFile file;
+    int nErr = file.Open(strPath);
     const std::array<BYTE, 14> fileHeader = BuildBitmapFileHeader(canvas);
-    std::string strWhy = file.Write(fileHeader.data(), fileHeader.size());
-    if (strWhy.empty())
-        strWhy = file.Write(infoBytes, sizeof(infoBytes));
-    if (strWhy.empty())
-        strWhy = file.Write(buffer.Data(), canvas.ImageSize());
-    if (strWhy.empty())
-        strWhy = file.Commit();
-    if (!strWhy.empty())
-        return WriteError(strPath, strWhy);
+    if (nErr == 0)
+        nErr = file.Write(fileHeader.data(), fileHeader.size());
+    if (nErr == 0)
+        nErr = file.Write(infoBytes, sizeof(infoBytes));
+    if (nErr == 0)
+        nErr = file.Write(buffer.Data(), canvas.ImageSize());
+    if (nErr == 0)
+        nErr = file.Commit();
+    if (nErr != 0)
+        return WriteError(strPath, Reason(nErr));
     return {};
 }

@@ -6,7 +6,7 @@
 
 // Local
 #include "platform/avi/AviTypes.h"
-#include "platform/avi/CPendingFile.h"
+#include "platform/file/CPendingFile.h"
 
 // An AVI file being written: one video stream in OpenDML layout. The first
 // RIFF 'AVI ' segment carries the headers, the frames and a legacy 'idx1'

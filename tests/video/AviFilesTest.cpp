@@ -307,6 +307,15 @@ TEST(AviSafetyTest, CompleteRunsReplaceOrCreateWithTheUsualPermissions)
     EXPECT_EQ(std::filesystem::status(strKept).permissions(), perms::owner_read | perms::owner_write);
     EXPECT_EQ(Probe(strKept).nFrames, 2);
     EXPECT_EQ(ListFolder(strBase).size(), 2u);
+
+    // A link keeps pointing where it did; the file it names is replaced.
+    const std::string strLink = strBase + "/link.avi";
+    std::filesystem::create_symlink("kept.avi", strLink);
+    WriteWholeFile(strKept, "old");
+    EXPECT_EQ(WriteAvi(strLink, {}), 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(strLink));
+    EXPECT_EQ(Probe(strKept).nFrames, 2);
+    EXPECT_EQ(ListFolder(strBase).size(), 3u);
 }
 
 TEST(AviOpenTest, OpenFailuresGiveTheirCodeAndText)

@@ -1,6 +1,7 @@
-#include "platform/avi/CPendingFile.h"
+#include "platform/file/CPendingFile.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <random>
 
@@ -59,6 +60,7 @@ int CPendingFile::Open(const std::string& strTarget)
         return EISDIR;
 
     bool bExists = false;
+    std::string strFinal = strTarget;
     struct stat st {};
     if (::stat(strTarget.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode))
@@ -70,12 +72,16 @@ int CPendingFile::Open(const std::string& strTarget)
         if (::access(strTarget.c_str(), W_OK) != 0)
             return EACCES;
         bExists = true;
+        // A link keeps pointing where it did: the file it names is replaced.
+        char szResolved[PATH_MAX];
+        if (::realpath(strTarget.c_str(), szResolved) != nullptr)
+            strFinal = szResolved;
     }
 
     // A hidden name in the same folder; long names are cut so that the
     // temporary name still fits the file system's limit.
     std::string strName;
-    const int fd = CreateUnique(FolderOf(strTarget) + "/." + BaseNameOf(strTarget).substr(0, 200) + ".", strName);
+    const int fd = CreateUnique(FolderOf(strFinal) + "/." + BaseNameOf(strFinal).substr(0, 200) + ".", strName);
     if (fd < 0)
         return errno;
     // A replaced file keeps its permissions.
@@ -83,7 +89,7 @@ int CPendingFile::Open(const std::string& strTarget)
         ::fchmod(fd, st.st_mode & 07777);
 
     m_fd = fd;
-    m_strTarget = strTarget;
+    m_strTarget = strFinal;
     m_strTemp = strName;
     m_nSize = 0;
     return 0;

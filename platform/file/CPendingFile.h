@@ -18,7 +18,8 @@ public:
 
     // Creates the temporary file for strTarget. Gives 0 or an errno value:
     // EISDIR when the target is a folder, EINVAL when it is a device or a
-    // pipe, EACCES when it is read-only.
+    // pipe, EACCES when it is read-only. A target that is a symbolic link is
+    // followed: the file it names is the one replaced.
     int Open(const std::string& strTarget);
 
     // Append at the end, or overwrite at an offset. Give 0 or an errno value.

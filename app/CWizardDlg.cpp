@@ -1,6 +1,7 @@
 #include "app/CWizardDlg.h"
 
 #include <cstdint>
+#include <utility>
 
 // Local
 #include "engine/Blend.h"
@@ -370,7 +371,8 @@ bool CWizardDlg::PumpAndCheckQuit()
     return m_bQuitRequested;
 }
 
-CWizardDlg::RenderResult CWizardDlg::RenderStill()
+CWizardDlg::RenderResult CWizardDlg::PrepareRender(std::int32_t nSizeMode, std::int32_t nWidth,
+                                                   std::int32_t nHeight, RenderInputs& in)
 {
     // The second picture is not opened when the first cannot be loaded.
     auto first = LoadPictureFile(m_pageSource.m_strFirstPath);
@@ -379,26 +381,36 @@ CWizardDlg::RenderResult CWizardDlg::RenderStill()
     auto second = LoadPictureFile(m_pageSource.m_strSecondPath);
     if (!second)
         return PictureNotLoaded();
+    in.m_first = std::move(first.Value());
+    in.m_second = std::move(second.Value());
 
     // An impossible size is refused before anything is allocated or written.
-    const auto canvasResult = ComputeCanvas(m_pageStillSettings.m_nSizeMode, m_pageStillSettings.m_nWidth,
-                                            m_pageStillSettings.m_nHeight, first.Value().Width(),
-                                            first.Value().Height(), second.Value().Width(), second.Value().Height());
-    if (!canvasResult)
+    auto canvas = ComputeCanvas(nSizeMode, nWidth, nHeight, in.m_first.Width(), in.m_first.Height(),
+                                in.m_second.Width(), in.m_second.Height());
+    if (!canvas)
         return SizeRefused();
-    const Canvas& canvas = canvasResult.Value();
+    in.m_canvas = canvas.Value();
 
-    auto output = PixelBuffer::Allocate(canvas);
-    if (!output)
-        return SizeRefused();
-    auto firstBuffer = PixelBuffer::Allocate(canvas);
-    if (!firstBuffer)
-        return SizeRefused();
-    auto secondBuffer = PixelBuffer::Allocate(canvas);
-    if (!secondBuffer)
-        return SizeRefused();
+    // The three buffers, in the order output, first picture, second picture.
+    for (PixelBuffer* pBuffer : {&in.m_output, &in.m_firstBuffer, &in.m_secondBuffer}) {
+        auto buffer = PixelBuffer::Allocate(in.m_canvas);
+        if (!buffer)
+            return SizeRefused();
+        *pBuffer = std::move(buffer.Value());
+    }
+    return RenderResult::Done;
+}
 
-    if (!ScaleToCanvas(first.Value(), second.Value(), canvas, firstBuffer.Value(), secondBuffer.Value()))
+CWizardDlg::RenderResult CWizardDlg::RenderStill()
+{
+    RenderInputs in;
+    if (const RenderResult result = PrepareRender(m_pageStillSettings.m_nSizeMode, m_pageStillSettings.m_nWidth,
+                                                  m_pageStillSettings.m_nHeight, in);
+        result != RenderResult::Done)
+        return result;
+    const Canvas& canvas = in.m_canvas;
+
+    if (!ScaleToCanvas(in.m_first, in.m_second, canvas, in.m_firstBuffer, in.m_secondBuffer))
         return SizeRefused();
 
     // The ratio is read once, from the slider itself.
@@ -407,7 +419,7 @@ CWizardDlg::RenderResult CWizardDlg::RenderStill()
 
     const std::int32_t nHeight = canvas.Height();
     for (std::int32_t r = 0; r < nHeight; ++r) {
-        BlendRow(firstBuffer.Value(), secondBuffer.Value(), output.Value(), canvas, r, w);
+        BlendRow(in.m_firstBuffer, in.m_secondBuffer, in.m_output, canvas, r, w);
         if (PumpAndCheckQuit())
             return RenderResult::Quit; // nothing has been written yet
 
@@ -418,11 +430,11 @@ CWizardDlg::RenderResult CWizardDlg::RenderStill()
     }
 
     const CString strPath = m_pageStillSettings.m_strOutputPath;
-    const auto saved = SaveBitmapFile(strPath, output.Value(), canvas);
+    const auto saved = SaveBitmapFile(strPath, in.m_output, canvas);
 
-    output.Value() = PixelBuffer();
-    firstBuffer.Value() = PixelBuffer();
-    secondBuffer.Value() = PixelBuffer();
+    in.m_output = PixelBuffer();
+    in.m_firstBuffer = PixelBuffer();
+    in.m_secondBuffer = PixelBuffer();
 
     if (!saved) {
         // The file under that name, if there was one, is as it was.
@@ -440,29 +452,12 @@ CWizardDlg::RenderResult CWizardDlg::RenderAnimation()
 
     // The writer is not set up before both pictures are loaded, so a picture
     // that cannot be loaded leaves no file behind.
-    auto first = LoadPictureFile(m_pageSource.m_strFirstPath);
-    if (!first)
-        return PictureNotLoaded();
-    auto second = LoadPictureFile(m_pageSource.m_strSecondPath);
-    if (!second)
-        return PictureNotLoaded();
-
-    const auto canvasResult = ComputeCanvas(m_pageAnimSettings.m_nSizeMode, m_pageAnimSettings.m_nWidth,
-                                            m_pageAnimSettings.m_nHeight, first.Value().Width(),
-                                            first.Value().Height(), second.Value().Width(), second.Value().Height());
-    if (!canvasResult)
-        return SizeRefused();
-    const Canvas& canvas = canvasResult.Value();
-
-    auto output = PixelBuffer::Allocate(canvas);
-    if (!output)
-        return SizeRefused();
-    auto firstBuffer = PixelBuffer::Allocate(canvas);
-    if (!firstBuffer)
-        return SizeRefused();
-    auto secondBuffer = PixelBuffer::Allocate(canvas);
-    if (!secondBuffer)
-        return SizeRefused();
+    RenderInputs in;
+    if (const RenderResult result = PrepareRender(m_pageAnimSettings.m_nSizeMode, m_pageAnimSettings.m_nWidth,
+                                                  m_pageAnimSettings.m_nHeight, in);
+        result != RenderResult::Done)
+        return result;
+    const Canvas& canvas = in.m_canvas;
 
     // The compressor is chosen after both loads and before any pixel work.
     writer.SetBitmapHeader(canvas.Header());
@@ -479,7 +474,7 @@ CWizardDlg::RenderResult CWizardDlg::RenderAnimation()
         return RenderResult::NotSaved;
     }
 
-    if (!ScaleToCanvas(first.Value(), second.Value(), canvas, firstBuffer.Value(), secondBuffer.Value())) {
+    if (!ScaleToCanvas(in.m_first, in.m_second, canvas, in.m_firstBuffer, in.m_secondBuffer)) {
         writer.Abandon();
         writer.ReleaseEngine();
         return SizeRefused();
@@ -490,7 +485,7 @@ CWizardDlg::RenderResult CWizardDlg::RenderAnimation()
     for (std::int32_t k = 0; k < nFrameCount; ++k) {
         const double w = FrameWeight(dStep, k);
         for (std::int32_t r = 0; r < nHeight; ++r) {
-            BlendRow(firstBuffer.Value(), secondBuffer.Value(), output.Value(), canvas, r, w);
+            BlendRow(in.m_firstBuffer, in.m_secondBuffer, in.m_output, canvas, r, w);
             if (PumpAndCheckQuit()) {
                 writer.Abandon();
                 writer.ReleaseEngine();
@@ -504,7 +499,7 @@ CWizardDlg::RenderResult CWizardDlg::RenderAnimation()
         m_pageAnimProgress.m_strPercent.Format("%d%%", nPercent);
         m_pageAnimProgress.UpdateData(FALSE);
 
-        if (writer.AddFrame(output.Value().Data()) != AVIERR_OK) {
+        if (writer.AddFrame(in.m_output.Data()) != AVIERR_OK) {
             // A file that lacks a frame is no result: drop it and say why.
             writer.Abandon();
             writer.ReleaseEngine();
@@ -514,9 +509,9 @@ CWizardDlg::RenderResult CWizardDlg::RenderAnimation()
         }
     }
 
-    output.Value() = PixelBuffer();
-    firstBuffer.Value() = PixelBuffer();
-    secondBuffer.Value() = PixelBuffer();
+    in.m_output = PixelBuffer();
+    in.m_firstBuffer = PixelBuffer();
+    in.m_secondBuffer = PixelBuffer();
 
     writer.ReleaseEngine();
     if (!writer.IsCommitted()) {

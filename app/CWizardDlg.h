@@ -92,6 +92,19 @@ private:
     void EnableButton(int nID, BOOL bEnable);
 
     // Shows the load failure and gives its outcome.
+    // What both renders load and allocate before their own work begins.
+    struct RenderInputs {
+        GfxBitmap m_first;
+        GfxBitmap m_second;
+        Canvas m_canvas;
+        PixelBuffer m_output;
+        PixelBuffer m_firstBuffer;
+        PixelBuffer m_secondBuffer;
+    };
+    // Loads both pictures, computes the canvas and allocates the three
+    // buffers; gives Done, or the outcome it has already reported.
+    RenderResult PrepareRender(std::int32_t nSizeMode, std::int32_t nWidth, std::int32_t nHeight,
+                               RenderInputs& in);
     RenderResult PictureNotLoaded();
     // Shows the size refusal and gives its outcome.
     RenderResult SizeRefused();

@@ -11,6 +11,7 @@ on one machine replays on another.
 Usage: make_corpus.py OUTDIR [TARGET...]
 """
 
+import base64
 import math
 import os
 import random
@@ -643,6 +644,9 @@ def avi_seeds():
     for i, (w, h, bits, size, rate, codec, q, seg, flags, ops) in enumerate(cases):
         seeds[f"avi_{i:02d}.bin"] = struct.pack("<iiHIiBBHB", w, h, bits, size, rate,
                                                 codec, q, seg, flags) + ops
+    # An input that once stopped a run: a width and height whose row size
+    # times the height leaves 64 bits.
+    seeds["regression_frame_product.bin"] = base64.b64decode("TjEwX19jeHgYAGAAAAAZAAAAAFphYt3d3d3dAABaAAAAAQ==")
     return seeds
 
 

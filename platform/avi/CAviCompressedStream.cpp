@@ -65,10 +65,15 @@ HRESULT CAviCompressedStream::SetFormat(LONG lPos, const void* pFormat, LONG cbF
     if (bih.biSize < sizeof(BITMAPINFOHEADER) || bih.biSize > static_cast<DWORD>(cbFormat) || bih.biPlanes != 1 ||
         bih.biBitCount != 24 || bih.biCompression != BI_RGB || bih.biWidth <= 0 || bih.biHeight <= 0)
         return AVIERR_BADFORMAT;
+    constexpr std::int64_t kMaxFrameBytes = 0x7FFFFFF0ll;
     const std::int64_t nStride = ((static_cast<std::int64_t>(bih.biWidth) * 3 + 3) / 4) * 4;
+    // One row alone can be too large; checking it first keeps the product
+    // below from overflowing.
+    if (nStride > kMaxFrameBytes)
+        return AVIERR_BADFORMAT;
     const std::int64_t nImage = nStride * bih.biHeight;
     // The frame size the header promises must hold every row.
-    if (nImage > 0x7FFFFFF0ll || bih.biSizeImage < nImage)
+    if (nImage > kMaxFrameBytes || bih.biSizeImage < nImage)
         return AVIERR_BADFORMAT;
 
     HRESULT hr;

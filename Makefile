@@ -4,6 +4,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
+FUZZ_SEED ?=
 FUZZ_TARGETS ?= load_picture canvas avi_writer
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
@@ -41,7 +42,7 @@ fuzz: deps
 	  -DCMAKE_C_FLAGS=-fsanitize=fuzzer-no-link -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link \
 	  -DPLAVEX_SANITIZE=ON -DPLAVEX_FUZZ=ON -DPLAVEX_BUILD_BENCH=OFF $(CMAKE_ARGS)
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target plavex_fuzz_corpus $(addprefix fuzz_,$(FUZZ_TARGETS))
-	fuzz/run_fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) fuzz-out $(FUZZ_TARGETS)
+	FUZZ_SEED=$(FUZZ_SEED) fuzz/run_fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) fuzz-out $(FUZZ_TARGETS)
 
 bench: build
 	@for b in $(BUILD)/bench/*/bench_*; do [ -x "$$b" ] && "$$b"; done

@@ -6,7 +6,8 @@
 #   fuzz/run_fuzzers.sh BUILD_DIR SECONDS OUT_DIR TARGET...
 #
 # Crash inputs are kept in OUT_DIR/<target>/crashes; the run's logs in
-# OUT_DIR/<target>/log.txt.
+# OUT_DIR/<target>/log.txt. With FUZZ_SEED set, every run starts from that
+# seed, so the same machine repeats the same mutations (CI uses this).
 set -uo pipefail
 
 build=$1 seconds=$2 out=$3
@@ -33,7 +34,7 @@ for target in "$@"; do
     # memory limit leaves room for one such picture and its conversion.
     nice -n 19 "$program" "$dir/corpus" \
         -max_total_time="$seconds" -timeout=20 -rss_limit_mb=3072 -max_len=65536 \
-        -print_final_stats=1 -artifact_prefix="$dir/crashes/" >"$dir/log.txt" 2>&1
+        -print_final_stats=1 -artifact_prefix="$dir/crashes/" ${FUZZ_SEED:+-seed="$FUZZ_SEED"} >"$dir/log.txt" 2>&1
     status=$?
     runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$dir/log.txt" | grep -o '[0-9]*$' | tail -1)
     # Slow units (slower than 10 s, usually pictures near the size limit) are

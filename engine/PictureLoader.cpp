@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <optional>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -27,6 +28,12 @@ public:
     FileDescriptor& operator=(const FileDescriptor&) = delete;
 
     int Get() const noexcept { return m_nFd; }
+    void Reset(int nFd) noexcept
+    {
+        if (m_nFd >= 0)
+            ::close(m_nFd);
+        m_nFd = nFd;
+    }
 
 private:
     int m_nFd;
@@ -55,17 +62,15 @@ bool ReadExactly(int nFd, unsigned char* pBlock, std::size_t nSize, int& nErrno)
     return true;
 }
 
-} // namespace
-
-EngineResult<GfxBitmap> LoadPictureFile(const std::string& strPath)
+// Opens a picture file for reading and checks that it is a regular file of
+// a size worth reading; gives the error otherwise.
+std::optional<EngineError> OpenPictureFile(const std::string& strPath, FileDescriptor& file, struct stat& info)
 {
     // O_NONBLOCK: opening a pipe must not wait for a writer; a regular file
     // reads the same either way.
-    FileDescriptor file(::open(strPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    file.Reset(::open(strPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.Get() < 0)
         return LoadError(EngineErrorCode::PictureUnreadable, strPath, std::strerror(errno));
-
-    struct stat info {};
     if (::fstat(file.Get(), &info) != 0)
         return LoadError(EngineErrorCode::PictureUnreadable, strPath, std::strerror(errno));
     if (!S_ISREG(info.st_mode))
@@ -74,6 +79,36 @@ EngineResult<GfxBitmap> LoadPictureFile(const std::string& strPath)
         return LoadError(EngineErrorCode::PictureUnsupported, strPath, "the file is empty");
     if (info.st_size > kMaxPictureFileBytes)
         return LoadError(EngineErrorCode::PictureTooLarge, strPath, "the file is too large");
+    return std::nullopt;
+}
+
+// The error for a decoder status other than Ok.
+EngineError DecodeError(GfxDecodeStatus nStatus, const std::string& strPath, const std::string& strDetail)
+{
+    switch (nStatus) {
+    case GfxDecodeStatus::Unsupported:
+        return LoadError(EngineErrorCode::PictureUnsupported, strPath, "not a GIF, JPEG or BMP picture");
+    case GfxDecodeStatus::TooLarge:
+        return LoadError(EngineErrorCode::PictureTooLarge, strPath, "the picture is too large (" + strDetail + ")");
+    case GfxDecodeStatus::OutOfMemory:
+        return LoadError(EngineErrorCode::OutOfMemory, strPath, "not enough memory to decode the picture");
+    case GfxDecodeStatus::Ok:
+    case GfxDecodeStatus::Undecodable:
+        break;
+    }
+    return LoadError(EngineErrorCode::PictureUnsupported, strPath,
+                     strDetail.empty() ? "the picture cannot be decoded"
+                                       : "the picture cannot be decoded (" + strDetail + ")");
+}
+
+} // namespace
+
+EngineResult<GfxBitmap> LoadPictureFile(const std::string& strPath)
+{
+    FileDescriptor file(-1);
+    struct stat info {};
+    if (auto error = OpenPictureFile(strPath, file, info))
+        return std::move(*error);
 
     const std::size_t nLength = static_cast<std::size_t>(info.st_size);
     std::unique_ptr<unsigned char[]> pBlock(new (std::nothrow) unsigned char[nLength]);
@@ -89,21 +124,22 @@ EngineResult<GfxBitmap> LoadPictureFile(const std::string& strPath)
     options.m_nMaxPixels = kMaxPicturePixels;
     GfxDecodeResult decoded = DecodePicture(pBlock.get(), nLength, options);
     pBlock.reset();
+    if (decoded.m_nStatus != GfxDecodeStatus::Ok)
+        return DecodeError(decoded.m_nStatus, strPath, decoded.m_strDetail);
+    return std::move(decoded.m_bitmap);
+}
 
-    switch (decoded.m_nStatus) {
-    case GfxDecodeStatus::Ok:
-        return std::move(decoded.m_bitmap);
-    case GfxDecodeStatus::Unsupported:
-        return LoadError(EngineErrorCode::PictureUnsupported, strPath, "not a GIF, JPEG or BMP picture");
-    case GfxDecodeStatus::TooLarge:
-        return LoadError(EngineErrorCode::PictureTooLarge, strPath, "the picture is too large (" +
-                                                                       decoded.m_strDetail + ")");
-    case GfxDecodeStatus::OutOfMemory:
-        return LoadError(EngineErrorCode::OutOfMemory, strPath, "not enough memory to decode the picture");
-    case GfxDecodeStatus::Undecodable:
-        break;
-    }
-    return LoadError(EngineErrorCode::PictureUnsupported, strPath,
-                     decoded.m_strDetail.empty() ? "the picture cannot be decoded"
-                                                 : "the picture cannot be decoded (" + decoded.m_strDetail + ")");
+EngineResult<PictureSize> MeasurePictureFile(const std::string& strPath)
+{
+    FileDescriptor file(-1);
+    struct stat info {};
+    if (auto error = OpenPictureFile(strPath, file, info))
+        return std::move(*error);
+
+    GfxDecodeOptions options;
+    options.m_nMaxPixels = kMaxPicturePixels;
+    const GfxMeasureResult measured = MeasurePicture(file.Get(), options);
+    if (measured.m_nStatus != GfxDecodeStatus::Ok)
+        return DecodeError(measured.m_nStatus, strPath, measured.m_strDetail);
+    return PictureSize{measured.m_nWidth, measured.m_nHeight};
 }

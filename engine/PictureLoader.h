@@ -6,6 +6,7 @@
 #include <string>
 
 // Local
+#include "engine/Canvas.h"
 #include "engine/EngineResult.h"
 #include "platform/gfx/GfxBitmap.h"
 
@@ -19,3 +20,9 @@ inline constexpr std::int64_t kMaxPictureFileBytes = std::int64_t{1} << 30;
 // (first image), JPEG and BMP decode; anything else, an empty, unreadable or
 // truncated file, or a picture larger than kMaxPicturePixels gives an error.
 EngineResult<GfxBitmap> LoadPictureFile(const std::string& strPath);
+
+// The size of the picture LoadPictureFile would give, from the file's header
+// alone, with the same errors for a file that cannot be opened, is not a
+// picture it reads or is too large. A file that passes here may still fail to
+// decode in full.
+EngineResult<PictureSize> MeasurePictureFile(const std::string& strPath);

@@ -8,6 +8,7 @@
 // Qt
 #include <QBuffer>
 #include <QByteArray>
+#include <QFile>
 #include <QImage>
 #include <QImageReader>
 
@@ -156,5 +157,39 @@ GfxDecodeResult DecodePicture(const unsigned char* pData, std::size_t nSize, con
 
     result.m_nStatus = GfxDecodeStatus::Ok;
     result.m_bitmap = GfxBitmap(std::move(image));
+    return result;
+}
+
+GfxMeasureResult MeasurePicture(int nFd, const GfxDecodeOptions& options)
+{
+    GfxMeasureResult result;
+    QFile file;
+    if (!file.open(nFd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle)) {
+        result.m_strDetail = file.errorString().toStdString();
+        return result;
+    }
+    const QByteArray head = file.peek(16);
+    const char* pszFormat = ReaderFormat(
+        SniffPictureFormat(reinterpret_cast<const unsigned char*>(head.constData()), static_cast<std::size_t>(head.size())));
+    if (pszFormat == nullptr) {
+        result.m_nStatus = GfxDecodeStatus::Unsupported;
+        return result;
+    }
+    QImageReader reader(&file, pszFormat);
+    reader.setDecideFormatFromContent(false);
+    reader.setAutoTransform(false);
+    const QSize size = reader.size();
+    if (!size.isValid()) {
+        result.m_strDetail = reader.errorString().toStdString();
+        return result;
+    }
+    if (ExceedsLimit(size, options.m_nMaxPixels)) {
+        result.m_nStatus = GfxDecodeStatus::TooLarge;
+        result.m_strDetail = std::to_string(size.width()) + " x " + std::to_string(size.height()) + " pixels";
+        return result;
+    }
+    result.m_nStatus = GfxDecodeStatus::Ok;
+    result.m_nWidth = size.width();
+    result.m_nHeight = size.height();
     return result;
 }

@@ -33,3 +33,15 @@ struct GfxDecodeResult {
 
 // Decodes nSize bytes at pData. Transparent pixels are composed over white.
 GfxDecodeResult DecodePicture(const unsigned char* pData, std::size_t nSize, const GfxDecodeOptions& options);
+
+struct GfxMeasureResult {
+    GfxDecodeStatus m_nStatus = GfxDecodeStatus::Undecodable;
+    std::int32_t m_nWidth = 0;   // Set when m_nStatus is Ok.
+    std::int32_t m_nHeight = 0;
+    std::string m_strDetail;
+};
+
+// The size of the picture that DecodePicture would make from the open file
+// nFd, read from its header alone: only as much of the file is read as the
+// header needs, and no pixel is decoded. The file position is left anywhere.
+GfxMeasureResult MeasurePicture(int nFd, const GfxDecodeOptions& options);

@@ -1,0 +1,48 @@
+#pragma once
+
+// The AVI file of a command: the writer set up as the wizard's render sets it
+// up, with the compressor chosen by the command's flags instead of the
+// dialog, and the lines that report how the file fared.
+
+#include <string>
+
+// Local
+#include "cli/CliVideoSettings.h"
+#include "engine/Canvas.h"
+#include "platform/avi/CCompressionChooserGuard.h"
+#include "platform/avi/CFixedCompressionChooser.h"
+#include "video/CAviWriter.h"
+
+class CliAviOutput {
+public:
+    explicit CliAviOutput(const CliVideoSettings& settings);
+
+    CliAviOutput(const CliAviOutput&) = delete;
+    CliAviOutput& operator=(const CliAviOutput&) = delete;
+
+    // Opens strPath (".avi" appended unless it contains "avi") for frames of
+    // the canvas at the settings' rate. Gives an empty text, or the line
+    // saying why the file cannot be written.
+    std::string Open(const Canvas& canvas, const std::string& strPath);
+
+    // Writes one frame; false once a write has failed, which spoils the file.
+    bool AddFrame(const void* pPixels) { return m_writer.AddFrame(pPixels) == 0; }
+
+    // Completes the file and moves it into place; gives an empty text, or the
+    // line saying why it could not be written (an existing file is kept).
+    std::string Finish();
+
+    // Ends without a file; an existing file of the name is kept.
+    void Abandon();
+
+    // The name written to, ".avi" included.
+    const std::string& FileName() const { return m_writer.m_strFileName; }
+
+    CAviWriter& Writer() { return m_writer; }
+
+private:
+    CFixedCompressionChooser m_chooser;
+    CCompressionChooserGuard m_guard;
+    CAviWriter m_writer;
+    int m_nFps;
+};

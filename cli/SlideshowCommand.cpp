@@ -1,0 +1,163 @@
+#include "cli/SlideshowCommand.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
+// Local
+#include "cli/CliArgs.h"
+#include "cli/CliAviOutput.h"
+#include "cli/CliInterrupt.h"
+#include "cli/CliProgressBar.h"
+#include "cli/CliVideoSettings.h"
+#include "engine/Blend.h"
+#include "engine/Canvas.h"
+#include "engine/PictureLoader.h"
+#include "engine/PixelBuffer.h"
+#include "engine/SlideshowPlan.h"
+#include "engine/SlideshowSource.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: plavex-cli slideshow PICTURE... OUTPUT [--hold S] [--fade S] [--fps F] [--size WxH]\n"
+    "                            [--codec raw|mjpeg] [--quality Q] [--quiet]\n"
+    "  Shows two or more PICTUREs in the order given, each for S seconds (--hold, default 2),\n"
+    "  dissolving each into the next over S seconds (--fade, default 1; at least 2 frames),\n"
+    "  at F frames per second (default 25). Seconds may have up to six decimals.\n"
+    "  --size sets a custom canvas (default: the mean size of all the pictures). --codec and\n"
+    "  --quality as for anim. \".avi\" is appended to OUTPUT unless it contains \"avi\".";
+
+// The longest hold or fade, in seconds.
+constexpr std::int32_t kMaxSeconds = 1000000;
+constexpr std::int64_t kMaxFrames = std::numeric_limits<std::int32_t>::max();
+
+int Usage(std::ostream& err, const std::string& strWhy)
+{
+    err << "plavex-cli slideshow: " << strWhy << "\n" << kUsage << "\n";
+    return kExitUsage;
+}
+
+int Fail(std::ostream& err, const std::string& strWhy)
+{
+    err << "plavex-cli slideshow: " << strWhy << "\n";
+    return kExitFailure;
+}
+
+// round(seconds × fps), halves rounded up, in exact integers.
+std::int64_t FramesForSeconds(std::int64_t nMicroseconds, std::int32_t nFps)
+{
+    return (nMicroseconds * nFps * 2 + 1000000) / 2000000;
+}
+
+// Reads --hold or --fade into a frame count; false when the text is no time.
+bool ReadDuration(const CliArgs& parsed, const char* szName, std::int32_t nFps, std::int64_t& nFrames)
+{
+    if (!parsed.Has(szName))
+        return true;
+    const auto microseconds = ParseMicroseconds(parsed.m_options.at(szName), kMaxSeconds);
+    if (microseconds)
+        nFrames = FramesForSeconds(*microseconds, nFps);
+    return microseconds.has_value();
+}
+
+} // namespace
+
+int RunSlideshowCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    const CliArgs parsed =
+        ParseCliArgs(args, {{"hold", "fade", "fps", "size", "codec", "quality"}, {"help", "quiet"}});
+    if (!parsed.m_strError.empty())
+        return Usage(err, parsed.m_strError);
+    if (parsed.Has("help")) {
+        out << kUsage << "\n";
+        return kExitOk;
+    }
+    if (parsed.m_positional.size() < 3)
+        return Usage(err, "expected two or more PICTUREs and OUTPUT");
+    CliVideoSettings settings;
+    if (const std::string strWhy = ReadVideoSettings(parsed, settings); !strWhy.empty())
+        return Usage(err, strWhy);
+    std::int64_t nHold = FramesForSeconds(2000000, settings.m_nFps);
+    std::int64_t nFade = FramesForSeconds(1000000, settings.m_nFps);
+    if (!ReadDuration(parsed, "hold", settings.m_nFps, nHold))
+        return Usage(err, "--hold must be a number of seconds from 0 to 1000000");
+    if (!ReadDuration(parsed, "fade", settings.m_nFps, nFade))
+        return Usage(err, "--fade must be a number of seconds from 0 to 1000000");
+    nFade = std::max<std::int64_t>(nFade, 2);
+
+    const std::vector<std::string> pictures(parsed.m_positional.begin(), parsed.m_positional.end() - 1);
+    const std::string& strOutput = parsed.m_positional.back();
+    const auto nPictures = static_cast<std::int32_t>(std::min<std::size_t>(pictures.size(), kMaxFrames));
+    const std::string strTooLong = "the slideshow would have more than " + std::to_string(kMaxFrames) + " frames";
+    if (nHold > kMaxFrames || nFade > kMaxFrames)
+        return Usage(err, strTooLong);
+    const SlideshowPlan plan(nPictures, static_cast<std::int32_t>(nHold), static_cast<std::int32_t>(nFade));
+    const std::int64_t nFrames = plan.FrameCount();
+    if (nFrames > kMaxFrames)
+        return Usage(err, strTooLong);
+
+    // Every picture is measured from its header first: the automatic canvas
+    // needs all the sizes, and a missing or foreign file stops the run
+    // before any work is done on the others.
+    std::vector<PictureSize> sizes;
+    sizes.reserve(pictures.size());
+    for (const std::string& strPicture : pictures) {
+        auto size = MeasurePictureFile(strPicture);
+        if (!size)
+            return Fail(err, size.Error().m_strMessage);
+        sizes.push_back(size.Value());
+    }
+    const auto canvasResult =
+        ComputeCanvas(settings.m_nSizeMode, settings.m_size.m_nWidth, settings.m_size.m_nHeight, sizes);
+    if (!canvasResult)
+        return Fail(err, canvasResult.Error().m_strMessage);
+    const Canvas& canvas = canvasResult.Value();
+
+    auto output = PixelBuffer::Allocate(canvas);
+    if (!output)
+        return Fail(err, output.Error().m_strMessage);
+    SlideshowSource source(pictures, canvas, plan);
+    if (auto allocated = source.Allocate(); !allocated)
+        return Fail(err, allocated.Error().m_strMessage);
+
+    CliAviOutput video(settings);
+    if (const std::string strWhy = video.Open(canvas, strOutput); !strWhy.empty())
+        return Fail(err, strWhy);
+
+    CliProgressBar::Options progress;
+    progress.m_bEnabled = !parsed.Has("quiet") && CliProgressBar::DrawsOn(err);
+    CliProgressBar bar(err, nFrames, progress);
+    const std::string strOf = "/" + std::to_string(nPictures);
+    for (std::int64_t f = 0; f < nFrames; ++f) {
+        const auto frame = source.At(f);
+        if (!frame) {
+            bar.Finish();
+            video.Abandon();
+            return Fail(err, frame.Error().m_strMessage);
+        }
+        const SlideshowSource::Frame& current = frame.Value();
+        // A hold shows its picture unchanged, which is what a blend at
+        // weight 0 would give, without the work.
+        const PixelBuffer* pShown = current.m_pFrom;
+        if (current.m_pTo != current.m_pFrom) {
+            for (std::int32_t r = 0; r < canvas.Height(); ++r)
+                BlendRow(*current.m_pFrom, *current.m_pTo, output.Value(), canvas, r, current.m_dWeight);
+            pShown = &output.Value();
+        }
+        // A lost frame spoils the file, so the run stops at the first one.
+        if (!video.AddFrame(pShown->Data()))
+            break;
+        bar.Update(f + 1, "picture " + std::to_string(current.m_nPicture + 1) + strOf);
+        if (CliInterrupted()) {
+            bar.Finish();
+            video.Abandon();
+            err << "plavex-cli slideshow: interrupted; '" << video.FileName() << "' was not written\n";
+            return CliInterruptedStatus();
+        }
+    }
+    bar.Finish();
+    if (const std::string strWhy = video.Finish(); !strWhy.empty())
+        return Fail(err, strWhy);
+    return kExitOk;
+}

@@ -154,7 +154,8 @@ INSTANTIATE_TEST_SUITE_P(
     Roads, CliFaultTest,
     testing::Values(Road{"Still", "still", "mix.bmp", {"--ratio", "30"}},
                     Road{"AnimationFullFrames", "anim", "clip.avi", {"--frames", "3", "--codec", "raw"}},
-                    Road{"AnimationMotionJpeg", "anim", "clip.avi", {"--frames", "3", "--codec", "mjpeg"}}),
+                    Road{"AnimationMotionJpeg", "anim", "clip.avi", {"--frames", "3", "--codec", "mjpeg"}},
+                    Road{"Slideshow", "slideshow", "show.avi", {"--hold", "0.04", "--codec", "raw"}}),
     PrintRoad);
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <cstring>
 #include <memory>
 #include <new>
-#include <optional>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -28,12 +27,6 @@ public:
     FileDescriptor& operator=(const FileDescriptor&) = delete;
 
     int Get() const noexcept { return m_nFd; }
-    void Reset(int nFd) noexcept
-    {
-        if (m_nFd >= 0)
-            ::close(m_nFd);
-        m_nFd = nFd;
-    }
 
 private:
     int m_nFd;
@@ -62,15 +55,22 @@ bool ReadExactly(int nFd, unsigned char* pBlock, std::size_t nSize, int& nErrno)
     return true;
 }
 
-// Opens a picture file for reading and checks that it is a regular file of
-// a size worth reading; gives the error otherwise.
-std::optional<EngineError> OpenPictureFile(const std::string& strPath, FileDescriptor& file, struct stat& info)
+struct FileBytes {
+    std::unique_ptr<unsigned char[]> m_pBlock;
+    std::size_t m_nLength = 0;
+};
+
+// Reads the whole picture file with one read into a block of its exact
+// size, after checking that it is a regular file of a size worth reading.
+EngineResult<FileBytes> ReadPictureFile(const std::string& strPath)
 {
     // O_NONBLOCK: opening a pipe must not wait for a writer; a regular file
     // reads the same either way.
-    file.Reset(::open(strPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    FileDescriptor file(::open(strPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.Get() < 0)
         return LoadError(EngineErrorCode::PictureUnreadable, strPath, std::strerror(errno));
+
+    struct stat info {};
     if (::fstat(file.Get(), &info) != 0)
         return LoadError(EngineErrorCode::PictureUnreadable, strPath, std::strerror(errno));
     if (!S_ISREG(info.st_mode))
@@ -79,7 +79,25 @@ std::optional<EngineError> OpenPictureFile(const std::string& strPath, FileDescr
         return LoadError(EngineErrorCode::PictureUnsupported, strPath, "the file is empty");
     if (info.st_size > kMaxPictureFileBytes)
         return LoadError(EngineErrorCode::PictureTooLarge, strPath, "the file is too large");
-    return std::nullopt;
+
+    FileBytes bytes;
+    bytes.m_nLength = static_cast<std::size_t>(info.st_size);
+    bytes.m_pBlock.reset(new (std::nothrow) unsigned char[bytes.m_nLength]);
+    if (!bytes.m_pBlock)
+        return LoadError(EngineErrorCode::OutOfMemory, strPath, "not enough memory to read the file");
+
+    int nErrno = 0;
+    if (!ReadExactly(file.Get(), bytes.m_pBlock.get(), bytes.m_nLength, nErrno))
+        return LoadError(EngineErrorCode::PictureUnreadable, strPath,
+                         nErrno != 0 ? std::strerror(nErrno) : "the file ended early");
+    return bytes;
+}
+
+GfxDecodeOptions DecodeOptions()
+{
+    GfxDecodeOptions options;
+    options.m_nMaxPixels = kMaxPicturePixels;
+    return options;
 }
 
 // The error for a decoder status other than Ok.
@@ -105,25 +123,11 @@ EngineError DecodeError(GfxDecodeStatus nStatus, const std::string& strPath, con
 
 EngineResult<GfxBitmap> LoadPictureFile(const std::string& strPath)
 {
-    FileDescriptor file(-1);
-    struct stat info {};
-    if (auto error = OpenPictureFile(strPath, file, info))
-        return std::move(*error);
-
-    const std::size_t nLength = static_cast<std::size_t>(info.st_size);
-    std::unique_ptr<unsigned char[]> pBlock(new (std::nothrow) unsigned char[nLength]);
-    if (!pBlock)
-        return LoadError(EngineErrorCode::OutOfMemory, strPath, "not enough memory to read the file");
-
-    int nErrno = 0;
-    if (!ReadExactly(file.Get(), pBlock.get(), nLength, nErrno))
-        return LoadError(EngineErrorCode::PictureUnreadable, strPath,
-                         nErrno != 0 ? std::strerror(nErrno) : "the file ended early");
-
-    GfxDecodeOptions options;
-    options.m_nMaxPixels = kMaxPicturePixels;
-    GfxDecodeResult decoded = DecodePicture(pBlock.get(), nLength, options);
-    pBlock.reset();
+    auto bytes = ReadPictureFile(strPath);
+    if (!bytes)
+        return bytes.Error();
+    GfxDecodeResult decoded = DecodePicture(bytes.Value().m_pBlock.get(), bytes.Value().m_nLength, DecodeOptions());
+    bytes.Value().m_pBlock.reset();
     if (decoded.m_nStatus != GfxDecodeStatus::Ok)
         return DecodeError(decoded.m_nStatus, strPath, decoded.m_strDetail);
     return std::move(decoded.m_bitmap);
@@ -131,14 +135,11 @@ EngineResult<GfxBitmap> LoadPictureFile(const std::string& strPath)
 
 EngineResult<PictureSize> MeasurePictureFile(const std::string& strPath)
 {
-    FileDescriptor file(-1);
-    struct stat info {};
-    if (auto error = OpenPictureFile(strPath, file, info))
-        return std::move(*error);
-
-    GfxDecodeOptions options;
-    options.m_nMaxPixels = kMaxPicturePixels;
-    const GfxMeasureResult measured = MeasurePicture(file.Get(), options);
+    auto bytes = ReadPictureFile(strPath);
+    if (!bytes)
+        return bytes.Error();
+    const GfxMeasureResult measured =
+        MeasurePicture(bytes.Value().m_pBlock.get(), bytes.Value().m_nLength, DecodeOptions());
     if (measured.m_nStatus != GfxDecodeStatus::Ok)
         return DecodeError(measured.m_nStatus, strPath, measured.m_strDetail);
     return PictureSize{measured.m_nWidth, measured.m_nHeight};

@@ -21,8 +21,8 @@ inline constexpr std::int64_t kMaxPictureFileBytes = std::int64_t{1} << 30;
 // truncated file, or a picture larger than kMaxPicturePixels gives an error.
 EngineResult<GfxBitmap> LoadPictureFile(const std::string& strPath);
 
-// The size of the picture LoadPictureFile would give, from the file's header
-// alone, with the same errors for a file that cannot be opened, is not a
-// picture it reads or is too large. A file that passes here may still fail to
-// decode in full.
+// The size of the picture LoadPictureFile would give, read as it reads the
+// file but with no pixel decoded, and with the same errors for a file that
+// cannot be read, is not a picture it decodes or is too large. A file that
+// passes here may still turn out damaged when it is decoded.
 EngineResult<PictureSize> MeasurePictureFile(const std::string& strPath);

@@ -8,7 +8,6 @@
 // Qt
 #include <QBuffer>
 #include <QByteArray>
-#include <QFile>
 #include <QImage>
 #include <QImageReader>
 
@@ -160,27 +159,24 @@ GfxDecodeResult DecodePicture(const unsigned char* pData, std::size_t nSize, con
     return result;
 }
 
-GfxMeasureResult MeasurePicture(int nFd, const GfxDecodeOptions& options)
+GfxMeasureResult MeasurePicture(const unsigned char* pData, std::size_t nSize, const GfxDecodeOptions& options)
 {
     GfxMeasureResult result;
-    QFile file;
-    if (!file.open(nFd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle)) {
-        result.m_strDetail = file.errorString().toStdString();
-        return result;
-    }
-    const QByteArray head = file.peek(16);
-    const char* pszFormat = ReaderFormat(
-        SniffPictureFormat(reinterpret_cast<const unsigned char*>(head.constData()), static_cast<std::size_t>(head.size())));
-    if (pszFormat == nullptr) {
+    const char* pszFormat = ReaderFormat(SniffPictureFormat(pData, nSize));
+    if (pszFormat == nullptr || nSize > static_cast<std::size_t>(INT_MAX)) {
         result.m_nStatus = GfxDecodeStatus::Unsupported;
         return result;
     }
-    QImageReader reader(&file, pszFormat);
+    QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(pData), static_cast<qsizetype>(nSize));
+    QBuffer device(&bytes);
+    device.open(QIODevice::ReadOnly);
+    QImageReader reader(&device, pszFormat);
     reader.setDecideFormatFromContent(false);
     reader.setAutoTransform(false);
     const QSize size = reader.size();
     if (!size.isValid()) {
-        result.m_strDetail = reader.errorString().toStdString();
+        // The reader gives no reason of its own for a header it cannot read.
+        result.m_strDetail = "its header cannot be read";
         return result;
     }
     if (ExceedsLimit(size, options.m_nMaxPixels)) {

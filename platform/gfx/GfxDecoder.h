@@ -41,7 +41,6 @@ struct GfxMeasureResult {
     std::string m_strDetail;
 };
 
-// The size of the picture that DecodePicture would make from the open file
-// nFd, read from its header alone: only as much of the file is read as the
-// header needs, and no pixel is decoded. The file position is left anywhere.
-GfxMeasureResult MeasurePicture(int nFd, const GfxDecodeOptions& options);
+// The size of the picture that DecodePicture would make from the same bytes,
+// read from the picture's header: no pixel is decoded.
+GfxMeasureResult MeasurePicture(const unsigned char* pData, std::size_t nSize, const GfxDecodeOptions& options);

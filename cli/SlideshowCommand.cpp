@@ -15,7 +15,7 @@
 #include "engine/PictureLoader.h"
 #include "engine/PixelBuffer.h"
 #include "engine/SlideshowPlan.h"
-#include "engine/SlideshowSource.h"
+#include "engine/SlideshowPictures.h"
 
 namespace {
 
@@ -117,8 +117,8 @@ int RunSlideshowCommand(const std::vector<std::string>& args, std::ostream& out,
     auto output = PixelBuffer::Allocate(canvas);
     if (!output)
         return Fail(err, output.Error().m_strMessage);
-    SlideshowSource source(pictures, canvas, plan);
-    if (auto allocated = source.Allocate(); !allocated)
+    SlideshowPictures shown(pictures, canvas);
+    if (auto allocated = shown.Allocate(); !allocated)
         return Fail(err, allocated.Error().m_strMessage);
 
     CliAviOutput video(settings);
@@ -128,35 +128,41 @@ int RunSlideshowCommand(const std::vector<std::string>& args, std::ostream& out,
     CliProgressBar::Options progress;
     progress.m_bEnabled = !parsed.Has("quiet") && CliProgressBar::DrawsOn(err);
     CliProgressBar bar(err, nFrames, progress);
-    const std::string strOf = "/" + std::to_string(nPictures);
-    for (std::int64_t f = 0; f < nFrames; ++f) {
-        const auto frame = source.At(f);
-        if (!frame) {
+    std::int64_t nWritten = 0;
+    std::string strNote;
+    // Writes one frame; false when the run must stop.
+    const auto write = [&](const PixelBuffer& frame) {
+        // A lost frame spoils the file, so the run stops at the first one.
+        if (!video.AddFrame(frame.Data()))
+            return false;
+        bar.Update(++nWritten, strNote);
+        return !CliInterrupted();
+    };
+    bool bGoOn = true;
+    for (std::int32_t i = 0; bGoOn && i < plan.Pictures(); ++i) {
+        // The picture is loaded before any frame that shows it.
+        if (auto loaded = shown.Load(i); !loaded) {
             bar.Finish();
             video.Abandon();
-            return Fail(err, frame.Error().m_strMessage);
+            return Fail(err, loaded.Error().m_strMessage);
         }
-        const SlideshowSource::Frame& current = frame.Value();
+        strNote = "picture " + std::to_string(i + 1) + "/" + std::to_string(plan.Pictures());
+        for (std::int32_t k = 0; bGoOn && i > 0 && k < plan.FadeFrames(); ++k) {
+            for (std::int32_t r = 0; r < canvas.Height(); ++r)
+                BlendRow(shown.Picture(i - 1), shown.Picture(i), output.Value(), canvas, r, plan.FadeWeight(k));
+            bGoOn = write(output.Value());
+        }
         // A hold shows its picture unchanged, which is what a blend at
         // weight 0 would give, without the work.
-        const PixelBuffer* pShown = current.m_pFrom;
-        if (current.m_pTo != current.m_pFrom) {
-            for (std::int32_t r = 0; r < canvas.Height(); ++r)
-                BlendRow(*current.m_pFrom, *current.m_pTo, output.Value(), canvas, r, current.m_dWeight);
-            pShown = &output.Value();
-        }
-        // A lost frame spoils the file, so the run stops at the first one.
-        if (!video.AddFrame(pShown->Data()))
-            break;
-        bar.Update(f + 1, "picture " + std::to_string(current.m_nPicture + 1) + strOf);
-        if (CliInterrupted()) {
-            bar.Finish();
-            video.Abandon();
-            err << "plavex-cli slideshow: interrupted; '" << video.FileName() << "' was not written\n";
-            return CliInterruptedStatus();
-        }
+        for (std::int32_t h = 0; bGoOn && h < plan.HoldFrames(); ++h)
+            bGoOn = write(shown.Picture(i));
     }
     bar.Finish();
+    if (CliInterrupted()) {
+        video.Abandon();
+        err << "plavex-cli slideshow: interrupted; '" << video.FileName() << "' was not written\n";
+        return CliInterruptedStatus();
+    }
     if (const std::string strWhy = video.Finish(); !strWhy.empty())
         return Fail(err, strWhy);
     return kExitOk;

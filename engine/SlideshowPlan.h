@@ -10,20 +10,18 @@
 
 class SlideshowPlan {
 public:
-    struct Frame {
-        std::int32_t m_nFrom = 0; // The picture at weight 0 (counting from 0).
-        std::int32_t m_nTo = 0;   // The picture at weight 1; m_nFrom in a hold.
-        double m_dWeight = 0.0;   // 0 in a hold.
-    };
-
     // nPictures ≥ 1, nHoldFrames ≥ 0, nFadeFrames ≥ 2.
     SlideshowPlan(std::int32_t nPictures, std::int32_t nHoldFrames, std::int32_t nFadeFrames) noexcept;
+
+    std::int32_t Pictures() const noexcept { return m_nPictures; }
+    std::int32_t HoldFrames() const noexcept { return m_nHoldFrames; }
+    std::int32_t FadeFrames() const noexcept { return m_nFadeFrames; }
 
     // In 64 bits: the caller decides whether that many frames can be written.
     std::int64_t FrameCount() const noexcept;
 
-    // Frame nFrame, 0 ≤ nFrame < FrameCount().
-    Frame At(std::int64_t nFrame) const noexcept;
+    // The weight of the next picture in fade frame k, 0 ≤ k < FadeFrames().
+    double FadeWeight(std::int32_t k) const noexcept;
 
 private:
     std::int32_t m_nPictures;

@@ -1,4 +1,4 @@
-#include "engine/SlideshowSource.h"
+#include "engine/SlideshowPictures.h"
 
 #include <utility>
 
@@ -6,12 +6,12 @@
 #include "engine/PictureLoader.h"
 #include "engine/PictureScaler.h"
 
-SlideshowSource::SlideshowSource(std::vector<std::string> paths, const Canvas& canvas, const SlideshowPlan& plan)
-    : m_paths(std::move(paths)), m_canvas(canvas), m_plan(plan)
+SlideshowPictures::SlideshowPictures(std::vector<std::string> paths, const Canvas& canvas)
+    : m_paths(std::move(paths)), m_canvas(canvas)
 {
 }
 
-EngineResult<void> SlideshowSource::Allocate()
+EngineResult<void> SlideshowPictures::Allocate()
 {
     for (PixelBuffer& buffer : m_buffers) {
         auto allocated = PixelBuffer::Allocate(m_canvas);
@@ -22,19 +22,9 @@ EngineResult<void> SlideshowSource::Allocate()
     return {};
 }
 
-EngineResult<SlideshowSource::Frame> SlideshowSource::At(std::int64_t nFrame)
+EngineResult<void> SlideshowPictures::Load(std::int32_t nPicture)
 {
-    const SlideshowPlan::Frame planned = m_plan.At(nFrame);
-    if (auto loaded = Ensure(planned.m_nFrom); !loaded)
-        return loaded.Error();
-    if (auto loaded = Ensure(planned.m_nTo); !loaded)
-        return loaded.Error();
-    return Frame{&m_buffers[planned.m_nFrom % 2], &m_buffers[planned.m_nTo % 2], planned.m_dWeight, planned.m_nTo};
-}
-
-EngineResult<void> SlideshowSource::Ensure(std::int32_t nPicture)
-{
-    const std::size_t nSlot = static_cast<std::size_t>(nPicture % 2);
+    const std::size_t nSlot = Slot(nPicture);
     if (m_loaded[nSlot] == nPicture)
         return {};
     // The slot is marked empty first, so a failure never leaves it claiming

@@ -173,7 +173,10 @@ GfxMeasureResult MeasurePicture(const unsigned char* pData, std::size_t nSize, c
     QImageReader reader(&device, pszFormat);
     reader.setDecideFormatFromContent(false);
     reader.setAutoTransform(false);
-    const QSize size = reader.size();
+    QSize size = reader.size();
+    // A top-down BMP reports its height as its header stores it, negative.
+    if (size.height() < 0 && size.height() != INT_MIN)
+        size.setHeight(-size.height());
     if (!size.isValid()) {
         // The reader gives no reason of its own for a header it cannot read.
         result.m_strDetail = "its header cannot be read";

@@ -97,8 +97,8 @@ int RunSlideshowCommand(const std::vector<std::string>& args, std::ostream& out,
     if (nFrames > kMaxFrames)
         return Usage(err, strTooLong);
 
-    // Every picture is measured from its header first: the automatic canvas
-    // needs all the sizes, and a missing or foreign file stops the run
+    // Every picture is measured first, without decoding it: the automatic
+    // canvas needs all the sizes, and a missing or foreign file stops the run
     // before any work is done on the others.
     std::vector<PictureSize> sizes;
     sizes.reserve(pictures.size());

@@ -5,6 +5,7 @@
 #include "cli/CliAviOutput.h"
 #include "cli/CliInterrupt.h"
 #include "cli/CliProgressBar.h"
+#include "cli/CliReport.h"
 #include "cli/CliVideoSettings.h"
 #include "engine/Blend.h"
 #include "engine/Canvas.h"
@@ -21,75 +22,64 @@ constexpr const char* kUsage =
     "  --size sets a custom canvas (default: automatic). --codec mjpeg (default, quality Q 1..100,\n"
     "  default 90) or raw full frames. \".avi\" is appended to OUTPUT unless it contains \"avi\".";
 
-int Usage(std::ostream& err, const std::string& strWhy)
-{
-    err << "plavex-cli anim: " << strWhy << "\n" << kUsage << "\n";
-    return kExitUsage;
-}
-
-int Fail(std::ostream& err, const std::string& strWhy)
-{
-    err << "plavex-cli anim: " << strWhy << "\n";
-    return kExitFailure;
-}
-
 } // namespace
 
 int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
+    const CliReport report(err, "anim", kUsage);
     const CliArgs parsed = ParseCliArgs(args, {{"frames", "fps", "size", "codec", "quality"}, {"help", "quiet"}});
     if (!parsed.m_strError.empty())
-        return Usage(err, parsed.m_strError);
+        return report.Usage(parsed.m_strError);
     if (parsed.Has("help")) {
         out << kUsage << "\n";
         return kExitOk;
     }
     if (parsed.m_positional.size() != 3)
-        return Usage(err, "expected FIRST, SECOND and OUTPUT");
+        return report.Usage("expected FIRST, SECOND and OUTPUT");
     std::int32_t nFrames = 100;
     if (!ReadIntOption(parsed, "frames", 1, kMaxCliSetting, nFrames))
-        return Usage(err, "--frames must be a whole number from 1 to 1000000");
+        return report.Usage("--frames must be a whole number from 1 to 1000000");
     CliVideoSettings settings;
     if (const std::string strWhy = ReadVideoSettings(parsed, settings); !strWhy.empty())
-        return Usage(err, strWhy);
+        return report.Usage(strWhy);
 
     if (parsed.m_positional[2].empty())
-        return Fail(err, "cannot write '': no file name");
+        return report.Fail("cannot write '': no file name");
 
     // The same steps as the wizard's animation render, with the compressor
     // chosen by the flags instead of the dialog.
     auto first = LoadPictureFile(parsed.m_positional[0]);
     if (!first)
-        return Fail(err, first.Error().m_strMessage);
+        return report.Fail(first.Error().m_strMessage);
     auto second = LoadPictureFile(parsed.m_positional[1]);
     if (!second)
-        return Fail(err, second.Error().m_strMessage);
+        return report.Fail(second.Error().m_strMessage);
 
     const auto canvasResult = ComputeCanvas(settings.m_nSizeMode, settings.m_size.m_nWidth,
                                             settings.m_size.m_nHeight, first.Value().Width(),
                                             first.Value().Height(), second.Value().Width(), second.Value().Height());
     if (!canvasResult)
-        return Fail(err, canvasResult.Error().m_strMessage);
+        return report.Fail(canvasResult.Error().m_strMessage);
     const Canvas& canvas = canvasResult.Value();
 
     auto output = PixelBuffer::Allocate(canvas);
     if (!output)
-        return Fail(err, output.Error().m_strMessage);
+        return report.Fail(output.Error().m_strMessage);
     auto firstBuffer = PixelBuffer::Allocate(canvas);
     if (!firstBuffer)
-        return Fail(err, firstBuffer.Error().m_strMessage);
+        return report.Fail(firstBuffer.Error().m_strMessage);
     auto secondBuffer = PixelBuffer::Allocate(canvas);
     if (!secondBuffer)
-        return Fail(err, secondBuffer.Error().m_strMessage);
+        return report.Fail(secondBuffer.Error().m_strMessage);
 
     CliAviOutput video(settings);
     if (const std::string strWhy = video.Open(canvas, parsed.m_positional[2]); !strWhy.empty())
-        return Fail(err, strWhy);
+        return report.Fail(strWhy);
 
     if (auto scaled = ScaleToCanvas(first.Value(), second.Value(), canvas, firstBuffer.Value(), secondBuffer.Value());
         !scaled) {
         video.Abandon();
-        return Fail(err, scaled.Error().m_strMessage);
+        return report.Fail(scaled.Error().m_strMessage);
     }
 
     CliProgressBar::Options progress;
@@ -107,12 +97,11 @@ int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std:
         if (CliInterrupted()) {
             bar.Finish();
             video.Abandon();
-            err << "plavex-cli anim: interrupted; '" << video.FileName() << "' was not written\n";
-            return CliInterruptedStatus();
+            return report.Interrupted(video.FileName());
         }
     }
     bar.Finish();
     if (const std::string strWhy = video.Finish(); !strWhy.empty())
-        return Fail(err, strWhy);
+        return report.Fail(strWhy);
     return kExitOk;
 }

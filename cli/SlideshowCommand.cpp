@@ -9,6 +9,7 @@
 #include "cli/CliAviOutput.h"
 #include "cli/CliInterrupt.h"
 #include "cli/CliProgressBar.h"
+#include "cli/CliReport.h"
 #include "cli/CliVideoSettings.h"
 #include "engine/Blend.h"
 #include "engine/Canvas.h"
@@ -32,18 +33,6 @@ constexpr const char* kUsage =
 constexpr std::int32_t kMaxSeconds = 1000000;
 constexpr std::int64_t kMaxFrames = std::numeric_limits<std::int32_t>::max();
 
-int Usage(std::ostream& err, const std::string& strWhy)
-{
-    err << "plavex-cli slideshow: " << strWhy << "\n" << kUsage << "\n";
-    return kExitUsage;
-}
-
-int Fail(std::ostream& err, const std::string& strWhy)
-{
-    err << "plavex-cli slideshow: " << strWhy << "\n";
-    return kExitFailure;
-}
-
 // round(seconds × fps), halves rounded up, in exact integers.
 std::int64_t FramesForSeconds(std::int64_t nMicroseconds, std::int32_t nFps)
 {
@@ -65,25 +54,26 @@ bool ReadDuration(const CliArgs& parsed, const char* szName, std::int32_t nFps, 
 
 int RunSlideshowCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
+    const CliReport report(err, "slideshow", kUsage);
     const CliArgs parsed =
         ParseCliArgs(args, {{"hold", "fade", "fps", "size", "codec", "quality"}, {"help", "quiet"}});
     if (!parsed.m_strError.empty())
-        return Usage(err, parsed.m_strError);
+        return report.Usage(parsed.m_strError);
     if (parsed.Has("help")) {
         out << kUsage << "\n";
         return kExitOk;
     }
     if (parsed.m_positional.size() < 3)
-        return Usage(err, "expected two or more PICTUREs and OUTPUT");
+        return report.Usage("expected two or more PICTUREs and OUTPUT");
     CliVideoSettings settings;
     if (const std::string strWhy = ReadVideoSettings(parsed, settings); !strWhy.empty())
-        return Usage(err, strWhy);
+        return report.Usage(strWhy);
     std::int64_t nHold = FramesForSeconds(2000000, settings.m_nFps);
     std::int64_t nFade = FramesForSeconds(1000000, settings.m_nFps);
     if (!ReadDuration(parsed, "hold", settings.m_nFps, nHold))
-        return Usage(err, "--hold must be a number of seconds from 0 to 1000000");
+        return report.Usage("--hold must be a number of seconds from 0 to 1000000");
     if (!ReadDuration(parsed, "fade", settings.m_nFps, nFade))
-        return Usage(err, "--fade must be a number of seconds from 0 to 1000000");
+        return report.Usage("--fade must be a number of seconds from 0 to 1000000");
     nFade = std::max<std::int64_t>(nFade, 2);
 
     const std::vector<std::string> pictures(parsed.m_positional.begin(), parsed.m_positional.end() - 1);
@@ -91,11 +81,11 @@ int RunSlideshowCommand(const std::vector<std::string>& args, std::ostream& out,
     const auto nPictures = static_cast<std::int32_t>(std::min<std::size_t>(pictures.size(), kMaxFrames));
     const std::string strTooLong = "the slideshow would have more than " + std::to_string(kMaxFrames) + " frames";
     if (nHold > kMaxFrames || nFade > kMaxFrames)
-        return Usage(err, strTooLong);
+        return report.Usage(strTooLong);
     const SlideshowPlan plan(nPictures, static_cast<std::int32_t>(nHold), static_cast<std::int32_t>(nFade));
     const std::int64_t nFrames = plan.FrameCount();
     if (nFrames > kMaxFrames)
-        return Usage(err, strTooLong);
+        return report.Usage(strTooLong);
 
     // Every picture is measured first, without decoding it: the automatic
     // canvas needs all the sizes, and a missing or foreign file stops the run
@@ -105,25 +95,25 @@ int RunSlideshowCommand(const std::vector<std::string>& args, std::ostream& out,
     for (const std::string& strPicture : pictures) {
         auto size = MeasurePictureFile(strPicture);
         if (!size)
-            return Fail(err, size.Error().m_strMessage);
+            return report.Fail(size.Error().m_strMessage);
         sizes.push_back(size.Value());
     }
     const auto canvasResult =
         ComputeCanvas(settings.m_nSizeMode, settings.m_size.m_nWidth, settings.m_size.m_nHeight, sizes);
     if (!canvasResult)
-        return Fail(err, canvasResult.Error().m_strMessage);
+        return report.Fail(canvasResult.Error().m_strMessage);
     const Canvas& canvas = canvasResult.Value();
 
     auto output = PixelBuffer::Allocate(canvas);
     if (!output)
-        return Fail(err, output.Error().m_strMessage);
+        return report.Fail(output.Error().m_strMessage);
     SlideshowPictures shown(pictures, canvas);
     if (auto allocated = shown.Allocate(); !allocated)
-        return Fail(err, allocated.Error().m_strMessage);
+        return report.Fail(allocated.Error().m_strMessage);
 
     CliAviOutput video(settings);
     if (const std::string strWhy = video.Open(canvas, strOutput); !strWhy.empty())
-        return Fail(err, strWhy);
+        return report.Fail(strWhy);
 
     CliProgressBar::Options progress;
     progress.m_bEnabled = !parsed.Has("quiet") && CliProgressBar::DrawsOn(err);
@@ -144,7 +134,7 @@ int RunSlideshowCommand(const std::vector<std::string>& args, std::ostream& out,
         if (auto loaded = shown.Load(i); !loaded) {
             bar.Finish();
             video.Abandon();
-            return Fail(err, loaded.Error().m_strMessage);
+            return report.Fail(loaded.Error().m_strMessage);
         }
         strNote = "picture " + std::to_string(i + 1) + "/" + std::to_string(plan.Pictures());
         for (std::int32_t k = 0; bGoOn && i > 0 && k < plan.FadeFrames(); ++k) {
@@ -160,10 +150,9 @@ int RunSlideshowCommand(const std::vector<std::string>& args, std::ostream& out,
     bar.Finish();
     if (CliInterrupted()) {
         video.Abandon();
-        err << "plavex-cli slideshow: interrupted; '" << video.FileName() << "' was not written\n";
-        return CliInterruptedStatus();
+        return report.Interrupted(video.FileName());
     }
     if (const std::string strWhy = video.Finish(); !strWhy.empty())
-        return Fail(err, strWhy);
+        return report.Fail(strWhy);
     return kExitOk;
 }

@@ -1,18 +1,22 @@
 // File choosers: the filter text, the default extension and what reaches the
-// chooser; and the Qt chooser itself on real files.
+// chooser; and the Qt chooser itself on real files, in Czech.
 
 #include <gtest/gtest.h>
 
 // Qt
+#include <QAbstractButton>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
 
 // Local
 #include "platform/ui/CFileDialog.h"
 #include "platform/ui/CQtFileChooser.h"
+#include "platform/ui/QtTranslations.h"
 #include "tests/platform/support/TestServices.h"
 
 namespace {
@@ -108,6 +112,51 @@ TEST(QtFileChooser, SaveChooserNamesAFileInTheChosenFolderWithTheDefaultSuffix)
             dialog->reject();
     });
     EXPECT_FALSE(chooser.Choose(request, path));
+}
+
+TEST(QtFileChooser, SaveChooserAsksInCzechBeforeReplacingAFile)
+{
+    ASSERT_TRUE(InstallQtTranslations("cs"));
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile existing(dir.filePath(QStringLiteral("mix.bmp")));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    FileChooserRequest request;
+    request.bOpenFileDialog = FALSE;
+    request.defaultExtension = "bmp";
+    request.flags = OFN_OVERWRITEPROMPT;
+
+    QStringList buttons;
+    QString question;
+    bool bStillOpen = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            ADD_FAILURE() << "no file chooser";
+            return;
+        }
+        for (QAbstractButton* button : dialog->findChild<QDialogButtonBox*>()->buttons())
+            buttons << button->text();
+        dialog->setDirectory(dir.path());
+        dialog->selectFile(QStringLiteral("mix"));
+        // The question comes up inside accept(); "Ne" keeps the chooser open.
+        QTimer::singleShot(0, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                question = box->text() + QLatin1Char('|') + box->button(QMessageBox::No)->text();
+                box->button(QMessageBox::No)->click();
+            }
+        });
+        static_cast<QDialog*>(dialog)->accept();
+        bStillOpen = dialog->isVisible();
+        dialog->reject();
+    });
+    CQtFileChooser chooser;
+    CString path;
+    EXPECT_FALSE(chooser.Choose(request, path));
+    EXPECT_TRUE(bStillOpen);
+    EXPECT_EQ(buttons.join(QLatin1Char('|')).toStdString(), "&Uložit|Zrušit");
+    EXPECT_EQ(question.toStdString(), "Soubor mix.bmp již existuje.\nChcete jej nahradit?|&Ne");
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 // Qt
 #include <QFileInfo>
+#include <QProcess>
 #include <QProgressBar>
 #include <QSlider>
 #include <QTemporaryDir>
@@ -169,6 +170,22 @@ TEST_F(WizardRoads, StillEqualsTheBatchToolAndRestartKeepsTheRatio)
     EXPECT_EQ(WizardHarness::Text(w.m_dlg.m_pageSource, IDC_PATH), "");
     EXPECT_FALSE(
         qobject_cast<QAbstractButton*>(WizardHarness::Control(w.m_dlg.m_pageStillDone, IDC_START_AGAIN))->isChecked());
+}
+
+TEST(WizardProgram, IgnoresItsCommandLine)
+{
+    // Given to Qt, "-platform none" would end the program at once for want
+    // of that display. Ignored, the wizard opens on the display the
+    // environment names and waits for the user.
+    QProcess wizard;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    wizard.setProcessEnvironment(environment);
+    wizard.start(QStringLiteral(PLAVEX_WIZARD_PATH), {"-platform", "none", "-reverse"});
+    ASSERT_TRUE(wizard.waitForStarted());
+    EXPECT_FALSE(wizard.waitForFinished(3000)) << wizard.readAllStandardError().constData();
+    wizard.kill();
+    wizard.waitForFinished();
 }
 
 // What the progress pages show after every row: the bar, and the texts as

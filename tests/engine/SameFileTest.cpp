@@ -1,7 +1,7 @@
-#include <array>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -13,26 +13,9 @@
 
 namespace {
 
-// Pairs of names inside a folder that holds the file "real/a.bmp", its copy
-// "real/copy.bmp" and the link "linked" to the folder "real".
-struct SameFileCase {
-    const char* pszName;
-    const char* pszFirst;
-    const char* pszSecond;
-    bool bSame;
-};
-constexpr std::array kSameFileCases = {
-    SameFileCase{"OneFileThroughALinkedFolder", "real/a.bmp", "linked/./a.bmp", true},
-    SameFileCase{"EqualContentIsAnotherFile", "real/a.bmp", "real/copy.bmp", false},
-    SameFileCase{"ExistingAndMissing", "real/a.bmp", "real/b.bmp", false},
-    SameFileCase{"MissingUnderOneResolvedPath", "linked/new.bmp", "real/x/../new.bmp", true},
-    SameFileCase{"MissingUnderTwoPaths", "real/new.bmp", "real/other.bmp", false},
-};
-
-class SameFileTest : public ::testing::TestWithParam<SameFileCase> {};
-
-TEST_P(SameFileTest, ComparesTheFileOrElseTheResolvedPath)
+TEST(SameFileTest, ComparesTheFileOrElseTheResolvedPath)
 {
+    // "real/a.bmp", its copy, and "linked", a link to the folder "real".
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const std::filesystem::path root = dir.path().toStdString();
@@ -41,15 +24,15 @@ TEST_P(SameFileTest, ComparesTheFileOrElseTheResolvedPath)
     std::ofstream(root / "real" / "copy.bmp") << "BM";
     std::filesystem::create_directory_symlink(root / "real", root / "linked");
 
-    const SameFileCase& c = GetParam();
-    EXPECT_EQ(IsSameFile(root / c.pszFirst, root / c.pszSecond), c.bSame);
-    const auto checked = CheckOutputIsNotASource(root / c.pszSecond, root / "real" / "z.bmp", root / c.pszFirst);
-    EXPECT_EQ(checked.HasValue(), !c.bSame);
-    if (!checked)
-        EXPECT_EQ(checked.Error().m_nCode, EngineErrorCode::OutputIsSource);
+    const std::tuple<const char*, const char*, bool> cases[] = {
+        {"real/a.bmp", "linked/./a.bmp", true},  {"real/a.bmp", "real/copy.bmp", false},
+        {"real/a.bmp", "real/b.bmp", false},      {"linked/new.bmp", "real/x/../new.bmp", true}, // neither exists
+        {"real/new.bmp", "real/other.bmp", false},
+    };
+    for (const auto& [pszFirst, pszSecond, bSame] : cases)
+        EXPECT_EQ(IsSameFile(root / pszFirst, root / pszSecond), bSame) << pszFirst << " " << pszSecond;
+    EXPECT_EQ(CheckOutputIsNotASource(root / "linked/a.bmp", root / "real/copy.bmp", root / "real/a.bmp").Error().m_nCode,
+              EngineErrorCode::OutputIsSource);
 }
-
-INSTANTIATE_TEST_SUITE_P(Names, SameFileTest, ::testing::ValuesIn(kSameFileCases),
-                         [](const auto& info) { return std::string(info.param.pszName); });
 
 } // namespace

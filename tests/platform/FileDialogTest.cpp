@@ -76,45 +76,7 @@ TEST(FileDialog, PassesTheRequestAndAddsTheDefaultExtensionToBareNames)
     EXPECT_TRUE(chooser.requests.back().initialFileName.IsEmpty());
 }
 
-TEST(QtFileChooser, SaveChooserNamesAFileInTheChosenFolderWithTheDefaultSuffix)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    FileChooserRequest request;
-    request.bOpenFileDialog = FALSE;
-    request.defaultExtension = "bmp";
-    request.initialFileName = "plavex";
-    request.filters = CFileDialog::ParseFilter("Obrázky BMP (*.bmp)|*.bmp||");
-
-    QStringList nameFilters;
-    bool confirmOverwrite = true;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!dialog) {
-            ADD_FAILURE() << "no file chooser";
-            return;
-        }
-        nameFilters = dialog->nameFilters();
-        confirmOverwrite = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
-        dialog->setDirectory(dir.path());
-        dialog->selectFile(QStringLiteral("smíchaný"));
-        static_cast<QDialog*>(dialog)->accept();
-    });
-    CQtFileChooser chooser;
-    CString path;
-    ASSERT_TRUE(chooser.Choose(request, path));
-    EXPECT_EQ(QFile::decodeName(path.GetString()), dir.filePath(QStringLiteral("smíchaný.bmp")));
-    EXPECT_EQ(nameFilters, QStringList{"Obrázky BMP (*.bmp)"});
-    EXPECT_FALSE(confirmOverwrite);
-
-    QTimer::singleShot(0, [] {
-        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
-            dialog->reject();
-    });
-    EXPECT_FALSE(chooser.Choose(request, path));
-}
-
-TEST(QtFileChooser, SaveChooserAsksInCzechBeforeReplacingAFile)
+TEST(QtFileChooser, SaveChooserNamesAFileWithTheDefaultSuffixAndAsksInCzechBeforeReplacingOne)
 {
     ASSERT_TRUE(InstallQtTranslations("cs"));
     QTemporaryDir dir;
@@ -125,22 +87,25 @@ TEST(QtFileChooser, SaveChooserAsksInCzechBeforeReplacingAFile)
     FileChooserRequest request;
     request.bOpenFileDialog = FALSE;
     request.defaultExtension = "bmp";
+    request.initialFileName = "plavex";
     request.flags = OFN_OVERWRITEPROMPT;
+    request.filters = CFileDialog::ParseFilter("Obrázky BMP (*.bmp)|*.bmp||");
 
+    QStringList nameFilters;
     QStringList buttons;
     QString question;
-    bool bStillOpen = false;
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         if (!dialog) {
             ADD_FAILURE() << "no file chooser";
             return;
         }
+        nameFilters = dialog->nameFilters();
         for (QAbstractButton* button : dialog->findChild<QDialogButtonBox*>()->buttons())
             buttons << button->text();
         dialog->setDirectory(dir.path());
-        dialog->selectFile(QStringLiteral("mix"));
         // The question comes up inside accept(); "Ne" keeps the chooser open.
+        dialog->selectFile(QStringLiteral("mix"));
         QTimer::singleShot(0, [&] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
                 question = box->text() + QLatin1Char('|') + box->button(QMessageBox::No)->text();
@@ -148,15 +113,22 @@ TEST(QtFileChooser, SaveChooserAsksInCzechBeforeReplacingAFile)
             }
         });
         static_cast<QDialog*>(dialog)->accept();
-        bStillOpen = dialog->isVisible();
-        dialog->reject();
+        dialog->selectFile(QStringLiteral("smíchaný"));
+        static_cast<QDialog*>(dialog)->accept();
     });
     CQtFileChooser chooser;
     CString path;
-    EXPECT_FALSE(chooser.Choose(request, path));
-    EXPECT_TRUE(bStillOpen);
+    ASSERT_TRUE(chooser.Choose(request, path));
+    EXPECT_EQ(QFile::decodeName(path.GetString()), dir.filePath(QStringLiteral("smíchaný.bmp")));
+    EXPECT_EQ(nameFilters, QStringList{"Obrázky BMP (*.bmp)"});
     EXPECT_EQ(buttons.join(QLatin1Char('|')).toStdString(), "&Uložit|Zrušit");
     EXPECT_EQ(question.toStdString(), "Soubor mix.bmp již existuje.\nChcete jej nahradit?|&Ne");
+
+    QTimer::singleShot(0, [] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
+            dialog->reject();
+    });
+    EXPECT_FALSE(chooser.Choose(request, path));
 }
 
 } // namespace

@@ -73,7 +73,8 @@ int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std:
         return report.Fail(secondBuffer.Error().m_strMessage);
 
     CliAviOutput video(settings);
-    if (const std::string strWhy = video.Open(canvas, parsed.m_positional[2]); !strWhy.empty())
+    if (const std::string strWhy = video.Open(canvas, parsed.m_positional[2],
+                                                   std::span(parsed.m_positional).first(2)); !strWhy.empty())
         return report.Fail(strWhy);
 
     if (auto scaled = ScaleToCanvas(first.Value(), second.Value(), canvas, firstBuffer.Value(), secondBuffer.Value());

@@ -1,11 +1,14 @@
 #include "cli/CliAviOutput.h"
 
+// Local
+#include "engine/SameFile.h"
+
 CliAviOutput::CliAviOutput(const CliVideoSettings& settings)
     : m_chooser(settings.m_codec), m_guard(&m_chooser), m_nFps(settings.m_nFps)
 {
 }
 
-std::string CliAviOutput::Open(const Canvas& canvas, const std::string& strPath)
+std::string CliAviOutput::Open(const Canvas& canvas, const std::string& strPath, std::span<const std::string> sources)
 {
     if (strPath.empty())
         return "cannot write '': no file name";
@@ -13,6 +16,9 @@ std::string CliAviOutput::Open(const Canvas& canvas, const std::string& strPath)
     m_writer.m_strFileName = strPath;
     m_writer.EnsureAviExtension();
     m_writer.m_nRate = m_nFps;
+    // The name checked is the one the writer will create; a source is never replaced.
+    if (auto checked = CheckOutputIsNotASource(m_writer.m_strFileName, sources); !checked)
+        return checked.Error().m_strMessage;
     if (m_writer.InitEngine(nullptr) != 0) {
         m_writer.ReleaseEngine();
         return "cannot write '" + m_writer.m_strFileName + "': " + m_writer.m_strError;

@@ -4,6 +4,7 @@
 // up, with the compressor chosen by the command's flags instead of the
 // dialog, and the lines that report how the file fared.
 
+#include <span>
 #include <string>
 
 // Local
@@ -22,8 +23,9 @@ public:
 
     // Opens strPath (".avi" appended unless it contains "avi") for frames of
     // the canvas at the settings' rate. Gives an empty text, or the line
-    // saying why the file cannot be written.
-    std::string Open(const Canvas& canvas, const std::string& strPath);
+    // saying why the file cannot be written; a name that leads to one of the
+    // sources is refused before anything is written.
+    std::string Open(const Canvas& canvas, const std::string& strPath, std::span<const std::string> sources);
 
     // Writes one frame; false once a write has failed, which spoils the file.
     bool AddFrame(const void* pPixels) { return m_writer.AddFrame(pPixels) == 0; }

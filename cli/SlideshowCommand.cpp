@@ -112,7 +112,7 @@ int RunSlideshowCommand(const std::vector<std::string>& args, std::ostream& out,
         return report.Fail(allocated.Error().m_strMessage);
 
     CliAviOutput video(settings);
-    if (const std::string strWhy = video.Open(canvas, strOutput); !strWhy.empty())
+    if (const std::string strWhy = video.Open(canvas, strOutput, pictures); !strWhy.empty())
         return report.Fail(strWhy);
 
     CliProgressBar::Options progress;

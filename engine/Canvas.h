@@ -38,9 +38,10 @@ struct PictureSize {
 // Computes the canvas from the size mode and custom sides of a settings page
 // and the sizes of the pictures. Automatic mode takes the mean of all the
 // pictures (each sum divided by their count, truncated); each side is then
-// rounded down to a multiple of 4, so a side of 1 to 3 becomes 0. Negative
-// sides, automatic mode without pictures, and sizes whose row or image byte
-// count leaves the signed 32-bit range are refused with InvalidCanvas.
+// rounded down to a multiple of 4. Negative sides, sides below 4 (which would
+// round down to 0), automatic mode without pictures, and sizes whose row or
+// image byte count leaves the signed 32-bit range are refused with
+// InvalidCanvas.
 EngineResult<Canvas> ComputeCanvas(std::int32_t nSizeMode, std::int32_t nWidth, std::int32_t nHeight,
                                    std::span<const PictureSize> pictures);
 

@@ -120,7 +120,7 @@ TEST_F(AnimCommandTest, FailuresExitWithOneAndKeepAnExistingFile)
     };
     const Case cases[] = {
         {{m_strDir + "/none.bmp", m_strSecond, strOut}, ""},
-        {{m_strFirst, m_strSecond, strOut, "--size", "3x8"}, "AVI Stream creation failed. Check Bitmap info."},
+        {{m_strFirst, m_strSecond, strOut, "--size", "3x8"}, "the picture must be at least 4 x 4 pixels (3 x 8 given)"},
         {{m_strFirst, m_strSecond, m_strDir + "/no/x.avi"},
          "AVI Engine failed to initialize. Check filename " + m_strDir +
              "/no/x.avi.A disk error occurred while opening the file."},
@@ -222,6 +222,19 @@ TEST_F(AnimCommandTest, TwoPictureSlideshowWithoutHoldIsTheAnimationByteForByte)
             << m_err.str();
         EXPECT_EQ(ReadWholeFile(strShow), ReadWholeFile(strAnim)) << pszCodec;
     }
+}
+
+TEST_F(AnimCommandTest, SlideshowRefusesAnOutputThatIsOneOfItsPictures)
+{
+    // The name keeps its "avi", so it is the name the writer would create.
+    const std::string strMiddle = m_strDir + "/middle.avi";
+    SavePicture(strMiddle, QColor(1, 2, 3), 8, 4);
+    const std::string strKept = ReadWholeFile(strMiddle);
+    EXPECT_EQ(RunSlideshow({m_strFirst, strMiddle, m_strSecond, strMiddle}), 1);
+    EXPECT_EQ(m_err.str(), "plavex-cli slideshow: '" + strMiddle +
+                               "' is one of the source pictures; choose another output file\n");
+    EXPECT_EQ(ReadWholeFile(strMiddle), strKept);
+    EXPECT_EQ(ListFolder(m_strDir).size(), 3u);
 }
 
 } // namespace

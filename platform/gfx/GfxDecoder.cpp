@@ -14,7 +14,7 @@
 
 // Local
 #include "platform/gfx/GfxHeifDecoder.h"
-#include "platform/gfx/GfxOrientation.h"
+#include "platform/gfx/GfxMetadata.h"
 
 namespace {
 
@@ -176,13 +176,18 @@ GfxDecodeStatus DecodeWithQt(GfxPictureFormat nFormat, const unsigned char* pDat
         return reader.error() == QImageReader::UnsupportedFormatError ? GfxDecodeStatus::Unsupported
                                                                       : GfxDecodeStatus::Undecodable;
     }
+    // Only an embedded ICC profile counts. Qt also builds a colour space from
+    // a PNG's gamma and chromaticity chunks, which many tools write for
+    // plain sRGB pictures; such a picture is taken as sRGB, as any other.
+    if (nFormat == GfxPictureFormat::Png && !GfxMetadata::PngHasIccProfile(pData, nSize))
+        image.setColorSpace(QColorSpace());
     // Qt's PNG and WebP readers leave the EXIF orientation to the caller.
     if (reader.transformation() == QImageIOHandler::TransformationNone) {
-        const int nOrientation = nFormat == GfxPictureFormat::Png    ? GfxOrientation::OfPng(pData, nSize)
-                                 : nFormat == GfxPictureFormat::WebP ? GfxOrientation::OfWebP(pData, nSize)
+        const int nOrientation = nFormat == GfxPictureFormat::Png    ? GfxMetadata::OrientationOfPng(pData, nSize)
+                                 : nFormat == GfxPictureFormat::WebP ? GfxMetadata::OrientationOfWebP(pData, nSize)
                                                                      : 1;
         if (nOrientation != 1)
-            image = GfxOrientation::Upright(image, nOrientation);
+            image = GfxMetadata::Upright(image, nOrientation);
     }
     return image.isNull() ? GfxDecodeStatus::OutOfMemory : GfxDecodeStatus::Ok;
 }

@@ -84,6 +84,7 @@ TEST(QtFileChooser, SaveChooserNamesAFileInTheChosenFolderWithTheDefaultSuffix)
 
     QStringList nameFilters;
     bool confirmOverwrite = true;
+    bool hideDetails = true;
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         if (!dialog) {
@@ -92,6 +93,7 @@ TEST(QtFileChooser, SaveChooserNamesAFileInTheChosenFolderWithTheDefaultSuffix)
         }
         nameFilters = dialog->nameFilters();
         confirmOverwrite = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+        hideDetails = dialog->testOption(QFileDialog::HideNameFilterDetails);
         dialog->setDirectory(dir.path());
         dialog->selectFile(QStringLiteral("smíchaný"));
         static_cast<QDialog*>(dialog)->accept();
@@ -102,12 +104,27 @@ TEST(QtFileChooser, SaveChooserNamesAFileInTheChosenFolderWithTheDefaultSuffix)
     EXPECT_EQ(QFile::decodeName(path.GetString()), dir.filePath(QStringLiteral("smíchaný.bmp")));
     EXPECT_EQ(nameFilters, QStringList{"Obrázky BMP (*.bmp)"});
     EXPECT_FALSE(confirmOverwrite);
+    EXPECT_FALSE(hideDetails);
 
     QTimer::singleShot(0, [] {
         if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
             dialog->reject();
     });
     EXPECT_FALSE(chooser.Choose(request, path));
+
+    // The open chooser's one entry shows as its bare description.
+    request.bOpenFileDialog = TRUE;
+    request.filters = CFileDialog::ParseFilter("Obrázky|*.png;*.heic||");
+    QTimer::singleShot(0, [&] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            nameFilters = dialog->nameFilters();
+            hideDetails = dialog->testOption(QFileDialog::HideNameFilterDetails);
+            dialog->reject();
+        }
+    });
+    EXPECT_FALSE(chooser.Choose(request, path));
+    EXPECT_EQ(nameFilters, QStringList{"Obrázky (*.png *.heic)"});
+    EXPECT_TRUE(hideDetails);
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "platform/gfx/GfxOrientation.h"
+#include "platform/gfx/GfxMetadata.h"
 
 #include <cstdint>
 #include <cstring>
@@ -20,9 +20,42 @@ std::uint32_t Le32(const unsigned char* p) noexcept
            static_cast<std::uint32_t>(p[1]) << 8 | p[0];
 }
 
+// The data of the first PNG chunk of that type, or null.
+const unsigned char* FindPngChunk(const unsigned char* pData, std::size_t nSize, const char* pszType,
+                                  std::size_t& nLength) noexcept
+{
+    // Chunks after the 8-byte signature: length, type, data, CRC.
+    std::size_t nAt = 8;
+    while (nAt <= nSize && nSize - nAt >= 12) {
+        nLength = Be32(pData + nAt);
+        if (nLength > nSize - nAt - 12)
+            break;
+        const unsigned char* pType = pData + nAt + 4;
+        if (std::memcmp(pType, pszType, 4) == 0)
+            return pData + nAt + 8;
+        if (std::memcmp(pType, "IEND", 4) == 0)
+            break;
+        nAt += 12 + nLength;
+    }
+    return nullptr;
+}
+
 } // namespace
 
-int GfxOrientation::OfExif(const unsigned char* pData, std::size_t nSize) noexcept
+int GfxMetadata::OrientationOfPng(const unsigned char* pData, std::size_t nSize) noexcept
+{
+    std::size_t nLength = 0;
+    const unsigned char* pExif = FindPngChunk(pData, nSize, "eXIf", nLength);
+    return pExif ? OrientationOfExif(pExif, nLength) : 1;
+}
+
+bool GfxMetadata::PngHasIccProfile(const unsigned char* pData, std::size_t nSize) noexcept
+{
+    std::size_t nLength = 0;
+    return FindPngChunk(pData, nSize, "iCCP", nLength) != nullptr;
+}
+
+int GfxMetadata::OrientationOfExif(const unsigned char* pData, std::size_t nSize) noexcept
 {
     if (nSize >= 6 && std::memcmp(pData, "Exif\0\0", 6) == 0) {
         pData += 6;
@@ -55,25 +88,7 @@ int GfxOrientation::OfExif(const unsigned char* pData, std::size_t nSize) noexce
     return 1;
 }
 
-int GfxOrientation::OfPng(const unsigned char* pData, std::size_t nSize) noexcept
-{
-    // Chunks after the 8-byte signature: length, type, data, CRC.
-    std::size_t nAt = 8;
-    while (nAt <= nSize && nSize - nAt >= 12) {
-        const std::size_t nLength = Be32(pData + nAt);
-        if (nLength > nSize - nAt - 12)
-            break;
-        const unsigned char* pType = pData + nAt + 4;
-        if (std::memcmp(pType, "eXIf", 4) == 0)
-            return OfExif(pData + nAt + 8, nLength);
-        if (std::memcmp(pType, "IEND", 4) == 0)
-            break;
-        nAt += 12 + nLength;
-    }
-    return 1;
-}
-
-int GfxOrientation::OfWebP(const unsigned char* pData, std::size_t nSize) noexcept
+int GfxMetadata::OrientationOfWebP(const unsigned char* pData, std::size_t nSize) noexcept
 {
     // RIFF header, then chunks: type, little-endian length, data padded to even.
     std::size_t nAt = 12;
@@ -82,13 +97,13 @@ int GfxOrientation::OfWebP(const unsigned char* pData, std::size_t nSize) noexce
         if (nLength > nSize - nAt - 8)
             break;
         if (std::memcmp(pData + nAt, "EXIF", 4) == 0)
-            return OfExif(pData + nAt + 8, nLength);
+            return OrientationOfExif(pData + nAt + 8, nLength);
         nAt += 8 + nLength + (nLength & 1);
     }
     return 1;
 }
 
-QImage GfxOrientation::Upright(const QImage& image, int nOrientation)
+QImage GfxMetadata::Upright(const QImage& image, int nOrientation)
 {
     // Mirror first, then turn a quarter clockwise where the value asks for it.
     const bool bMirror = nOrientation == 2 || nOrientation == 3 || nOrientation == 7;

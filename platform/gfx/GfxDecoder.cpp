@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 #include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
 #include <string>
 
 // Qt
@@ -142,6 +146,43 @@ GfxPictureFormat SniffPictureFormat(const unsigned char* pData, std::size_t nSiz
 
 namespace {
 
+// libpng reports a damaged file on the standard error stream by itself,
+// beside Qt's message log; the callers report every failure in their own
+// words, so the stream is closed to it while a PNG decodes. Sanitizer builds
+// keep it open, so that a report of theirs is never lost.
+class QuietStderr {
+public:
+    explicit QuietStderr(bool bQuiet)
+    {
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_UNDEFINED__)
+        if (!bQuiet)
+            return;
+        std::fflush(stderr);
+        m_nSaved = ::dup(STDERR_FILENO);
+        const int nNull = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (m_nSaved >= 0 && nNull >= 0)
+            ::dup2(nNull, STDERR_FILENO);
+        if (nNull >= 0)
+            ::close(nNull);
+#else
+        (void)bQuiet;
+#endif
+    }
+    ~QuietStderr()
+    {
+        if (m_nSaved < 0)
+            return;
+        std::fflush(stderr);
+        ::dup2(m_nSaved, STDERR_FILENO);
+        ::close(m_nSaved);
+    }
+    QuietStderr(const QuietStderr&) = delete;
+    QuietStderr& operator=(const QuietStderr&) = delete;
+
+private:
+    int m_nSaved = -1;
+};
+
 GfxDecodeStatus TooLarge(const QSize& size, std::string& strDetail)
 {
     strDetail = std::to_string(size.width()) + " x " + std::to_string(size.height()) + " pixels";
@@ -152,6 +193,7 @@ GfxDecodeStatus TooLarge(const QSize& size, std::string& strDetail)
 GfxDecodeStatus DecodeWithQt(GfxPictureFormat nFormat, const unsigned char* pData, std::size_t nSize,
                              std::int64_t nMaxPixels, QImage& image, std::string& strDetail)
 {
+    const QuietStderr quiet(nFormat == GfxPictureFormat::Png);
     // The reader works on the caller's bytes in place; nothing is copied.
     QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(pData), static_cast<qsizetype>(nSize));
     QBuffer device(&bytes);

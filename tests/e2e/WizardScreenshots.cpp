@@ -125,6 +125,21 @@ int main(int argc, char* argv[])
     w.ChooseOutput(work.filePath("chybi/animace.avi").toStdString());
     shootBox("box-anim-not-saved");
     w.Next();
+    // A damaged picture with a long name: the box names it and says why.
+    w.Prev();
+    w.Prev();
+    const std::string strBroken = E2e::MakeFile(
+        work.filePath(QStringLiteral("dovolená v Beskydech se vším všudy, den třetí, ráno u chaty.heic")),
+        QByteArray("\0\0\0\x18" "ftypheic\0\0\0\0mif1heic", 24));
+    w.ChooseSources(strFirst, strBroken, 0);
+    w.ChooseOutput(work.filePath("animace.avi").toStdString());
+    shootBox("box-picture-not-loaded");
+    w.Next();
+    // The real open chooser, with its one entry "Obrázky".
+    AfxSetFileChooser(nullptr);
+    w.Prev();
+    shootBox("chooser-open");
+    WizardHarness::Click(w.m_dlg.m_pageSource, IDC_BROWSE);
     shootBox("box-quit");
     WizardHarness::Click(w.m_dlg, IDCANCEL);
     return bClean ? 0 : 1;

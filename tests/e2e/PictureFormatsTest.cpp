@@ -217,6 +217,14 @@ TEST_F(PictureFormats, DisplayP3PictureMatchesAnotherToolsConversionToSrgb)
         EXPECT_LE(d.m_dMean, 0.5);
         EXPECT_LE(d.m_nMax, 2);
     }
+
+    // A profile whose tag table is broken is ignored: the picture loads as sRGB.
+    QByteArray broken = QColorSpace(QColorSpace::DisplayP3).iccProfile();
+    broken.replace(132, 68, QByteArray(68, '\xFF'));
+    E2e::MakeFile(m_dir.filePath("broken.icc"), broken);
+    ASSERT_TRUE(Shell("convert src.png -quality 95 plain.jpg && cp plain.jpg broken.jpg && "
+                      "exiftool -q -overwrite_original '-icc_profile<=broken.icc' broken.jpg"));
+    EXPECT_EQ(Still("broken.jpg"), Still("plain.jpg"));
 }
 
 TEST_F(PictureFormats, StillIsWrittenInTheFormatItsNameAsks)

@@ -616,6 +616,14 @@ def picture_seeds():
     seeds["only_bm.bin"] = b"BM"
     seeds["only_gif_magic.bin"] = b"GIF89a"
     seeds["only_soi.bin"] = b"\xff\xd8\xff"
+    # An input that once stopped a run: an AVIF whose AV1 data is empty, which
+    # dav1d refuses and leaks a few bytes over (suppressed in tests/lsan.supp).
+    seeds["regression_avif_empty_av1.avif"] = base64.b64decode(
+        "AAAAHGZ0eXBhdmlmAAAAAGF2aWZtaWYxbWlhZgAAAOptZXRhAAAAAAAAACFoZGxyAAAAAAAAAABwaWN0AAAAAAAAAAAAAAAA"
+        "AAAAAA5waXRtAAAAAAABAAAAImlsb2MAAAAARC8AAQABAAAAAAEOAAEAAAAAAAAAOgAAACNpaW5mAAAAAAABAAAAFWluZmUC"
+        "AAAAAAEAAGF2MDEAAAAAamlwcnAAAABLaXBjbwAAABNjb2xybmNseAACAAIABoAAAAAMYXYxQ4EADAAAAAAUaXNwZQAAAAAA"
+        "AAAJAAAACwAAABBwaXhpAAAAAAMICAgAAAAXaXBtYQAAAAAAAAABAAEEgYIDhAAAAEJtZGF0EgAKCRgM4pggQEDQgDIrGwAa"
+        "aaaFALHPct3/5K6gvNUkZZVTPrVqFwAT7/A+VToCRj1dHgdfWI4xgA==")
     return seeds
 
 

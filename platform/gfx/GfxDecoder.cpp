@@ -2,11 +2,24 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
 #include <fcntl.h>
 #include <unistd.h>
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(undefined_behavior_sanitizer)
+#define PLAVEX_SANITIZERS 1
+#endif
+#endif
+#if !defined(PLAVEX_SANITIZERS) && (defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_UNDEFINED__))
+#define PLAVEX_SANITIZERS 1
+#endif
+#ifdef PLAVEX_SANITIZERS
+#include <sanitizer/common_interface_defs.h>
+#endif
 #include <string>
 
 // Qt
@@ -146,27 +159,25 @@ GfxPictureFormat SniffPictureFormat(const unsigned char* pData, std::size_t nSiz
 
 namespace {
 
-// libpng reports a damaged file on the standard error stream by itself,
-// beside Qt's message log; the callers report every failure in their own
-// words, so the stream is closed to it while a PNG decodes. Sanitizer builds
-// keep it open, so that a report of theirs is never lost.
+// Some decoders (libpng, dav1d) report a damaged file on the standard error
+// stream by themselves, beside Qt's message log; the callers report every
+// failure in their own words, so the stream is closed to them while a
+// picture decodes. A sanitizer's report still reaches the real stream.
 class QuietStderr {
 public:
-    explicit QuietStderr(bool bQuiet)
+    QuietStderr()
     {
-#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_UNDEFINED__)
-        if (!bQuiet)
-            return;
         std::fflush(stderr);
         m_nSaved = ::dup(STDERR_FILENO);
         const int nNull = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-        if (m_nSaved >= 0 && nNull >= 0)
+        if (m_nSaved >= 0 && nNull >= 0) {
             ::dup2(nNull, STDERR_FILENO);
+#ifdef PLAVEX_SANITIZERS
+            __sanitizer_set_report_fd(reinterpret_cast<void*>(static_cast<std::intptr_t>(m_nSaved)));
+#endif
+        }
         if (nNull >= 0)
             ::close(nNull);
-#else
-        (void)bQuiet;
-#endif
     }
     ~QuietStderr()
     {
@@ -174,6 +185,9 @@ public:
             return;
         std::fflush(stderr);
         ::dup2(m_nSaved, STDERR_FILENO);
+#ifdef PLAVEX_SANITIZERS
+        __sanitizer_set_report_fd(reinterpret_cast<void*>(static_cast<std::intptr_t>(STDERR_FILENO)));
+#endif
         ::close(m_nSaved);
     }
     QuietStderr(const QuietStderr&) = delete;
@@ -193,7 +207,6 @@ GfxDecodeStatus TooLarge(const QSize& size, std::string& strDetail)
 GfxDecodeStatus DecodeWithQt(GfxPictureFormat nFormat, const unsigned char* pData, std::size_t nSize,
                              std::int64_t nMaxPixels, QImage& image, std::string& strDetail)
 {
-    const QuietStderr quiet(nFormat == GfxPictureFormat::Png);
     // The reader works on the caller's bytes in place; nothing is copied.
     QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(pData), static_cast<qsizetype>(nSize));
     QBuffer device(&bytes);
@@ -256,6 +269,7 @@ GfxDecodeResult DecodePicture(const unsigned char* pData, std::size_t nSize, con
     }
 
     QImage image;
+    const QuietStderr quiet;
     result.m_nStatus =
         nFormat == GfxPictureFormat::Heif
             ? GfxHeifDecoder::Decode(pData, nSize, options.m_nMaxPixels, image, result.m_strDetail)

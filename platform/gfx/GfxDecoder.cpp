@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -20,7 +21,6 @@
 #ifdef PLAVEX_SANITIZERS
 #include <sanitizer/common_interface_defs.h>
 #endif
-#include <string>
 
 // Qt
 #include <QBuffer>
@@ -269,11 +269,13 @@ GfxDecodeResult DecodePicture(const unsigned char* pData, std::size_t nSize, con
     }
 
     QImage image;
-    const QuietStderr quiet;
-    result.m_nStatus =
-        nFormat == GfxPictureFormat::Heif
-            ? GfxHeifDecoder::Decode(pData, nSize, options.m_nMaxPixels, image, result.m_strDetail)
-            : DecodeWithQt(nFormat, pData, nSize, options.m_nMaxPixels, image, result.m_strDetail);
+    {
+        const QuietStderr quiet;
+        result.m_nStatus =
+            nFormat == GfxPictureFormat::Heif
+                ? GfxHeifDecoder::Decode(pData, nSize, options.m_nMaxPixels, image, result.m_strDetail)
+                : DecodeWithQt(nFormat, pData, nSize, options.m_nMaxPixels, image, result.m_strDetail);
+    }
     if (result.m_nStatus != GfxDecodeStatus::Ok)
         return result;
     if (ExceedsLimit(image.size(), options.m_nMaxPixels)) {
@@ -291,6 +293,7 @@ GfxDecodeResult DecodePicture(const unsigned char* pData, std::size_t nSize, con
         result.m_nStatus = GfxDecodeStatus::OutOfMemory;
         return result;
     }
+
     result.m_nStatus = GfxDecodeStatus::Ok;
     result.m_bitmap = GfxBitmap(std::move(image));
     return result;

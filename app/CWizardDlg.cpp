@@ -1,6 +1,7 @@
 #include "app/CWizardDlg.h"
 
 #include <cstdint>
+#include <string>
 #include <utility>
 
 // Local
@@ -9,6 +10,7 @@
 #include "engine/PictureLoader.h"
 #include "engine/PictureScaler.h"
 #include "engine/SameFile.h"
+#include "pages/LoadFailureText.h"
 #include "platform/ui/CWinApp.h"
 #include "video/CAviWriter.h"
 
@@ -355,9 +357,11 @@ EngineResult<void> CWizardDlg::SaveBitmapFile(const CString& strPath, const Pixe
     return ::SaveBitmapFile(strPath.str(), buffer, canvas);
 }
 
-CWizardDlg::RenderResult CWizardDlg::PictureNotLoaded()
+CWizardDlg::RenderResult CWizardDlg::PictureNotLoaded(const CString& strPath, const EngineError& error)
 {
-    MessageBox(kPictureNotLoaded, kErrorCaption, MB_ICONEXCLAMATION);
+    // The fixed first line, then which file and why.
+    const std::string strText = std::string(kPictureNotLoaded) + "\n" + LoadFailureLine(strPath.str(), error.m_nCode);
+    MessageBox(strText.c_str(), kErrorCaption, MB_ICONEXCLAMATION);
     return RenderResult::PictureNotLoaded;
 }
 
@@ -388,10 +392,10 @@ CWizardDlg::RenderResult CWizardDlg::PrepareRender(std::int32_t nSizeMode, std::
     // The second picture is not opened when the first cannot be loaded.
     auto first = LoadPictureFile(m_pageSource.m_strFirstPath);
     if (!first)
-        return PictureNotLoaded();
+        return PictureNotLoaded(m_pageSource.m_strFirstPath, first.Error());
     auto second = LoadPictureFile(m_pageSource.m_strSecondPath);
     if (!second)
-        return PictureNotLoaded();
+        return PictureNotLoaded(m_pageSource.m_strSecondPath, second.Error());
     in.m_first = std::move(first.Value());
     in.m_second = std::move(second.Value());
 

@@ -6,6 +6,8 @@ packages=(
   cmake ninja-build g++ make pkg-config git
   qt6-base-dev qt6-base-dev-tools libqt6widgets6 qt6-qpa-plugins libgl-dev qt6-translations-l10n
   libturbojpeg0-dev
+  qt6-image-formats-plugins libheif-dev libheif1
+  imagemagick webp libheif-examples libavif-bin libimage-exiftool-perl
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
   ffmpeg xvfb xauth

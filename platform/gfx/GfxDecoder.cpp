@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <string>
 
 #include <fcntl.h>
@@ -163,17 +164,23 @@ namespace {
 // stream by themselves, beside Qt's message log; the callers report every
 // failure in their own words, so the stream is closed to them while a
 // picture decodes. A sanitizer's report still reaches the real stream.
+// Pictures may decode on several threads at once (the wizard loads in the
+// background), so the stream is redirected by the first decode that starts
+// and given back by the last one that ends, never by one in the middle.
 class QuietStderr {
 public:
     QuietStderr()
     {
+        const std::lock_guard<std::mutex> lock(Mutex());
+        if (s_nUsers++ > 0)
+            return;
         std::fflush(stderr);
-        m_nSaved = ::dup(STDERR_FILENO);
+        s_nSaved = ::dup(STDERR_FILENO);
         const int nNull = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-        if (m_nSaved >= 0 && nNull >= 0) {
+        if (s_nSaved >= 0 && nNull >= 0) {
             ::dup2(nNull, STDERR_FILENO);
 #ifdef PLAVEX_SANITIZERS
-            __sanitizer_set_report_fd(reinterpret_cast<void*>(static_cast<std::intptr_t>(m_nSaved)));
+            __sanitizer_set_report_fd(reinterpret_cast<void*>(static_cast<std::intptr_t>(s_nSaved)));
 #endif
         }
         if (nNull >= 0)
@@ -181,20 +188,28 @@ public:
     }
     ~QuietStderr()
     {
-        if (m_nSaved < 0)
+        const std::lock_guard<std::mutex> lock(Mutex());
+        if (--s_nUsers > 0 || s_nSaved < 0)
             return;
         std::fflush(stderr);
-        ::dup2(m_nSaved, STDERR_FILENO);
+        ::dup2(s_nSaved, STDERR_FILENO);
 #ifdef PLAVEX_SANITIZERS
         __sanitizer_set_report_fd(reinterpret_cast<void*>(static_cast<std::intptr_t>(STDERR_FILENO)));
 #endif
-        ::close(m_nSaved);
+        ::close(s_nSaved);
+        s_nSaved = -1;
     }
     QuietStderr(const QuietStderr&) = delete;
     QuietStderr& operator=(const QuietStderr&) = delete;
 
 private:
-    int m_nSaved = -1;
+    static std::mutex& Mutex()
+    {
+        static std::mutex mutex;
+        return mutex;
+    }
+    static inline int s_nUsers = 0;
+    static inline int s_nSaved = -1;
 };
 
 GfxDecodeStatus TooLarge(const QSize& size, std::string& strDetail)

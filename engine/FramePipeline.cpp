@@ -89,6 +89,9 @@ FramePipeline::Result FramePipeline::Run() noexcept
 FramePipeline::Result FramePipeline::WriteInOrder() noexcept
 {
     using Clock = std::chrono::steady_clock;
+    // The caller's own work runs once before the first frame is awaited too.
+    if (!m_idle())
+        return {Outcome::Aborted, {}};
     auto lastIdle = Clock::now();
     std::unique_lock<std::mutex> lock(m_mutex);
     while (m_nWritten < m_settings.m_nFrames) {
@@ -113,6 +116,9 @@ FramePipeline::Result FramePipeline::WriteInOrder() noexcept
             ++m_nWritten;
             m_changed.notify_all();
         }
+        // Nothing is left to wait for once the last frame is written.
+        if (m_nWritten == m_settings.m_nFrames)
+            break;
         if (bReady || Clock::now() - lastIdle >= kIdleInterval) {
             lock.unlock();
             const bool bGoOn = m_idle();

@@ -60,8 +60,8 @@ public:
     // Appends frame k; called on the calling thread for k = 0, 1, … in
     // order. False stops the run, with the reason in *pError.
     using WriteFn = std::function<bool(std::int32_t k, const EncodedFrame& frame, std::string* pError)>;
-    // Called on the calling thread after every frame written and at least
-    // every 10 ms while it waits; false aborts the run.
+    // Called on the calling thread after every frame written but the last
+    // and at least every 10 ms while it waits; false aborts the run.
     using IdleFn = std::function<bool()>;
 
     FramePipeline(Settings settings, SourceFn source, EncoderFactory makeEncoder, WriteFn write, IdleFn idle);

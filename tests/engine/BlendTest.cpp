@@ -76,12 +76,15 @@ TEST(BlendTest, EveryVectorPathMatchesTheReferenceForAllPairsAtEveryRenderWeight
 // (there no form a + c(b − a) can match, so refusing costs nothing).
 TEST(BlendTest, IntegerFormMatchesTheDoubleFormulaForEveryRenderWeight)
 {
-    std::set<double> weights;
+    // Where the form is refused is checked on the stills and the first 50
+    // frame counts, which keeps the test quick under the sanitizers.
+    std::set<double> weights, refusalChecked;
     for (std::int32_t n = 2; n <= 300; ++n)
         for (std::int32_t k = 0; k < n; ++k)
-            weights.insert(FrameWeight(FrameStep(n), k));
+            (n <= 50 ? refusalChecked : weights).insert(FrameWeight(FrameStep(n), k));
     for (std::int32_t p = 0; p <= 100; ++p)
-        weights.insert(StillWeight(p));
+        refusalChecked.insert(StillWeight(p));
+    weights.insert(refusalChecked.begin(), refusalChecked.end());
 
     std::vector<BYTE> first(65536), second(65536), expected(65536), actual(65536);
     for (std::size_t i = 0; i < 65536; ++i) {
@@ -100,6 +103,9 @@ TEST(BlendTest, IntegerFormMatchesTheDoubleFormulaForEveryRenderWeight)
             weight.Blend(first.data(), second.data(), actual.data(), 1);
             ASSERT_EQ(actual, expected) << "path " << static_cast<int>(nPath) << ", weight " << w;
 
+            nInteger += weight.IsInteger() ? 1 : 0;
+            if (refusalChecked.count(w) == 0)
+                continue;
             int steps[511];
             std::fill(std::begin(steps), std::end(steps), 1000);
             bool bStepsFollowDifference = true;
@@ -110,7 +116,6 @@ TEST(BlendTest, IntegerFormMatchesTheDoubleFormulaForEveryRenderWeight)
                 nStep = nHere;
             }
             ASSERT_EQ(weight.IsInteger(), bStepsFollowDifference) << "weight " << w;
-            nInteger += weight.IsInteger() ? 1 : 0;
         }
         EXPECT_GT(nInteger, weights.size() * 4 / 5);
     }

@@ -96,7 +96,8 @@ std::string ReadSettings(const CliArgs& parsed, AnimSettings& s)
 
 int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    const CliArgs parsed = ParseCliArgs(args, {{"frames", "fps", "size", "codec", "quality", "threads"}, {"help", "quiet"}});
+    const CliArgs parsed =
+        ParseCliArgs(args, {{"frames", "fps", "size", "codec", "quality", "threads"}, {"help", "quiet"}});
     if (!parsed.m_strError.empty())
         return Usage(err, parsed.m_strError);
     if (parsed.Has("help")) {
@@ -160,19 +161,18 @@ int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std:
     const FramePipeline::Result result = WriteDissolveFrames(
         writer, canvas, firstBuffer.Value(), secondBuffer.Value(), settings.nFrames, settings.nThreads,
         [&bar](std::int32_t nWritten) { bar.Update(nWritten); }, [] { return !CliInterrupted(); });
-    if (result.m_nOutcome == FramePipeline::Outcome::Aborted) {
-        bar.Finish();
-        writer.Abandon();
-        writer.ReleaseEngine();
-        err << "plavex-cli anim: interrupted; '" << writer.m_strFileName << "' was not written\n";
-        return CliInterruptedStatus();
-    }
     if (result.m_nOutcome != FramePipeline::Outcome::Done) {
+        // The workers have stopped; nothing of the run is kept.
         bar.Finish();
         writer.Abandon();
         writer.ReleaseEngine();
+        if (result.m_nOutcome == FramePipeline::Outcome::Aborted) {
+            err << "plavex-cli anim: interrupted; '" << writer.m_strFileName << "' was not written\n";
+            return CliInterruptedStatus();
+        }
         const std::string strWhy = writer.RunErrorText();
-        return Fail(err, "cannot write '" + writer.m_strFileName + "': " + (strWhy.empty() ? result.m_strError : strWhy));
+        return Fail(err, "cannot write '" + writer.m_strFileName + "': " +
+                             (strWhy.empty() ? result.m_strError : strWhy));
     }
     bar.Finish();
     writer.ReleaseEngine();

@@ -104,8 +104,8 @@ void CWizardDlg::OnCancel()
     if (MessageBox(kQuitQuestion, kCaption, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     if (m_bRendering) {
-        // The render notices at its next row, drops its output, and the
-        // navigation then ends the wizard.
+        // The render notices the next time it drains the queue, drops its
+        // output, and the navigation then ends the wizard.
         m_bQuitRequested = true;
         return;
     }

@@ -17,16 +17,17 @@ using Form = BlendWeight::Form;
 
 constexpr std::size_t kPairs = 65536;
 
-// Every kernel computes, per byte and exactly in integers,
-//     d' = b − a + 256 (1..511),  p = d' × m_nMul (below 2^25),
-//     r = a + (p >> 16) + ((p & 0xFFFF) > m_nCarryAbove) + m_nOffset,
-// which is a + floor(((b − a) × W + B) / 65536) rewritten so that every
-// product is unsigned and fits 16-bit lanes. Lanes wrap modulo 2^16; for a
-// proven form every true result lies in 0..255, so the wrap never shows.
+// Every kernel computes, per byte, in 16-bit lanes that wrap,
+//     a' = a + offset,  d = b + bias − a' = b − a + D (0..65535),
+//     r = ((d × mul) >> 16) + a',
+// which is a + floor(((b − a) × W + B) / 65536) with D × W ≡ B (mod 65536)
+// folded into the offset. For a proven form every true result lies in
+// 0..255, so the wrap never shows in the byte kept.
 inline BYTE FixedChannel(BYTE a, BYTE b, const Form& form) noexcept
 {
-    const std::uint32_t p = static_cast<std::uint32_t>(b + 256 - a) * form.m_nMul;
-    const int r = a + static_cast<int>(p >> 16) + ((p & 0xFFFFu) > form.m_nCarryAbove ? 1 : 0) + form.m_nOffset;
+    const auto aShifted = static_cast<std::uint16_t>(a + form.m_nOffset);
+    const auto d = static_cast<std::uint16_t>(b + form.m_nBias - aShifted);
+    const auto r = static_cast<std::uint16_t>(((static_cast<std::uint32_t>(d) * form.m_nMul) >> 16) + aShifted);
     return static_cast<BYTE>(r);
 }
 
@@ -40,29 +41,24 @@ void BlendFixedPlain(const BYTE* pFirst, const BYTE* pSecond, BYTE* pOut, std::s
 #ifdef PLAVEX_BLEND_X86
 
 // Sixteen channels, widened to 16-bit lanes with the bytes in a16 and b16.
-__attribute__((target("avx2"))) inline __m256i FixedAvx2(__m256i a16, __m256i b16, __m256i vMul, __m256i vCarry,
+__attribute__((target("avx2"))) inline __m256i FixedAvx2(__m256i a16, __m256i b16, __m256i vMul, __m256i vBias,
                                                          __m256i vOffset) noexcept
 {
-    const __m256i vHighBit = _mm256_set1_epi16(0x100);
-    const __m256i vSign = _mm256_set1_epi16(static_cast<short>(0x8000));
-    const __m256i d = _mm256_sub_epi16(_mm256_or_si256(b16, vHighBit), a16);
-    const __m256i hi = _mm256_mulhi_epu16(d, vMul);
-    const __m256i lo = _mm256_mullo_epi16(d, vMul);
-    // An unsigned comparison through the signed one: all ones where it carries.
-    const __m256i carry = _mm256_cmpgt_epi16(_mm256_xor_si256(lo, vSign), vCarry);
-    return _mm256_sub_epi16(_mm256_add_epi16(_mm256_add_epi16(a16, vOffset), hi), carry);
+    const __m256i aShifted = _mm256_add_epi16(a16, vOffset);
+    const __m256i d = _mm256_sub_epi16(_mm256_add_epi16(b16, vBias), aShifted);
+    return _mm256_add_epi16(_mm256_mulhi_epu16(d, vMul), aShifted);
 }
 
 // Thirty-two bytes per step. Unpacking and packing within each 128-bit half
 // keeps the bytes in place without any cross-lane shuffle.
 __attribute__((target("avx2"))) inline void FixedStepAvx2(const BYTE* pFirst, const BYTE* pSecond, BYTE* pOut,
-                                                          __m256i vMul, __m256i vCarry, __m256i vOffset) noexcept
+                                                          __m256i vMul, __m256i vBias, __m256i vOffset) noexcept
 {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pFirst));
     const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pSecond));
-    const __m256i low = FixedAvx2(_mm256_unpacklo_epi8(a, zero), _mm256_unpacklo_epi8(b, zero), vMul, vCarry, vOffset);
-    const __m256i high = FixedAvx2(_mm256_unpackhi_epi8(a, zero), _mm256_unpackhi_epi8(b, zero), vMul, vCarry, vOffset);
+    const __m256i low = FixedAvx2(_mm256_unpacklo_epi8(a, zero), _mm256_unpacklo_epi8(b, zero), vMul, vBias, vOffset);
+    const __m256i high = FixedAvx2(_mm256_unpackhi_epi8(a, zero), _mm256_unpackhi_epi8(b, zero), vMul, vBias, vOffset);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(pOut), _mm256_packus_epi16(low, high));
 }
 
@@ -70,44 +66,41 @@ __attribute__((target("avx2"))) void BlendFixedAvx2(const BYTE* pFirst, const BY
                                                     std::size_t nCount, const Form& form) noexcept
 {
     const __m256i vMul = _mm256_set1_epi16(static_cast<short>(form.m_nMul));
-    const __m256i vCarry = _mm256_set1_epi16(static_cast<short>(form.m_nCarryAbove ^ 0x8000u));
-    const __m256i vOffset = _mm256_set1_epi16(form.m_nOffset);
+    const __m256i vBias = _mm256_set1_epi16(static_cast<short>(form.m_nBias));
+    const __m256i vOffset = _mm256_set1_epi16(static_cast<short>(form.m_nOffset));
     std::size_t i = 0;
     for (; i + 32 <= nCount; i += 32)
-        FixedStepAvx2(pFirst + i, pSecond + i, pOut + i, vMul, vCarry, vOffset);
+        FixedStepAvx2(pFirst + i, pSecond + i, pOut + i, vMul, vBias, vOffset);
     // The tail goes through the same step on padded copies, so the proof
     // covers every instruction that ever produces a byte.
     if (i < nCount) {
         alignas(32) BYTE first[32] = {}, second[32] = {}, out[32];
         std::memcpy(first, pFirst + i, nCount - i);
         std::memcpy(second, pSecond + i, nCount - i);
-        FixedStepAvx2(first, second, out, vMul, vCarry, vOffset);
+        FixedStepAvx2(first, second, out, vMul, vBias, vOffset);
         std::memcpy(pOut + i, out, nCount - i);
     }
 }
 
 __attribute__((target("avx512f,avx512bw"))) inline __m512i FixedAvx512(__m512i a16, __m512i b16, __m512i vMul,
-                                                                       __m512i vCarry, __m512i vOffset) noexcept
+                                                                       __m512i vBias, __m512i vOffset) noexcept
 {
-    const __m512i d = _mm512_sub_epi16(_mm512_or_si512(b16, _mm512_set1_epi16(0x100)), a16);
-    const __m512i hi = _mm512_mulhi_epu16(d, vMul);
-    const __m512i lo = _mm512_mullo_epi16(d, vMul);
-    const __mmask32 carry = _mm512_cmpgt_epu16_mask(lo, vCarry);
-    const __m512i r = _mm512_add_epi16(_mm512_add_epi16(a16, vOffset), hi);
-    return _mm512_mask_add_epi16(r, carry, r, _mm512_set1_epi16(1));
+    const __m512i aShifted = _mm512_add_epi16(a16, vOffset);
+    const __m512i d = _mm512_sub_epi16(_mm512_add_epi16(b16, vBias), aShifted);
+    return _mm512_add_epi16(_mm512_mulhi_epu16(d, vMul), aShifted);
 }
 
 __attribute__((target("avx512f,avx512bw"))) inline void FixedStepAvx512(const BYTE* pFirst, const BYTE* pSecond,
-                                                                        BYTE* pOut, __m512i vMul, __m512i vCarry,
+                                                                        BYTE* pOut, __m512i vMul, __m512i vBias,
                                                                         __m512i vOffset) noexcept
 {
     const __m512i zero = _mm512_setzero_si512();
     const __m512i a = _mm512_loadu_si512(pFirst);
     const __m512i b = _mm512_loadu_si512(pSecond);
     const __m512i low =
-        FixedAvx512(_mm512_unpacklo_epi8(a, zero), _mm512_unpacklo_epi8(b, zero), vMul, vCarry, vOffset);
+        FixedAvx512(_mm512_unpacklo_epi8(a, zero), _mm512_unpacklo_epi8(b, zero), vMul, vBias, vOffset);
     const __m512i high =
-        FixedAvx512(_mm512_unpackhi_epi8(a, zero), _mm512_unpackhi_epi8(b, zero), vMul, vCarry, vOffset);
+        FixedAvx512(_mm512_unpackhi_epi8(a, zero), _mm512_unpackhi_epi8(b, zero), vMul, vBias, vOffset);
     _mm512_storeu_si512(pOut, _mm512_packus_epi16(low, high));
 }
 
@@ -116,16 +109,16 @@ __attribute__((target("avx512f,avx512bw"))) void BlendFixedAvx512(const BYTE* pF
                                                                   const Form& form) noexcept
 {
     const __m512i vMul = _mm512_set1_epi16(static_cast<short>(form.m_nMul));
-    const __m512i vCarry = _mm512_set1_epi16(static_cast<short>(form.m_nCarryAbove));
-    const __m512i vOffset = _mm512_set1_epi16(form.m_nOffset);
+    const __m512i vBias = _mm512_set1_epi16(static_cast<short>(form.m_nBias));
+    const __m512i vOffset = _mm512_set1_epi16(static_cast<short>(form.m_nOffset));
     std::size_t i = 0;
     for (; i + 64 <= nCount; i += 64)
-        FixedStepAvx512(pFirst + i, pSecond + i, pOut + i, vMul, vCarry, vOffset);
+        FixedStepAvx512(pFirst + i, pSecond + i, pOut + i, vMul, vBias, vOffset);
     if (i < nCount) {
         alignas(64) BYTE first[64] = {}, second[64] = {}, out[64];
         std::memcpy(first, pFirst + i, nCount - i);
         std::memcpy(second, pSecond + i, nCount - i);
-        FixedStepAvx512(first, second, out, vMul, vCarry, vOffset);
+        FixedStepAvx512(first, second, out, vMul, vBias, vOffset);
         std::memcpy(pOut + i, out, nCount - i);
     }
 }
@@ -172,8 +165,8 @@ const AllPairs& Pairs() noexcept
 
 // Reads the candidate form off the double formula: its step c(d) for each
 // difference d = b − a, taken at the smallest a, and the (W, B) for which
-// floor((d × W + B) / 65536) = c(d) for every d. False when no W near
-// w × 65536 has a bias that fits all 511 steps.
+// floor((d × W + B) / 65536) = c(d) for every d, with B ≡ D × W (mod 65536)
+// for some D in 255..65280. False when no W near w × 65536 has such a B.
 bool DeriveForm(double w, Form& form) noexcept
 {
     std::array<std::int64_t, 511> steps{};
@@ -186,6 +179,7 @@ bool DeriveForm(double w, Form& form) noexcept
         const std::int64_t nMul = nNearest + nDelta;
         if (nMul < 0 || nMul > 0xFFFF)
             continue;
+        // The biases that fit every step; d = 0 alone keeps them in 0..65535.
         std::int64_t nLow = 0;
         std::int64_t nHigh = 0xFFFF;
         for (int d = -255; d <= 255; ++d) {
@@ -193,17 +187,17 @@ bool DeriveForm(double w, Form& form) noexcept
             nLow = std::max(nLow, c * 65536 - d * nMul);
             nHigh = std::min(nHigh, (c + 1) * 65536 - 1 - d * nMul);
         }
-        if (nLow > nHigh)
-            continue;
-        // Fold the 256 added to d into the bias, then split the bias into
-        // whole steps and the part that decides the carry.
-        const std::int64_t nShifted = nLow - 256 * nMul;
-        const std::int64_t nWhole = nShifted >= 0 ? nShifted / 65536 : -((-nShifted + 65535) / 65536);
-        const std::int64_t nRest = nShifted - nWhole * 65536;
-        form.m_nMul = static_cast<std::uint16_t>(nMul);
-        form.m_nCarryAbove = static_cast<std::uint16_t>(65535 - nRest);
-        form.m_nOffset = static_cast<std::int16_t>(nWhole);
-        return true;
+        for (std::int64_t nShift = 255; nLow <= nHigh && nShift <= 65280; ++nShift) {
+            const std::int64_t nBias = (nShift * nMul) & 0xFFFF;
+            if (nBias < nLow || nBias > nHigh)
+                continue;
+            // B − D × W is a whole number of 65536s: the offset, modulo 2^16.
+            const std::int64_t nOffset = (nBias - nShift * nMul) / 65536;
+            form.m_nMul = static_cast<std::uint16_t>(nMul);
+            form.m_nOffset = static_cast<std::uint16_t>(nOffset & 0xFFFF);
+            form.m_nBias = static_cast<std::uint16_t>((nShift + nOffset) & 0xFFFF);
+            return true;
+        }
     }
     return false;
 }

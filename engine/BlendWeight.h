@@ -34,12 +34,15 @@ public:
     // Blends nCount bytes channel by channel.
     void Blend(const BYTE* pFirst, const BYTE* pSecond, BYTE* pOut, std::size_t nCount) const noexcept;
 
-    // The fixed-point constants, as the kernels take them: with p = (b − a + 256) × m_nMul,
-    // r = a + (p >> 16) + ((p & 0xFFFF) > m_nCarryAbove) + m_nOffset.
+    // The fixed-point form as the kernels take it, in 16-bit arithmetic
+    // that wraps: with a' = a + m_nOffset and d = b + m_nBias − a' (which is
+    // b − a + D for a constant D of 255 or more, so never negative),
+    // r = ((d × m_nMul) >> 16) + a'. D is chosen so that the bias B is a
+    // whole multiple of 65536 away from D × W and no carry is ever needed.
     struct Form {
         std::uint16_t m_nMul = 0;
-        std::uint16_t m_nCarryAbove = 0xFFFF;
-        std::int16_t m_nOffset = 0;
+        std::uint16_t m_nBias = 0;
+        std::uint16_t m_nOffset = 0;
     };
 
 private:

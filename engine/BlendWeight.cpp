@@ -215,6 +215,8 @@ BlendWeight::BlendWeight(double w, BlendPath nPath) noexcept : m_dWeight(w), m_n
         m_bInteger = Prove();
 }
 
+// Runs the integer kernel that Blend will use and this path's double kernel,
+// which gives the plain formula's bytes, over every pair, and compares.
 bool BlendWeight::Prove() const noexcept
 {
     const std::unique_ptr<BYTE[]> pExpected(new (std::nothrow) BYTE[2 * kPairs]);

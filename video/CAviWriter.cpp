@@ -116,6 +116,8 @@ HRESULT CAviWriter::InitEngine(HWND hwndOwner)
     m_bCommitted = false;
     m_hrWriteError = AVIERR_OK;
     m_hrCommitError = AVIERR_OK;
+    m_fccHandler = 0;
+    m_nQuality = 0;
 
     m_strError = "Ok";
 
@@ -171,6 +173,8 @@ HRESULT CAviWriter::InitEngine(HWND hwndOwner)
         return hr;
     }
 
+    const FOURCC fccChosen = options.fccHandler;
+    const int nChosenQuality = static_cast<int>(options.dwQuality);
     hr = AVISaveOptionsFree(1, list);
     if (hr != AVIERR_OK) {
         m_strError = "Error releasing memory";
@@ -186,6 +190,8 @@ HRESULT CAviWriter::InitEngine(HWND hwndOwner)
     }
 
     m_nFrame = 0;
+    m_fccHandler = fccChosen;
+    m_nQuality = nChosenQuality;
     m_bReady = true;
     return 0;
 }
@@ -202,6 +208,32 @@ HRESULT CAviWriter::AddFrame(const void* pPixels)
     if (hr != AVIERR_OK && m_hrWriteError == AVIERR_OK)
         m_hrWriteError = hr;
     return hr;
+}
+
+HRESULT CAviWriter::AddEncodedFrame(const EncodedFrame& frame)
+{
+    if (!m_pStream || !m_bReady)
+        return AVIERR_BADHANDLE;
+    if (m_bAbandoned)
+        return AVIERR_USERABORT;
+    // The compressing stream is passed by: the frame goes straight to the
+    // file's stream, with the same limits the compressing stream applies.
+    HRESULT hr = m_hrWriteError;
+    if (hr == AVIERR_OK && ((!frame.m_pData && frame.m_nSize > 0) || frame.m_nSize > 0x7FFFFFF0u))
+        hr = AVIERR_BADSIZE;
+    if (hr == AVIERR_OK)
+        hr = AVIStreamWrite(m_pStream, m_nFrame, 1, frame.m_pData, static_cast<LONG>(frame.m_nSize),
+                            frame.m_bKeyFrame ? AVIIF_KEYFRAME : 0, nullptr, nullptr);
+    ++m_nFrame;
+    if (hr != AVIERR_OK && m_hrWriteError == AVIERR_OK)
+        m_hrWriteError = hr;
+    return hr;
+}
+
+void CAviWriter::FailFrame(HRESULT hr)
+{
+    if (m_hrWriteError == AVIERR_OK)
+        m_hrWriteError = hr;
 }
 
 void CAviWriter::ReleaseEngine()

@@ -229,6 +229,29 @@ TEST(AviWriterTest, FramesAreNumberedOnAfterAFailedWriteAndTheRunIsNotKept)
     EXPECT_EQ(writer.RunErrorText(), "AVI frame write failed. A disk error occurred while writing the file.");
 }
 
+TEST(AviWriterTest, EncodedFramesGoToTheFileStreamNumberedLikeOthers)
+{
+    g_fake = Script{};
+    CAviWriter writer;
+    EXPECT_EQ(writer.AddEncodedFrame(EncodedFrame{}), AVIERR_BADHANDLE);
+    ASSERT_EQ(Open(writer), 0);
+    const std::vector<BYTE> bytes(40);
+    EXPECT_EQ(writer.AddFrame(bytes.data()), 0);
+    EXPECT_EQ(writer.AddEncodedFrame(EncodedFrame{bytes.data(), 40, true}), 0);
+    EXPECT_EQ(writer.AddEncodedFrame(EncodedFrame{bytes.data(), 7, false}), 0);
+    EXPECT_THAT(g_fake.writes, ElementsAre(0, 1, 2));
+    EXPECT_EQ(g_fake.calls[1], "Write(stream,1,40,16)");
+    EXPECT_EQ(g_fake.calls[2], "Write(stream,1,7,0)");
+
+    // A frame that could not be compressed spoils the run like a failed write.
+    writer.FailFrame(AVIERR_COMPRESSOR);
+    EXPECT_EQ(writer.AddEncodedFrame(EncodedFrame{bytes.data(), 40, true}), AVIERR_COMPRESSOR);
+    EXPECT_EQ(writer.m_nFrame, 4);
+    writer.ReleaseEngine();
+    EXPECT_FALSE(writer.IsCommitted());
+    EXPECT_EQ(writer.RunErrorText(), "AVI frame write failed. The compressor could not compress the frame.");
+}
+
 TEST(AviWriterTest, FailedCompletionIsReported)
 {
     g_fake = Script{};

@@ -64,7 +64,8 @@ public:
     // True once ReleaseEngine has put a complete file under m_strFileName.
     bool IsCommitted() const { return m_bCommitted; }
 
-    // The text of the first frame write or completion failure, or empty.
+    // The text of the first frame write or completion failure, with the
+    // compressor's own reason when it gave one, or empty.
     std::string RunErrorText() const;
 
     std::string m_strFileName;
@@ -85,4 +86,5 @@ private:
     bool m_bAbandoned = false;
     bool m_bCommitted = false;
     std::int64_t m_nSegmentSize = std::int64_t{1} << 30;
+    std::string m_strWriteDetail; // the compressor's words for m_hrWriteError
 };

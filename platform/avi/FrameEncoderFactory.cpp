@@ -3,6 +3,7 @@
 #include <new>
 
 // Local
+#include "platform/avi/CAvcodecEncoder.h"
 #include "platform/avi/CFullFrameEncoder.h"
 #include "platform/avi/CMjpegEncoder.h"
 
@@ -45,6 +46,17 @@ std::unique_ptr<IFrameEncoder> CreateFrameEncoder(FOURCC fccHandler, int nWidth,
                 strError = pMjpeg->LastError();
             else
                 pEncoder = std::move(pMjpeg);
+            break;
+        }
+        case comptypeH264:
+        case comptypeFFV1: {
+            auto pAvcodec = std::unique_ptr<CAvcodecEncoder>(new (std::nothrow) CAvcodecEncoder());
+            const auto kind = CanonicalCompressor(fccHandler) == comptypeH264 ? CAvcodecEncoder::Kind::H264
+                                                                              : CAvcodecEncoder::Kind::Ffv1;
+            if (pAvcodec && !pAvcodec->Init(kind, nWidth, nHeight, nQuality))
+                strError = pAvcodec->LastError();
+            else
+                pEncoder = std::move(pAvcodec);
             break;
         }
         default:

@@ -8,7 +8,9 @@
 #include <functional>
 
 // Qt
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QKeyEvent>
 #include <QSlider>
@@ -16,6 +18,7 @@
 #include <QTimer>
 
 // Local
+#include "platform/aviui/CCompressionDialog.h"
 #include "tests/app/WizardHarness.h"
 #include "tests/e2e/E2eSupport.h"
 
@@ -127,5 +130,16 @@ int main(int argc, char* argv[])
     w.Next();
     shootBox("box-quit");
     WizardHarness::Click(w.m_dlg, IDCANCEL);
+
+    // The compression dialog, its list open so that every compressor shows.
+    CCompressionDialog compression(pFrame);
+    compression.show();
+    compression.m_pCompressor->setCurrentIndex(CCompressionDialog::kFfv1);
+    Settle();
+    compression.grab().save(out.filePath(QString::asprintf("%02d-compression.png", ++nShot)));
+    compression.m_pCompressor->showPopup();
+    Settle();
+    if (QWidget* pList = compression.m_pCompressor->view()->window())
+        pList->grab().save(out.filePath(QString::asprintf("%02d-compression-list.png", ++nShot)));
     return bClean ? 0 : 1;
 }

@@ -69,7 +69,8 @@ bool CAvcodecEncoder::Fail(const std::string& strWhat, int nAvError)
     return false;
 }
 
-bool CAvcodecEncoder::Init(Kind kind, int nWidth, int nHeight, int nQuality, const char* pszEncoder)
+bool CAvcodecEncoder::Init(Kind kind, int nWidth, int nHeight, int nQuality, DWORD dwRate, DWORD dwScale,
+                           const char* pszEncoder)
 {
     if (m_pContext)
         return Fail("The encoder is already open", 0);
@@ -86,8 +87,9 @@ bool CAvcodecEncoder::Init(Kind kind, int nWidth, int nHeight, int nQuality, con
         return Fail(std::string("The ") + pszTitle + " encoder \"" + pszName +
                         "\" is missing from the installed libavcodec",
                     0);
-    if (nWidth <= 0 || nHeight <= 0 || (kind == Kind::H264 && (nQuality < 1 || nQuality > 100)))
-        return Fail("Invalid picture size or quality", 0);
+    if (nWidth <= 0 || nHeight <= 0 || (kind == Kind::H264 && (nQuality < 1 || nQuality > 100)) || dwRate == 0 ||
+        dwScale == 0 || dwRate > 0x7FFFFFFF || dwScale > 0x7FFFFFFF)
+        return Fail("Invalid picture size, quality or frame rate", 0);
 
     m_pContext = avcodec_alloc_context3(pCodec);
     m_pFrame = av_frame_alloc();
@@ -98,9 +100,9 @@ bool CAvcodecEncoder::Init(Kind kind, int nWidth, int nHeight, int nQuality, con
     AVCodecContext& ctx = *m_pContext;
     ctx.width = nWidth;
     ctx.height = nHeight;
-    // The encoders see numbered frames; the file carries the real rate.
-    ctx.time_base = AVRational{1, 25};
-    ctx.framerate = AVRational{25, 1};
+    // Frames are numbered; H.264 writes this rate into its stream.
+    ctx.time_base = AVRational{static_cast<int>(dwScale), static_cast<int>(dwRate)};
+    ctx.framerate = AVRational{static_cast<int>(dwRate), static_cast<int>(dwScale)};
     ctx.sample_aspect_ratio = AVRational{1, 1};
     // No global header: every key frame carries what a decoder needs.
     ctx.flags &= ~AV_CODEC_FLAG_GLOBAL_HEADER;

@@ -29,11 +29,12 @@ public:
     CAvcodecEncoder(const CAvcodecEncoder&) = delete;
     CAvcodecEncoder& operator=(const CAvcodecEncoder&) = delete;
 
-    // Opens the encoder for nWidth × nHeight frames. pszEncoder names the
-    // libavcodec encoder, null for the one of kind. False when the encoder is
-    // missing or refuses the size or the options, with the reason in
-    // LastError().
-    bool Init(Kind kind, int nWidth, int nHeight, int nQuality, const char* pszEncoder = nullptr);
+    // Opens the encoder for nWidth × nHeight frames at dwRate / dwScale
+    // frames per second. pszEncoder names the libavcodec encoder, null for
+    // the one of kind. False when the encoder is missing or refuses the size
+    // or the options, with the reason in LastError().
+    bool Init(Kind kind, int nWidth, int nHeight, int nQuality, DWORD dwRate, DWORD dwScale,
+              const char* pszEncoder = nullptr);
 
     bool Encode(const BYTE* pPixels, int nPitch, EncodedFrame* pOut) override;
     const std::string& LastError() const override { return m_strError; }

@@ -39,6 +39,8 @@ public:
 
     HRESULT Commit();
 
+    const AVISTREAMINFOA& StreamInfo() const { return m_info; }
+
     // Frames written so far.
     std::int64_t FrameCount() const { return m_nFrames; }
 

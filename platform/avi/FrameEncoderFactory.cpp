@@ -29,7 +29,7 @@ FOURCC CanonicalCompressor(FOURCC fccHandler)
 }
 
 std::unique_ptr<IFrameEncoder> CreateFrameEncoder(FOURCC fccHandler, int nWidth, int nHeight, int nQuality,
-                                                  std::string* pError)
+                                                  std::string* pError, DWORD dwRate, DWORD dwScale)
 {
     std::string strError;
     std::unique_ptr<IFrameEncoder> pEncoder;
@@ -53,7 +53,7 @@ std::unique_ptr<IFrameEncoder> CreateFrameEncoder(FOURCC fccHandler, int nWidth,
             auto pAvcodec = std::unique_ptr<CAvcodecEncoder>(new (std::nothrow) CAvcodecEncoder());
             const auto kind = CanonicalCompressor(fccHandler) == comptypeH264 ? CAvcodecEncoder::Kind::H264
                                                                               : CAvcodecEncoder::Kind::Ffv1;
-            if (pAvcodec && !pAvcodec->Init(kind, nWidth, nHeight, nQuality))
+            if (pAvcodec && !pAvcodec->Init(kind, nWidth, nHeight, nQuality, dwRate, dwScale))
                 strError = pAvcodec->LastError();
             else
                 pEncoder = std::move(pAvcodec);

@@ -281,7 +281,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(AviSafetyTest, MissingEncoderIsNamed)
 {
     CAvcodecEncoder encoder;
-    EXPECT_FALSE(encoder.Init(CAvcodecEncoder::Kind::Ffv1, 8, 8, 90, "no-such-encoder"));
+    EXPECT_FALSE(encoder.Init(CAvcodecEncoder::Kind::Ffv1, 8, 8, 90, 25, 1, "no-such-encoder"));
     EXPECT_EQ(encoder.LastError(), "The FFV1 encoder \"no-such-encoder\" is missing from the installed libavcodec.");
     EncodedFrame frame;
     EXPECT_FALSE(encoder.Encode(MakeFrame(8, 8, 0).data(), 24, &frame));

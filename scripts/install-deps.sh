@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ make pkg-config git
   qt6-base-dev qt6-base-dev-tools libqt6widgets6 qt6-qpa-plugins libgl-dev
   libturbojpeg0-dev
-  libavcodec-dev libavutil-dev libswscale-dev
+  libavcodec-dev libavutil-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
   ffmpeg xvfb xauth

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 // Local
@@ -8,7 +9,6 @@
 struct AVCodecContext;
 struct AVFrame;
 struct AVPacket;
-struct SwsContext;
 
 // Encodes bottom-up BGR frames through an encoder of the installed libavcodec,
 // one frame in and exactly one compressed frame out:
@@ -45,6 +45,7 @@ public:
 private:
     bool Fail(const std::string& strWhat, int nAvError);
     bool ConvertFrame(const BYTE* pPixels, int nPitch);
+    void ConvertToYuv420(const BYTE* pTop, std::ptrdiff_t nRowStep);
 
     Kind m_kind = Kind::H264;
     int m_nWidth = 0;
@@ -53,6 +54,5 @@ private:
     AVCodecContext* m_pContext = nullptr;
     AVFrame* m_pFrame = nullptr;
     AVPacket* m_pPacket = nullptr;
-    SwsContext* m_pScaler = nullptr;
     std::string m_strError;
 };

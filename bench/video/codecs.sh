@@ -72,6 +72,6 @@ while read -r f; do
   ff=$(ffprobe -v error -count_frames -select_streams v:0 \
     -show_entries stream=codec_name,width,height,r_frame_rate,nb_read_frames -of csv=p=0 "$f")
   mi=$(mediainfo --Inform='Video;%Format%,%Width%,%Height%,%FrameRate%,%FrameCount%' "$f")
-  gst=$(gst-discoverer-1.0 "$f" 2>&1 | awk -F': ' '/video:|Width|Height|Frame rate|Duration|Missing/ {printf "%s,", $2}')
+  gst=$(gst-discoverer-1.0 "$f" 2>&1 | awk -F': ' '/video #|Width|Height|Frame rate|Duration|Missing/ {printf "%s,", $2}')
   printf '  %-30s ffprobe %-26s mediainfo %-30s gst %s\n' "$(basename "$f")" "$ff" "$mi" "$gst"
 done < samples.txt

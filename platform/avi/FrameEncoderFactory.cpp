@@ -33,7 +33,8 @@ std::unique_ptr<IFrameEncoder> CreateFrameEncoder(FOURCC fccHandler, int nWidth,
 {
     std::string strError;
     std::unique_ptr<IFrameEncoder> pEncoder;
-    if (nWidth <= 0 || nHeight <= 0 || nWidth > 0x7FFFFFFF / 3) {
+    // A row padded to four bytes must stay within 32 bits.
+    if (nWidth <= 0 || nHeight <= 0 || nWidth > (0x7FFFFFFF - 3) / 3) {
         strError = "Invalid picture size.";
     } else {
         switch (CanonicalCompressor(fccHandler)) {

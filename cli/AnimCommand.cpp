@@ -18,12 +18,12 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: plavex-cli anim FIRST SECOND OUTPUT [--frames N] [--fps F] [--size WxH] [--codec raw|mjpeg]\n"
-    "                       [--quality Q] [--threads T] [--quiet]\n"
+    "usage: plavex-cli anim FIRST SECOND OUTPUT [--frames N] [--fps F] [--size WxH]\n"
+    "                       [--codec raw|mjpeg|h264|ffv1] [--quality Q] [--threads T] [--quiet]\n"
     "  N frames (default 100) dissolve FIRST into SECOND at F frames per second (default 25).\n"
-    "  --size sets a custom canvas (default: automatic). --codec mjpeg (default, quality Q 1..100,\n"
-    "  default 90) or raw full frames. T threads make the frames (default: one per core).\n"
-    "  \".avi\" is appended to OUTPUT unless it contains \"avi\".";
+    "  --size sets a custom canvas (default: automatic). --codec mjpeg (default) or h264 at quality\n"
+    "  Q 1..100 (default 90), ffv1 lossless or raw full frames. T threads make the frames (default:\n"
+    "  one per core). \".avi\" is appended to OUTPUT unless it contains \"avi\".";
 
 constexpr std::int32_t kMaxSetting = 1000000;
 constexpr std::int32_t kMaxThreads = 256;
@@ -79,14 +79,18 @@ std::string ReadSettings(const CliArgs& parsed, AnimSettings& s)
             s.codec.fccHandler = comptypeDIB;
         else if (strCodec == "mjpeg")
             s.codec.fccHandler = comptypeMJPG;
+        else if (strCodec == "h264")
+            s.codec.fccHandler = comptypeH264;
+        else if (strCodec == "ffv1")
+            s.codec.fccHandler = comptypeFFV1;
         else
-            return "--codec must be raw or mjpeg";
+            return "--codec must be raw, mjpeg, h264 or ffv1";
     }
     std::int32_t nQuality = kMjpegDefaultQuality;
     if (!number("quality", 1, 100, nQuality))
         return "--quality must be a whole number from 1 to 100";
-    if (parsed.Has("quality") && s.codec.fccHandler != comptypeMJPG)
-        return "--quality applies to --codec mjpeg only";
+    if (parsed.Has("quality") && s.codec.fccHandler != comptypeMJPG && s.codec.fccHandler != comptypeH264)
+        return "--quality applies to --codec mjpeg and h264 only";
     s.codec.dwQuality = static_cast<DWORD>(nQuality);
     if (!number("threads", 1, kMaxThreads, s.nThreads))
         return "--threads must be a whole number from 1 to 256";

@@ -8,9 +8,11 @@ packages=(
   libturbojpeg0-dev
   qt6-image-formats-plugins libheif-dev libheif1
   imagemagick webp libheif-examples libavif-bin libimage-exiftool-perl
+  libavcodec-dev libavutil-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
   ffmpeg xvfb xauth
+  mediainfo gstreamer1.0-plugins-base-apps gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav
   python3 time util-linux
   fonts-dejavu-core fonts-liberation
 )

@@ -49,6 +49,11 @@ std::string CompressorFailureDetail(HRESULT hr)
     }
 }
 
+std::string WithLeadingSpace(const std::string& strText)
+{
+    return strText.empty() ? strText : " " + strText;
+}
+
 std::string WriteFailureDetail(HRESULT hr)
 {
     switch (hr) {
@@ -118,6 +123,7 @@ HRESULT CAviWriter::InitEngine(HWND hwndOwner)
     m_hrCommitError = AVIERR_OK;
     m_fccHandler = 0;
     m_nQuality = 0;
+    m_strWriteDetail.clear();
 
     m_strError = "Ok";
 
@@ -185,7 +191,10 @@ HRESULT CAviWriter::InitEngine(HWND hwndOwner)
     // Only the 40-byte header is held, so a colour table cannot be passed on.
     hr = m_bih.biClrUsed == 0 ? AVIStreamSetFormat(m_pCompressed, 0, &m_bih, nFormatSize) : AVIERR_BADFORMAT;
     if (hr != AVIERR_OK) {
+        // The compressor's reason (a missing encoder, a size it refuses)
+        // tells the user what to change.
         m_strError = "AVI Compressed Stream format setting failed.";
+        m_strError += WithLeadingSpace(AVIStreamErrorText(m_pCompressed));
         return hr;
     }
 
@@ -205,8 +214,10 @@ HRESULT CAviWriter::AddFrame(const void* pPixels)
     const HRESULT hr = AVIStreamWrite(m_pCompressed, m_nFrame, 1, pPixels, static_cast<LONG>(m_bih.biSizeImage),
                                       AVIIF_KEYFRAME, nullptr, nullptr);
     ++m_nFrame;
-    if (hr != AVIERR_OK && m_hrWriteError == AVIERR_OK)
+    if (hr != AVIERR_OK && m_hrWriteError == AVIERR_OK) {
         m_hrWriteError = hr;
+        m_strWriteDetail = AVIStreamErrorText(m_pCompressed);
+    }
     return hr;
 }
 
@@ -271,7 +282,7 @@ void CAviWriter::Abandon()
 std::string CAviWriter::RunErrorText() const
 {
     if (m_hrWriteError != AVIERR_OK)
-        return "AVI frame write failed." + WriteFailureDetail(m_hrWriteError);
+        return "AVI frame write failed." + WriteFailureDetail(m_hrWriteError) + WithLeadingSpace(m_strWriteDetail);
     if (m_hrCommitError != AVIERR_OK)
         return "AVI file could not be finished. Check filename " + m_strFileName + "." +
                WriteFailureDetail(m_hrCommitError);

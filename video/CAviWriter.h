@@ -80,7 +80,8 @@ public:
     // True once ReleaseEngine has put a complete file under m_strFileName.
     bool IsCommitted() const { return m_bCommitted; }
 
-    // The text of the first frame write or completion failure, or empty.
+    // The text of the first frame write or completion failure, with the
+    // compressor's own reason when it gave one, or empty.
     std::string RunErrorText() const;
 
     std::string m_strFileName;
@@ -103,4 +104,5 @@ private:
     FOURCC m_fccHandler = 0;
     int m_nQuality = 0;
     std::int64_t m_nSegmentSize = std::int64_t{1} << 30;
+    std::string m_strWriteDetail; // the compressor's words for m_hrWriteError
 };

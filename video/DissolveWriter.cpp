@@ -24,7 +24,9 @@ FramePipeline::Result WriteDissolveFrames(CAviWriter& writer, const Canvas& canv
         settings,
         [&](std::int32_t k) { return FrameRecipe{&first, &second, FrameWeight(dStep, k)}; },
         [&](std::string* pError) {
-            return CreateFrameEncoder(fccHandler, canvas.Width(), canvas.Height(), nQuality, pError);
+            // An encoder that times its frames is told the file's rate.
+            const DWORD dwRate = writer.m_nRate > 0 ? static_cast<DWORD>(writer.m_nRate) : kDefaultFrameRate;
+            return CreateFrameEncoder(fccHandler, canvas.Width(), canvas.Height(), nQuality, pError, dwRate, 1);
         },
         [&](std::int32_t k, const EncodedFrame& frame, std::string* pError) {
             if (writer.AddEncodedFrame(frame) != AVIERR_OK) {

@@ -62,8 +62,14 @@ HRESULT CAviCompressedStream::SetFormat(LONG lPos, const void* pFormat, LONG cbF
     if (nImage > kMaxFrameBytes || bih.biSizeImage < nImage)
         return AVIERR_BADFORMAT;
 
-    std::unique_ptr<IFrameEncoder> pEncoder =
-        CreateFrameEncoder(m_fccHandler, bih.biWidth, bih.biHeight, m_nQuality, &m_strError);
+    // Encoders that time their frames are told the stream's rate.
+    AVISTREAMINFOA info{};
+    if (m_pSource->Info(&info) != AVIERR_OK || info.dwRate == 0 || info.dwScale == 0) {
+        info.dwRate = kDefaultFrameRate;
+        info.dwScale = 1;
+    }
+    std::unique_ptr<IFrameEncoder> pEncoder = CreateFrameEncoder(m_fccHandler, bih.biWidth, bih.biHeight, m_nQuality,
+                                                                 &m_strError, info.dwRate, info.dwScale);
     if (!pEncoder)
         return AVIERR_COMPRESSOR;
     HRESULT hr;

@@ -21,6 +21,7 @@ public:
     HRESULT SetFormat(LONG lPos, const void* pFormat, LONG cbFormat) override;
     HRESULT Write(LONG lStart, LONG lSamples, const void* pBuffer, LONG cbBuffer, DWORD dwFlags,
                   LONG* plSampWritten, LONG* plBytesWritten) override;
+    HRESULT Info(AVISTREAMINFOA* psi) const override { return m_pSource->Info(psi); }
     std::string ErrorText() const override { return m_strError; }
 
 private:

@@ -3,6 +3,7 @@
 #include <new>
 
 // Local
+#include "platform/avi/CAvcodecEncoder.h"
 #include "platform/avi/CFullFrameEncoder.h"
 #include "platform/avi/CMjpegEncoder.h"
 
@@ -28,11 +29,12 @@ FOURCC CanonicalCompressor(FOURCC fccHandler)
 }
 
 std::unique_ptr<IFrameEncoder> CreateFrameEncoder(FOURCC fccHandler, int nWidth, int nHeight, int nQuality,
-                                                  std::string* pError)
+                                                  std::string* pError, DWORD dwRate, DWORD dwScale)
 {
     std::string strError;
     std::unique_ptr<IFrameEncoder> pEncoder;
-    if (nWidth <= 0 || nHeight <= 0 || nWidth > 0x7FFFFFFF / 3) {
+    // A row padded to four bytes must stay within 32 bits.
+    if (nWidth <= 0 || nHeight <= 0 || nWidth > (0x7FFFFFFF - 3) / 3) {
         strError = "Invalid picture size.";
     } else {
         switch (CanonicalCompressor(fccHandler)) {
@@ -45,6 +47,17 @@ std::unique_ptr<IFrameEncoder> CreateFrameEncoder(FOURCC fccHandler, int nWidth,
                 strError = pMjpeg->LastError();
             else
                 pEncoder = std::move(pMjpeg);
+            break;
+        }
+        case comptypeH264:
+        case comptypeFFV1: {
+            auto pAvcodec = std::unique_ptr<CAvcodecEncoder>(new (std::nothrow) CAvcodecEncoder());
+            const auto kind = CanonicalCompressor(fccHandler) == comptypeH264 ? CAvcodecEncoder::Kind::H264
+                                                                              : CAvcodecEncoder::Kind::Ffv1;
+            if (pAvcodec && !pAvcodec->Init(kind, nWidth, nHeight, nQuality, dwRate, dwScale))
+                strError = pAvcodec->LastError();
+            else
+                pEncoder = std::move(pAvcodec);
             break;
         }
         default:

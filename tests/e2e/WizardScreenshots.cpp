@@ -9,7 +9,9 @@
 #include <functional>
 
 // Qt
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QKeyEvent>
@@ -20,6 +22,7 @@
 
 // Local
 #include "platform/ui/QtTranslations.h"
+#include "platform/aviui/CCompressionDialog.h"
 #include "tests/app/WizardHarness.h"
 #include "tests/e2e/E2eSupport.h"
 
@@ -180,5 +183,16 @@ int main(int argc, char* argv[])
     WizardHarness::Click(w.m_dlg.m_pageSource, IDC_BROWSE);
     shootBox("box-quit");
     WizardHarness::Click(w.m_dlg, IDCANCEL);
+
+    // The compression dialog, its list open so that every compressor shows.
+    CCompressionDialog compression(pFrame);
+    compression.show();
+    compression.m_pCompressor->setCurrentIndex(CCompressionDialog::kFfv1);
+    Settle();
+    compression.grab().save(out.filePath(QString::asprintf("%02d-compression.png", ++nShot)));
+    compression.m_pCompressor->showPopup();
+    Settle();
+    if (QWidget* pList = compression.m_pCompressor->view()->window())
+        pList->grab().save(out.filePath(QString::asprintf("%02d-compression-list.png", ++nShot)));
     return bClean ? 0 : 1;
 }

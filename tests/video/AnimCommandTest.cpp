@@ -112,8 +112,9 @@ TEST_F(AnimCommandTest, UsageErrorsExitWithTwo)
         {}, {m_strFirst, m_strSecond},
         {m_strFirst, m_strSecond, strOut, "--frames", "0"}, {m_strFirst, m_strSecond, strOut, "--frames", "1000001"},
         {m_strFirst, m_strSecond, strOut, "--fps", "x"},    {m_strFirst, m_strSecond, strOut, "--size", "0x5"},
-        {m_strFirst, m_strSecond, strOut, "--codec", "h264"}, {m_strFirst, m_strSecond, strOut, "--quality", "101"},
+        {m_strFirst, m_strSecond, strOut, "--codec", "vp9"}, {m_strFirst, m_strSecond, strOut, "--quality", "101"},
         {m_strFirst, m_strSecond, strOut, "--codec", "raw", "--quality", "50"},
+        {m_strFirst, m_strSecond, strOut, "--codec", "ffv1", "--quality", "50"},
         {m_strFirst, m_strSecond, strOut, "--bogus"},       {m_strFirst, m_strSecond, strOut, "--threads", "0"},
     };
     for (const auto& args : cases) {

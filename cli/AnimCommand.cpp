@@ -7,27 +7,29 @@
 #include "cli/CliProgressBar.h"
 #include "cli/CliReport.h"
 #include "cli/CliVideoSettings.h"
-#include "engine/Blend.h"
 #include "engine/Canvas.h"
+#include "engine/FramePipeline.h"
 #include "engine/PictureLoader.h"
 #include "engine/PictureScaler.h"
 #include "engine/PixelBuffer.h"
+#include "video/DissolveWriter.h"
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: plavex-cli anim FIRST SECOND OUTPUT [--frames N] [--fps F] [--size WxH] [--codec raw|mjpeg]\n"
-    "                       [--quality Q] [--quiet]\n"
+    "usage: plavex-cli anim FIRST SECOND OUTPUT [--frames N] [--fps F] [--size WxH]\n"
+    "                       [--codec raw|mjpeg|h264|ffv1] [--quality Q] [--threads T] [--quiet]\n"
     "  N frames (default 100) dissolve FIRST into SECOND at F frames per second (default 25).\n"
-    "  --size sets a custom canvas (default: automatic). --codec mjpeg (default, quality Q 1..100,\n"
-    "  default 90) or raw full frames. \".avi\" is appended to OUTPUT unless it contains \"avi\".";
+    "  --size sets a custom canvas (default: automatic). --codec mjpeg (default) or h264 at quality\n"
+    "  Q 1..100 (default 90), ffv1 lossless or raw full frames. T threads make the frames (default:\n"
+    "  one per core). \".avi\" is appended to OUTPUT unless it contains \"avi\".";
 
 } // namespace
 
 int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     const CliReport report(err, "anim", kUsage);
-    const CliArgs parsed = ParseCliArgs(args, {{"frames", "fps", "size", "codec", "quality"}, {"help", "quiet"}});
+    const CliArgs parsed = ParseCliArgs(args, {{"frames", "fps", "size", "codec", "quality", "threads"}, {"help", "quiet"}});
     if (!parsed.m_strError.empty())
         return report.Usage(parsed.m_strError);
     if (parsed.Has("help")) {
@@ -62,9 +64,6 @@ int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std:
         return report.Fail(canvasResult.Error().m_strMessage);
     const Canvas& canvas = canvasResult.Value();
 
-    auto output = PixelBuffer::Allocate(canvas);
-    if (!output)
-        return report.Fail(output.Error().m_strMessage);
     auto firstBuffer = PixelBuffer::Allocate(canvas);
     if (!firstBuffer)
         return report.Fail(firstBuffer.Error().m_strMessage);
@@ -86,20 +85,12 @@ int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std:
     CliProgressBar::Options progress;
     progress.m_bEnabled = !parsed.Has("quiet") && CliProgressBar::DrawsOn(err);
     CliProgressBar bar(err, nFrames, progress);
-    const double dStep = FrameStep(nFrames);
-    for (std::int32_t k = 0; k < nFrames; ++k) {
-        const double w = FrameWeight(dStep, k);
-        for (std::int32_t r = 0; r < canvas.Height(); ++r)
-            BlendRow(firstBuffer.Value(), secondBuffer.Value(), output.Value(), canvas, r, w);
-        // A lost frame spoils the file, so the run stops at the first one.
-        if (!video.AddFrame(output.Value().Data()))
-            break;
-        bar.Update(k + 1);
-        if (CliInterrupted()) {
-            bar.Finish();
-            video.Abandon();
-            return report.Interrupted(video.FileName());
-        }
+    const FramePipeline::Result result = WriteDissolveFrames(
+        video.Writer(), canvas, firstBuffer.Value(), secondBuffer.Value(), nFrames, settings.m_nThreads,
+        [&bar](std::int32_t nWritten) { bar.Update(nWritten); }, [] { return !CliInterrupted(); });
+    if (result.m_nOutcome != FramePipeline::Outcome::Done) {
+        bar.Finish();
+        return video.Abandon(result, report);
     }
     bar.Finish();
     if (const std::string strWhy = video.Finish(); !strWhy.empty())

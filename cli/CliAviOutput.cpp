@@ -39,3 +39,12 @@ void CliAviOutput::Abandon()
     m_writer.Abandon();
     m_writer.ReleaseEngine();
 }
+
+int CliAviOutput::Abandon(const FramePipeline::Result& result, const CliReport& report)
+{
+    Abandon();
+    if (result.m_nOutcome == FramePipeline::Outcome::Aborted)
+        return report.Interrupted(m_writer.m_strFileName);
+    const std::string strWhy = m_writer.RunErrorText();
+    return report.Fail("cannot write '" + m_writer.m_strFileName + "': " + (strWhy.empty() ? result.m_strError : strWhy));
+}

@@ -8,8 +8,10 @@
 #include <string>
 
 // Local
+#include "cli/CliReport.h"
 #include "cli/CliVideoSettings.h"
 #include "engine/Canvas.h"
+#include "engine/FramePipeline.h"
 #include "platform/avi/CCompressionChooserGuard.h"
 #include "platform/avi/CFixedCompressionChooser.h"
 #include "video/CAviWriter.h"
@@ -27,15 +29,17 @@ public:
     // sources is refused before anything is written.
     std::string Open(const Canvas& canvas, const std::string& strPath, std::span<const std::string> sources);
 
-    // Writes one frame; false once a write has failed, which spoils the file.
-    bool AddFrame(const void* pPixels) { return m_writer.AddFrame(pPixels) == 0; }
-
     // Completes the file and moves it into place; gives an empty text, or the
     // line saying why it could not be written (an existing file is kept).
     std::string Finish();
 
     // Ends without a file; an existing file of the name is kept.
     void Abandon();
+
+    // Ends a run of the frame pipeline that did not complete without a file,
+    // and reports why: the stop that was asked for, or the failure of the
+    // writer or of the compressor. Gives the exit status.
+    int Abandon(const FramePipeline::Result& result, const CliReport& report);
 
     // The name written to, ".avi" included.
     const std::string& FileName() const { return m_writer.m_strFileName; }

@@ -29,14 +29,20 @@ std::string ReadVideoSettings(const CliArgs& parsed, CliVideoSettings& s)
             s.m_codec.fccHandler = comptypeDIB;
         else if (strCodec == "mjpeg")
             s.m_codec.fccHandler = comptypeMJPG;
+        else if (strCodec == "h264")
+            s.m_codec.fccHandler = comptypeH264;
+        else if (strCodec == "ffv1")
+            s.m_codec.fccHandler = comptypeFFV1;
         else
-            return "--codec must be raw or mjpeg";
+            return "--codec must be raw, mjpeg, h264 or ffv1";
     }
     std::int32_t nQuality = kMjpegDefaultQuality;
     if (!ReadIntOption(parsed, "quality", 1, 100, nQuality))
         return "--quality must be a whole number from 1 to 100";
-    if (parsed.Has("quality") && s.m_codec.fccHandler != comptypeMJPG)
-        return "--quality applies to --codec mjpeg only";
+    if (parsed.Has("quality") && s.m_codec.fccHandler != comptypeMJPG && s.m_codec.fccHandler != comptypeH264)
+        return "--quality applies to --codec mjpeg and h264 only";
     s.m_codec.dwQuality = static_cast<DWORD>(nQuality);
+    if (!ReadIntOption(parsed, "threads", 1, kMaxCliThreads, s.m_nThreads))
+        return "--threads must be a whole number from 1 to 256";
     return {};
 }

@@ -11,23 +11,22 @@
 #include "cli/CliProgressBar.h"
 #include "cli/CliReport.h"
 #include "cli/CliVideoSettings.h"
-#include "engine/Blend.h"
 #include "engine/Canvas.h"
 #include "engine/PictureLoader.h"
-#include "engine/PixelBuffer.h"
 #include "engine/SlideshowPlan.h"
 #include "engine/SlideshowPictures.h"
+#include "video/SlideshowWriter.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: plavex-cli slideshow PICTURE... OUTPUT [--hold S] [--fade S] [--fps F] [--size WxH]\n"
-    "                            [--codec raw|mjpeg] [--quality Q] [--quiet]\n"
+    "                            [--codec raw|mjpeg|h264|ffv1] [--quality Q] [--threads T] [--quiet]\n"
     "  Shows two or more PICTUREs in the order given, each for S seconds (--hold, default 2),\n"
     "  dissolving each into the next over S seconds (--fade, default 1; at least 2 frames),\n"
     "  at F frames per second (default 25). Seconds may have up to six decimals.\n"
-    "  --size sets a custom canvas (default: the mean size of all the pictures). --codec and\n"
-    "  --quality as for anim. \".avi\" is appended to OUTPUT unless it contains \"avi\".";
+    "  --size sets a custom canvas (default: the mean size of all the pictures). --codec,\n"
+    "  --quality and --threads as for anim. \".avi\" is appended to OUTPUT unless it contains \"avi\".";
 
 // The longest hold or fade, in seconds.
 constexpr std::int32_t kMaxSeconds = 1000000;
@@ -56,7 +55,7 @@ int RunSlideshowCommand(const std::vector<std::string>& args, std::ostream& out,
 {
     const CliReport report(err, "slideshow", kUsage);
     const CliArgs parsed =
-        ParseCliArgs(args, {{"hold", "fade", "fps", "size", "codec", "quality"}, {"help", "quiet"}});
+        ParseCliArgs(args, {{"hold", "fade", "fps", "size", "codec", "quality", "threads"}, {"help", "quiet"}});
     if (!parsed.m_strError.empty())
         return report.Usage(parsed.m_strError);
     if (parsed.Has("help")) {
@@ -104,9 +103,6 @@ int RunSlideshowCommand(const std::vector<std::string>& args, std::ostream& out,
         return report.Fail(canvasResult.Error().m_strMessage);
     const Canvas& canvas = canvasResult.Value();
 
-    auto output = PixelBuffer::Allocate(canvas);
-    if (!output)
-        return report.Fail(output.Error().m_strMessage);
     SlideshowPictures shown(pictures, canvas);
     if (auto allocated = shown.Allocate(); !allocated)
         return report.Fail(allocated.Error().m_strMessage);
@@ -118,40 +114,24 @@ int RunSlideshowCommand(const std::vector<std::string>& args, std::ostream& out,
     CliProgressBar::Options progress;
     progress.m_bEnabled = !parsed.Has("quiet") && CliProgressBar::DrawsOn(err);
     CliProgressBar bar(err, nFrames, progress);
-    std::int64_t nWritten = 0;
-    std::string strNote;
-    // Writes one frame; false when the run must stop.
-    const auto write = [&](const PixelBuffer& frame) {
-        // A lost frame spoils the file, so the run stops at the first one.
-        if (!video.AddFrame(frame.Data()))
-            return false;
-        bar.Update(++nWritten, strNote);
-        return !CliInterrupted();
-    };
-    bool bGoOn = true;
-    for (std::int32_t i = 0; bGoOn && i < plan.Pictures(); ++i) {
+    SlideshowWriter frames(video.Writer(), canvas, plan, settings.m_nThreads);
+    for (std::int32_t i = 0; i < plan.Pictures(); ++i) {
         // The picture is loaded before any frame that shows it.
         if (auto loaded = shown.Load(i); !loaded) {
             bar.Finish();
             video.Abandon();
             return report.Fail(loaded.Error().m_strMessage);
         }
-        strNote = "picture " + std::to_string(i + 1) + "/" + std::to_string(plan.Pictures());
-        for (std::int32_t k = 0; bGoOn && i > 0 && k < plan.FadeFrames(); ++k) {
-            for (std::int32_t r = 0; r < canvas.Height(); ++r)
-                BlendRow(shown.Picture(i - 1), shown.Picture(i), output.Value(), canvas, r, plan.FadeWeight(k));
-            bGoOn = write(output.Value());
+        const std::string strNote = "picture " + std::to_string(i + 1) + "/" + std::to_string(plan.Pictures());
+        const FramePipeline::Result result = frames.WriteTurn(
+            shown, i, [&](std::int64_t nWritten) { bar.Update(nWritten, strNote); },
+            [] { return !CliInterrupted(); });
+        if (result.m_nOutcome != FramePipeline::Outcome::Done) {
+            bar.Finish();
+            return video.Abandon(result, report);
         }
-        // A hold shows its picture unchanged, which is what a blend at
-        // weight 0 would give, without the work.
-        for (std::int32_t h = 0; bGoOn && h < plan.HoldFrames(); ++h)
-            bGoOn = write(shown.Picture(i));
     }
     bar.Finish();
-    if (CliInterrupted()) {
-        video.Abandon();
-        return report.Interrupted(video.FileName());
-    }
     if (const std::string strWhy = video.Finish(); !strWhy.empty())
         return report.Fail(strWhy);
     return kExitOk;

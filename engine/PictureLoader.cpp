@@ -105,7 +105,8 @@ EngineError DecodeError(GfxDecodeStatus nStatus, const std::string& strPath, con
 {
     switch (nStatus) {
     case GfxDecodeStatus::Unsupported:
-        return LoadError(EngineErrorCode::PictureUnsupported, strPath, "not a GIF, JPEG or BMP picture");
+        return LoadError(EngineErrorCode::PictureUnsupported, strPath,
+                         "not a GIF, JPEG, BMP, PNG, WebP, TIFF, HEIF or AVIF picture");
     case GfxDecodeStatus::TooLarge:
         return LoadError(EngineErrorCode::PictureTooLarge, strPath, "the picture is too large (" + strDetail + ")");
     case GfxDecodeStatus::OutOfMemory:
@@ -114,9 +115,8 @@ EngineError DecodeError(GfxDecodeStatus nStatus, const std::string& strPath, con
     case GfxDecodeStatus::Undecodable:
         break;
     }
-    return LoadError(EngineErrorCode::PictureUnsupported, strPath,
-                     strDetail.empty() ? "the picture cannot be decoded"
-                                       : "the picture cannot be decoded (" + strDetail + ")");
+    return LoadError(EngineErrorCode::PictureDamaged, strPath,
+                     strDetail.empty() ? "the picture is damaged" : "the picture is damaged (" + strDetail + ")");
 }
 
 } // namespace

@@ -8,7 +8,9 @@
 #
 #   bench/video/slideshow_vs_ffmpeg.sh [BUILD_DIR] [CODEC...]   (default: build mjpeg h264)
 #
-# Extra plavex-cli options (such as --threads 2) may be given in PLAVEX_OPTS.
+# Extra plavex-cli options (such as --threads 1) may be given in PLAVEX_OPTS.
+# Motion JPEG is compared at quality 90 against ffmpeg's -q:v 3, H.264 with
+# the same libx264 settings on both sides.
 set -euo pipefail
 
 build=${1:-build}
@@ -60,8 +62,9 @@ ffmpegSlideshow() { # CODEC OUTPUT
   done
   case "$1" in
     mjpeg) ffmpegArgs+=(-filter_complex "$filter[$last]format=yuvj420p[out]" -map "[out]" -c:v mjpeg -q:v 3) ;;
+    # The settings plavex-cli gives libx264 at quality 90: rate factor 51 - 0.38 * 90.
     h264) ffmpegArgs+=(-filter_complex "$filter[$last]format=yuv420p[out]" -map "[out]" -c:v libx264
-                       -preset "${X264_PRESET:-veryfast}" -crf 20) ;;
+                       -preset veryfast -tune zerolatency -crf 16.8 -g 250 -bf 0) ;;
   esac
   ffmpegArgs+=("$2")
 }

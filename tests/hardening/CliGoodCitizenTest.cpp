@@ -146,8 +146,8 @@ TEST_F(CliGoodCitizenTest, StoppedAnimationLeavesNoPartialFile)
 {
     // SIGTERM as soon as the temporary file appears; a job in the background
     // of a shell ignores SIGINT, so the polite stop of a script is used.
-    for (const char* pszCommand : {"anim \"$2\" \"$3\" \"$4/clip.avi\" --frames 20000",
-                                   "slideshow \"$2\" \"$3\" \"$2\" \"$4/clip.avi\" --hold 400"}) {
+    for (const char* pszCommand : {"anim \"$2\" \"$3\" \"$4/clip.avi\" --frames 20000 --threads 3",
+                                   "slideshow \"$2\" \"$3\" \"$2\" \"$4/clip.avi\" --hold 400 --threads 3"}) {
         SCOPED_TRACE(pszCommand);
         const std::string strOut = m_dir.filePath("out").toStdString();
         ASSERT_TRUE(QDir().mkpath(QString::fromStdString(strOut)));

@@ -79,6 +79,25 @@ TEST_F(AnimCommandTest, RawFramesDissolveFromFirstToSecond)
                 ASSERT_EQ(decoded[(k * 32 + i) * 3 + c], expected[k][c]) << "frame " << k << " pixel " << i;
 }
 
+TEST_F(AnimCommandTest, EveryThreadCountWritesTheSameFile)
+{
+    SavePicture(m_strSecond, QColor(250, 0, 130), 40, 24);
+    for (const char* pszCodec : {"raw", "mjpeg"}) {
+        std::string strFirstFile;
+        for (const char* pszThreads : {"1", "2", "3", "8"}) {
+            const std::string strOut = m_strDir + "/t" + pszThreads + pszCodec + ".avi";
+            ASSERT_EQ(Run({m_strFirst, m_strSecond, strOut, "--frames", "17", "--codec", pszCodec, "--threads",
+                           pszThreads}),
+                      0)
+                << m_err.str();
+            const std::string strFile = ReadWholeFile(strOut);
+            if (strFirstFile.empty())
+                strFirstFile = strFile;
+            EXPECT_EQ(strFile, strFirstFile) << pszCodec << " on " << pszThreads << " threads";
+        }
+    }
+}
+
 TEST_F(AnimCommandTest, DefaultsAreMotionJpegAt25FpsWithAviAppended)
 {
     ASSERT_EQ(Run({m_strFirst, m_strSecond, m_strDir + "/clip.mp4", "--frames", "5", "--size", "16x12"}), 0)
@@ -99,9 +118,10 @@ TEST_F(AnimCommandTest, UsageErrorsExitWithTwo)
         {}, {m_strFirst, m_strSecond},
         {m_strFirst, m_strSecond, strOut, "--frames", "0"}, {m_strFirst, m_strSecond, strOut, "--frames", "1000001"},
         {m_strFirst, m_strSecond, strOut, "--fps", "x"},    {m_strFirst, m_strSecond, strOut, "--size", "0x5"},
-        {m_strFirst, m_strSecond, strOut, "--codec", "h264"}, {m_strFirst, m_strSecond, strOut, "--quality", "101"},
+        {m_strFirst, m_strSecond, strOut, "--codec", "vp9"}, {m_strFirst, m_strSecond, strOut, "--quality", "101"},
         {m_strFirst, m_strSecond, strOut, "--codec", "raw", "--quality", "50"},
-        {m_strFirst, m_strSecond, strOut, "--bogus"},
+        {m_strFirst, m_strSecond, strOut, "--codec", "ffv1", "--quality", "50"},
+        {m_strFirst, m_strSecond, strOut, "--bogus"},       {m_strFirst, m_strSecond, strOut, "--threads", "0"},
     };
     for (const auto& args : cases) {
         EXPECT_EQ(Run(args), 2) << testing::PrintToString(args);
@@ -168,7 +188,7 @@ TEST_P(SlideshowSequenceTest, EachFrameShowsItsPictureOrTheFadeAtAnimsWeight)
     const std::string strOut = m_strDir + "/show.avi";
     args.push_back(strOut);
     args.insert(args.end(), c.m_options.begin(), c.m_options.end());
-    args.insert(args.end(), {"--codec", "raw", "--fps", "10"});
+    args.insert(args.end(), {"--fps", "10"});
     ASSERT_EQ(RunSlideshow(args), 0) << m_err.str();
     EXPECT_EQ(m_err.str(), "");
 
@@ -203,17 +223,19 @@ TEST_P(SlideshowSequenceTest, EachFrameShowsItsPictureOrTheFadeAtAnimsWeight)
 INSTANTIATE_TEST_SUITE_P(
     Sequences, SlideshowSequenceTest,
     testing::ValuesIn(std::array<SlideshowCase, 4>{{
-        {"ThreeShortHoldsAndFades", 3, {"--hold", "0.2", "--fade", "0.3"}, 2, 3},
-        {"NoHoldAndNoFadeStillGivesTwoFadeFrames", 2, {"--hold", "0", "--fade", "0"}, 0, 2},
-        {"HalfFramesRoundUp", 4, {"--hold", "0.05", "--fade", "0.45"}, 1, 5},
-        {"DefaultsHoldTwoSecondsAndFadeOne", 5, {}, 20, 10},
+        // Full frames make each hold of one frame written again; lossless FFV1
+        // carries one encoder through every fade and hold.
+        {"ThreeShortHoldsAndFades", 3, {"--hold", "0.2", "--fade", "0.3", "--codec", "raw", "--threads", "1"}, 2, 3},
+        {"NoHoldAndNoFadeStillGivesTwoFadeFrames", 2, {"--hold", "0", "--fade", "0", "--codec", "raw"}, 0, 2},
+        {"HalfFramesRoundUp", 4, {"--hold", "0.05", "--fade", "0.45", "--codec", "ffv1", "--threads", "3"}, 1, 5},
+        {"DefaultsHoldTwoSecondsAndFadeOne", 5, {"--codec", "ffv1", "--threads", "2"}, 20, 10},
     }}),
     [](const testing::TestParamInfo<SlideshowCase>& info) { return std::string(info.param.m_pszName); });
 
 TEST_F(AnimCommandTest, TwoPictureSlideshowWithoutHoldIsTheAnimationByteForByte)
 {
     SavePicture(m_strSecond, QColor(250, 0, 130), 20, 13);
-    for (const char* pszCodec : {"raw", "mjpeg"}) {
+    for (const char* pszCodec : {"raw", "mjpeg", "h264", "ffv1"}) {
         const std::string strAnim = m_strDir + "/anim.avi", strShow = m_strDir + "/show.avi";
         ASSERT_EQ(Run({m_strFirst, m_strSecond, strAnim, "--frames", "13", "--fps", "30", "--codec", pszCodec}), 0);
         ASSERT_EQ(RunSlideshow({m_strFirst, m_strSecond, strShow, "--hold", "0", "--fade", "0.42", "--fps", "30",
@@ -221,6 +243,23 @@ TEST_F(AnimCommandTest, TwoPictureSlideshowWithoutHoldIsTheAnimationByteForByte)
                   0)
             << m_err.str();
         EXPECT_EQ(ReadWholeFile(strShow), ReadWholeFile(strAnim)) << pszCodec;
+    }
+}
+
+TEST_F(AnimCommandTest, SlideshowFileIsTheSameOnAnyNumberOfThreads)
+{
+    for (const char* pszCodec : {"mjpeg", "h264"}) {
+        std::string strFiles[2];
+        for (const int nThreads : {1, 3}) {
+            std::string& strFile = strFiles[nThreads / 3];
+            strFile = m_strDir + "/show" + std::to_string(nThreads) + ".avi";
+            ASSERT_EQ(RunSlideshow({m_strFirst, m_strSecond, m_strFirst, strFile, "--hold", "0.3", "--fade", "0.2",
+                                    "--codec", pszCodec, "--threads", std::to_string(nThreads)}),
+                      0)
+                << m_err.str();
+        }
+        EXPECT_EQ(ReadWholeFile(strFiles[0]), ReadWholeFile(strFiles[1])) << pszCodec;
+        EXPECT_EQ(Probe(strFiles[1]).nFrames, 3 * 8 + 2 * 5) << pszCodec;
     }
 }
 

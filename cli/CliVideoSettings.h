@@ -1,7 +1,7 @@
 #pragma once
 
 // The options that every command writing a video takes alike: the frame
-// rate, the canvas size and the compressor.
+// rate, the canvas size, the compressor and the threads that make the frames.
 
 #include <cstdint>
 #include <string>

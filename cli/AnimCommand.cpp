@@ -29,7 +29,8 @@ constexpr const char* kUsage =
 int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     const CliReport report(err, "anim", kUsage);
-    const CliArgs parsed = ParseCliArgs(args, {{"frames", "fps", "size", "codec", "quality", "threads"}, {"help", "quiet"}});
+    const CliArgs parsed =
+        ParseCliArgs(args, {{"frames", "fps", "size", "codec", "quality", "threads"}, {"help", "quiet"}});
     if (!parsed.m_strError.empty())
         return report.Usage(parsed.m_strError);
     if (parsed.Has("help")) {
@@ -72,8 +73,8 @@ int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std:
         return report.Fail(secondBuffer.Error().m_strMessage);
 
     CliAviOutput video(settings);
-    if (const std::string strWhy = video.Open(canvas, parsed.m_positional[2],
-                                                   std::span(parsed.m_positional).first(2)); !strWhy.empty())
+    const std::span<const std::string> sources = std::span(parsed.m_positional).first(2);
+    if (const std::string strWhy = video.Open(canvas, parsed.m_positional[2], sources); !strWhy.empty())
         return report.Fail(strWhy);
 
     if (auto scaled = ScaleToCanvas(first.Value(), second.Value(), canvas, firstBuffer.Value(), secondBuffer.Value());

@@ -8,7 +8,8 @@ CliAviOutput::CliAviOutput(const CliVideoSettings& settings)
 {
 }
 
-std::string CliAviOutput::Open(const Canvas& canvas, const std::string& strPath, std::span<const std::string> sources)
+std::string CliAviOutput::Open(const Canvas& canvas, const std::string& strPath,
+                               std::span<const std::string> sources)
 {
     if (strPath.empty())
         return "cannot write '': no file name";
@@ -46,5 +47,6 @@ int CliAviOutput::Abandon(const FramePipeline::Result& result, const CliReport& 
     if (result.m_nOutcome == FramePipeline::Outcome::Aborted)
         return report.Interrupted(m_writer.m_strFileName);
     const std::string strWhy = m_writer.RunErrorText();
-    return report.Fail("cannot write '" + m_writer.m_strFileName + "': " + (strWhy.empty() ? result.m_strError : strWhy));
+    return report.Fail("cannot write '" + m_writer.m_strFileName +
+                       "': " + (strWhy.empty() ? result.m_strError : strWhy));
 }

@@ -36,8 +36,8 @@ EngineResult<void> SlideshowPictures::Load(std::int32_t nPicture)
         auto picture = LoadPictureFile(strPath);
         if (!picture)
             return picture.Error();
-        if (auto scaled = ScalePictureToCanvas(picture.Value(), m_canvas, m_buffers[nSlot], "picture '" + strPath + "'");
-            !scaled)
+        auto scaled = ScalePictureToCanvas(picture.Value(), m_canvas, m_buffers[nSlot], "picture '" + strPath + "'");
+        if (!scaled)
             return scaled;
     }
     m_loaded[nSlot] = nPicture;

@@ -183,8 +183,9 @@ GfxDecodeStatus GfxHeifDecoder::Decode(const unsigned char* pData, std::size_t n
     options->ignore_transformations = 0;
     options->convert_hdr_to_8bit = 1;
     heif_image* pRawImage = nullptr;
-    const heif_error error = heif_decode_image(handle.get(), &pRawImage, heif_colorspace_RGB,
-                              bAlpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, options.get());
+    const heif_error error =
+        heif_decode_image(handle.get(), &pRawImage, heif_colorspace_RGB,
+                          bAlpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, options.get());
     std::unique_ptr<heif_image, ImageRelease> decoded(pRawImage);
     if (error.code != heif_error_Ok || !decoded)
         return Failed(error, strDetail);

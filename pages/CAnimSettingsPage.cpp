@@ -7,6 +7,11 @@ BEGIN_MESSAGE_MAP(CAnimSettingsPage, CDialog)
     ON_BN_CLICKED(IDC_BROWSE, &CAnimSettingsPage::OnBrowse)
     ON_BN_CLICKED(IDC_RADIO_FIRST, &CAnimSettingsPage::OnSizeAuto)
     ON_BN_CLICKED(IDC_RADIO_SECOND, &CAnimSettingsPage::OnSizeCustom)
+    ON_BN_CLICKED(IDC_PREVIEW, &CAnimSettingsPage::OnPreview)
+    ON_EN_CHANGE(IDC_WIDTH, &CAnimSettingsPage::OnValuesChanged)
+    ON_EN_CHANGE(IDC_HEIGHT, &CAnimSettingsPage::OnValuesChanged)
+    ON_EN_CHANGE(IDC_FRAME_COUNT, &CAnimSettingsPage::OnValuesChanged)
+    ON_EN_CHANGE(IDC_FPS, &CAnimSettingsPage::OnValuesChanged)
 END_MESSAGE_MAP()
 
 CAnimSettingsPage::CAnimSettingsPage(CWnd* pParent)
@@ -53,10 +58,37 @@ void CAnimSettingsPage::OnSizeAuto()
 {
     GetDlgItem(IDC_WIDTH)->EnableWindow(FALSE);
     GetDlgItem(IDC_HEIGHT)->EnableWindow(FALSE);
+    OnValuesChanged();
 }
 
 void CAnimSettingsPage::OnSizeCustom()
 {
     GetDlgItem(IDC_WIDTH)->EnableWindow(TRUE);
     GetDlgItem(IDC_HEIGHT)->EnableWindow(TRUE);
+    OnValuesChanged();
+}
+
+void CAnimSettingsPage::OnPreview()
+{
+    if (m_pPreview)
+        m_pPreview->Open(GetPreviewValues());
+}
+
+void CAnimSettingsPage::OnValuesChanged()
+{
+    if (m_pPreview)
+        m_pPreview->Update(GetPreviewValues());
+}
+
+
+PreviewValues CAnimSettingsPage::GetPreviewValues()
+{
+    PreviewValues values = PreviewValues::FromSizeControls(*this);
+    values.m_bAnimation = true;
+    CString strText;
+    GetDlgItemText(IDC_FRAME_COUNT, strText);
+    values.m_nFrameCount = PreviewValues::ParseNumber(strText);
+    GetDlgItemText(IDC_FPS, strText);
+    values.m_nFps = PreviewValues::ParseNumber(strText);
+    return values;
 }

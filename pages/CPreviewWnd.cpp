@@ -303,7 +303,10 @@ void CPreviewWnd::Impl::ShowFrame()
             return;
         nShownFrame = nFrame;
         w = FrameWeight(FrameStep(nCount), nFrame);
-        pFrame->setText(QStringLiteral("Snímek %1/%2").arg(nFrame + 1).arg(nCount));
+        // As wide as the widest number needs, so the row does not shift while it plays.
+        const QString strFrame = QStringLiteral("Snímek %1/%2");
+        pFrame->setMinimumWidth(pFrame->fontMetrics().horizontalAdvance(strFrame.arg(nCount).arg(nCount)));
+        pFrame->setText(strFrame.arg(nFrame + 1).arg(nCount));
     } else {
         timer.stop();
     }

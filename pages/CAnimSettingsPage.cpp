@@ -1,7 +1,17 @@
 #include "pages/CAnimSettingsPage.h"
 
+#include <cstdint>
+#include <optional>
+
 // Local
 #include "platform/ui/CFileDialog.h"
+
+namespace {
+
+// The range the page's data exchange allows for a side.
+constexpr std::int32_t kLargestSide = 1000000;
+
+} // namespace
 
 BEGIN_MESSAGE_MAP(CAnimSettingsPage, CDialog)
     ON_BN_CLICKED(IDC_BROWSE, &CAnimSettingsPage::OnBrowse)
@@ -85,6 +95,10 @@ PreviewValues CAnimSettingsPage::GetPreviewValues()
 {
     PreviewValues values = PreviewValues::FromSizeControls(*this);
     values.m_bAnimation = true;
+    // A side the page would refuse gives no size here either.
+    for (std::optional<std::int32_t>* pSide : {&values.m_nWidth, &values.m_nHeight})
+        if (*pSide && (**pSide < 1 || **pSide > kLargestSide))
+            pSide->reset();
     CString strText;
     GetDlgItemText(IDC_FRAME_COUNT, strText);
     values.m_nFrameCount = PreviewValues::ParseNumber(strText);

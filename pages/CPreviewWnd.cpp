@@ -99,16 +99,16 @@ private:
 std::optional<std::int32_t> PreviewValues::ParseNumber(const CString& strText)
 {
     const std::string& str = strText.str();
-    if (str.empty() || str.size() > 10)
+    if (str.empty())
         return std::nullopt;
     std::int64_t n = 0;
     for (const char c : str) {
         if (c < '0' || c > '9')
             return std::nullopt;
         n = n * 10 + (c - '0');
+        if (n > std::numeric_limits<std::int32_t>::max())
+            return std::nullopt;
     }
-    if (n > std::numeric_limits<std::int32_t>::max())
-        return std::nullopt;
     return static_cast<std::int32_t>(n);
 }
 
@@ -287,8 +287,11 @@ bool CPreviewWnd::Impl::EnsureBlend(const PreviewPicture& first, const PreviewPi
 
 void CPreviewWnd::Impl::ShowFrame()
 {
-    if (!bHaveBlend)
+    // The window's close box hides it without a word to us.
+    if (!bHaveBlend || pWindow->isHidden()) {
+        timer.stop();
         return;
+    }
     double w = StillWeight(std::clamp(values.m_nRatio, 0, 100));
     if (values.m_bAnimation) {
         const std::int32_t nCount = values.m_nFrameCount && *values.m_nFrameCount > 0 ? *values.m_nFrameCount : 1;

@@ -90,6 +90,7 @@ constexpr std::array kSizeCases{
     SizeCase{"StillCustomTooLarge", false, true, "1000000", "1000000", kRefused},
     SizeCase{"AnimationAutomatic", true, false, "100", "100", "720 × 540 pixelů"},
     SizeCase{"AnimationCustom", true, true, "719", "541", "716 × 540 pixelů"},
+    SizeCase{"AnimationCustomBeyondThePageRange", true, true, "1000001", "4", kRefused},
 };
 
 class PreviewSize : public PreviewTest, public ::testing::WithParamInterface<SizeCase> {};

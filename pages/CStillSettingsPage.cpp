@@ -89,7 +89,6 @@ void CStillSettingsPage::OnValuesChanged()
         m_pPreview->Update(GetPreviewValues());
 }
 
-
 PreviewValues CStillSettingsPage::GetPreviewValues()
 {
     PreviewValues values = PreviewValues::FromSizeControls(*this);

@@ -153,8 +153,12 @@ struct CPreviewWnd::Impl {
     std::int32_t nBlendWidth = 0;
     std::int32_t nBlendHeight = 0;
     std::int32_t nShownFrame = -1;
+    // The output's shape the window was last fitted to.
+    double dFittedAspect = 0;
+    bool bFitting = false;
 
     void Build();
+    void FitToAspect(const Canvas& canvas);
     void Refresh();
     bool EnsureBlend(const PreviewPicture& first, const PreviewPicture& second, const Canvas& canvas);
     void ShowFrame();
@@ -257,6 +261,23 @@ void CPreviewWnd::Impl::Refresh()
     }
     nShownFrame = -1;
     ShowFrame();
+    FitToAspect(canvas->Value());
+}
+
+void CPreviewWnd::Impl::FitToAspect(const Canvas& canvas)
+{
+    // When the output takes a new shape the window takes it too, keeping its
+    // width, so the picture fills it; the user may resize it after that.
+    const double dAspect = static_cast<double>(canvas.Width()) / canvas.Height();
+    if (bFitting || dAspect == dFittedAspect)
+        return;
+    dFittedAspect = dAspect;
+    const QSize view = pView->size();
+    const int nHeight = std::clamp(static_cast<int>(view.width() / dAspect), pView->minimumHeight(), 2 * kInitialHeight);
+    const int nWidth = std::max(pView->minimumWidth(), static_cast<int>(nHeight * dAspect));
+    bFitting = true;
+    pWindow->resize(pWindow->size() + QSize(nWidth - view.width(), nHeight - view.height()));
+    bFitting = false;
 }
 
 bool CPreviewWnd::Impl::EnsureBlend(const PreviewPicture& first, const PreviewPicture& second, const Canvas& canvas)

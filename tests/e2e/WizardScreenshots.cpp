@@ -127,7 +127,12 @@ int main(int argc, char* argv[])
     WizardHarness::Click(w.m_dlg.m_pageStillSettings, IDC_RADIO_SECOND);
     WizardHarness::Type(w.m_dlg.m_pageStillSettings, IDC_WIDTH, "2");
     shootWidget(preview.GetWidget(), "still-preview-refused");
+    // A tall output: the window takes its shape.
+    WizardHarness::Type(w.m_dlg.m_pageStillSettings, IDC_WIDTH, "300");
+    WizardHarness::Type(w.m_dlg.m_pageStillSettings, IDC_HEIGHT, "600");
+    shootWidget(preview.GetWidget(), "still-preview-tall");
     WizardHarness::Type(w.m_dlg.m_pageStillSettings, IDC_WIDTH, "100");
+    WizardHarness::Type(w.m_dlg.m_pageStillSettings, IDC_HEIGHT, "100");
     WizardHarness::Click(w.m_dlg.m_pageStillSettings, IDC_RADIO_FIRST);
 
     bShotDuringRender = false;

@@ -8,6 +8,7 @@
 #include "engine/BmpWriter.h"
 #include "engine/PictureLoader.h"
 #include "engine/PictureScaler.h"
+#include "engine/SameFile.h"
 #include "platform/ui/CWinApp.h"
 #include "video/CAviWriter.h"
 
@@ -23,6 +24,7 @@ constexpr const char* kNoPictures = "Musíte vybrat soubory!";
 constexpr const char* kNoOutput = "Musíte vybrat soubor!";
 constexpr const char* kPictureNotLoaded = "Obrázek se nepodařilo načíst!";
 constexpr const char* kSizeRefused = "Zadaná velikost je příliš velká nebo neplatná!";
+constexpr const char* kOutputIsSource = "Výstupní soubor nesmí být jedním ze zdrojových obrázků!";
 constexpr const char* kStillNotSaved = "Soubor se nepodařilo uložit!";
 constexpr const char* kAnimationNotSaved = "Animaci se nepodařilo uložit!";
 
@@ -373,6 +375,15 @@ CWizardDlg::RenderResult CWizardDlg::SizeRefused()
     return RenderResult::SizeRefused;
 }
 
+CWizardDlg::RenderResult CWizardDlg::CheckOutputIsNotASource(const std::string& strOutput)
+{
+    // Writing over a source would lose that picture.
+    if (::CheckOutputIsNotASource(strOutput, m_pageSource.m_strFirstPath.str(), m_pageSource.m_strSecondPath.str()))
+        return RenderResult::Done;
+    MessageBox(kOutputIsSource, kErrorCaption, MB_ICONEXCLAMATION);
+    return RenderResult::OutputIsSource;
+}
+
 bool CWizardDlg::PumpAndCheckQuit()
 {
     AfxPumpMessages();
@@ -414,6 +425,9 @@ CWizardDlg::RenderResult CWizardDlg::RenderStill()
     RenderInputs in;
     if (const RenderResult result = PrepareRender(m_pageStillSettings.m_nSizeMode, m_pageStillSettings.m_nWidth,
                                                   m_pageStillSettings.m_nHeight, in);
+        result != RenderResult::Done)
+        return result;
+    if (const RenderResult result = CheckOutputIsNotASource(m_pageStillSettings.m_strOutputPath.str());
         result != RenderResult::Done)
         return result;
     const Canvas& canvas = in.m_canvas;
@@ -472,6 +486,9 @@ CWizardDlg::RenderResult CWizardDlg::RenderAnimation()
     writer.m_strFileName = m_pageAnimSettings.m_strOutputPath.str();
     writer.EnsureAviExtension();
     writer.m_nRate = m_pageAnimSettings.m_nFps;
+    // The name checked is the one the writer will create.
+    if (const RenderResult result = CheckOutputIsNotASource(writer.m_strFileName); result != RenderResult::Done)
+        return result;
     const HRESULT hrInit = writer.InitEngine(GetSafeHwnd());
     if (hrInit != 0) {
         writer.ReleaseEngine();

@@ -34,6 +34,7 @@ public:
         PictureNotLoaded, // A source picture could not be loaded.
         SizeRefused,      // The canvas is impossible or its memory cannot be had.
         NotSaved,         // The output could not be written; no partial file is left.
+        OutputIsSource,   // The output names a source picture; nothing was written.
         Cancelled,        // The user cancelled the compression choice.
         Quit,             // The user ended the program during the render.
     };
@@ -114,6 +115,9 @@ private:
     RenderResult PictureNotLoaded();
     // Shows the size refusal and gives its outcome.
     RenderResult SizeRefused();
+    // Done when strOutput is neither source picture; otherwise shows the
+    // refusal and gives its outcome.
+    RenderResult CheckOutputIsNotASource(const std::string& strOutput);
     // Drains the queue; true when the user has since asked to end the program.
     bool PumpAndCheckQuit();
 

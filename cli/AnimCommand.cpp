@@ -9,6 +9,7 @@
 #include "engine/PictureLoader.h"
 #include "engine/PictureScaler.h"
 #include "engine/PixelBuffer.h"
+#include "engine/SameFile.h"
 #include "platform/avi/CCompressionChooserGuard.h"
 #include "platform/avi/CFixedCompressionChooser.h"
 #include "video/CAviWriter.h"
@@ -139,6 +140,10 @@ int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std:
     writer.m_strFileName = parsed.m_positional[2];
     writer.EnsureAviExtension();
     writer.m_nRate = settings.nFps;
+    // The name checked is the one the writer will create; a source is never replaced.
+    if (auto checked = CheckOutputIsNotASource(writer.m_strFileName, parsed.m_positional[0], parsed.m_positional[1]);
+        !checked)
+        return Fail(err, checked.Error().m_strMessage);
     if (writer.InitEngine(nullptr) != 0) {
         writer.ReleaseEngine();
         return Fail(err, "cannot write '" + writer.m_strFileName + "': " + writer.m_strError);

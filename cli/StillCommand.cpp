@@ -10,6 +10,7 @@
 #include "engine/PictureLoader.h"
 #include "engine/PictureScaler.h"
 #include "engine/PixelBuffer.h"
+#include "engine/SameFile.h"
 
 namespace {
 
@@ -66,6 +67,10 @@ int RunStillCommand(const std::vector<std::string>& args, std::ostream& out, std
     auto second = LoadPictureFile(parsed.m_positional[1]);
     if (!second)
         return Fail(err, second.Error());
+    // Unlike any other existing file, a source is never replaced.
+    if (auto checked = CheckOutputIsNotASource(parsed.m_positional[2], parsed.m_positional[0], parsed.m_positional[1]);
+        !checked)
+        return Fail(err, checked.Error());
 
     const auto canvas = ComputeCanvas(nSizeMode, size.m_nWidth, size.m_nHeight, first.Value().Width(),
                                       first.Value().Height(), second.Value().Width(), second.Value().Height());

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ make pkg-config git
-  qt6-base-dev qt6-base-dev-tools libqt6widgets6 libqt6concurrent6 qt6-qpa-plugins libgl-dev
+  qt6-base-dev qt6-base-dev-tools libqt6widgets6 libqt6concurrent6 qt6-qpa-plugins libgl-dev qt6-translations-l10n
   libturbojpeg0-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev

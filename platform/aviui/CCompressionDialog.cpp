@@ -13,6 +13,9 @@
 CCompressionDialog::CCompressionDialog(QWidget* pParent) : QDialog(pParent)
 {
     setWindowTitle(QStringLiteral("Komprese videa"));
+    // A fixed little dialog: a close box, no minimize or maximize box.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
     setModal(true);
 
     m_pCompressor = new QComboBox(this);

@@ -33,6 +33,10 @@ TEST(WizardFrame, StartsOnTheWelcomePageWithNextFocused)
     EXPECT_NE(w.m_dlg.m_hIcon, nullptr);
     EXPECT_FALSE(w.m_dlg.GetWidget()->windowIcon().isNull());
     EXPECT_TRUE(w.m_dlg.GetWidget()->windowTitle().startsWith("Plavex"));
+    // A fixed frame: close and minimize, no maximize.
+    const Qt::WindowFlags flags = w.m_dlg.GetWidget()->windowFlags();
+    EXPECT_TRUE(flags.testFlags(Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint | Qt::CustomizeWindowHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
 
     // Every page sits at the top left of the frame, above the dividing line.
     for (const CDialog* pPage : {static_cast<const CDialog*>(&w.m_dlg.m_pageWelcome),

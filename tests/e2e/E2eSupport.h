@@ -50,13 +50,16 @@ inline QStringList Names(const QString& strDir)
 }
 
 #ifdef PLAVEX_CLI_PATH
-// Runs plavex-cli with the arguments; gives its exit code, or -1 when it did not run.
-inline int RunCli(const QStringList& args)
+// Runs plavex-cli with the arguments; gives its exit code, or -1 when it did
+// not run, and what it wrote to stderr in pErr when asked.
+inline int RunCli(const QStringList& args, QByteArray* pErr = nullptr)
 {
     QProcess process;
     process.start(QStringLiteral(PLAVEX_CLI_PATH), args);
     if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
         return -1;
+    if (pErr)
+        *pErr = process.readAllStandardError();
     return process.exitCode();
 }
 #endif

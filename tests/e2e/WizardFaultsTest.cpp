@@ -3,7 +3,9 @@
 // cancelled compressor choice and the user ending the program mid-render.
 // In every case no partial file is left and an existing file is untouched.
 
+#include <array>
 #include <csignal>
+#include <filesystem>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -26,6 +28,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using ::testing::StartsWith;
+using ::testing::UnorderedElementsAreArray;
 
 constexpr const char* kOld = "an older file of that name";
 
@@ -217,37 +220,153 @@ TEST_F(WizardFaults, CancelledCompressorChoiceGoesBackQuietly)
     EXPECT_THAT(E2e::Names(m_dir.path()), ElementsAre("film.avi"));
 }
 
-TEST_F(WizardFaults, ImpossibleSizeIsRefusedBeforeAnythingIsMade)
+// Sizes no canvas can have: sides that round down to 0 (custom, or the
+// automatic mean of two tiny pictures), negative sides and sizes beyond the
+// 32-bit arithmetic. The wizard and the batch tool refuse them before
+// anything is allocated, asked or written.
+struct ImpossibleSize {
+    const char* pszName;
+    int nMode;            // 0 animation, 1 still
+    const char* pszWidth; // nullptr: the automatic size of two 3 × 3 pictures
+    const char* pszHeight;
+};
+constexpr std::array kImpossibleSizes = {
+    ImpossibleSize{"StillNegativeWidth", 1, "-8", "100"},
+    ImpossibleSize{"StillHeightBelowFour", 1, "100", "2"},
+    ImpossibleSize{"StillAutomaticBelowFour", 1, nullptr, nullptr},
+    ImpossibleSize{"AnimationWidthBelowFour", 0, "3", "100"},
+    ImpossibleSize{"AnimationFarTooLarge", 0, "1000000", "1000000"},
+    ImpossibleSize{"AnimationAutomaticBelowFour", 0, nullptr, nullptr},
+};
+
+class WizardImpossibleSize : public WizardFaults, public ::testing::WithParamInterface<ImpossibleSize> {};
+
+TEST_P(WizardImpossibleSize, IsRefusedBeforeAnythingIsMade)
 {
+    const ImpossibleSize& c = GetParam();
+    std::string strFirst = m_strFirst;
+    std::string strSecond = m_strSecond;
+    QStringList size;
+    if (c.pszWidth) {
+        size = {"--size", QStringLiteral("%1x%2").arg(c.pszWidth, c.pszHeight)};
+    } else {
+        strFirst = E2e::MakePicture(m_sources.filePath("tiny1.bmp"), 3, 3, 1);
+        strSecond = E2e::MakePicture(m_sources.filePath("tiny2.bmp"), 3, 3, 2);
+    }
+    const CDialog* pSettings = nullptr;
     {
-        // The still page takes any whole number, a negative one included.
         WizardHarness w;
-        w.ChooseSources(m_strFirst, m_strSecond, 1);
-        w.m_dlg.m_pageStillSettings.m_nSizeMode = 1;
-        w.m_dlg.m_pageStillSettings.m_nWidth = -8;
-        w.m_dlg.m_pageStillSettings.UpdateData(FALSE);
-        w.ChooseOutput(File("mix.bmp"));
+        w.ChooseSources(strFirst, strSecond, c.nMode);
+        pSettings = c.nMode == 0 ? static_cast<const CDialog*>(&w.m_dlg.m_pageAnimSettings)
+                                 : static_cast<const CDialog*>(&w.m_dlg.m_pageStillSettings);
+        w.ChooseOutput(File(c.nMode == 0 ? "film.avi" : "mix.bmp"));
+        if (c.pszWidth) {
+            WizardHarness::Click(*pSettings, IDC_RADIO_SECOND);
+            WizardHarness::Type(*pSettings, IDC_WIDTH, c.pszWidth);
+            WizardHarness::Type(*pSettings, IDC_HEIGHT, c.pszHeight);
+        }
         w.Next();
         ASSERT_EQ(w.m_boxes.m_shown.size(), 1u);
         EXPECT_EQ(w.m_boxes.m_shown[0].strText, "Zadaná velikost je příliš velká nebo neplatná!");
         EXPECT_EQ(w.m_boxes.m_shown[0].strCaption, "Chyba");
-        ExpectBackOnSettings(w, w.m_dlg.m_pageStillSettings, 10);
-    }
-    {
-        // The largest frame the animation page takes is far beyond the 32-bit sizes.
-        WizardHarness w;
-        w.ChooseSources(m_strFirst, m_strSecond, 0);
-        w.ChooseOutput(File("film.avi"));
-        WizardHarness::Click(w.m_dlg.m_pageAnimSettings, IDC_RADIO_SECOND);
-        WizardHarness::Type(w.m_dlg.m_pageAnimSettings, IDC_WIDTH, "1000000");
-        WizardHarness::Type(w.m_dlg.m_pageAnimSettings, IDC_HEIGHT, "1000000");
-        w.Next();
-        EXPECT_THAT(w.Messages(), ElementsAre("Zadaná velikost je příliš velká nebo neplatná!"));
+        EXPECT_EQ(w.m_boxes.m_shown[0].nType, MB_ICONEXCLAMATION);
         EXPECT_EQ(w.m_compression.m_nCalls, 0);
-        ExpectBackOnSettings(w, w.m_dlg.m_pageAnimSettings, 2);
+        ExpectBackOnSettings(w, *pSettings, c.nMode == 0 ? 2 : 10);
     }
+    QByteArray err;
+    EXPECT_EQ(E2e::RunCli(QStringList{c.nMode == 0 ? "anim" : "still", QString::fromStdString(strFirst),
+                                      QString::fromStdString(strSecond), m_dir.filePath("cli")} +
+                              size,
+                          &err),
+              1);
+    EXPECT_EQ(err.count('\n'), 1) << err.constData();
     EXPECT_THAT(E2e::Names(m_dir.path()), IsEmpty());
 }
+
+INSTANTIATE_TEST_SUITE_P(Sizes, WizardImpossibleSize, ::testing::ValuesIn(kImpossibleSizes),
+                         [](const auto& info) { return std::string(info.param.pszName); });
+
+// An output that is one of its sources, named in different ways. The
+// animation is checked under the name the writer will use: "first.bmp"
+// becomes "first.bmp.avi", a new file, while "x.avi.bmp" stays as it is.
+enum class Naming { SamePath, SymbolicLink, HardLink };
+struct SourceAsOutput {
+    const char* pszName;
+    const char* pszSource; // the first picture, in the sources folder
+    Naming naming;
+    bool bAnimationRefused;
+};
+constexpr std::array kSourcesAsOutput = {
+    SourceAsOutput{"SamePath", "first.bmp", Naming::SamePath, false},
+    SourceAsOutput{"SymbolicLink", "first.bmp", Naming::SymbolicLink, true},
+    SourceAsOutput{"HardLink", "first.bmp", Naming::HardLink, true},
+    SourceAsOutput{"AviInTheName", "x.avi.bmp", Naming::SamePath, true},
+};
+
+class WizardSourceAsOutput : public WizardFaults, public ::testing::WithParamInterface<SourceAsOutput> {};
+
+TEST_P(WizardSourceAsOutput, IsRefusedOnBothRoadsAndInTheBatchToolAndTheSourcesStay)
+{
+    const SourceAsOutput& c = GetParam();
+    const std::string strFirst = E2e::MakePicture(m_sources.filePath(c.pszSource), 20, 12, 1);
+    std::string strOutput = strFirst;
+    if (c.naming == Naming::SymbolicLink) {
+        strOutput = File("link.avi");
+        std::filesystem::create_symlink(strFirst, strOutput);
+    } else if (c.naming == Naming::HardLink) {
+        strOutput = File("hard.avi");
+        std::filesystem::create_hard_link(strFirst, strOutput);
+    }
+    const QByteArray first = E2e::ReadAll(strFirst);
+    const QByteArray second = E2e::ReadAll(m_strSecond);
+    const QStringList outputsBefore = E2e::Names(m_dir.path());
+    const std::string kRefusal = "Výstupní soubor nesmí být jedním ze zdrojových obrázků!";
+
+    for (const int nMode : {0, 1}) {
+        const bool bRefused = nMode == 1 || c.bAnimationRefused;
+        WizardHarness w;
+        w.ChooseSources(strFirst, m_strSecond, nMode);
+        w.ChooseOutput(strOutput);
+        WizardHarness::Type(w.m_dlg.m_pageAnimSettings, IDC_FRAME_COUNT, "2");
+        w.Next();
+        if (!bRefused) {
+            EXPECT_EQ(w.m_dlg.m_nPage, 3);
+            continue;
+        }
+        ASSERT_EQ(w.m_boxes.m_shown.size(), 1u) << nMode;
+        EXPECT_EQ(w.m_boxes.m_shown[0].strText, kRefusal);
+        EXPECT_EQ(w.m_boxes.m_shown[0].strCaption, "Chyba");
+        EXPECT_EQ(w.m_boxes.m_shown[0].nType, MB_ICONEXCLAMATION);
+        EXPECT_EQ(w.m_compression.m_nCalls, 0);
+        ExpectBackOnSettings(w, nMode == 0 ? static_cast<const CDialog&>(w.m_dlg.m_pageAnimSettings)
+                                           : static_cast<const CDialog&>(w.m_dlg.m_pageStillSettings),
+                             nMode == 0 ? 2 : 10);
+    }
+    for (const char* pszCommand : {"anim", "still"}) {
+        const bool bRefused = pszCommand[0] == 's' || c.bAnimationRefused;
+        QByteArray err;
+        EXPECT_EQ(E2e::RunCli({pszCommand, QString::fromStdString(strFirst), QString::fromStdString(m_strSecond),
+                               QString::fromStdString(strOutput), "--quiet"},
+                              &err),
+                  bRefused ? 1 : 0)
+            << pszCommand;
+        if (bRefused)
+            EXPECT_EQ(err, QByteArray("plavex-cli ") + pszCommand + ": '" + strOutput.c_str() +
+                               "' is one of the source pictures; choose another output file\n");
+    }
+
+    EXPECT_EQ(E2e::ReadAll(strFirst), first);
+    EXPECT_EQ(E2e::ReadAll(m_strSecond), second);
+    EXPECT_EQ(E2e::Names(m_dir.path()), outputsBefore);
+    QStringList sources = {"first.bmp", "second.bmp", c.pszSource};
+    if (!c.bAnimationRefused)
+        sources << QString(c.pszSource) + ".avi"; // what the wizard and the batch tool made
+    sources.removeDuplicates();
+    EXPECT_THAT(E2e::Names(m_sources.path()), UnorderedElementsAreArray(sources));
+}
+
+INSTANTIATE_TEST_SUITE_P(Namings, WizardSourceAsOutput, ::testing::ValuesIn(kSourcesAsOutput),
+                         [](const auto& info) { return std::string(info.param.pszName); });
 
 TEST_F(WizardFaults, FinishOpensTheFileTheWriterNamed)
 {

@@ -1,6 +1,6 @@
 // The wizard's two renders against a full disk, a read-only folder and a
-// folder where the file should go, and against sources that vanish, claim
-// huge sizes or are the output themselves. A failed write is told, the
+// folder where the file should go, and against sources that vanish or claim
+// huge sizes. A failed write is told, the
 // settings page comes back, the older file stays and nothing partial is left.
 
 #include <cstdlib>
@@ -203,23 +203,6 @@ TEST_F(WizardFaultTest, SourceThatVanishesOrClaimsAHugeSizeIsNotLoaded)
         EXPECT_TRUE(ListFolder(m_strOut).empty());
         ASSERT_TRUE(WriteBytes(m_strSecond, second));
     }
-}
-
-TEST_F(WizardFaultTest, OutputMayReplaceOneOfItsSources)
-{
-    // The sources are read in full before the output takes the first one's place.
-    const std::string strReference = m_strOut + "/reference.bmp";
-    {
-        WizardHarness w;
-        RenderOver(w, false, strReference);
-        ASSERT_EQ(w.m_dlg.m_nPage, 11);
-    }
-    WizardHarness w;
-    RenderOver(w, false, m_strFirst);
-    EXPECT_TRUE(w.m_boxes.m_shown.empty());
-    EXPECT_EQ(w.m_dlg.m_nPage, 11);
-    EXPECT_EQ(ReadBytes(m_strFirst), ReadBytes(strReference));
-    EXPECT_EQ(ListFolder(m_sources.path().toStdString()), (std::vector<std::string>{"first.bmp", "second.bmp"}));
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
-// The pages' button handlers and their keyboard: choosers, size radios, and
-// Enter and Escape staying inside the page.
+// The pages' button handlers and their keyboard: choosers, size radios, Tab
+// and the arrows over radio groups and the slider, and Enter and Escape
+// staying inside the page.
 
 // Qt
 #include <QAbstractButton>
+#include <QApplication>
+#include <QSlider>
 #include <QTest>
 
 // Local
@@ -68,7 +71,7 @@ TEST_F(PageHandlers, SaveChoosersOfferTheirTypeAndAddTheExtension)
         EXPECT_FALSE(r.bOpenFileDialog);
         EXPECT_EQ(r.defaultExtension, "avi");
         EXPECT_EQ(r.initialFileName, "plavex");
-        EXPECT_EQ(r.flags, 0u);
+        EXPECT_EQ(r.flags, OFN_OVERWRITEPROMPT); // the chooser asks before replacing a file
         ASSERT_EQ(r.filters.size(), 1u);
         EXPECT_EQ(r.filters[0].description, "Avi soubory (*.avi)");
         EXPECT_EQ(r.filters[0].patterns, std::vector<CString>{"*.avi"});
@@ -76,14 +79,17 @@ TEST_F(PageHandlers, SaveChoosersOfferTheirTypeAndAddTheExtension)
 
     CStillSettingsPage still;
     Show(still);
-    chooser.answers = {"/obr/mix.bmp"};
+    // A path longer than its edit shows its start.
+    const std::string strLong = "/obr/" + std::string(300, 'a') + "/mix.bmp";
+    chooser.answers = {CString(strLong)};
     Click(still, IDC_BROWSE);
-    EXPECT_EQ(Text(still, IDC_PATH), "/obr/mix.bmp");
+    EXPECT_EQ(Text(still, IDC_PATH).toStdString(), strLong);
+    EXPECT_EQ(Edit(still, IDC_PATH)->cursorPosition(), 0);
     const FileChooserRequest& r = chooser.requests.back();
     EXPECT_FALSE(r.bOpenFileDialog);
     EXPECT_EQ(r.defaultExtension, "bmp");
     EXPECT_EQ(r.initialFileName, "plavex");
-    EXPECT_EQ(r.flags, 0u);
+    EXPECT_EQ(r.flags, OFN_OVERWRITEPROMPT);
     EXPECT_EQ(r.filters[0].description, "Obrázky BMP (*.bmp)");
     EXPECT_TRUE(still.m_strOutputPath.IsEmpty());
 }
@@ -106,6 +112,62 @@ TEST_F(PageHandlers, SizeRadiosOnlyEnableAndDisableTheEdits)
     EXPECT_EQ(anim.m_nSizeMode, 0);
     EXPECT_EQ(anim.m_nHeight, 100);
     EXPECT_EQ(still.m_nHeight, 100);
+}
+
+TEST_F(PageHandlers, TabReachesEachRadioGroupOnItsCheckedButtonAndArrowsMoveWithin)
+{
+    CSourcePage source;
+    CStillSettingsPage still;
+    // The identifier of the focused control of the page; -1 outside it (the
+    // frame's buttons share identifiers with the page's).
+    const auto focused = [](CDialog& page) {
+        QWidget* pFocus = QApplication::focusWidget();
+        return pFocus && page.GetWidget()->isAncestorOf(pFocus) ? pFocus->property("_plavex_id").toInt() : -1;
+    };
+    const auto key = [](Qt::Key nKey, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), nKey, modifiers);
+    };
+    for (CDialog* page : {static_cast<CDialog*>(&source), static_cast<CDialog*>(&still)}) {
+        Show(*page);
+        page->GetDlgItem(IDC_BROWSE)->SetFocus();
+        if (page == &source) {
+            key(Qt::Key_Tab);
+            EXPECT_EQ(focused(*page), IDC_BROWSE_SECOND);
+        }
+        key(Qt::Key_Tab);
+        EXPECT_EQ(focused(*page), IDC_RADIO_FIRST);
+        key(Qt::Key_Down); // moves and chooses, as a click would
+        EXPECT_EQ(focused(*page), IDC_RADIO_SECOND);
+        EXPECT_TRUE(Checked(*page, IDC_RADIO_SECOND));
+        EXPECT_FALSE(Checked(*page, IDC_RADIO_FIRST));
+        if (page == &still) {
+            EXPECT_TRUE(Enabled(still, IDC_WIDTH)); // the handler ran, as for a click
+        }
+        // Back and forth through the group lands on the newly checked button.
+        key(Qt::Key_Tab, Qt::ShiftModifier);
+        EXPECT_EQ(focused(*page), page == &source ? IDC_BROWSE_SECOND : IDC_BROWSE);
+        key(Qt::Key_Tab);
+        EXPECT_EQ(focused(*page), IDC_RADIO_SECOND);
+        key(Qt::Key_Up);
+        EXPECT_TRUE(Checked(*page, IDC_RADIO_FIRST));
+        page->ShowWindow(SW_HIDE);
+    }
+    EXPECT_FALSE(Enabled(still, IDC_WIDTH));
+    ASSERT_TRUE(source.UpdateData(TRUE));
+    EXPECT_EQ(source.m_nMode, 0);
+
+    // The slider: arrows by 1, pages by a fifth, Home and End to the ends;
+    // the label follows every step.
+    still.ShowWindow(SW_SHOW);
+    auto* slider = qobject_cast<QSlider*>(still.GetDlgItem(IDC_RATIO_SLIDER)->GetWidget());
+    slider->setFocus();
+    const std::pair<Qt::Key, const char*> steps[] = {{Qt::Key_Right, "49:51"}, {Qt::Key_PageUp, "29:71"},
+                                                 {Qt::Key_PageDown, "49:51"}, {Qt::Key_End, "0:100"},
+                                                 {Qt::Key_Home, "100:0"}};
+    for (const auto& [nKey, pszLabel] : steps) {
+        key(nKey);
+        EXPECT_EQ(Text(still, IDC_RATIO_LABEL), pszLabel) << nKey;
+    }
 }
 
 TEST_F(PageHandlers, EnterAndEscapeInsideAPageDoNothing)

@@ -1,18 +1,22 @@
 // File choosers: the filter text, the default extension and what reaches the
-// chooser; and the Qt chooser itself on real files.
+// chooser; and the Qt chooser itself on real files, in Czech.
 
 #include <gtest/gtest.h>
 
 // Qt
+#include <QAbstractButton>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
 
 // Local
 #include "platform/ui/CFileDialog.h"
 #include "platform/ui/CQtFileChooser.h"
+#include "platform/ui/QtTranslations.h"
 #include "tests/platform/support/TestServices.h"
 
 namespace {
@@ -72,18 +76,24 @@ TEST(FileDialog, PassesTheRequestAndAddsTheDefaultExtensionToBareNames)
     EXPECT_TRUE(chooser.requests.back().initialFileName.IsEmpty());
 }
 
-TEST(QtFileChooser, SaveChooserNamesAFileInTheChosenFolderWithTheDefaultSuffix)
+TEST(QtFileChooser, SaveChooserNamesAFileWithTheDefaultSuffixAndAsksInCzechBeforeReplacingOne)
 {
+    ASSERT_TRUE(InstallQtTranslations("cs"));
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
+    QFile existing(dir.filePath(QStringLiteral("mix.bmp")));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.close();
     FileChooserRequest request;
     request.bOpenFileDialog = FALSE;
     request.defaultExtension = "bmp";
     request.initialFileName = "plavex";
+    request.flags = OFN_OVERWRITEPROMPT;
     request.filters = CFileDialog::ParseFilter("Obrázky BMP (*.bmp)|*.bmp||");
 
     QStringList nameFilters;
-    bool confirmOverwrite = true;
+    QStringList buttons;
+    QString question;
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         if (!dialog) {
@@ -91,8 +101,18 @@ TEST(QtFileChooser, SaveChooserNamesAFileInTheChosenFolderWithTheDefaultSuffix)
             return;
         }
         nameFilters = dialog->nameFilters();
-        confirmOverwrite = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+        for (QAbstractButton* button : dialog->findChild<QDialogButtonBox*>()->buttons())
+            buttons << button->text();
         dialog->setDirectory(dir.path());
+        // The question comes up inside accept(); "Ne" keeps the chooser open.
+        dialog->selectFile(QStringLiteral("mix"));
+        QTimer::singleShot(0, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                question = box->text() + QLatin1Char('|') + box->button(QMessageBox::No)->text();
+                box->button(QMessageBox::No)->click();
+            }
+        });
+        static_cast<QDialog*>(dialog)->accept();
         dialog->selectFile(QStringLiteral("smíchaný"));
         static_cast<QDialog*>(dialog)->accept();
     });
@@ -101,7 +121,8 @@ TEST(QtFileChooser, SaveChooserNamesAFileInTheChosenFolderWithTheDefaultSuffix)
     ASSERT_TRUE(chooser.Choose(request, path));
     EXPECT_EQ(QFile::decodeName(path.GetString()), dir.filePath(QStringLiteral("smíchaný.bmp")));
     EXPECT_EQ(nameFilters, QStringList{"Obrázky BMP (*.bmp)"});
-    EXPECT_FALSE(confirmOverwrite);
+    EXPECT_EQ(buttons.join(QLatin1Char('|')).toStdString(), "&Uložit|Zrušit");
+    EXPECT_EQ(question.toStdString(), "Soubor mix.bmp již existuje.\nChcete jej nahradit?|&Ne");
 
     QTimer::singleShot(0, [] {
         if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))

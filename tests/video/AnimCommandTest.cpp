@@ -114,7 +114,7 @@ TEST_F(AnimCommandTest, FailuresExitWithOneAndKeepAnExistingFile)
     };
     const Case cases[] = {
         {{m_strDir + "/none.bmp", m_strSecond, strOut}, ""},
-        {{m_strFirst, m_strSecond, strOut, "--size", "3x8"}, "AVI Stream creation failed. Check Bitmap info."},
+        {{m_strFirst, m_strSecond, strOut, "--size", "3x8"}, "the picture must be at least 4 x 4 pixels (3 x 8 given)"},
         {{m_strFirst, m_strSecond, m_strDir + "/no/x.avi"},
          "AVI Engine failed to initialize. Check filename " + m_strDir +
              "/no/x.avi.A disk error occurred while opening the file."},

@@ -90,6 +90,8 @@ TEST(CompressionDialogTest, ChooserIsModalToItsOwnerAndRemembersTheChoice)
     WhenDialogShows([&owner](CCompressionDialog& dialog) {
         EXPECT_EQ(dialog.parentWidget(), &owner);
         EXPECT_TRUE(dialog.isModal());
+        EXPECT_TRUE(dialog.windowFlags().testFlags(Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint));
+        EXPECT_FALSE(dialog.windowFlags() & (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint));
         dialog.m_pQuality->setValue(55);
         dialog.accept();
     });

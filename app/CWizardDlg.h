@@ -98,7 +98,6 @@ private:
     void OpenResult();
     void EnableButton(int nID, BOOL bEnable);
 
-    // Shows the load failure and gives its outcome.
     // What both renders load and allocate before their own work begins.
     struct RenderInputs {
         GfxBitmap m_first;
@@ -112,7 +111,8 @@ private:
     // buffers; gives Done, or the outcome it has already reported.
     RenderResult PrepareRender(std::int32_t nSizeMode, std::int32_t nWidth, std::int32_t nHeight,
                                RenderInputs& in);
-    RenderResult PictureNotLoaded();
+    // Shows the load failure of the picture at strPath and gives its outcome.
+    RenderResult PictureNotLoaded(const CString& strPath, const EngineError& error);
     // Shows the size refusal and gives its outcome.
     RenderResult SizeRefused();
     // Done when strOutput is neither source picture; otherwise shows the

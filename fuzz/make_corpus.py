@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
 """Writes the seed corpora of the fuzz targets.
 
-Every seed is made here from code: small GIF, JPEG and BMP pictures in the
-variants the picture loader meets, the same pictures damaged in the ways
+Most seeds are made here from code: small GIF, JPEG, BMP and PNG pictures in
+the variants the picture loader meets, the same pictures damaged in the ways
 hostile files are (truncated, huge claimed sizes, broken tables), files that
-must be refused (icons, cursors, metafiles, PNG, text), and records for the
-canvas and AVI writer targets. The output is deterministic, so a crash found
-on one machine replays on another.
+must be refused (icons, cursors, metafiles, text), and records for the
+canvas and AVI writer targets. One small WebP, TIFF, HEIC and AVIF seed each
+is made by the format's own tool, where that tool is installed. The output
+is deterministic, so a crash found on one machine replays on another.
 
 Usage: make_corpus.py OUTDIR [TARGET...]
 """
@@ -15,8 +16,11 @@ import base64
 import math
 import os
 import random
+import shutil
 import struct
+import subprocess
 import sys
+import tempfile
 import zlib
 
 # ---------------------------------------------------------------------------
@@ -492,13 +496,46 @@ def emf():
     return hdr + struct.pack("<IIIII", 14, 20, 0, 0, 20)
 
 
-def png(w, h, px):
+def png(w, h, px, orientation=None):
     raw = b"".join(b"\x00" + b"".join(bytes(px[y * w + x]) for x in range(w)) for y in range(h))
 
     def chunk(kind, data):
         return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 2, 0, 0, 0))
+    exif = b""
+    if orientation is not None:
+        # A little-endian TIFF header and one directory entry: Orientation, one SHORT.
+        exif = chunk(b"eXIf", b"II*\x00" + struct.pack("<IHHHIHHI", 8, 1, 0x0112, 3, 1, orientation, 0, 0))
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 2, 0, 0, 0)) + exif
             + chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b""))
+
+
+def tool_seeds(w, h, px):
+    """One picture per format that a tool of its own makes from a PNG: WebP
+    (with an EXIF orientation), TIFF, HEIC and AVIF. A missing tool leaves
+    its seed out."""
+    commands = {
+        "webp_lossless_rotated.webp": ["cwebp", "-quiet", "-lossless", "in.png", "-o", "{out}"],
+        "tiff_rgb.tif": ["convert", "in.png", "{out}"],
+        "heic_small.heic": ["heif-enc", "-q", "30", "-o", "{out}", "in.png"],
+        "avif_small.avif": ["heif-enc", "-A", "-q", "30", "-o", "{out}", "in.png"],
+    }
+    seeds = {}
+    with tempfile.TemporaryDirectory() as folder:
+        with open(os.path.join(folder, "in.png"), "wb") as f:
+            f.write(png(w, h, px))
+        for name, command in commands.items():
+            if shutil.which(command[0]) is None:
+                continue
+            out = os.path.join(folder, name)
+            run = [part.replace("{out}", out) for part in command]
+            if subprocess.run(run, cwd=folder, capture_output=True).returncode != 0:
+                continue
+            if name.endswith(".webp") and shutil.which("exiftool"):
+                subprocess.run(["exiftool", "-q", "-overwrite_original", "-Orientation#=6", out],
+                               capture_output=True)
+            with open(out, "rb") as f:
+                seeds[name] = f.read()
+    return seeds
 
 
 # ---------------------------------------------------------------------------
@@ -531,6 +568,9 @@ def picture_seeds():
     seeds["jpeg_444.jpg"] = jpeg(9, 11, p9x11, "444", quality=90)
     seeds["jpeg_420_restart.jpg"] = jpeg(17, 16, pattern(17, 16, 4), "420", restart=1)
     seeds["jpeg_exif_rotated.jpg"] = jpeg(7, 5, p7x5, "444", exif=True)
+    seeds["png_7x5.png"] = png(7, 5, p7x5)
+    seeds["png_exif_rotated.png"] = png(7, 5, p7x5, orientation=8)
+    seeds.update(tool_seeds(9, 11, p9x11))
 
     # Hostile variants: huge claimed sizes over tiny data.
     seeds["bmp_huge_claim.bmp"] = bmp(7, 5, 24, p7x5)[:18] + struct.pack("<ii", 60000, 60000) \
@@ -554,7 +594,7 @@ def picture_seeds():
     seeds["jpeg_adobe_marker.jpg"] = jpeg(9, 11, p9x11, "444", adobe=True)
     j = jpeg(17, 16, pattern(17, 16, 5), "420")
     seeds["jpeg_no_eoi.jpg"] = j[:-2]
-    for name, data in (("bmp", bmp(9, 11, 24, p9x11)), ("gif", g), ("jpeg", j)):
+    for name, data in (("bmp", bmp(9, 11, 24, p9x11)), ("gif", g), ("jpeg", j), ("png", png(9, 11, p9x11))):
         for cut in (1, 2, 6, 14, 30, len(data) // 2, len(data) - 3):
             seeds[f"{name}_cut_{cut}.bin"] = data[:cut]
     rnd = random.Random(6)
@@ -572,11 +612,18 @@ def picture_seeds():
     seeds["cur_16.cur"] = ico(cursor=True)
     seeds["wmf_placeable.wmf"] = wmf()
     seeds["emf_header.emf"] = emf()
-    seeds["png_7x5.png"] = png(7, 5, p7x5)
     seeds["text.txt"] = "Obrázek? Ne, jen text.\n".encode("utf-8")
     seeds["only_bm.bin"] = b"BM"
     seeds["only_gif_magic.bin"] = b"GIF89a"
     seeds["only_soi.bin"] = b"\xff\xd8\xff"
+    # An input that once stopped a run: an AVIF whose AV1 data is empty, which
+    # dav1d refuses and leaks a few bytes over (suppressed in tests/lsan.supp).
+    seeds["regression_avif_empty_av1.avif"] = base64.b64decode(
+        "AAAAHGZ0eXBhdmlmAAAAAGF2aWZtaWYxbWlhZgAAAOptZXRhAAAAAAAAACFoZGxyAAAAAAAAAABwaWN0AAAAAAAAAAAAAAAA"
+        "AAAAAA5waXRtAAAAAAABAAAAImlsb2MAAAAARC8AAQABAAAAAAEOAAEAAAAAAAAAOgAAACNpaW5mAAAAAAABAAAAFWluZmUC"
+        "AAAAAAEAAGF2MDEAAAAAamlwcnAAAABLaXBjbwAAABNjb2xybmNseAACAAIABoAAAAAMYXYxQ4EADAAAAAAUaXNwZQAAAAAA"
+        "AAAJAAAACwAAABBwaXhpAAAAAAMICAgAAAAXaXBtYQAAAAAAAAABAAEEgYIDhAAAAEJtZGF0EgAKCRgM4pggQEDQgDIrGwAa"
+        "aaaFALHPct3/5K6gvNUkZZVTPrVqFwAT7/A+VToCRj1dHgdfWI4xgA==")
     return seeds
 
 

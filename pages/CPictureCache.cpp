@@ -46,8 +46,6 @@ CPictureCache::CPictureCache() = default;
 // is gone with the entry, so nobody hears of it.
 CPictureCache::~CPictureCache() = default;
 
-CString CPictureCache::FailureReason(const EngineError&) { return "Obrázek se nepodařilo načíst!"; }
-
 void CPictureCache::AddListener(std::function<void()> fn) { m_listeners.push_back(std::move(fn)); }
 
 const EngineResult<PreviewPicture>* CPictureCache::Find(const std::string& strPath)

@@ -14,7 +14,6 @@
 // Local
 #include "engine/EngineResult.h"
 #include "engine/PreviewPicture.h"
-#include "platform/ui/CString.h"
 
 class CPictureCache {
 public:
@@ -30,9 +29,6 @@ public:
     // loads. The first question about a path starts its load, and so does
     // one asked after the file has changed.
     const EngineResult<PreviewPicture>* Find(const std::string& strPath);
-
-    // Why a picture could not be loaded, in the words of the load-failure message.
-    static CString FailureReason(const EngineError& error);
 
     // Runs fn on the user-interface thread whenever a load ends. Listeners
     // must live as long as the cache.

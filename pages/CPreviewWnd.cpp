@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 #include <limits>
+#include <utility>
 
 // Qt
 #include <QElapsedTimer>
@@ -21,6 +22,7 @@
 #include "engine/Canvas.h"
 #include "engine/PreviewBlend.h"
 #include "pages/CPictureCache.h"
+#include "pages/LoadFailureText.h"
 #include "platform/ui/CWnd.h"
 #include "res/resource.h"
 
@@ -36,8 +38,6 @@ constexpr const char* kPause = "Pozastavit";
 // The picture area when the window first opens, in pixels of the screen.
 constexpr int kInitialWidth = 400;
 constexpr int kInitialHeight = 300;
-
-QString Qs(const CString& str) { return QString::fromUtf8(str.GetString()); }
 
 // The picture, scaled to fit and centred with its aspect kept, or a text in
 // its place.
@@ -221,11 +221,12 @@ void CPreviewWnd::Impl::Refresh()
     const auto* pSecond = pPictures ? pPictures->Find(strSecond.str()) : nullptr;
     const bool bLoading = !pFirst || !pSecond;
 
+    // A picture that cannot be loaded is told as the render's message tells it.
     QString strState;
-    for (const auto* pPicture : {pFirst, pSecond})
+    for (const auto& [pPicture, pstrPath] : {std::pair{pFirst, &strFirst}, std::pair{pSecond, &strSecond}})
         if (pPicture && !*pPicture && strState.isEmpty())
             strState = QString::fromUtf8(kPictureNotLoaded) + '\n' +
-                       Qs(CPictureCache::FailureReason(pPicture->Error()));
+                       QString::fromStdString(LoadFailureLine(pstrPath->str(), pPicture->Error().m_nCode));
     const bool bFailed = !strState.isEmpty();
     if (!bFailed && bLoading)
         strState = QString::fromUtf8(kLoading);

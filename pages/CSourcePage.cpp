@@ -6,6 +6,7 @@
 
 // Local
 #include "pages/CPictureCache.h"
+#include "pages/LoadFailureText.h"
 #include "platform/ui/CFileDialog.h"
 
 namespace {
@@ -40,7 +41,8 @@ void CSourcePage::OnBrowseSecond() { BrowseInto(IDC_SECOND_PATH); }
 void CSourcePage::BrowseInto(int nIDEdit)
 {
     // Only the edit is written; the member follows at the next exchange.
-    CFileDialog dlg(TRUE, nullptr, nullptr, OFN_FILEMUSTEXIST, "Obrázky|*.gif;*.jpeg;*.jpg;*.bmp;*.wmf;*.ico;*.cur||");
+    CFileDialog dlg(TRUE, nullptr, nullptr, OFN_FILEMUSTEXIST, 
+                    "Obrázky|*.gif;*.jpeg;*.jpg;*.bmp;*.png;*.webp;*.tif;*.tiff;*.heic;*.heif;*.avif;*.wmf;*.ico;*.cur||");
     if (dlg.DoModal() != IDCANCEL)
         SetDlgItemText(nIDEdit, dlg.GetPathName());
 }
@@ -80,7 +82,7 @@ void CSourcePage::ShowThumbnails()
         if (!strPath.IsEmpty() && !pPicture) {
             strReason = kLoading;
         } else if (pPicture && !*pPicture) {
-            strReason = CPictureCache::FailureReason(pPicture->Error());
+            strReason = LoadFailureReason(pPicture->Error().m_nCode);
         } else if (pPicture) {
             // Drawn for the screen's own pixels, so it stays sharp on a dense display.
             const qreal dRatio = pLabel->devicePixelRatioF();

@@ -15,6 +15,7 @@
 
 // Qt
 #include <QApplication>
+#include <QBuffer>
 #include <QKeyEvent>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -92,7 +93,7 @@ TEST_F(WizardFaults, UndecodableSecondPictureIsReportedOnceAndNothingIsMade)
         w.Next();
 
         ASSERT_EQ(w.m_boxes.m_shown.size(), 1u);
-        EXPECT_EQ(w.m_boxes.m_shown[0].strText, "Obrázek se nepodařilo načíst!");
+        EXPECT_EQ(w.m_boxes.m_shown[0].strText, "Obrázek se nepodařilo načíst!\nbroken.jpg: Obrázek je poškozený.");
         EXPECT_EQ(w.m_boxes.m_shown[0].strCaption, "Chyba");
         EXPECT_EQ(w.m_boxes.m_shown[0].nType, MB_ICONEXCLAMATION);
         if (nMode == 0) {
@@ -107,6 +108,44 @@ TEST_F(WizardFaults, UndecodableSecondPictureIsReportedOnceAndNothingIsMade)
         // The way back to the source page is open.
         w.Prev();
         EXPECT_EQ(w.m_dlg.m_nPage, 1);
+    }
+}
+
+TEST_F(WizardFaults, EachKindOfRefusalNamesTheFileAndItsReason)
+{
+    // A lossless WebP whose header claims 16384 × 16384 pixels.
+    QByteArray huge;
+    QBuffer buffer(&huge);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(QImage(m_strFirst.c_str()).save(&buffer, "WEBP", 100));
+    const qsizetype nBits = huge.indexOf("VP8L") + 9;
+    ASSERT_GT(nBits, 8);
+    for (int i = 0; i < 4; ++i)
+        huge[nBits + i] = static_cast<char>(i < 3 ? 0xFF : (huge[nBits + 3] & 0xF0) | 0x0F);
+    ASSERT_TRUE(QImage(m_strFirst.c_str()).save(m_sources.filePath("whole.png")));
+    QByteArray cut = E2e::ReadAll(m_sources.filePath("whole.png").toStdString());
+    cut.chop(30);
+
+    const struct {
+        std::string m_strPath;
+        const char* m_pszLine;
+    } kCases[] = {
+        {m_sources.filePath("chybí.heic").toStdString(), "chybí.heic: Soubor nelze otevřít."},
+        {E2e::MakeFile(m_sources.filePath("dopis.txt"), "Milá Evo,\n"), "dopis.txt: Soubor není obrázek ve známém formátu."},
+        {E2e::MakeFile(m_sources.filePath("useknutý.png"), cut), "useknutý.png: Obrázek je poškozený."},
+        {E2e::MakeFile(m_sources.filePath("obří.webp"), huge), "obří.webp: Obrázek je příliš velký."},
+        // A long name keeps its start and its end.
+        {m_sources.filePath("dovolená v Beskydech se vším všudy, den třetí, ráno u chaty.jpg").toStdString(),
+         "dovolená v Beskydech…í, ráno u chaty.jpg: Soubor nelze otevřít."},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.m_strPath);
+        WizardHarness w;
+        w.ChooseSources(m_strFirst, c.m_strPath, 1);
+        w.ChooseOutput(File("mix.bmp"));
+        w.Next();
+        EXPECT_THAT(w.Messages(), ElementsAre(std::string("Obrázek se nepodařilo načíst!\n") + c.m_pszLine));
+        EXPECT_THAT(E2e::Names(m_dir.path()), IsEmpty());
     }
 }
 
@@ -127,7 +166,7 @@ TEST_F(WizardFaults, FirstPictureThatFailsLeavesTheSecondUnopened)
         while (read(fdWatch, events, sizeof events) > 0) {
         }
         w.Next();
-        EXPECT_THAT(w.Messages(), ElementsAre("Obrázek se nepodařilo načíst!"));
+        EXPECT_THAT(w.Messages(), ElementsAre("Obrázek se nepodařilo načíst!\nmissing.bmp: Soubor nelze otevřít."));
         EXPECT_LT(read(fdWatch, events, sizeof events), 0) << "the render opened the second picture";
     }
     close(fdWatch);

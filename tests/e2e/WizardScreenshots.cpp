@@ -9,7 +9,9 @@
 #include <functional>
 
 // Qt
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
@@ -22,6 +24,7 @@
 
 // Local
 #include "platform/ui/QtTranslations.h"
+#include "platform/aviui/CCompressionDialog.h"
 #include "tests/app/WizardHarness.h"
 #include "tests/e2e/E2eSupport.h"
 
@@ -186,6 +189,17 @@ int main(int argc, char* argv[])
     shootBox("box-output-is-source");
     w.Next();
 
+    // A damaged picture with a long name: the box names it and says why.
+    w.Prev();
+    w.Prev();
+    const std::string strBroken = E2e::MakeFile(
+        work.filePath(QStringLiteral("dovolená v Beskydech se vším všudy, den třetí, ráno u chaty.heic")),
+        QByteArray("\0\0\0\x18" "ftypheic\0\0\0\0mif1heic", 24));
+    w.ChooseSources(strFirst, strBroken, 0);
+    w.ChooseOutput(work.filePath("animace.avi").toStdString());
+    shootBox("box-picture-not-loaded");
+    w.Next();
+
     // The real choosers: the save chooser on an existing file asks before
     // replacing it ("Ne"), then both choosers are closed.
     AfxSetFileChooser(nullptr);
@@ -209,12 +223,23 @@ int main(int argc, char* argv[])
             pChooser->reject();
         });
     };
-    shootChooser("save-chooser", QStringLiteral("obrazek.bmp"));
-    WizardHarness::Click(w.m_dlg.m_pageStillSettings, IDC_BROWSE);
+    shootChooser("save-chooser", QStringLiteral("animace.avi"));
+    WizardHarness::Click(w.m_dlg.m_pageAnimSettings, IDC_BROWSE);
     w.Prev();
     shootChooser("open-chooser", QString());
     WizardHarness::Click(w.m_dlg.m_pageSource, IDC_BROWSE);
     shootBox("box-quit");
     WizardHarness::Click(w.m_dlg, IDCANCEL);
+
+    // The compression dialog, its list open so that every compressor shows.
+    CCompressionDialog compression(pFrame);
+    compression.show();
+    compression.m_pCompressor->setCurrentIndex(CCompressionDialog::kFfv1);
+    Settle();
+    compression.grab().save(out.filePath(QString::asprintf("%02d-compression.png", ++nShot)));
+    compression.m_pCompressor->showPopup();
+    Settle();
+    if (QWidget* pList = compression.m_pCompressor->view()->window())
+        pList->grab().save(out.filePath(QString::asprintf("%02d-compression-list.png", ++nShot)));
     return bClean ? 0 : 1;
 }

@@ -125,9 +125,14 @@ TEST_F(PictureLoaderTest, RefusesOtherFormatsBrokenFilesAndHugeClaims)
     cut.resize(40);
     for (const std::string& strPath :
          {PathOf("icon.ico"), Write("pointer.cur", cursor), Write("old.wmf", {0xD7, 0xCD, 0xC6, 0x9A, 0, 0, 0, 0}),
-          Write("new.emf", Bytes(88, 1)), Save(icon, "icon.png", "PNG"), Write("noise.gif", {'n', 'o', 'i', 's', 'e'}),
-          Write("empty.bmp", {}), Write("cut.bmp", cut), Write("cut.jpg", {0xFF, 0xD8, 0xFF, 0xE0, 0, 16})})
+          Write("new.emf", Bytes(88, 1)), Write("noise.gif", {'n', 'o', 'i', 's', 'e'}), Write("empty.bmp", {})})
         ExpectRefused(strPath, EngineErrorCode::PictureUnsupported);
+    // A known format whose file is damaged says so.
+    Bytes png = Read(Save(icon, "icon.png", "PNG"));
+    png.resize(png.size() - 20);
+    for (const std::string& strPath : {Write("cut.bmp", cut), Write("cut.jpg", {0xFF, 0xD8, 0xFF, 0xE0, 0, 16}),
+                                       Write("cut.png", png)})
+        ExpectRefused(strPath, EngineErrorCode::PictureDamaged);
     ExpectRefused(PathOf("missing.bmp"), EngineErrorCode::PictureUnreadable);
     ExpectRefused(m_dir.path().toStdString(), EngineErrorCode::PictureUnreadable);
 

@@ -154,7 +154,8 @@ INSTANTIATE_TEST_SUITE_P(
     Roads, CliFaultTest,
     testing::Values(Road{"Still", "still", "mix.bmp", {"--ratio", "30"}},
                     Road{"AnimationFullFrames", "anim", "clip.avi", {"--frames", "3", "--codec", "raw"}},
-                    Road{"AnimationMotionJpeg", "anim", "clip.avi", {"--frames", "3", "--codec", "mjpeg"}}),
+                    Road{"AnimationMotionJpeg", "anim", "clip.avi", {"--frames", "3", "--codec", "mjpeg"}},
+                    Road{"AnimationOnThreeWorkers", "anim", "clip.avi", {"--frames", "12", "--threads", "3"}}),
     PrintRoad);
 
 }  // namespace

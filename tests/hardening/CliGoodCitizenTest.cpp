@@ -151,7 +151,7 @@ TEST_F(CliGoodCitizenTest, StoppedAnimationLeavesNoPartialFile)
     const std::string strOld = "an older file of that name";
     ASSERT_TRUE(WriteBytes(strOut + "/clip.avi", {strOld.begin(), strOld.end()}));
     const std::string strScript =
-        "\"$1\" anim \"$2\" \"$3\" \"$4/clip.avi\" --frames 20000 --size 320x240 & pid=$!; i=0; "
+        "\"$1\" anim \"$2\" \"$3\" \"$4/clip.avi\" --frames 20000 --size 320x240 --threads 3 & pid=$!; i=0; "
         "until ls -A \"$4\" | grep -q '^\\.'; do sleep 0.01; i=$((i+1)); [ $i -gt 3000 ] && break; done; "
         "kill -TERM $pid; wait $pid; echo status=$?";
     const ChildRun run = RunChild({{"sh", "-c", strScript, "sh", PLAVEX_CLI_PATH, m_strFirst, m_strSecond, strOut}});

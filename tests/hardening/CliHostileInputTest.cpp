@@ -12,6 +12,7 @@
 // Qt
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 
 // Google Test
@@ -111,6 +112,8 @@ TEST_F(CliHostileInputTest, UnusablePicturesAreRefusedByNameInEitherPlace)
     };
     const std::vector<unsigned char> gif = EncodeGif(TestPattern(20, 10, 6));
     const std::vector<unsigned char> jpeg = EncodeWithQt(TestPattern(20, 10, 7), "JPEG");
+    const std::vector<unsigned char> png = EncodeWithQt(TestPattern(20, 10, 8), "PNG");
+    const std::vector<unsigned char> webp = EncodeWithQt(TestPattern(20, 10, 9), "WEBP");
     const std::vector<Bad> files = {
         {"empty.gif", {}},
         {"huge screen.gif", GifClaiming(65535, 65535)},
@@ -119,6 +122,8 @@ TEST_F(CliHostileInputTest, UnusablePicturesAreRefusedByNameInEitherPlace)
         {"negative.bmp", BmpClaiming(-20, 10)},
         {"cut.gif", std::vector<unsigned char>(gif.begin(), gif.begin() + 20)},
         {"cut.jpg", std::vector<unsigned char>(jpeg.begin(), jpeg.begin() + 150)},
+        {"cut.png", std::vector<unsigned char>(png.begin(), png.begin() + 60)},
+        {"cut.webp", std::vector<unsigned char>(webp.begin(), webp.begin() + 40)},
         {"icon.ico", {0, 0, 1, 0, 1, 0, 16, 16, 0, 0, 1, 0, 32, 0, 40, 0, 0, 0, 22, 0, 0, 0}},
         {"text.txt", {'h', 'e', 'l', 'l', 'o', '\n'}},
     };

@@ -21,6 +21,7 @@
 // Qt
 #include <QBuffer>
 #include <QByteArray>
+#include <QTemporaryDir>
 #include <QColor>
 
 // LeakSanitizer's check on demand, present only in the sanitizer build.
@@ -293,6 +294,20 @@ std::vector<unsigned char> EncodeWithQt(const QImage& image, const char* pszForm
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, pszFormat, 90);
     return std::vector<unsigned char>(bytes.begin(), bytes.end());
+}
+
+std::vector<unsigned char> EncodeWithTool(const QImage& image, const std::string& strCommand,
+                                          const std::string& strExtension)
+{
+    QTemporaryDir dir;
+    const std::string strIn = dir.filePath("in.png").toStdString();
+    const std::string strOut = dir.filePath("out.").toStdString() + strExtension;
+    if (!dir.isValid() || !image.save(QString::fromStdString(strIn), "PNG"))
+        return {};
+    const std::string strRun = strCommand + " '" + strOut + "' '" + strIn + "' >/dev/null 2>&1";
+    if (std::system(strRun.c_str()) != 0)
+        return {};
+    return ReadBytes(strOut);
 }
 
 bool WriteBytes(const std::string& strPath, const std::vector<unsigned char>& bytes)

@@ -70,6 +70,10 @@ QImage TestPattern(int nWidth, int nHeight, int nSeed);
 std::vector<unsigned char> EncodeGif(const QImage& image);
 // A BMP (24-bit) or JPEG of the picture, as Qt's writers make them.
 std::vector<unsigned char> EncodeWithQt(const QImage& image, const char* pszFormat);
+// The picture encoded by a command line tool: strCommand is run with the
+// output name and a PNG of the picture appended. Empty when that fails.
+std::vector<unsigned char> EncodeWithTool(const QImage& image, const std::string& strCommand,
+                                          const std::string& strExtension);
 
 bool WriteBytes(const std::string& strPath, const std::vector<unsigned char>& bytes);
 std::vector<unsigned char> ReadBytes(const std::string& strPath);

@@ -52,7 +52,8 @@ TEST_F(PageHandlers, SourceBrowseFillsOnlyItsEditAndCancelKeepsThePath)
         ASSERT_EQ(r.filters.size(), 1u);
         EXPECT_EQ(r.filters[0].description, "Obrázky");
         EXPECT_EQ(r.filters[0].patterns,
-                  (std::vector<CString>{"*.gif", "*.jpeg", "*.jpg", "*.bmp", "*.wmf", "*.ico", "*.cur"}));
+                  (std::vector<CString>{"*.gif", "*.jpeg", "*.jpg", "*.bmp", "*.png", "*.webp", "*.tif", "*.tiff",
+                                        "*.heic", "*.heif", "*.avif", "*.wmf", "*.ico", "*.cur"}));
     }
 }
 

@@ -6,6 +6,8 @@
 #include <array>
 
 // Qt
+#include <QBuffer>
+#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QPixmap>
@@ -34,6 +36,28 @@ std::string SolidPicture(const QTemporaryDir& dir, const char* pszName, int nWid
     image.fill(colour);
     const QString strPath = dir.filePath(QString::fromUtf8(pszName));
     image.save(strPath, "BMP");
+    return strPath.toStdString();
+}
+
+// A JPEG of one colour, stored nWidth × nHeight and marked with EXIF
+// orientation 6: shown turned a quarter clockwise, so it stands nHeight wide.
+std::string Sideways(const QTemporaryDir& dir, const char* pszName, int nWidth, int nHeight, QRgb colour)
+{
+    QImage image(nWidth, nHeight, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG", 100);
+    // Little-endian TIFF with one entry: orientation (0x0112), SHORT, 1, value 6.
+    const QByteArray exif = QByteArray("Exif\0\0II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0\x06\0\0\0\0\0\0\0", 32);
+    QByteArray segment("\xFF\xE1", 2);
+    segment += char((exif.size() + 2) >> 8);
+    segment += char((exif.size() + 2) & 0xFF);
+    const QString strPath = dir.filePath(QString::fromUtf8(pszName));
+    QFile file(strPath);
+    file.open(QIODevice::WriteOnly);
+    file.write(jpeg.left(2) + segment + exif + jpeg.mid(2));
     return strPath.toStdString();
 }
 
@@ -164,17 +188,18 @@ TEST_F(PreviewTest, AnimationPlaysAndPauses)
     EXPECT_EQ(Middle(), paused);
 }
 
-TEST_F(PreviewTest, ThumbnailForAPictureAndTheReasonForAFileThatIsNone)
+TEST_F(PreviewTest, UprightThumbnailForAPictureAndTheReasonForAFileThatIsNone)
 {
     QFile bad(m_dir.filePath("notes.jpg"));
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
     bad.write("not a picture at all");
     bad.close();
+    const std::string strSideways = Sideways(m_dir, "phone.jpg", 64, 32, qRgb(255, 0, 0));
 
     CSourcePage page;
     page.SetPictureCache(&m_pictures);
     Show(page);
-    chooser.answers = {CString(m_strFirst), CString(bad.fileName().toStdString())};
+    chooser.answers = {CString(strSideways), CString(bad.fileName().toStdString())};
     Click(page, IDC_BROWSE);
     Click(page, IDC_BROWSE_SECOND);
     ASSERT_TRUE(QTest::qWaitFor([&] {
@@ -184,10 +209,10 @@ TEST_F(PreviewTest, ThumbnailForAPictureAndTheReasonForAFileThatIsNone)
     const auto thumb = [&](int nID) { return qobject_cast<QLabel*>(page.GetDlgItem(nID)->GetWidget())->pixmap(); };
     const QPixmap first = thumb(IDC_FIRST_THUMB);
     ASSERT_FALSE(first.isNull());
-    EXPECT_EQ(first.toImage().pixel(first.width() / 2, first.height() / 2), qRgb(255, 0, 0));
-    EXPECT_GT(first.width(), first.height()); // 4:3, as the picture
+    EXPECT_GT(qRed(first.toImage().pixel(first.width() / 2, first.height() / 2)), 240);
+    EXPECT_LT(first.width(), first.height()); // stored lying down, shown standing
     EXPECT_TRUE(thumb(IDC_SECOND_THUMB).isNull());
-    EXPECT_EQ(Text(page, IDC_SECOND_REASON), "Obrázek se nepodařilo načíst!");
+    EXPECT_EQ(Text(page, IDC_SECOND_REASON), "Soubor není obrázek ve známém formátu.");
 
     // A path taken away takes its thumbnail with it.
     page.m_strFirstPath = "";

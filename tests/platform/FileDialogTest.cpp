@@ -94,6 +94,7 @@ TEST(QtFileChooser, SaveChooserNamesAFileWithTheDefaultSuffixAndAsksInCzechBefor
     QStringList nameFilters;
     QStringList buttons;
     QString question;
+    bool hideDetails = true;
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         if (!dialog) {
@@ -103,6 +104,7 @@ TEST(QtFileChooser, SaveChooserNamesAFileWithTheDefaultSuffixAndAsksInCzechBefor
         nameFilters = dialog->nameFilters();
         for (QAbstractButton* button : dialog->findChild<QDialogButtonBox*>()->buttons())
             buttons << button->text();
+        hideDetails = dialog->testOption(QFileDialog::HideNameFilterDetails);
         dialog->setDirectory(dir.path());
         // The question comes up inside accept(); "Ne" keeps the chooser open.
         dialog->selectFile(QStringLiteral("mix"));
@@ -123,12 +125,27 @@ TEST(QtFileChooser, SaveChooserNamesAFileWithTheDefaultSuffixAndAsksInCzechBefor
     EXPECT_EQ(nameFilters, QStringList{"Obrázky BMP (*.bmp)"});
     EXPECT_EQ(buttons.join(QLatin1Char('|')).toStdString(), "&Uložit|Zrušit");
     EXPECT_EQ(question.toStdString(), "Soubor mix.bmp již existuje.\nChcete jej nahradit?|&Ne");
+    EXPECT_FALSE(hideDetails);
 
     QTimer::singleShot(0, [] {
         if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
             dialog->reject();
     });
     EXPECT_FALSE(chooser.Choose(request, path));
+
+    // The open chooser's one entry shows as its bare description.
+    request.bOpenFileDialog = TRUE;
+    request.filters = CFileDialog::ParseFilter("Obrázky|*.png;*.heic||");
+    QTimer::singleShot(0, [&] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            nameFilters = dialog->nameFilters();
+            hideDetails = dialog->testOption(QFileDialog::HideNameFilterDetails);
+            dialog->reject();
+        }
+    });
+    EXPECT_FALSE(chooser.Choose(request, path));
+    EXPECT_EQ(nameFilters, QStringList{"Obrázky (*.png *.heic)"});
+    EXPECT_TRUE(hideDetails);
 }
 
 } // namespace

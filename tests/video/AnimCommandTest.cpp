@@ -73,6 +73,25 @@ TEST_F(AnimCommandTest, RawFramesDissolveFromFirstToSecond)
                 ASSERT_EQ(decoded[(k * 32 + i) * 3 + c], expected[k][c]) << "frame " << k << " pixel " << i;
 }
 
+TEST_F(AnimCommandTest, EveryThreadCountWritesTheSameFile)
+{
+    SavePicture(m_strSecond, QColor(250, 0, 130), 40, 24);
+    for (const char* pszCodec : {"raw", "mjpeg"}) {
+        std::string strFirstFile;
+        for (const char* pszThreads : {"1", "2", "3", "8"}) {
+            const std::string strOut = m_strDir + "/t" + pszThreads + pszCodec + ".avi";
+            ASSERT_EQ(Run({m_strFirst, m_strSecond, strOut, "--frames", "17", "--codec", pszCodec, "--threads",
+                           pszThreads}),
+                      0)
+                << m_err.str();
+            const std::string strFile = ReadWholeFile(strOut);
+            if (strFirstFile.empty())
+                strFirstFile = strFile;
+            EXPECT_EQ(strFile, strFirstFile) << pszCodec << " on " << pszThreads << " threads";
+        }
+    }
+}
+
 TEST_F(AnimCommandTest, DefaultsAreMotionJpegAt25FpsWithAviAppended)
 {
     ASSERT_EQ(Run({m_strFirst, m_strSecond, m_strDir + "/clip.mp4", "--frames", "5", "--size", "16x12"}), 0)
@@ -93,9 +112,10 @@ TEST_F(AnimCommandTest, UsageErrorsExitWithTwo)
         {}, {m_strFirst, m_strSecond},
         {m_strFirst, m_strSecond, strOut, "--frames", "0"}, {m_strFirst, m_strSecond, strOut, "--frames", "1000001"},
         {m_strFirst, m_strSecond, strOut, "--fps", "x"},    {m_strFirst, m_strSecond, strOut, "--size", "0x5"},
-        {m_strFirst, m_strSecond, strOut, "--codec", "h264"}, {m_strFirst, m_strSecond, strOut, "--quality", "101"},
+        {m_strFirst, m_strSecond, strOut, "--codec", "vp9"}, {m_strFirst, m_strSecond, strOut, "--quality", "101"},
         {m_strFirst, m_strSecond, strOut, "--codec", "raw", "--quality", "50"},
-        {m_strFirst, m_strSecond, strOut, "--bogus"},
+        {m_strFirst, m_strSecond, strOut, "--codec", "ffv1", "--quality", "50"},
+        {m_strFirst, m_strSecond, strOut, "--bogus"},       {m_strFirst, m_strSecond, strOut, "--threads", "0"},
     };
     for (const auto& args : cases) {
         EXPECT_EQ(Run(args), 2) << testing::PrintToString(args);

@@ -22,6 +22,7 @@ struct Script {
     DWORD dwVersion = 0x010A0000;
     HRESULT hrOpen = 0, hrStream = 0, hrCompressed = 0, hrFree = 0, hrFormat = 0, hrWrite = 0, hrCommit = 0;
     BOOL bChosen = TRUE;
+    std::string strStreamError; // what the compressing stream says went wrong
     std::vector<std::string> calls;
     std::vector<LONG> writes; // positions
 } g_fake;
@@ -87,6 +88,7 @@ HRESULT AVIStreamWrite(PAVISTREAM pavi, LONG lStart, LONG lSamples, const void*,
                 g_fake.hrWrite);
 }
 
+std::string AVIStreamErrorText(PAVISTREAM) { return g_fake.strStreamError; }
 ULONG AVIStreamRelease(PAVISTREAM pavi) { return Call("Release(" + Name(pavi) + ")", 0); }
 HRESULT AVIFileCommit(PAVIFILE pfile) { return Call("Commit(" + Name(pfile) + ")", g_fake.hrCommit); }
 ULONG AVIFileRelease(PAVIFILE pfile) { return Call("Release(" + Name(pfile) + ")", 0); }
@@ -151,6 +153,13 @@ const Outcome kOutcomes[] = {
     {"FreeFailed", [](Script& s) { s.hrFree = AVIERR_ERROR; }, AVIERR_ERROR, "Error releasing memory", kAll},
     {"FormatFailed", [](Script& s) { s.hrFormat = AVIERR_BADFORMAT; }, AVIERR_BADFORMAT,
      "AVI Compressed Stream format setting failed.", kAll},
+    {"EncoderRefused",
+     [](Script& s) {
+         s.hrFormat = AVIERR_COMPRESSOR;
+         s.strStreamError = "The H.264 encoder refused the picture size.";
+     },
+     AVIERR_COMPRESSOR, "AVI Compressed Stream format setting failed. The H.264 encoder refused the picture size.",
+     kAll},
     {"Success", [](Script&) {}, 0, "Ok",
      {"Release(stream)", "Release(compressed)", "Commit(file)", "Release(file)", "Exit"}},
 };
@@ -214,9 +223,11 @@ TEST(AviWriterTest, FramesAreNumberedOnAfterAFailedWriteAndTheRunIsNotKept)
     ASSERT_EQ(Open(writer), 0);
     const std::vector<BYTE> frame(96);
     EXPECT_EQ(writer.AddFrame(frame.data()), 0);
-    g_fake.hrWrite = AVIERR_FILEWRITE;
-    EXPECT_EQ(writer.AddFrame(frame.data()), AVIERR_FILEWRITE);
+    g_fake.hrWrite = AVIERR_COMPRESSOR;
+    g_fake.strStreamError = "The encoder gave nothing back for frame 1.";
+    EXPECT_EQ(writer.AddFrame(frame.data()), AVIERR_COMPRESSOR);
     g_fake.hrWrite = 0;
+    g_fake.strStreamError.clear();
     EXPECT_EQ(writer.AddFrame(frame.data()), 0);
     EXPECT_EQ(writer.m_nFrame, 3);
     EXPECT_THAT(g_fake.writes, ElementsAre(0, 1, 2));
@@ -226,7 +237,31 @@ TEST(AviWriterTest, FramesAreNumberedOnAfterAFailedWriteAndTheRunIsNotKept)
     g_fake.calls.clear();
     writer.ReleaseEngine();
     EXPECT_THAT(g_fake.calls, ElementsAreArray(kAll));
-    EXPECT_EQ(writer.RunErrorText(), "AVI frame write failed. A disk error occurred while writing the file.");
+    EXPECT_EQ(writer.RunErrorText(), "AVI frame write failed. The compressor could not compress the frame. The "
+                                     "encoder gave nothing back for frame 1.");
+}
+
+TEST(AviWriterTest, EncodedFramesGoToTheFileStreamNumberedLikeOthers)
+{
+    g_fake = Script{};
+    CAviWriter writer;
+    EXPECT_EQ(writer.AddEncodedFrame(EncodedFrame{}), AVIERR_BADHANDLE);
+    ASSERT_EQ(Open(writer), 0);
+    const std::vector<BYTE> bytes(40);
+    EXPECT_EQ(writer.AddFrame(bytes.data()), 0);
+    EXPECT_EQ(writer.AddEncodedFrame(EncodedFrame{bytes.data(), 40, true}), 0);
+    EXPECT_EQ(writer.AddEncodedFrame(EncodedFrame{bytes.data(), 7, false}), 0);
+    EXPECT_THAT(g_fake.writes, ElementsAre(0, 1, 2));
+    EXPECT_EQ(g_fake.calls[1], "Write(stream,1,40,16)");
+    EXPECT_EQ(g_fake.calls[2], "Write(stream,1,7,0)");
+
+    // A frame that could not be compressed spoils the run like a failed write.
+    writer.FailFrame(AVIERR_COMPRESSOR);
+    EXPECT_EQ(writer.AddEncodedFrame(EncodedFrame{bytes.data(), 40, true}), AVIERR_COMPRESSOR);
+    EXPECT_EQ(writer.m_nFrame, 4);
+    writer.ReleaseEngine();
+    EXPECT_FALSE(writer.IsCommitted());
+    EXPECT_EQ(writer.RunErrorText(), "AVI frame write failed. The compressor could not compress the frame.");
 }
 
 TEST(AviWriterTest, FailedCompletionIsReported)

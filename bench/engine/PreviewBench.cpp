@@ -31,11 +31,16 @@ QImage Photo(int nSeed)
     return image;
 }
 
+// A 12-megapixel JPEG of our own, or the picture PLAVEX_BENCH_PICTURE names
+// (a HEIC photo, say).
 void BM_LoadPreviewPicture12Mpx(benchmark::State& state)
 {
     QTemporaryDir dir;
-    const QString strPath = dir.filePath("photo.jpg");
-    Photo(1).save(strPath, "JPEG", 90);
+    QString strPath = qEnvironmentVariable("PLAVEX_BENCH_PICTURE");
+    if (strPath.isEmpty()) {
+        strPath = dir.filePath("photo.jpg");
+        Photo(1).save(strPath, "JPEG", 90);
+    }
     for (auto _ : state) {
         auto picture = LoadPreviewPicture(strPath.toStdString(), kMaxSide);
         if (!picture)

@@ -1,6 +1,5 @@
 #include "pages/CPictureCache.h"
 
-#include <optional>
 #include <utility>
 
 // Qt

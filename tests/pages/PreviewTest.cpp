@@ -167,6 +167,24 @@ TEST_F(PreviewTest, StillFollowsTheSliderAsItMoves)
     EXPECT_NEAR(double(picture.width()) / picture.height(), 720.0 / 540.0, 0.02);
 }
 
+TEST_F(PreviewTest, PictureThatCannotBeLoadedIsToldAsTheRenderTellsIt)
+{
+    QFile bad(m_dir.filePath("notes.jpg"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("not a picture at all");
+    bad.close();
+    m_preview.SetSources(CString(m_strFirst), CString(bad.fileName().toStdString()));
+
+    CStillSettingsPage page;
+    page.m_pPreview = &m_preview;
+    Show(page);
+    Click(page, IDC_PREVIEW);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_preview.GetStateText() != "Načítám obrázky…"; }));
+    EXPECT_EQ(m_preview.GetStateText(), "Obrázek se nepodařilo načíst!\nnotes.jpg: Soubor není obrázek ve známém formátu.");
+    EXPECT_TRUE(m_preview.GetPicture().isNull());
+    EXPECT_EQ(m_preview.GetSizeText(), "");
+}
+
 TEST_F(PreviewTest, AnimationPlaysAndPauses)
 {
     CAnimSettingsPage page;

@@ -389,9 +389,10 @@ TEST_P(WizardSourceAsOutput, IsRefusedOnBothRoadsAndInTheBatchToolAndTheSourcesS
                               &err),
                   bRefused ? 1 : 0)
             << pszCommand;
-        if (bRefused)
+        if (bRefused) {
             EXPECT_EQ(err, QByteArray("plavex-cli ") + pszCommand + ": '" + strOutput.c_str() +
                                "' is one of the source pictures; choose another output file\n");
+        }
     }
 
     EXPECT_EQ(E2e::ReadAll(strFirst), first);

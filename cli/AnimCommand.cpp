@@ -89,12 +89,6 @@ int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std:
     const FramePipeline::Result result = WriteDissolveFrames(
         video.Writer(), canvas, firstBuffer.Value(), secondBuffer.Value(), nFrames, settings.m_nThreads,
         [&bar](std::int32_t nWritten) { bar.Update(nWritten); }, [] { return !CliInterrupted(); });
-    if (result.m_nOutcome != FramePipeline::Outcome::Done) {
-        bar.Finish();
-        return video.Abandon(result, report);
-    }
     bar.Finish();
-    if (const std::string strWhy = video.Finish(); !strWhy.empty())
-        return report.Fail(strWhy);
-    return kExitOk;
+    return video.Finish(result, report);
 }

@@ -1,6 +1,7 @@
 #include "cli/CliAviOutput.h"
 
 // Local
+#include "cli/CliArgs.h"
 #include "engine/SameFile.h"
 
 CliAviOutput::CliAviOutput(const CliVideoSettings& settings)
@@ -27,22 +28,20 @@ std::string CliAviOutput::Open(const Canvas& canvas, const std::string& strPath,
     return {};
 }
 
-std::string CliAviOutput::Finish()
-{
-    m_writer.ReleaseEngine();
-    if (!m_writer.IsCommitted())
-        return "cannot write '" + m_writer.m_strFileName + "': " + m_writer.RunErrorText();
-    return {};
-}
-
 void CliAviOutput::Abandon()
 {
     m_writer.Abandon();
     m_writer.ReleaseEngine();
 }
 
-int CliAviOutput::Abandon(const FramePipeline::Result& result, const CliReport& report)
+int CliAviOutput::Finish(const FramePipeline::Result& result, const CliReport& report)
 {
+    if (result.m_nOutcome == FramePipeline::Outcome::Done) {
+        m_writer.ReleaseEngine();
+        if (m_writer.IsCommitted())
+            return kExitOk;
+        return report.Fail("cannot write '" + m_writer.m_strFileName + "': " + m_writer.RunErrorText());
+    }
     Abandon();
     if (result.m_nOutcome == FramePipeline::Outcome::Aborted)
         return report.Interrupted(m_writer.m_strFileName);

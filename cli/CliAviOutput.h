@@ -29,17 +29,15 @@ public:
     // sources is refused before anything is written.
     std::string Open(const Canvas& canvas, const std::string& strPath, std::span<const std::string> sources);
 
-    // Completes the file and moves it into place; gives an empty text, or the
-    // line saying why it could not be written (an existing file is kept).
-    std::string Finish();
-
     // Ends without a file; an existing file of the name is kept.
     void Abandon();
 
-    // Ends a run of the frame pipeline that did not complete without a file,
-    // and reports why: the stop that was asked for, or the failure of the
-    // writer or of the compressor. Gives the exit status.
-    int Abandon(const FramePipeline::Result& result, const CliReport& report);
+    // Ends a run of the frame pipeline: a complete one moves the file into
+    // place; one that did not complete, or a file that cannot be completed,
+    // leaves no file (an existing one is kept) and is reported: the stop that
+    // was asked for, or the failure of the writer or of the compressor.
+    // Gives the exit status.
+    int Finish(const FramePipeline::Result& result, const CliReport& report);
 
     // The name written to, ".avi" included.
     const std::string& FileName() const { return m_writer.m_strFileName; }

@@ -115,7 +115,8 @@ int RunSlideshowCommand(const std::vector<std::string>& args, std::ostream& out,
     progress.m_bEnabled = !parsed.Has("quiet") && CliProgressBar::DrawsOn(err);
     CliProgressBar bar(err, nFrames, progress);
     SlideshowWriter frames(video.Writer(), canvas, plan, settings.m_nThreads);
-    for (std::int32_t i = 0; i < plan.Pictures(); ++i) {
+    FramePipeline::Result result;
+    for (std::int32_t i = 0; i < plan.Pictures() && result.m_nOutcome == FramePipeline::Outcome::Done; ++i) {
         // The picture is loaded before any frame that shows it.
         if (auto loaded = shown.Load(i); !loaded) {
             bar.Finish();
@@ -123,16 +124,10 @@ int RunSlideshowCommand(const std::vector<std::string>& args, std::ostream& out,
             return report.Fail(loaded.Error().m_strMessage);
         }
         const std::string strNote = "picture " + std::to_string(i + 1) + "/" + std::to_string(plan.Pictures());
-        const FramePipeline::Result result = frames.WriteTurn(
+        result = frames.WriteTurn(
             shown, i, [&](std::int64_t nWritten) { bar.Update(nWritten, strNote); },
             [] { return !CliInterrupted(); });
-        if (result.m_nOutcome != FramePipeline::Outcome::Done) {
-            bar.Finish();
-            return video.Abandon(result, report);
-        }
     }
     bar.Finish();
-    if (const std::string strWhy = video.Finish(); !strWhy.empty())
-        return report.Fail(strWhy);
-    return kExitOk;
+    return video.Finish(result, report);
 }

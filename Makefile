@@ -9,6 +9,12 @@ FUZZ_TARGETS ?= load_picture canvas avi_writer
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
+# What the sanitizers do on a finding, and the leaks inside system libraries
+# that they leave alone; plain builds ignore these.
+SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
 .PHONY: all deps configure build run test asan-test bench fuzz clean
 
 all: build
@@ -26,13 +32,13 @@ run: build
 	$(BUILD)/app/plavex
 
 test: build
-	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	$(SANITIZER_ENV) ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 # The whole test suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
 asan-test: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPLAVEX_SANITIZE=ON $(CMAKE_ARGS)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
-	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+	$(SANITIZER_ENV) ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
 # Each fuzz target under libFuzzer with ASan+UBSan for FUZZ_SECONDS, over a
 # fresh copy of its generated seed corpus; crash inputs land in fuzz-out/.

@@ -25,6 +25,13 @@ TEST(CliArgsTest, OptionsValuesAndTheEndOfOptions)
     EXPECT_EQ(ParseSize("640x480")->m_nHeight, 480);
     for (const char* pszBad : {"640", "x480", "640x", "640x480x2", "99999999999x1"})
         EXPECT_FALSE(ParseSize(pszBad)) << pszBad;
+
+    EXPECT_EQ(ParseMicroseconds("2", 100), 2000000);
+    EXPECT_EQ(ParseMicroseconds("0.35", 100), 350000);
+    EXPECT_EQ(ParseMicroseconds(".5", 100), 500000);
+    EXPECT_EQ(ParseMicroseconds("100.000000", 100), 100000000);
+    for (const char* pszBad : {"", ".", "1.", "-1", "+1", "1e3", "0.0000001", "100.000001", "1,5", "99999999999"})
+        EXPECT_FALSE(ParseMicroseconds(pszBad, 100)) << pszBad;
 }
 
 } // namespace

@@ -155,7 +155,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(Road{"Still", "still", "mix.bmp", {"--ratio", "30"}},
                     Road{"AnimationFullFrames", "anim", "clip.avi", {"--frames", "3", "--codec", "raw"}},
                     Road{"AnimationMotionJpeg", "anim", "clip.avi", {"--frames", "3", "--codec", "mjpeg"}},
-                    Road{"AnimationOnThreeWorkers", "anim", "clip.avi", {"--frames", "12", "--threads", "3"}}),
+                    Road{"AnimationOnThreeWorkers", "anim", "clip.avi", {"--frames", "12", "--threads", "3"}},
+                    Road{"Slideshow", "slideshow", "show.avi", {"--hold", "0.04", "--codec", "raw"}}),
     PrintRoad);
 
 }  // namespace

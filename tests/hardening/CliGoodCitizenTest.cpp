@@ -111,9 +111,9 @@ TEST_F(CliGoodCitizenTest, HelpAndVersion)
     EXPECT_EQ(run.m_strOut, "plavex-cli " PLAVEX_VERSION "\n");
     run = Run({"--help"});
     EXPECT_EQ(run.m_nExitCode, 0);
-    for (const char* pszWord : {"still", "anim", "--quiet", "--version"})
+    for (const char* pszWord : {"still", "anim", "slideshow", "--quiet", "--version"})
         EXPECT_NE(run.m_strOut.find(pszWord), std::string::npos) << pszWord;
-    for (const char* pszCommand : {"still", "anim"}) {
+    for (const char* pszCommand : {"still", "anim", "slideshow"}) {
         run = Run({pszCommand, "--help"});
         EXPECT_EQ(run.m_nExitCode, 0) << pszCommand;
         EXPECT_NE(run.m_strOut.find("--quiet"), std::string::npos) << pszCommand;
@@ -146,21 +146,26 @@ TEST_F(CliGoodCitizenTest, StoppedAnimationLeavesNoPartialFile)
 {
     // SIGTERM as soon as the temporary file appears; a job in the background
     // of a shell ignores SIGINT, so the polite stop of a script is used.
-    const std::string strOut = m_dir.filePath("out").toStdString();
-    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(strOut)));
-    const std::string strOld = "an older file of that name";
-    ASSERT_TRUE(WriteBytes(strOut + "/clip.avi", {strOld.begin(), strOld.end()}));
-    const std::string strScript =
-        "\"$1\" anim \"$2\" \"$3\" \"$4/clip.avi\" --frames 20000 --size 320x240 --threads 3 & pid=$!; i=0; "
-        "until ls -A \"$4\" | grep -q '^\\.'; do sleep 0.01; i=$((i+1)); [ $i -gt 3000 ] && break; done; "
-        "kill -TERM $pid; wait $pid; echo status=$?";
-    const ChildRun run = RunChild({{"sh", "-c", strScript, "sh", PLAVEX_CLI_PATH, m_strFirst, m_strSecond, strOut}});
-    EXPECT_EQ(run.m_strOut, "status=143\n") << run.m_strErr;
-    EXPECT_NE(run.m_strErr.find("interrupted; '" + strOut + "/clip.avi' was not written"), std::string::npos)
-        << run.m_strErr;
-    EXPECT_EQ(ListFolder(strOut), std::vector<std::string>{"clip.avi"});
-    const std::vector<unsigned char> kept = ReadBytes(strOut + "/clip.avi");
-    EXPECT_EQ(std::string(kept.begin(), kept.end()), strOld);
+    for (const char* pszCommand : {"anim \"$2\" \"$3\" \"$4/clip.avi\" --frames 20000 --threads 3",
+                                   "slideshow \"$2\" \"$3\" \"$2\" \"$4/clip.avi\" --hold 400 --threads 3"}) {
+        SCOPED_TRACE(pszCommand);
+        const std::string strOut = m_dir.filePath("out").toStdString();
+        ASSERT_TRUE(QDir().mkpath(QString::fromStdString(strOut)));
+        const std::string strOld = "an older file of that name";
+        ASSERT_TRUE(WriteBytes(strOut + "/clip.avi", {strOld.begin(), strOld.end()}));
+        const std::string strScript =
+            std::string("\"$1\" ") + pszCommand + " --size 320x240 & pid=$!; i=0; "
+            "until ls -A \"$4\" | grep -q '^\\.'; do sleep 0.01; i=$((i+1)); [ $i -gt 3000 ] && break; done; "
+            "kill -TERM $pid; wait $pid; echo status=$?";
+        const ChildRun run =
+            RunChild({{"sh", "-c", strScript, "sh", PLAVEX_CLI_PATH, m_strFirst, m_strSecond, strOut}});
+        EXPECT_EQ(run.m_strOut, "status=143\n") << run.m_strErr;
+        EXPECT_NE(run.m_strErr.find("interrupted; '" + strOut + "/clip.avi' was not written"), std::string::npos)
+            << run.m_strErr;
+        EXPECT_EQ(ListFolder(strOut), std::vector<std::string>{"clip.avi"});
+        const std::vector<unsigned char> kept = ReadBytes(strOut + "/clip.avi");
+        EXPECT_EQ(std::string(kept.begin(), kept.end()), strOld);
+    }
 }
 
 }  // namespace

@@ -121,6 +121,8 @@ TEST_F(CliHostileInputTest, UnusablePicturesAreRefusedByNameInEitherPlace)
         {"huge.bmp", BmpClaiming(60000, 60000)},
         {"negative.bmp", BmpClaiming(-20, 10)},
         {"cut.gif", std::vector<unsigned char>(gif.begin(), gif.begin() + 20)},
+        // Its header is whole, so only decoding finds the cut.
+        {"cut image.gif", std::vector<unsigned char>(gif.begin(), gif.begin() + 13 + 3 * 256 + 4)},
         {"cut.jpg", std::vector<unsigned char>(jpeg.begin(), jpeg.begin() + 150)},
         {"cut.png", std::vector<unsigned char>(png.begin(), png.begin() + 60)},
         {"cut.webp", std::vector<unsigned char>(webp.begin(), webp.begin() + 40)},
@@ -143,6 +145,8 @@ TEST_F(CliHostileInputTest, UnusablePicturesAreRefusedByNameInEitherPlace)
         ExpectFailureNaming(Run({"still", m_strGood, strBad, Path("mix.bmp")}), strBad);
         ExpectFailureNaming(Run({"anim", strBad, m_strGood, Path("clip.avi"), "--frames", "2"}), strBad);
         ExpectFailureNaming(Run({"anim", m_strGood, strBad, Path("clip.avi"), "--frames", "2"}), strBad);
+        // In the middle of a slideshow, found from its header or only when its turn comes.
+        ExpectFailureNaming(Run({"slideshow", m_strGood, m_strOther, strBad, m_strGood, Path("show.avi")}), strBad);
         // Nothing was made, not even a temporary file.
         EXPECT_EQ(ListFolder(m_dir.path().toStdString()), before);
     }
@@ -157,6 +161,8 @@ TEST_F(CliHostileInputTest, PipeGivenAsPictureIsRefusedNotWaitedOn)
     options.m_nTimeoutSeconds = 20;
     ExpectFailureNaming(RunChild(options), strPipe);
     options.m_args = {PLAVEX_CLI_PATH, "anim", m_strGood, strPipe, Path("clip.avi"), "--frames", "2"};
+    ExpectFailureNaming(RunChild(options), strPipe);
+    options.m_args = {PLAVEX_CLI_PATH, "slideshow", m_strGood, strPipe, m_strOther, Path("show.avi")};
     ExpectFailureNaming(RunChild(options), strPipe);
 }
 

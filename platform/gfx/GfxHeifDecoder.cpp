@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <string>
 
 // Qt
 #include <QByteArray>
@@ -198,6 +199,14 @@ GfxDecodeStatus GfxHeifDecoder::Decode(const unsigned char* pData, std::size_t n
     if (!pPlane || nImageWidth <= 0 || nImageHeight <= 0 || nStride < nImageWidth * nBytesPerPixel ||
         std::int64_t{nImageWidth} * nImageHeight > nMaxPixels) {
         strDetail = "the decoder gave no usable picture";
+        return GfxDecodeStatus::Undecodable;
+    }
+    // A picture is measured from its header before it is decoded (the
+    // slideshow sizes its canvas so); one whose pixels come out another size,
+    // as a damaged grid can, is damaged.
+    if (nImageWidth != primary.m_nWidth || nImageHeight != primary.m_nHeight) {
+        strDetail = "the decoded picture is " + std::to_string(nImageWidth) + " x " + std::to_string(nImageHeight) +
+                    " pixels, not the size its header gives";
         return GfxDecodeStatus::Undecodable;
     }
 

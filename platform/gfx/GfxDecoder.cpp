@@ -384,6 +384,15 @@ GfxMeasureResult MeasurePicture(const unsigned char* pData, std::size_t nSize, c
             result.m_nStatus =
                 GfxHeifDecoder::Measure(pData, nSize, options.m_nMaxPixels, nWidth, nHeight, result.m_strDetail);
             size = QSize(nWidth, nHeight);
+        } else if (nFormat == GfxPictureFormat::Gif) {
+            // A GIF's first picture is laid on its logical screen, whose size
+            // the reader only settles while decoding (it disbelieves some
+            // screens and reports the picture's own size before), so
+            // measuring a GIF decodes its first picture.
+            QImage image;
+            result.m_nStatus =
+                DecodeWithQt(nFormat, pData, nSize, options.m_nMaxPixels, image, result.m_strDetail);
+            size = image.size();
         } else {
             result.m_nStatus = MeasureWithQt(nFormat, pData, nSize, size, result.m_strDetail);
         }

@@ -1,3 +1,7 @@
+// The picture loader: a wrong pixel from a BMP, GIF or JPEG, a picture
+// decoded by its name instead of its content, and a broken, foreign, cut or
+// hugely claimed file that loads, crashes or allocates instead of being refused.
+
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -203,6 +207,33 @@ TEST_F(PictureLoaderTest, DecodesFourBitRunLengthAndTopDownBmp)
             EXPECT_EQ(image.pixel(x, 0) & 0xFFFFFF, kTop[x] & 0xFFFFFF) << c.m_pszName << " top " << x;
             EXPECT_EQ(image.pixel(x, 1) & 0xFFFFFF, kBottom[x] & 0xFFFFFF) << c.m_pszName << " bottom " << x;
         }
+    }
+}
+
+TEST_F(PictureLoaderTest, PicturesCutShortAtAnyLengthLoadWholeOrNotAtAll)
+{
+    QImage image(23, 17, QImage::Format_RGB32);
+    image.fill(qRgb(40, 90, 200));
+    std::ifstream gif(PLAVEX_CORPUS_DIR "/load_picture/gif.gif", std::ios::binary);
+    const std::pair<std::string, Bytes> pictures[] = {{"cut.gif", Bytes(std::istreambuf_iterator<char>(gif), {})},
+                                                      {"cut.jpg", Read(Save(image, "whole.jpg", "JPEG"))},
+                                                      {"cut.bmp", Read(Save(image, "whole.bmp", "BMP"))}};
+    for (const auto& [strName, bytes] : pictures) {
+        int nLoaded = 0;
+        for (std::size_t nLength = 0; nLength <= bytes.size(); ++nLength) {
+            const std::string strPath = Write(strName, Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(nLength)));
+            const auto loaded = LoadPictureFile(strPath);
+            if (loaded) {
+                // What decodes keeps the size its header gives.
+                EXPECT_EQ(loaded.Value().Width(), strName == "cut.gif" ? 9 : 23) << strName << " cut to " << nLength;
+                ++nLoaded;
+            } else {
+                EXPECT_TRUE(loaded.Error().m_nCode == EngineErrorCode::PictureUnsupported ||
+                            loaded.Error().m_nCode == EngineErrorCode::PictureUnreadable);
+                EXPECT_NE(loaded.Error().m_strMessage.find(strPath), std::string::npos);
+            }
+        }
+        EXPECT_GE(nLoaded, 1) << strName << ": the whole file does not load";
     }
 }
 

@@ -1,6 +1,6 @@
-// Dialogs built from templates: placement in dialog units, the modal run and
-// how it ends, keyboard routing between a dialog and the dialogs inside it,
-// command and scroll notifications, and the control wrappers.
+// Dialogs built from templates: a control off its place in dialog units, the
+// wrong focus or end of a modal run, and Enter or Escape reaching the wrong
+// dialog or command.
 
 #include <gtest/gtest.h>
 
@@ -156,29 +156,6 @@ TEST(Dialog, EveryTemplateControlSitsAtItsPositionInDialogUnits)
     EXPECT_EQ(host.GetWindowText(), "Rámec");
 }
 
-TEST(Dialog, OneLineTextsWiderThanTheirBoxGrowToTheRightWithinTheDialog)
-{
-    static constexpr DialogItem items[] = {
-        {1, DialogItemKind::Label, "Příliš dlouhý text štítku", 10, 10, 20, 8, WS_VISIBLE},
-        {2, DialogItemKind::Label, "Příliš dlouhý text u okraje", 90, 30, 8, 8, WS_VISIBLE},
-        {3, DialogItemKind::Label, "Zalomený text na více řádků", 10, 50, 20, 40, WS_VISIBLE},
-        {4, DialogItemKind::CheckBox, "Zaškrtávací políčko", 10, 100, 20, 10, WS_VISIBLE},
-        {5, DialogItemKind::Label, "Krátký", 10, 120, 80, 8, WS_VISIBLE},
-    };
-    static constexpr DialogTemplate tmpl{904, 0, 0, 100, 140, WS_POPUP, 0, nullptr, "MS Sans Serif", 8, items};
-    CDialog dlg(tmpl);
-    ASSERT_TRUE(dlg.Create(tmpl.nID, nullptr));
-    const CDialogBaseUnits units = CDialogBaseUnits::FromFont(*dlg.GetDialogFont());
-    const QFontMetrics fm(*dlg.GetDialogFont());
-    auto width = [&](int id) { return dlg.GetDlgItem(id)->GetWidget()->width(); };
-    EXPECT_EQ(width(1), fm.horizontalAdvance(QString::fromUtf8(items[0].text)));
-    EXPECT_EQ(width(2), dlg.GetWidget()->width() - units.MapX(90));   // stops at the edge
-    EXPECT_EQ(width(3), units.MapX(20));                               // wraps instead
-    EXPECT_GE(width(4), dlg.GetDlgItem(4)->GetWidget()->sizeHint().width());
-    EXPECT_EQ(width(5), units.MapX(80));                               // never shrinks
-    EXPECT_EQ(dlg.GetDlgItem(1)->GetWidget()->height(), units.MapY(8));
-}
-
 TEST(Dialog, ModalRunFocusesFirstEnabledTabStopAndEndsWithButtons)
 {
     CCountingDialog dlg(kHost);
@@ -258,88 +235,6 @@ TEST(Dialog, KeysInsideAChildDialogStopAtIt)
     EXPECT_EQ(page.nOK, 1);
     EXPECT_EQ(page.nCancel, 2);
     EXPECT_EQ(host.nOK + host.nCancel, 0);
-}
-
-TEST(Dialog, ChildControlsAnswerMessagesAndMemberControlsTakeOver)
-{
-    CCountingDialog host(kHost);
-    ASSERT_TRUE(host.Create(kHost.nID, nullptr));
-    CCountingDialog page(kPage);
-    ASSERT_TRUE(page.Create(kPage.nID, &host));
-    EXPECT_EQ(page.GetWidget()->parentWidget(), host.GetWidget());
-    EXPECT_TRUE(page.GetWidget()->isHidden());   // not visible at creation
-
-    // The exchange at creation attached the member to the bar.
-    ASSERT_NE(page.m_ctlBar.GetSafeHwnd(), nullptr);
-    EXPECT_EQ(page.GetDlgItem(IDC_BAR), &page.m_ctlBar);
-    EXPECT_EQ(CWnd::FromHandle(page.m_ctlBar.GetSafeHwnd()), &page.m_ctlBar);
-    EXPECT_EQ(page.m_ctlBar.GetDlgCtrlID(), IDC_BAR);
-    auto* bar = qobject_cast<QProgressBar*>(page.m_ctlBar.GetWidget());
-    ASSERT_NE(bar, nullptr);
-    EXPECT_EQ(bar->minimum(), 0);
-    EXPECT_EQ(bar->maximum(), 100);
-    EXPECT_EQ(::SendMessage(page.m_ctlBar.GetSafeHwnd(), PBM_SETPOS, 37, 0), 0);
-    EXPECT_EQ(page.m_ctlBar.SetPos(64), 37);
-    EXPECT_EQ(bar->value(), 64);
-    EXPECT_EQ(page.GetDlgItem(12345), nullptr);
-
-    // A member that lets go of its control, or is destroyed first, hands it back.
-    CWnd* wrapper = page.GetDlgItem(IDC_EDIT);
-    {
-        CWnd member;
-        ASSERT_TRUE(member.SubclassDlgItem(IDC_EDIT, &page));
-        EXPECT_EQ(page.GetDlgItem(IDC_EDIT), &member);
-        member.Detach();
-        EXPECT_EQ(page.GetDlgItem(IDC_EDIT), wrapper);
-        ASSERT_TRUE(member.SubclassDlgItem(IDC_EDIT, &page));
-    }
-    EXPECT_EQ(page.GetDlgItem(IDC_EDIT), wrapper);
-    EXPECT_NE(page.GetDlgItem(IDC_EDIT)->GetWidget(), nullptr);
-}
-
-TEST(Dialog, EverySliderMoveNotifiesItsDialog)
-{
-    CCountingDialog host(kHost);
-    ASSERT_TRUE(host.Create(kHost.nID, nullptr));
-    CCountingDialog page(kPage);
-    ASSERT_TRUE(page.Create(kPage.nID, &host));
-    page.ShowWindow(SW_SHOW);
-    CSliderCtrl slider;
-    ASSERT_TRUE(slider.SubclassDlgItem(IDC_SLIDER, &page));
-    EXPECT_EQ(slider.GetRangeMin(), 0);
-    EXPECT_EQ(slider.GetRangeMax(), 100);
-
-    slider.SendMessage(TBM_SETPOS, TRUE, 30);
-    auto* widget = qobject_cast<QSlider*>(slider.GetWidget());
-    widget->setFocus();
-    QTest::keyClick(widget, Qt::Key_Right);
-    QTest::keyClick(widget, Qt::Key_End);
-    ASSERT_EQ(page.scrolls.size(), 3u);
-    EXPECT_EQ(page.scrolls[0].second, 30u);
-    EXPECT_EQ(page.scrolls[1].second, 31u);
-    EXPECT_EQ(page.scrolls[2].second, 100u);
-    EXPECT_EQ(page.scrollBar, &slider);
-    EXPECT_EQ(slider.GetPos(), 100);
-    EXPECT_EQ(slider.SendMessage(TBM_GETPOS), 100);
-    slider.Detach();
-}
-
-TEST(Dialog, QueueDrainRunsWhatIsWaiting)
-{
-    int ran = 0;
-    QMetaObject::invokeMethod(qApp, [&ran] { ++ran; }, Qt::QueuedConnection);
-    QMetaObject::invokeMethod(qApp, [&ran] { ++ran; }, Qt::QueuedConnection);
-    AfxPumpMessages();
-    EXPECT_EQ(ran, 2);
-}
-
-TEST(Dialog, ShellOpensThroughTheInstalledService)
-{
-    CRecordingShell shell;
-    EXPECT_GT(ShellExecuteA(nullptr, "", "/tmp/výsledek.avi", "", "", SW_SHOW), 32);
-    EXPECT_LE(ShellExecuteA(nullptr, "", "", "", "", SW_SHOW), 32);
-    ASSERT_EQ(shell.opened.size(), 1u);
-    EXPECT_EQ(shell.opened[0], "/tmp/výsledek.avi");
 }
 
 } // namespace

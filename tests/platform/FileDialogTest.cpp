@@ -1,5 +1,5 @@
-// File choosers: the filter text, the default extension and what reaches the
-// chooser; and the Qt chooser itself on real files.
+// File choosers: a filter parsed wrongly, a default extension added where it
+// must not be or missing, and the Qt chooser naming another file.
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-// Message boxes: the caption a box gets, and the Qt box's buttons, default,
-// icons and keyboard answers.
+// The Qt message box: wrong buttons, default, icon or title, and a key or
+// the close box giving another answer than the user's.
 
 #include <functional>
 
@@ -19,21 +19,6 @@
 #include "tests/platform/support/TestServices.h"
 
 namespace {
-
-TEST(MessageBox, NullCaptionBecomesTheExecutableName)
-{
-    CRecordingMessageBox boxes;
-    boxes.answers = {IDOK, IDYES};
-    CWnd owner;
-    EXPECT_EQ(owner.MessageBox("Musíte vybrat soubory!"), IDOK);
-    EXPECT_EQ(owner.MessageBox("Opravdu chcete ukončit program?", "Plavex", MB_YESNO | MB_ICONQUESTION), IDYES);
-    ASSERT_EQ(boxes.calls.size(), 2u);
-    EXPECT_EQ(boxes.calls[0].caption, "test_platform_ui");
-    EXPECT_EQ(boxes.calls[0].nType, MB_OK);
-    EXPECT_EQ(boxes.calls[1].caption, "Plavex");
-    EXPECT_EQ(boxes.calls[1].nType, 0x24u);
-    EXPECT_EQ(AfxGetAppName(), "test_platform_ui");
-}
 
 struct Seen {
     QStringList buttons;

@@ -1,4 +1,5 @@
-// Painting text: where TextOut puts it, transparency, and font selection.
+// Painting text: TextOut off its point, an opaque or transparent background
+// mixed up, and a missing font face left without a substitute.
 
 #include <gtest/gtest.h>
 

@@ -1,14 +1,13 @@
-// CAviWriter over the real AVI file services, checked with an independent
-// reader of the layout and with ffprobe/ffmpeg as the decoder.
+// CAviWriter over the real AVI file services: a header field, index entry or
+// frame byte that an independent reader of the layout or ffprobe/ffmpeg reads
+// differently, and a failed run that leaves a file or changes an older one.
 
 #include <algorithm>
-#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
@@ -19,7 +18,8 @@
 // Local
 #include "platform/avi/CCompressionChooserGuard.h"
 #include "platform/avi/CFixedCompressionChooser.h"
-#include "tests/video/AviTestSupport.h"
+#include "tests/support/AviProbe.h"
+#include "tests/support/TestKit.h"
 #include "video/CAviWriter.h"
 
 namespace {
@@ -107,8 +107,13 @@ TEST_P(AviDecodeTest, RealDecoderReadsEveryFrame)
     ASSERT_EQ(a.strError, "");
     EXPECT_EQ(a.riffTypes, std::vector<std::string>{"AVI "});
     const auto n = static_cast<std::uint32_t>(c.nFrames);
-    EXPECT_EQ(std::vector<std::uint32_t>({a.nAvihFrames, a.nDmlhFrames, a.nLength, a.nScale, a.nRate}),
-              std::vector<std::uint32_t>({n, n, n, 1, 25}));
+    EXPECT_EQ(std::vector<std::uint32_t>({a.nDmlhFrames, a.nLength, a.nScale, a.nRate}), std::vector<std::uint32_t>({n, n, 1, 25}));
+    // The main header: 40,000 µs a frame, an index and interleaved data
+    // (AVIF_HASINDEX | AVIF_ISINTERLEAVED), the frames, one stream, the size.
+    ASSERT_EQ(a.avih.size(), 10u);
+    const auto w = static_cast<std::uint32_t>(c.nWidth), h = static_cast<std::uint32_t>(c.nHeight);
+    EXPECT_EQ(std::vector<std::uint32_t>({a.avih[0], a.avih[3], a.avih[4], a.avih[6], a.avih[8], a.avih[9]}),
+              std::vector<std::uint32_t>({40000, 0x110, n, 1, w, h}));
     ExpectIndexesMatchFrames(a);
     // The suggested buffer is the frame size, or the largest chunk when a
     // tiny picture's JPEG outgrows it.
@@ -117,7 +122,7 @@ TEST_P(AviDecodeTest, RealDecoderReadsEveryFrame)
     for (const AviLayout::Ref& f : a.frames)
         nLargest = std::max(nLargest, f.nSize);
     EXPECT_EQ(a.nSuggested, nLargest);
-    EXPECT_EQ(a.nAvihSuggested, nLargest);
+    EXPECT_EQ(a.avih[7], nLargest);
     ASSERT_EQ(a.strf.size(), 40u);
     BITMAPINFOHEADER strf;
     std::memcpy(&strf, a.strf.data(), 40);
@@ -162,7 +167,7 @@ TEST(AviOpenDmlTest, ForcedSegmentsDecodeCompletely)
         ASSERT_GE(a.riffTypes.size(), 3u);
         EXPECT_EQ(a.riffTypes[0], "AVI ");
         EXPECT_EQ(std::count(a.riffTypes.begin(), a.riffTypes.end(), "AVIX"), a.riffTypes.size() - 1);
-        EXPECT_EQ(a.nAvihFrames, a.framesPerRiff[0]);
+        EXPECT_EQ(a.avih.at(4), a.framesPerRiff[0]);
         EXPECT_EQ(a.nDmlhFrames, static_cast<std::uint32_t>(run.nFrames));
         EXPECT_EQ(a.nLength, static_cast<std::uint32_t>(run.nFrames));
         ExpectIndexesMatchFrames(a);
@@ -233,12 +238,12 @@ TEST_P(AviSafetyTest, ExistingFileStaysAndNothingIsLeft)
 {
     QTemporaryDir dir;
     const std::string strPath = dir.path().toStdString() + "/keep.avi";
-    WriteWholeFile(strPath, "old bytes");
+    WriteFile(strPath, "old bytes");
     CAviWriter writer;
     EXPECT_EQ(WriteAvi(strPath, GetParam().run, nullptr, &writer), GetParam().hrStatus);
     EXPECT_EQ(writer.m_strError, GetParam().strError);
     EXPECT_FALSE(writer.IsCommitted());
-    EXPECT_EQ(ReadWholeFile(strPath), "old bytes");
+    EXPECT_EQ(ReadFile(strPath), "old bytes");
     EXPECT_EQ(ListFolder(dir.path().toStdString()), std::vector<std::string>{"keep.avi"});
 }
 
@@ -253,48 +258,13 @@ INSTANTIATE_TEST_SUITE_P(
                       SafetyCase{"ZeroHeight", {8, 0}, AVIERR_BADFORMAT, kNoStream}),
     [](const auto& info) { return std::string(info.param.szName); });
 
-TEST(AviSafetyTest, FailedWriteIsRememberedAndKeepsExistingFile)
-{
-    QTemporaryDir dir;
-    const std::string strPath = dir.path().toStdString() + "/keep.avi";
-    WriteWholeFile(strPath, "old bytes");
-    // A file size limit makes the disk "full" part-way through the run.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    rlimit small = old;
-    small.rlim_cur = 200 * 1024;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-
-    CFixedCompressionChooser chooser({comptypeDIB, 0, false});
-    CCompressionChooserGuard guard(&chooser);
-    CAviWriter writer;
-    writer.SetBitmapHeader(Canvas(100, 60));
-    writer.m_strFileName = strPath;
-    ASSERT_EQ(writer.InitEngine(nullptr), 0);
-    std::vector<HRESULT> results;
-    for (int k = 0; k < 30; ++k)
-        results.push_back(writer.AddFrame(MakeFrame(100, 60, k).data()));
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &old), 0);
-
-    const auto firstFailure = std::find(results.begin(), results.end(), AVIERR_FILEWRITE);
-    EXPECT_GT(firstFailure - results.begin(), 0);
-    EXPECT_TRUE(std::all_of(firstFailure, results.end(), [](HRESULT hr) { return hr == AVIERR_FILEWRITE; }));
-    EXPECT_EQ(writer.m_nFrame, 30); // numbering goes on past the failure
-    writer.ReleaseEngine();
-    EXPECT_FALSE(writer.IsCommitted());
-    EXPECT_EQ(writer.RunErrorText(), "AVI frame write failed. A disk error occurred while writing the file.");
-    EXPECT_EQ(ReadWholeFile(strPath), "old bytes");
-    EXPECT_EQ(ListFolder(dir.path().toStdString()), std::vector<std::string>{"keep.avi"});
-}
-
 TEST(AviSafetyTest, CompleteRunsReplaceOrCreateWithTheUsualPermissions)
 {
     QTemporaryDir dir;
     const std::string strBase = dir.path().toStdString();
     const std::string strNew = strBase + "/" + std::string(246, 'n') + ".avi"; // at the name length limit
     const std::string strKept = strBase + "/kept.avi";
-    WriteWholeFile(strKept, "old");
+    WriteFile(strKept, "old");
     using std::filesystem::perms;
     std::filesystem::permissions(strKept, perms::owner_read | perms::owner_write);
     const mode_t nOldMask = ::umask(022);
@@ -311,7 +281,7 @@ TEST(AviSafetyTest, CompleteRunsReplaceOrCreateWithTheUsualPermissions)
     // A link keeps pointing where it did; the file it names is replaced.
     const std::string strLink = strBase + "/link.avi";
     std::filesystem::create_symlink("kept.avi", strLink);
-    WriteWholeFile(strKept, "old");
+    WriteFile(strKept, "old");
     EXPECT_EQ(WriteAvi(strLink, {}), 0);
     EXPECT_TRUE(std::filesystem::is_symlink(strLink));
     EXPECT_EQ(Probe(strKept).nFrames, 2);

@@ -1,4 +1,5 @@
-#include "tests/video/AviTestSupport.h"
+#include "tests/support/AviProbe.h"
+#include "tests/support/TestKit.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -27,7 +28,7 @@ std::string RunCapture(const std::string& strCommand, const std::string& strErrF
             out.append(buf, n);
         ::pclose(p);
     }
-    strErrors = ReadWholeFile(strErrFile);
+    strErrors = ReadFile(strErrFile);
     std::filesystem::remove(strErrFile);
     return out;
 }
@@ -54,8 +55,8 @@ void Walk(AviLayout& a, std::int64_t p, std::int64_t end, std::int64_t& nFirstMo
                 nFirstMovi = d;
             Walk(a, d + 4, d + size, nFirstMovi, stdIndexes);
         } else if (id == "avih") {
-            a.nAvihFrames = U32(b, d + 16);
-            a.nAvihSuggested = U32(b, d + 28);
+            for (int i = 0; i < 10; ++i)
+                a.avih.push_back(U32(b, d + 4 * i));
         } else if (id == "strh") {
             a.nHandler = U32(b, d + 4);
             a.nScale = U32(b, d + 20);
@@ -86,7 +87,7 @@ void Walk(AviLayout& a, std::int64_t p, std::int64_t end, std::int64_t& nFirstMo
 AviLayout ReadAviLayout(const std::string& strPath)
 {
     AviLayout a;
-    const std::string strBytes = ReadWholeFile(strPath);
+    const std::string strBytes = ReadFile(strPath);
     a.bytes.assign(strBytes.begin(), strBytes.end());
     std::int64_t nFirstMovi = -1;
     std::vector<std::int64_t> stdIndexes;
@@ -138,23 +139,4 @@ std::vector<std::uint8_t> MakeFrame(int nWidth, int nHeight, int nIndex)
     for (std::size_t i = 0; i < frame.size(); ++i)
         frame[i] = static_cast<std::uint8_t>((i / 3 % nWidth) * 7 + (i / 3 / nWidth) * 5 * (i % 3) + nIndex * 13);
     return frame;
-}
-
-std::vector<std::string> ListFolder(const std::string& strDir)
-{
-    std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(strDir))
-        names.push_back(e.path().filename().string());
-    return names;
-}
-
-std::string ReadWholeFile(const std::string& strPath)
-{
-    std::ifstream in(strPath, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteWholeFile(const std::string& strPath, const std::string& strBytes)
-{
-    std::ofstream(strPath, std::ios::binary) << strBytes;
 }

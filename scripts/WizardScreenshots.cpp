@@ -17,7 +17,7 @@
 
 // Local
 #include "tests/app/WizardHarness.h"
-#include "tests/e2e/E2eSupport.h"
+#include "tests/support/TestKit.h"
 
 namespace {
 
@@ -39,8 +39,8 @@ int main(int argc, char* argv[])
     const QDir out(QString::fromLocal8Bit(argv[1]));
     QDir().mkpath(out.path());
     QTemporaryDir work;
-    const std::string strFirst = E2e::MakePicture(work.filePath("prvni.bmp"), 640, 480, 1);
-    const std::string strSecond = E2e::MakePicture(work.filePath("druhy.jpg"), 800, 600, 2);
+    const std::string strFirst = SavePicture(work.filePath("prvni.bmp").toStdString(), 640, 480, 1);
+    const std::string strSecond = SavePicture(work.filePath("druhy.jpg").toStdString(), 800, 600, 2);
 
     WizardHarness w;
     QWidget* pFrame = w.m_dlg.GetWidget();
@@ -55,7 +55,7 @@ int main(int argc, char* argv[])
 
     shoot("welcome");
     w.Next();
-    w.m_files.m_paths = {strFirst, strSecond};
+    w.m_files.answers = {strFirst, strSecond};
     WizardHarness::Click(w.m_dlg.m_pageSource, IDC_BROWSE);
     WizardHarness::Click(w.m_dlg.m_pageSource, IDC_BROWSE_SECOND);
     shoot("source");
@@ -101,9 +101,9 @@ int main(int argc, char* argv[])
     sampler.stop();
     shoot("still-done");
 
-    const bool bClean = w.m_boxes.m_shown.empty();
-    for (const ShownMessage& shown : w.m_boxes.m_shown)
-        std::printf("message: %s\n", shown.strText.c_str());
+    const bool bClean = w.m_boxes.calls.empty();
+    for (const CRecordingMessageBox::Call& shown : w.m_boxes.calls)
+        std::printf("message: %s\n", shown.text.str().c_str());
 
     // The real message boxes: each is photographed, then answered "Ne" or "OK".
     AfxSetMessageBoxService(nullptr);

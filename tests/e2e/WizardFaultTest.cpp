@@ -1,0 +1,263 @@
+// The wizard when a render cannot finish: a failure not told, or told with
+// the wrong text, a page other than the settings page after it, a partial
+// file left or an older file changed, and a render that goes on after the
+// user ended the program.
+
+#include <string>
+#include <vector>
+
+#include <sys/inotify.h>
+#include <unistd.h>
+
+// Google Test
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+// Qt
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QTemporaryDir>
+#include <QTimer>
+
+// Local
+#include "tests/app/WizardHarness.h"
+#include "tests/support/TestKit.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::StartsWith;
+
+const std::string kOld = "an older file of that name";
+
+enum class Fault {
+    UndecodableSecond, MissingFirst, SecondVanishes, SecondClaimsHugeSize, ImpossibleSize,
+    MissingFolder, FolderInTheWay, FileSizeLimit, CompressorCancelled
+};
+
+struct WizardFault {
+    const char* m_pszName;
+    bool m_bAnimation;
+    Fault m_nFault;
+    std::string m_strMessage;  // Empty: nothing is told. An animation's write failure starts with it.
+};
+
+class WizardFaultTest : public testing::TestWithParam<WizardFault> {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_sources.isValid() && m_dir.isValid());
+        // A 132 × 96 canvas: 38,070 bytes a picture.
+        SavePicture(m_strFirst, 128, 96, 1);
+        SavePicture(m_strSecond, 136, 100, 2);
+    }
+
+    std::string Out(const char* pszName) const { return m_dir.filePath(pszName).toStdString(); }
+
+    QTemporaryDir m_sources;  // The pictures.
+    QTemporaryDir m_dir;      // The outputs.
+    const std::string m_strFirst = m_sources.filePath("first.bmp").toStdString();
+    const std::string m_strSecond = m_sources.filePath("second.bmp").toStdString();
+};
+
+TEST_P(WizardFaultTest, IsToldOnceAndTheSettingsPageComesBackWithTheFolderAsItWas)
+{
+    const WizardFault& f = GetParam();
+    const bool bAnimation = f.m_bAnimation;
+    const std::string strName = bAnimation ? "film.avi" : "mix.bmp";
+    std::string strTarget = Out(strName.c_str());
+    std::vector<std::string> before = {strName};
+    ASSERT_TRUE(WriteFile(strTarget, kOld));
+    std::string strFirst = m_strFirst, strSecond = m_strSecond;
+    int nWatch = -1;
+    CFixedCompressionChooser::Options compression = FullFrames();
+    compression.bCancel = f.m_nFault == Fault::CompressorCancelled;
+
+    switch (f.m_nFault) {
+    case Fault::UndecodableSecond:
+        strSecond = m_sources.filePath("broken.jpg").toStdString();
+        ASSERT_TRUE(WriteFile(strSecond, "\xFF\xD8\xFF not a picture"));
+        break;
+    case Fault::MissingFirst:
+        // The second picture is never opened once the first has failed.
+        strFirst = m_sources.filePath("missing.bmp").toStdString();
+        nWatch = inotify_init1(IN_NONBLOCK);
+        ASSERT_GE(inotify_add_watch(nWatch, m_strSecond.c_str(), IN_OPEN), 0);
+        break;
+    case Fault::MissingFolder:
+        strTarget = Out("missing/") + strName;
+        break;
+    case Fault::FolderInTheWay:
+        ASSERT_TRUE(QFile::remove(QString::fromStdString(strTarget)) && QDir().mkdir(QString::fromStdString(strTarget)));
+        break;
+    default:
+        break;
+    }
+
+    WizardHarness w(compression);
+    w.ChooseSources(strFirst, strSecond, bAnimation ? 0 : 1);
+    w.ChooseOutput(strTarget);
+    CStillSettingsPage& still = w.m_dlg.m_pageStillSettings;
+    if (bAnimation)
+        WizardHarness::Type(w.m_dlg.m_pageAnimSettings, IDC_FRAME_COUNT, "4");
+    if (f.m_nFault == Fault::ImpossibleSize && bAnimation) {
+        // The largest frame the animation page takes is far beyond the 32-bit sizes.
+        WizardHarness::Click(w.m_dlg.m_pageAnimSettings, IDC_RADIO_SECOND);
+        WizardHarness::Type(w.m_dlg.m_pageAnimSettings, IDC_WIDTH, "1000000");
+        WizardHarness::Type(w.m_dlg.m_pageAnimSettings, IDC_HEIGHT, "1000000");
+    } else if (f.m_nFault == Fault::ImpossibleSize) {
+        // The still page takes any whole number, a negative one included.
+        still.m_nSizeMode = 1;
+        still.m_nWidth = -8;
+        still.UpdateData(FALSE);
+    } else if (f.m_nFault == Fault::SecondVanishes) {
+        ASSERT_TRUE(QFile::remove(QString::fromStdString(m_strSecond)));
+    } else if (f.m_nFault == Fault::SecondClaimsHugeSize) {
+        // 65535 × 65535 pixels claimed in a few hundred bytes.
+        ASSERT_TRUE(QFile::remove(QString::fromStdString(m_strSecond)) &&
+                    QFile::copy(PLAVEX_CORPUS_DIR "/load_picture/gif_huge.gif", QString::fromStdString(m_strSecond)));
+    }
+    if (f.m_nFault == Fault::FileSizeLimit) {
+        // The still fails at once; the animation after two frames.
+        const FileSizeLimit full(bAnimation ? 100000 : 20000);
+        w.Next();
+    } else {
+        w.Next();
+    }
+
+    if (f.m_strMessage.empty()) {
+        EXPECT_THAT(w.Messages(), IsEmpty());
+    } else {
+        ASSERT_EQ(w.m_boxes.calls.size(), 1u);
+        const CRecordingMessageBox::Call& shown = w.m_boxes.calls[0];
+        if (bAnimation && f.m_strMessage.starts_with("Animaci"))
+            EXPECT_THAT(shown.text.str(), StartsWith(f.m_strMessage + (f.m_nFault == Fault::MissingFolder ? strTarget : "")));
+        else
+            EXPECT_EQ(shown.text.str(), f.m_strMessage);
+        EXPECT_EQ(shown.caption, "Chyba");
+        EXPECT_EQ(shown.nType, MB_ICONEXCLAMATION);
+    }
+    const bool bReachedTheWriter = f.m_nFault >= Fault::MissingFolder;
+    EXPECT_EQ(w.m_compression.m_nCalls, bAnimation && bReachedTheWriter ? 1 : 0);
+    EXPECT_EQ(w.m_dlg.m_nPage, bAnimation ? 2 : 10);
+    EXPECT_TRUE(w.OnlyShown(bAnimation ? static_cast<const CDialog&>(w.m_dlg.m_pageAnimSettings) : still));
+    EXPECT_TRUE(w.Enabled(IDC_NEXT) && w.Enabled(IDC_PREV) && w.Enabled(IDCANCEL));
+    EXPECT_EQ(WizardHarness::Text(w.m_dlg, IDC_NEXT), "Další");
+    EXPECT_EQ(w.m_dlg.GetEndResult(), -1);
+    EXPECT_EQ(ListFolder(m_dir.path().toStdString()), before);
+    if (f.m_nFault == Fault::FolderInTheWay)
+        EXPECT_TRUE(ListFolder(strTarget).empty());
+    else
+        EXPECT_EQ(ReadFile(Out(strName.c_str())), kOld);
+    if (nWatch >= 0) {
+        char events[4096];
+        EXPECT_LT(read(nWatch, events, sizeof events), 0) << "the second picture was opened";
+        close(nWatch);
+    }
+    // The way back to the source page is open.
+    w.Prev();
+    EXPECT_EQ(w.m_dlg.m_nPage, 1);
+}
+
+const std::string kNotLoaded = "Obrázek se nepodařilo načíst!";
+const std::string kBadSize = "Zadaná velikost je příliš velká nebo neplatná!";
+const std::string kNotSaved = "Soubor se nepodařilo uložit!";
+const std::string kAnimNotSaved = "Animaci se nepodařilo uložit!\nAVI ";
+const WizardFault kFaults[] = {
+    {"StillUndecodableSecond", false, Fault::UndecodableSecond, kNotLoaded},
+    {"AnimUndecodableSecond", true, Fault::UndecodableSecond, kNotLoaded},
+    {"StillMissingFirst", false, Fault::MissingFirst, kNotLoaded},
+    {"AnimMissingFirst", true, Fault::MissingFirst, kNotLoaded},
+    {"StillSecondVanishes", false, Fault::SecondVanishes, kNotLoaded},
+    {"AnimSecondClaimsHugeSize", true, Fault::SecondClaimsHugeSize, kNotLoaded},
+    {"StillSecondClaimsHugeSize", false, Fault::SecondClaimsHugeSize, kNotLoaded},
+    {"StillNegativeSize", false, Fault::ImpossibleSize, kBadSize},
+    {"AnimSizeBeyond32Bits", true, Fault::ImpossibleSize, kBadSize},
+    {"StillMissingFolder", false, Fault::MissingFolder, kNotSaved},
+    {"AnimMissingFolder", true, Fault::MissingFolder, "Animaci se nepodařilo uložit!\nAVI Engine failed to initialize. Check filename "},
+    {"StillFolderInTheWay", false, Fault::FolderInTheWay, kNotSaved},
+    {"AnimFolderInTheWay", true, Fault::FolderInTheWay, kAnimNotSaved},
+    {"StillFileSizeLimit", false, Fault::FileSizeLimit, kNotSaved},
+    {"AnimFileSizeLimit", true, Fault::FileSizeLimit, kAnimNotSaved},
+    {"AnimCompressorCancelled", true, Fault::CompressorCancelled, ""},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, WizardFaultTest, testing::ValuesIn(kFaults),
+                         [](const auto& info) { return std::string(info.param.m_pszName); });
+
+class WizardEndTest : public testing::TestWithParam<bool> {};
+
+// "Konec", Escape or the close box during a render ask first; "Ano" stops the
+// render at once and drops its output, "Ne" lets it finish.
+TEST_P(WizardEndTest, EndingTheProgramDuringARender)
+{
+    const bool bYes = GetParam();
+    QTemporaryDir dir;
+    const std::string strTarget = dir.filePath("film.avi").toStdString();
+    ASSERT_TRUE(WriteFile(strTarget, kOld));
+    for (const bool bByEscape : {false, true}) {
+        WizardHarness w;
+        w.ChooseSources(SavePicture(dir.filePath("a.bmp").toStdString(), 20, 12, 1),
+                        SavePicture(dir.filePath("b.jpg").toStdString(), 28, 20, 2), 0);
+        w.ChooseOutput(strTarget);
+        WizardHarness::Type(w.m_dlg.m_pageAnimSettings, IDC_FRAME_COUNT, "50");
+        bool bSeenRendering = false;
+        int nDrainsAfterYes = -1;
+        QTimer::singleShot(0, [&] {
+            bSeenRendering = w.m_dlg.IsRendering() && w.OnlyShown(w.m_dlg.m_pageAnimProgress) && !w.Enabled(IDC_NEXT) &&
+                             !w.Enabled(IDC_PREV) && !w.Enabled(IDCANCEL);
+            // A second "Další" reaching the frame now starts nothing.
+            w.m_dlg.SendMessage(WM_COMMAND, MAKEWPARAM(WORD(IDC_NEXT), BN_CLICKED), 0);
+            w.m_boxes.answers = {bYes ? IDYES : IDNO};
+            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            if (bByEscape)
+                QApplication::sendEvent(w.m_dlg.GetWidget(), &escape);
+            else
+                w.m_dlg.GetWidget()->close();
+            nDrainsAfterYes = 0;
+            QTimer::singleShot(0, [&] { ++nDrainsAfterYes; });
+        });
+        w.Next();
+
+        EXPECT_TRUE(bSeenRendering);
+        EXPECT_THAT(w.Messages(), ElementsAre("Opravdu chcete ukončit program?"));
+        EXPECT_EQ(w.m_compression.m_nCalls, 1);
+        EXPECT_FALSE(w.m_dlg.IsRendering());
+        EXPECT_EQ(w.m_dlg.GetEndResult(), bYes ? IDCANCEL : -1);
+        if (bYes) {
+            EXPECT_EQ(nDrainsAfterYes, 0);
+            EXPECT_EQ(ReadFile(strTarget), kOld);
+        } else {
+            EXPECT_TRUE(w.OnlyShown(w.m_dlg.m_pageAnimDone));
+            EXPECT_NE(ReadFile(strTarget), kOld);
+            ASSERT_TRUE(WriteFile(strTarget, kOld));
+        }
+        EXPECT_EQ(ListFolder(dir.path().toStdString()), (std::vector<std::string>{"a.bmp", "b.jpg", "film.avi"}));
+    }
+}
+INSTANTIATE_TEST_SUITE_P(Answers, WizardEndTest, testing::Bool(),
+                         [](const auto& info) { return std::string(info.param ? "Yes" : "No"); });
+
+TEST(WizardOutputTest, MayReplaceOneOfItsSources)
+{
+    // The sources are read in full before the output takes the first one's place.
+    QTemporaryDir dir;
+    const std::string strFirst = SavePicture(dir.filePath("first.bmp").toStdString(), 37, 23, 1);
+    const std::string strSecond = SavePicture(dir.filePath("second.bmp").toStdString(), 45, 31, 2);
+    std::string strReference;
+    for (const std::string& strTarget : {dir.filePath("reference.bmp").toStdString(), strFirst}) {
+        WizardHarness w;
+        w.ChooseSources(strFirst, strSecond, 1);
+        w.ChooseOutput(strTarget);
+        w.Next();
+        EXPECT_THAT(w.Messages(), IsEmpty());
+        EXPECT_EQ(w.m_dlg.m_nPage, 11);
+        strReference = strReference.empty() ? ReadFile(strTarget) : strReference;
+    }
+    EXPECT_EQ(ReadFile(strFirst), strReference);
+    EXPECT_EQ(ListFolder(dir.path().toStdString()), (std::vector<std::string>{"first.bmp", "reference.bmp", "second.bmp"}));
+}
+
+} // namespace

@@ -8,7 +8,7 @@ packages=(
   libturbojpeg0-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
-  ffmpeg xvfb xauth
+  ffmpeg xvfb xauth gcovr
   python3 time util-linux
   fonts-dejavu-core fonts-liberation
 )

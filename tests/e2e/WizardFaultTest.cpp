@@ -45,6 +45,8 @@ struct WizardFault {
     std::string m_strMessage;  // Empty: nothing is told. An animation's write failure starts with it.
 };
 
+void PrintTo(const WizardFault& f, std::ostream* pStream) { *pStream << f.m_pszName; }
+
 class WizardFaultTest : public testing::TestWithParam<WizardFault> {
 protected:
     void SetUp() override
@@ -99,8 +101,14 @@ TEST_P(WizardFaultTest, IsToldOnceAndTheSettingsPageComesBackWithTheFolderAsItWa
 
     WizardHarness w(compression);
     w.ChooseSources(strFirst, strSecond, bAnimation ? 0 : 1);
-    w.ChooseOutput(strTarget);
     CStillSettingsPage& still = w.m_dlg.m_pageStillSettings;
+    if (f.m_nFault == Fault::ImpossibleSize && !bAnimation) {
+        // The still page takes any whole number, a negative one included.
+        still.m_nSizeMode = 1;
+        still.m_nWidth = -8;
+        still.UpdateData(FALSE);
+    }
+    w.ChooseOutput(strTarget);
     if (bAnimation)
         WizardHarness::Type(w.m_dlg.m_pageAnimSettings, IDC_FRAME_COUNT, "4");
     if (f.m_nFault == Fault::ImpossibleSize && bAnimation) {
@@ -108,11 +116,6 @@ TEST_P(WizardFaultTest, IsToldOnceAndTheSettingsPageComesBackWithTheFolderAsItWa
         WizardHarness::Click(w.m_dlg.m_pageAnimSettings, IDC_RADIO_SECOND);
         WizardHarness::Type(w.m_dlg.m_pageAnimSettings, IDC_WIDTH, "1000000");
         WizardHarness::Type(w.m_dlg.m_pageAnimSettings, IDC_HEIGHT, "1000000");
-    } else if (f.m_nFault == Fault::ImpossibleSize) {
-        // The still page takes any whole number, a negative one included.
-        still.m_nSizeMode = 1;
-        still.m_nWidth = -8;
-        still.UpdateData(FALSE);
     } else if (f.m_nFault == Fault::SecondVanishes) {
         ASSERT_TRUE(QFile::remove(QString::fromStdString(m_strSecond)));
     } else if (f.m_nFault == Fault::SecondClaimsHugeSize) {
@@ -140,7 +143,8 @@ TEST_P(WizardFaultTest, IsToldOnceAndTheSettingsPageComesBackWithTheFolderAsItWa
         EXPECT_EQ(shown.caption, "Chyba");
         EXPECT_EQ(shown.nType, MB_ICONEXCLAMATION);
     }
-    const bool bReachedTheWriter = f.m_nFault >= Fault::MissingFolder;
+    // The compressor is chosen once the file is open.
+    const bool bReachedTheWriter = f.m_nFault > Fault::FolderInTheWay;
     EXPECT_EQ(w.m_compression.m_nCalls, bAnimation && bReachedTheWriter ? 1 : 0);
     EXPECT_EQ(w.m_dlg.m_nPage, bAnimation ? 2 : 10);
     EXPECT_TRUE(w.OnlyShown(bAnimation ? static_cast<const CDialog&>(w.m_dlg.m_pageAnimSettings) : still));

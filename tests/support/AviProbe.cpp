@@ -1,5 +1,6 @@
+// Guards nothing itself: the independent AVI reader and the ffprobe/ffmpeg runs.
+
 #include "tests/support/AviProbe.h"
-#include "tests/support/TestKit.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -8,6 +9,12 @@
 #include <sstream>
 
 namespace {
+
+std::string ReadAll(const std::string& strPath)
+{
+    std::ifstream in(strPath, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 std::uint32_t U32(const std::vector<std::uint8_t>& b, std::int64_t p)
 {
@@ -28,7 +35,7 @@ std::string RunCapture(const std::string& strCommand, const std::string& strErrF
             out.append(buf, n);
         ::pclose(p);
     }
-    strErrors = ReadFile(strErrFile);
+    strErrors = ReadAll(strErrFile);
     std::filesystem::remove(strErrFile);
     return out;
 }
@@ -87,7 +94,7 @@ void Walk(AviLayout& a, std::int64_t p, std::int64_t end, std::int64_t& nFirstMo
 AviLayout ReadAviLayout(const std::string& strPath)
 {
     AviLayout a;
-    const std::string strBytes = ReadFile(strPath);
+    const std::string strBytes = ReadAll(strPath);
     a.bytes.assign(strBytes.begin(), strBytes.end());
     std::int64_t nFirstMovi = -1;
     std::vector<std::int64_t> stdIndexes;

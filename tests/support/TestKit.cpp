@@ -1,3 +1,5 @@
+// Guards nothing itself: the shared fixture of the suites.
+
 #include "tests/support/TestKit.h"
 
 #include <algorithm>

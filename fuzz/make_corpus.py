@@ -22,7 +22,8 @@ def ffmpeg(size, ext, *args):
 
 
 def bmp(width, height, bits, compression, pixels, palette=b"\0\0\xff\0\0\xff\0\0\xff\0\0\0\xff\xff\xff\0"):
-    """A BMP built by hand, for the layouts ffmpeg does not write (RLE, top-down)."""
+    """A BMP built by hand, for the layouts ffmpeg does not write (RLE, top-down). The
+    picture loader's tests read the 3 x 2 ones: red, green, blue over white, red, green."""
     table = palette if bits <= 8 else b""
     off = 54 + len(table)
     return (b"BM" + struct.pack("<IHHI", off + len(pixels), 0, 0, off)
@@ -57,7 +58,9 @@ def pictures():
     seeds["png.png"] = ffmpeg("7x5", "png")
     seeds["bmp_rle8.bmp"] = bmp(3, 2, 8, 1, bytes([1, 3, 1, 0, 1, 1, 0, 0, 1, 0, 1, 1, 1, 2, 0, 0, 0, 1]))
     seeds["bmp_rle4.bmp"] = bmp(3, 2, 4, 2, bytes([0, 3, 0x30, 0x10, 0, 0, 0, 3, 0x01, 0x20, 0, 0, 0, 1]))
-    seeds["bmp_top_down.bmp"] = bmp(3, -2, 24, 0, bytes(range(24)))
+    seeds["bmp_4bit.bmp"] = bmp(3, 2, 4, 0, bytes([0x30, 0x10, 0, 0, 0x01, 0x20, 0, 0]))
+    seeds["bmp_top_down.bmp"] = bmp(3, -2, 24, 0, bytes([0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0,
+                                                          255, 255, 255, 0, 0, 255, 0, 255, 0, 0, 0, 0]))
     b, g, j = seeds["bmp_bgr24.bmp"], seeds["gif.gif"], seeds["jpeg_yuvj420p.jpg"]
     seeds.update({
         "bmp_huge.bmp": patch(b, 18, "<ii", 60000, 60000), "bmp_negative_width.bmp": patch(b, 18, "<i", -7),

@@ -164,7 +164,7 @@ TEST_F(PageTest, ChoosersAskForTheirFilesAndFillOnlyTheirEdit)
         EXPECT_FALSE(Enabled(*pPage, IDC_WIDTH));
         Click(*pPage, IDC_RADIO_SECOND);
         EXPECT_TRUE(Enabled(*pPage, IDC_WIDTH) && Enabled(*pPage, IDC_HEIGHT));
-        Type(*pPage, IDC_HEIGHT, "77");
+        Type(*pPage, IDC_HEIGHT, "-7a7");  // The size edits take digits only.
         Click(*pPage, IDC_RADIO_FIRST);
         EXPECT_FALSE(Enabled(*pPage, IDC_WIDTH) || Enabled(*pPage, IDC_HEIGHT));
         EXPECT_EQ(Text(*pPage, IDC_HEIGHT), "77");

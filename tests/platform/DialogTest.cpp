@@ -1,17 +1,11 @@
-// Dialogs built from templates: a control off its place in dialog units, the
-// wrong focus or end of a modal run, and Enter or Escape reaching the wrong
-// dialog or command.
+// Dialogs built from templates: a control off its place in dialog units, and
+// the wrong focus, command or end of a modal run.
 
 #include <gtest/gtest.h>
 
 // Qt
 #include <QApplication>
-#include <QDialog>
 #include <QFontInfo>
-#include <QLineEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QSlider>
 #include <QTest>
 #include <QTimer>
 
@@ -19,8 +13,6 @@
 #include "platform/ui/CDialog.h"
 #include "platform/ui/CDialogBaseUnits.h"
 #include "platform/ui/CFont.h"
-#include "platform/ui/CProgressCtrl.h"
-#include "platform/ui/CSliderCtrl.h"
 #include "platform/ui/CWinApp.h"
 #include "tests/platform/support/TestServices.h"
 
@@ -51,7 +43,7 @@ TEST(DialogBaseUnits, RoundsToNearestLikeTheWindowSystem)
     EXPECT_EQ(CDialogBaseUnits::FromFont(small).GetCharHeight(), QFontMetrics(small).height());
 }
 
-constexpr int IDC_EDIT = 100, IDC_BUTTON = 101, IDC_DISABLED = 102, IDC_SLIDER = 103, IDC_BAR = 104;
+constexpr int IDC_EDIT = 100, IDC_BUTTON = 101, IDC_DISABLED = 102;
 constexpr DialogItem kHostItems[] = {
     {IDC_DISABLED, DialogItemKind::PushButton, "Vypnuto", 5, 80, 40, 14, WS_VISIBLE | WS_TABSTOP | WS_DISABLED},
     {IDC_BUTTON, DialogItemKind::PushButton, "Tlačítko", 50, 80, 40, 14, WS_VISIBLE | WS_TABSTOP},
@@ -61,13 +53,6 @@ constexpr DialogItem kHostItems[] = {
 };
 constexpr DialogTemplate kHost{901, 0, 0, 200, 100, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU, 0, "Rámec",
                                "MS Sans Serif", 8, kHostItems};
-
-constexpr DialogItem kPageItems[] = {
-    {IDC_EDIT, DialogItemKind::Edit, "", 10, 10, 60, 14, WS_VISIBLE | WS_TABSTOP | WS_BORDER},
-    {IDC_SLIDER, DialogItemKind::Trackbar, "", 10, 30, 100, 15, WS_VISIBLE | WS_TABSTOP | TBS_NOTICKS},
-    {IDC_BAR, DialogItemKind::Progress, "", 10, 50, 100, 10, WS_VISIBLE | WS_BORDER},
-};
-constexpr DialogTemplate kPage{902, 0, 0, 190, 70, WS_CHILD, 0, nullptr, "MS Sans Serif", 8, kPageItems};
 
 // A dialog that counts what reaches it.
 class CCountingDialog : public CDialog {
@@ -86,29 +71,15 @@ public:
             CDialog::OnCancel();
     }
     void OnButton() { ++nButton; }
-    void OnHScroll(UINT nSBCode, UINT nPos, CWnd* pScrollBar)
-    {
-        scrolls.push_back({nSBCode, nPos});
-        scrollBar = pScrollBar;
-    }
     int nOK = 0, nCancel = 0, nButton = 0;
     bool bEndOnCommand = true;
-    std::vector<std::pair<UINT, UINT>> scrolls;
-    CWnd* scrollBar = nullptr;
-    CProgressCtrl m_ctlBar;
 
 protected:
-    void DoDataExchange(CDataExchange* pDX) override
-    {
-        if (GetTemplateID() == kPage.nID)
-            DDX_Control(pDX, IDC_BAR, m_ctlBar);
-    }
     DECLARE_MESSAGE_MAP()
 };
 
 BEGIN_MESSAGE_MAP(CCountingDialog, CDialog)
     ON_BN_CLICKED(IDC_BUTTON, &CCountingDialog::OnButton)
-    ON_WM_HSCROLL()
 END_MESSAGE_MAP()
 
 // Runs a dialog modally while `script` plays inside its loop.
@@ -178,25 +149,6 @@ TEST(Dialog, ModalRunFocusesFirstEnabledTabStopAndEndsWithButtons)
     EXPECT_EQ(focusText, "Tlačítko");   // the disabled first button is skipped
 }
 
-TEST(Dialog, EscapeAndCloseBoxAskTheDialogsCancelEvenWithItsButtonDisabled)
-{
-    CCountingDialog dlg(kHost);
-    dlg.bEndOnCommand = false;
-    EXPECT_EQ(RunModal(dlg, [&] {
-                  dlg.GetDlgItem(IDCANCEL)->EnableWindow(FALSE);
-                  Key(dlg, IDC_EDIT, Qt::Key_Escape);
-                  dlg.GetWidget()->close();
-                  dlg.SendMessage(WM_CLOSE);
-                  const bool stillOpen = dlg.GetWidget()->isVisible();
-                  dlg.bEndOnCommand = true;
-                  if (stillOpen)
-                      dlg.GetWidget()->close();
-              }),
-              IDCANCEL);
-    EXPECT_EQ(dlg.nCancel, 4);
-    EXPECT_EQ(dlg.nOK, 0);
-}
-
 TEST(Dialog, EnterPressesTheFocusedButtonOrGivesTheDialogItsOK)
 {
     CCountingDialog dlg(kHost);
@@ -213,28 +165,6 @@ TEST(Dialog, EnterPressesTheFocusedButtonOrGivesTheDialogItsOK)
     EXPECT_EQ(dlg.nButton, 1);
     EXPECT_EQ(dlg.nOK, 2);
     EXPECT_EQ(dlg.nCancel, 0);
-}
-
-TEST(Dialog, KeysInsideAChildDialogStopAtIt)
-{
-    CCountingDialog host(kHost);
-    CCountingDialog page(kPage);
-    page.bEndOnCommand = false;
-    EXPECT_EQ(RunModal(host, [&] {
-                  ASSERT_TRUE(page.Create(kPage.nID, &host));
-                  page.ShowWindow(SW_SHOW);
-                  EXPECT_TRUE(page.IsWindowVisible());
-                  page.GetDlgItem(IDC_EDIT)->SetFocus();
-                  Key(page, IDC_EDIT, Qt::Key_Return);
-                  Key(page, IDC_EDIT, Qt::Key_Escape);
-                  Key(page, IDC_SLIDER, Qt::Key_Escape);
-                  EXPECT_TRUE(host.GetWidget()->isVisible());
-                  host.EndDialog(3);
-              }),
-              3);
-    EXPECT_EQ(page.nOK, 1);
-    EXPECT_EQ(page.nCancel, 2);
-    EXPECT_EQ(host.nOK + host.nCancel, 0);
 }
 
 } // namespace

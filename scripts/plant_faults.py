@@ -8,7 +8,7 @@ file safety, exit codes). The copy lives in PLANT_DIR (default
 
 Usage: scripts/plant_faults.py [NAME_SUBSTRING...]
 """
-import os, subprocess, sys, time
+import filecmp, os, shutil, subprocess, sys, time
 
 REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 WORK = os.environ.get("PLANT_DIR", "/work/mutants/src")
@@ -67,7 +67,12 @@ def run(args, **kw):
 def main(names):
     faults = [f for f in FAULTS if not names or any(n in f[0] for n in names)]
     os.makedirs(WORK, exist_ok=True)
-    run(["rsync", "-a", "--delete", "--exclude", "/build*", "--exclude", ".git", "--exclude", "/fuzz-out", REPO + "/", WORK + "/"], check=True)
+    # The tracked files, copied only where they differ so the copy's build stays current.
+    for name in run(["git", "-C", REPO, "ls-files"], check=True).stdout.split("\n"):
+        source, target = os.path.join(REPO, name), os.path.join(WORK, name)
+        if name and os.path.isfile(source) and not (os.path.exists(target) and filecmp.cmp(source, target, shallow=False)):
+            os.makedirs(os.path.dirname(target), exist_ok=True)
+            shutil.copy2(source, target)
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
     if not os.path.exists(os.path.join(BUILD, "build.ninja")):
         run(["cmake", "-S", WORK, "-B", BUILD, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Release", "-DPLAVEX_BUILD_BENCH=OFF",

@@ -33,21 +33,16 @@ struct RunSpec {
     int nWidth = 36, nHeight = 20, nFrames = 2;
     FOURCC fccCodec = comptypeMJPG;
     std::int64_t nSegment = 0;
-    bool bCancel = false, bAbandon = false;
-    WORD nBitCount = 24;
+    bool bCancel = false;
 };
 
 // Runs the writer the way the animation render does; frames gets what was handed over.
-HRESULT WriteAvi(const std::string& strPath, const RunSpec& run, std::vector<std::uint8_t>* pFrames = nullptr,
-                 CAviWriter* pWriter = nullptr)
+HRESULT WriteAvi(const std::string& strPath, const RunSpec& run, std::vector<std::uint8_t>* pFrames = nullptr)
 {
     CFixedCompressionChooser chooser({run.fccCodec, 90, run.bCancel});
     CCompressionChooserGuard guard(&chooser);
-    CAviWriter local;
-    CAviWriter& writer = pWriter ? *pWriter : local;
-    BITMAPINFOHEADER bih = Canvas(run.nWidth, run.nHeight);
-    bih.biBitCount = run.nBitCount;
-    writer.SetBitmapHeader(bih);
+    CAviWriter writer;
+    writer.SetBitmapHeader(Canvas(run.nWidth, run.nHeight));
     writer.m_strFileName = strPath;
     writer.m_nRate = 25;
     if (run.nSegment > 0)
@@ -59,8 +54,6 @@ HRESULT WriteAvi(const std::string& strPath, const RunSpec& run, std::vector<std
         if (pFrames)
             pFrames->insert(pFrames->end(), frame.begin(), frame.end());
     }
-    if (run.bAbandon)
-        writer.Abandon();
     writer.ReleaseEngine();
     return hr;
 }
@@ -221,43 +214,6 @@ TEST(AviMotionJpegTest, KeepsOrientationAndPaddedRows)
     EXPECT_LT(nDiff * 2, nFlipped);
 }
 
-struct SafetyCase {
-    const char* szName;
-    RunSpec run;
-    HRESULT hrStatus;
-    std::string strError;
-};
-
-void PrintTo(const SafetyCase& c, std::ostream* os) { *os << c.szName; }
-
-class AviSafetyTest : public ::testing::TestWithParam<SafetyCase> {};
-
-// Whatever goes wrong, an old file of the name stays as it was and no
-// partial file is left beside it.
-TEST_P(AviSafetyTest, ExistingFileStaysAndNothingIsLeft)
-{
-    QTemporaryDir dir;
-    const std::string strPath = dir.path().toStdString() + "/keep.avi";
-    WriteFile(strPath, "old bytes");
-    CAviWriter writer;
-    EXPECT_EQ(WriteAvi(strPath, GetParam().run, nullptr, &writer), GetParam().hrStatus);
-    EXPECT_EQ(writer.m_strError, GetParam().strError);
-    EXPECT_FALSE(writer.IsCommitted());
-    EXPECT_EQ(ReadFile(strPath), "old bytes");
-    EXPECT_EQ(ListFolder(dir.path().toStdString()), std::vector<std::string>{"keep.avi"});
-}
-
-const std::string kNoStream = "AVI Stream creation failed. Check Bitmap info.";
-INSTANTIATE_TEST_SUITE_P(
-    Failures, AviSafetyTest,
-    ::testing::Values(SafetyCase{"Cancelled", {8, 8, 2, comptypeMJPG, 0, true}, 1, "Ok"},
-                      SafetyCase{"Abandoned", {8, 8, 2, comptypeDIB, 0, false, true}, 0, "Ok"},
-                      SafetyCase{"NoCompressorForFormat", {8, 8, 2, comptypeDIB, 0, false, false, 32},
-                                 AVIERR_BADFORMAT, "AVI Compressed Stream format setting failed."},
-                      SafetyCase{"ZeroWidth", {0, 8}, AVIERR_BADFORMAT, kNoStream},
-                      SafetyCase{"ZeroHeight", {8, 0}, AVIERR_BADFORMAT, kNoStream}),
-    [](const auto& info) { return std::string(info.param.szName); });
-
 TEST(AviSafetyTest, CompleteRunsReplaceOrCreateWithTheUsualPermissions)
 {
     QTemporaryDir dir;
@@ -286,26 +242,6 @@ TEST(AviSafetyTest, CompleteRunsReplaceOrCreateWithTheUsualPermissions)
     EXPECT_TRUE(std::filesystem::is_symlink(strLink));
     EXPECT_EQ(Probe(strKept).nFrames, 2);
     EXPECT_EQ(ListFolder(strBase).size(), 3u);
-}
-
-TEST(AviOpenTest, OpenFailuresGiveTheirCodeAndText)
-{
-    QTemporaryDir dir;
-    const std::string strBase = dir.path().toStdString();
-    std::filesystem::create_directory(strBase + "/folder.avi");
-    const std::string strDisk = "A disk error occurred while opening the file.";
-    const std::tuple<std::string, HRESULT, std::string> cases[] = {
-        {strBase + "/missing/out.avi", AVIERR_FILEOPEN, strDisk},
-        {strBase + "/folder.avi", AVIERR_FILEOPEN, strDisk},
-        {strBase + "/avid/clip.mp4", REGDB_E_CLASSNOTREG,
-         "According to the registry, the type of file specified in AVIFileOpen does not have a handler to process it"},
-    };
-    for (const auto& [strName, hr, strDetail] : cases) {
-        CAviWriter writer;
-        EXPECT_EQ(WriteAvi(strName, {}, nullptr, &writer), hr) << strName;
-        EXPECT_EQ(writer.m_strError, "AVI Engine failed to initialize. Check filename " + strName + "." + strDetail);
-    }
-    EXPECT_EQ(ListFolder(strBase), std::vector<std::string>{"folder.avi"});
 }
 
 } // namespace

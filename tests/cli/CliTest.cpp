@@ -463,6 +463,9 @@ TEST(CliProgressBarTest, DrawsDonePercentAndTimeLeftInPlace)
         EXPECT_EQ(last(), "\r[##########] 10/10 frames  100%  done in 1:02:03");
     }
     EXPECT_EQ(out.str().back(), '\n');  // What follows starts on its own line.
+    std::ostringstream third;  // Percentages are rounded down.
+    CliProgressBar(third, 3, options).Update(1);
+    EXPECT_NE(third.str().find("1/3 frames  33%"), std::string::npos) << third.str();
     std::ostringstream quiet;
     CliProgressBar(quiet, 3, CliProgressBar::Options{}).Update(3);
     EXPECT_EQ(quiet.str(), "");

@@ -13,6 +13,8 @@
 #include "platform/ui/CDialog.h"
 #include "platform/ui/CDialogBaseUnits.h"
 #include "platform/ui/CFont.h"
+#include "platform/ui/CProgressCtrl.h"
+#include "platform/ui/CSliderCtrl.h"
 #include "platform/ui/CWinApp.h"
 #include "tests/platform/support/TestServices.h"
 
@@ -165,6 +167,52 @@ TEST(Dialog, EnterPressesTheFocusedButtonOrGivesTheDialogItsOK)
     EXPECT_EQ(dlg.nButton, 1);
     EXPECT_EQ(dlg.nOK, 2);
     EXPECT_EQ(dlg.nCancel, 0);
+}
+
+// The messages the pages send their controls, and a member control that takes
+// one over and hands it back.
+TEST(Dialog, ControlsAnswerTheirMessagesAndMembersTakeThemOver)
+{
+    static constexpr DialogItem items[] = {
+        {1, DialogItemKind::CheckBox, "Ano", 5, 5, 50, 10, WS_VISIBLE}, {2, DialogItemKind::GroupBox, "Skupina", 5, 20, 90, 40, WS_VISIBLE},
+        {3, DialogItemKind::Label, "Text", 5, 65, 50, 8, WS_VISIBLE},   {4, DialogItemKind::Trackbar, "", 5, 75, 90, 15, WS_VISIBLE},
+        {5, DialogItemKind::Progress, "", 5, 95, 90, 10, WS_VISIBLE},   {6, DialogItemKind::Edit, "", 5, 110, 50, 14, WS_VISIBLE},
+    };
+    static constexpr DialogTemplate tmpl{905, 0, 0, 100, 130, WS_POPUP, 0, "Okno", "MS Sans Serif", 8, items};
+    CDialog dlg(tmpl);
+    ASSERT_TRUE(dlg.Create(tmpl.nID, nullptr));
+    for (int nID : {1, 2, 3, 6}) {
+        dlg.SetDlgItemText(nID, "Příliš žluťoučký");
+        CString text;
+        EXPECT_EQ(dlg.GetDlgItemText(nID, text), static_cast<int>(std::string("Příliš žluťoučký").size())) << nID;
+        EXPECT_EQ(dlg.GetDlgItem(nID)->GetDlgCtrlID(), nID);
+    }
+    CWnd* pCheck = dlg.GetDlgItem(1);
+    for (const WPARAM nState : {WPARAM{BST_CHECKED}, WPARAM{2}, WPARAM{BST_UNCHECKED}}) {
+        pCheck->SendMessage(BM_SETCHECK, nState);
+        EXPECT_EQ(::SendMessage(pCheck->GetSafeHwnd(), BM_GETCHECK, 0, 0), static_cast<LRESULT>(nState));
+    }
+    CSliderCtrl slider;
+    ASSERT_TRUE(slider.SubclassDlgItem(4, &dlg));
+    EXPECT_EQ(dlg.GetDlgItem(4), &slider);
+    slider.SendMessage(TBM_SETRANGE, TRUE, LPARAM{10 | 20 << 16});
+    slider.SetPos(30);
+    EXPECT_EQ(slider.GetPos(), 20);
+    EXPECT_EQ(slider.GetRangeMin() + slider.GetRangeMax(), 30);
+    EXPECT_EQ(slider.Detach(), dlg.GetDlgItem(4)->GetSafeHwnd());
+    EXPECT_NE(dlg.GetDlgItem(4), &slider);
+    {
+        CProgressCtrl bar;
+        ASSERT_TRUE(bar.SubclassDlgItem(5, &dlg));
+        bar.SendMessage(PBM_SETRANGE, 0, LPARAM{50 << 16});
+        EXPECT_EQ(bar.SetPos(40), 0);
+        EXPECT_EQ(bar.SendMessage(PBM_GETPOS), 40);
+        EXPECT_EQ(CWnd::FromHandle(bar.GetSafeHwnd()), &bar);
+    }
+    // A member that goes first hands its control back to the dialog.
+    EXPECT_EQ(CWnd::FromHandle(dlg.GetDlgItem(5)->GetSafeHwnd()), dlg.GetDlgItem(5));
+    dlg.SendMessage(WM_CLOSE);
+    EXPECT_FALSE(dlg.IsWindowVisible());
 }
 
 } // namespace

@@ -61,7 +61,7 @@ TEST_P(QtMessageBoxTest, ShowsItsButtonsAndIconAndGivesTheUsersAnswer)
         });
     });
     EXPECT_EQ(CQtMessageBox().Show(nullptr, "Opravdu chcete ukončit program?", "Plavex", a.m_nType), a.m_nAnswer);
-    EXPECT_EQ(strButtons.trimmed(), a.m_pszButtons);
+    EXPECT_EQ(strButtons.trimmed().toStdString(), a.m_pszButtons);
     EXPECT_EQ(icon, a.m_icon);
     EXPECT_EQ(strTitleAndText, "Plavex: Opravdu chcete ukončit program?");
 }
@@ -77,6 +77,8 @@ const Answer kAnswers[] = {
     {"YesNoClosed", kQuestion, Qt::Key_unknown, Qt::NoModifier, IDNO, "&Ano* &Ne", QMessageBox::Question},
     {"OkEnter", MB_OK, Qt::Key_Return, Qt::NoModifier, IDOK, "OK*", QMessageBox::NoIcon},
     {"WarningEscape", MB_ICONEXCLAMATION, Qt::Key_Escape, Qt::NoModifier, IDOK, "OK*", QMessageBox::Warning},
+    {"YesNoCancelEscape", MB_YESNOCANCEL | MB_ICONHAND, Qt::Key_Escape, Qt::NoModifier, IDCANCEL, "Storno &Ano* &Ne", QMessageBox::Critical},
+    {"OkCancelEscape", MB_OKCANCEL | MB_ICONINFORMATION, Qt::Key_Escape, Qt::NoModifier, IDCANCEL, "OK* Storno", QMessageBox::Information},
 };
 INSTANTIATE_TEST_SUITE_P(Rows, QtMessageBoxTest, testing::ValuesIn(kAnswers),
                          [](const auto& info) { return std::string(info.param.m_pszName); });

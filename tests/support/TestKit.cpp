@@ -99,6 +99,8 @@ ChildRun RunChild(const std::vector<std::string>& args, std::int64_t nFileSizeLi
         ::dup2(nNull, STDIN_FILENO);
         std::signal(SIGXFSZ, SIG_DFL);
         if (nFileSizeLimit >= 0) {
+            // In a coverage build the limit would cut the shared coverage data short.
+            ::setenv("GCOV_PREFIX", "/tmp/plavex-gcov-limited", 1);
             const rlimit limit{static_cast<rlim_t>(nFileSizeLimit), static_cast<rlim_t>(nFileSizeLimit)};
             ::setrlimit(RLIMIT_FSIZE, &limit);
         }

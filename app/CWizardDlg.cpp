@@ -1,15 +1,21 @@
 #include "app/CWizardDlg.h"
 
 #include <cstdint>
+#include <string>
 #include <utility>
 
 // Local
 #include "engine/Blend.h"
+#include "engine/BlendWeight.h"
 #include "engine/BmpWriter.h"
+#include "engine/FramePipeline.h"
 #include "engine/PictureLoader.h"
 #include "engine/PictureScaler.h"
+#include "engine/SameFile.h"
+#include "pages/LoadFailureText.h"
 #include "platform/ui/CWinApp.h"
 #include "video/CAviWriter.h"
+#include "video/DissolveWriter.h"
 
 namespace {
 
@@ -23,6 +29,7 @@ constexpr const char* kNoPictures = "Musíte vybrat soubory!";
 constexpr const char* kNoOutput = "Musíte vybrat soubor!";
 constexpr const char* kPictureNotLoaded = "Obrázek se nepodařilo načíst!";
 constexpr const char* kSizeRefused = "Zadaná velikost je příliš velká nebo neplatná!";
+constexpr const char* kOutputIsSource = "Výstupní soubor nesmí být jedním ze zdrojových obrázků!";
 constexpr const char* kStillNotSaved = "Soubor se nepodařilo uložit!";
 constexpr const char* kAnimationNotSaved = "Animaci se nepodařilo uložit!";
 
@@ -100,8 +107,8 @@ void CWizardDlg::OnCancel()
     if (MessageBox(kQuitQuestion, kCaption, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     if (m_bRendering) {
-        // The render notices at its next row, drops its output, and the
-        // navigation then ends the wizard.
+        // The render notices the next time it drains the queue, drops its
+        // output, and the navigation then ends the wizard.
         m_bQuitRequested = true;
         return;
     }
@@ -353,9 +360,11 @@ EngineResult<void> CWizardDlg::SaveBitmapFile(const CString& strPath, const Pixe
     return ::SaveBitmapFile(strPath.str(), buffer, canvas);
 }
 
-CWizardDlg::RenderResult CWizardDlg::PictureNotLoaded()
+CWizardDlg::RenderResult CWizardDlg::PictureNotLoaded(const CString& strPath, const EngineError& error)
 {
-    MessageBox(kPictureNotLoaded, kErrorCaption, MB_ICONEXCLAMATION);
+    // The fixed first line, then which file and why.
+    const std::string strText = std::string(kPictureNotLoaded) + "\n" + LoadFailureLine(strPath.str(), error.m_nCode);
+    MessageBox(strText.c_str(), kErrorCaption, MB_ICONEXCLAMATION);
     return RenderResult::PictureNotLoaded;
 }
 
@@ -363,6 +372,15 @@ CWizardDlg::RenderResult CWizardDlg::SizeRefused()
 {
     MessageBox(kSizeRefused, kErrorCaption, MB_ICONEXCLAMATION);
     return RenderResult::SizeRefused;
+}
+
+CWizardDlg::RenderResult CWizardDlg::CheckOutputIsNotASource(const std::string& strOutput)
+{
+    // Writing over a source would lose that picture.
+    if (::CheckOutputIsNotASource(strOutput, m_pageSource.m_strFirstPath.str(), m_pageSource.m_strSecondPath.str()))
+        return RenderResult::Done;
+    MessageBox(kOutputIsSource, kErrorCaption, MB_ICONEXCLAMATION);
+    return RenderResult::OutputIsSource;
 }
 
 bool CWizardDlg::PumpAndCheckQuit()
@@ -377,10 +395,10 @@ CWizardDlg::RenderResult CWizardDlg::PrepareRender(std::int32_t nSizeMode, std::
     // The second picture is not opened when the first cannot be loaded.
     auto first = LoadPictureFile(m_pageSource.m_strFirstPath);
     if (!first)
-        return PictureNotLoaded();
+        return PictureNotLoaded(m_pageSource.m_strFirstPath, first.Error());
     auto second = LoadPictureFile(m_pageSource.m_strSecondPath);
     if (!second)
-        return PictureNotLoaded();
+        return PictureNotLoaded(m_pageSource.m_strSecondPath, second.Error());
     in.m_first = std::move(first.Value());
     in.m_second = std::move(second.Value());
 
@@ -408,6 +426,9 @@ CWizardDlg::RenderResult CWizardDlg::RenderStill()
                                                   m_pageStillSettings.m_nHeight, in);
         result != RenderResult::Done)
         return result;
+    if (const RenderResult result = CheckOutputIsNotASource(m_pageStillSettings.m_strOutputPath.str());
+        result != RenderResult::Done)
+        return result;
     const Canvas& canvas = in.m_canvas;
 
     if (!ScaleToCanvas(in.m_first, in.m_second, canvas, in.m_firstBuffer, in.m_secondBuffer))
@@ -415,11 +436,11 @@ CWizardDlg::RenderResult CWizardDlg::RenderStill()
 
     // The ratio is read once, from the slider itself.
     const auto nPos = static_cast<std::int32_t>(m_pageStillSettings.m_ctlRatio.SendMessage(TBM_GETPOS, 0, 0));
-    const double w = StillWeight(nPos);
+    const BlendWeight weight(StillWeight(nPos));
 
     const std::int32_t nHeight = canvas.Height();
     for (std::int32_t r = 0; r < nHeight; ++r) {
-        BlendRow(in.m_firstBuffer, in.m_secondBuffer, in.m_output, canvas, r, w);
+        BlendRow(in.m_firstBuffer, in.m_secondBuffer, in.m_output, canvas, r, weight);
         if (PumpAndCheckQuit())
             return RenderResult::Quit; // nothing has been written yet
 
@@ -464,6 +485,9 @@ CWizardDlg::RenderResult CWizardDlg::RenderAnimation()
     writer.m_strFileName = m_pageAnimSettings.m_strOutputPath.str();
     writer.EnsureAviExtension();
     writer.m_nRate = m_pageAnimSettings.m_nFps;
+    // The name checked is the one the writer will create.
+    if (const RenderResult result = CheckOutputIsNotASource(writer.m_strFileName); result != RenderResult::Done)
+        return result;
     const HRESULT hrInit = writer.InitEngine(GetSafeHwnd());
     if (hrInit != 0) {
         writer.ReleaseEngine();
@@ -480,33 +504,33 @@ CWizardDlg::RenderResult CWizardDlg::RenderAnimation()
         return SizeRefused();
     }
 
-    const double dStep = FrameStep(nFrameCount);
-    const std::int32_t nHeight = canvas.Height();
-    for (std::int32_t k = 0; k < nFrameCount; ++k) {
-        const double w = FrameWeight(dStep, k);
-        for (std::int32_t r = 0; r < nHeight; ++r) {
-            BlendRow(in.m_firstBuffer, in.m_secondBuffer, in.m_output, canvas, r, w);
-            if (PumpAndCheckQuit()) {
-                writer.Abandon();
-                writer.ReleaseEngine();
-                return RenderResult::Quit;
-            }
-        }
+    // The pipeline blends into frames of its own.
+    in.m_output = PixelBuffer();
 
-        m_pageAnimProgress.m_strFrame.Format("%d/%d", k + 1, nFrameCount);
-        const int nPercent = Percent(k + 1, nFrameCount);
-        m_pageAnimProgress.m_ctlProgress.SendMessage(PBM_SETPOS, static_cast<WPARAM>(nPercent), 0);
-        m_pageAnimProgress.m_strPercent.Format("%d%%", nPercent);
-        m_pageAnimProgress.UpdateData(FALSE);
-
-        if (writer.AddFrame(in.m_output.Data()) != AVIERR_OK) {
-            // A file that lacks a frame is no result: drop it and say why.
-            writer.Abandon();
-            writer.ReleaseEngine();
-            MessageBox(CString(kAnimationNotSaved) + "\n" + writer.RunErrorText(), kErrorCaption,
-                       MB_ICONEXCLAMATION);
-            return RenderResult::NotSaved;
-        }
+    // The frames are made on every core; this thread writes them in order,
+    // shows the progress after each one and keeps the windows answering
+    // while it waits.
+    const FramePipeline::Result result = WriteDissolveFrames(
+        writer, canvas, in.m_firstBuffer, in.m_secondBuffer, nFrameCount, FramePipeline::DefaultWorkers(),
+        [this, nFrameCount](std::int32_t nWritten) {
+            m_pageAnimProgress.m_strFrame.Format("%d/%d", nWritten, nFrameCount);
+            const int nPercent = Percent(nWritten, nFrameCount);
+            m_pageAnimProgress.m_ctlProgress.SendMessage(PBM_SETPOS, static_cast<WPARAM>(nPercent), 0);
+            m_pageAnimProgress.m_strPercent.Format("%d%%", nPercent);
+            m_pageAnimProgress.UpdateData(FALSE);
+        },
+        [this] { return !PumpAndCheckQuit(); });
+    if (result.m_nOutcome != FramePipeline::Outcome::Done) {
+        writer.Abandon();
+        writer.ReleaseEngine();
+        if (result.m_nOutcome == FramePipeline::Outcome::Aborted)
+            return RenderResult::Quit;
+        // A file that lacks a frame is no result: drop it and say why.
+        std::string strWhy = writer.RunErrorText();
+        if (strWhy.empty())
+            strWhy = result.m_strError;
+        MessageBox(CString(kAnimationNotSaved) + "\n" + strWhy, kErrorCaption, MB_ICONEXCLAMATION);
+        return RenderResult::NotSaved;
     }
 
     in.m_output = PixelBuffer();

@@ -32,6 +32,7 @@ public:
         PictureNotLoaded, // A source picture could not be loaded.
         SizeRefused,      // The canvas is impossible or its memory cannot be had.
         NotSaved,         // The output could not be written; no partial file is left.
+        OutputIsSource,   // The output names a source picture; nothing was written.
         Cancelled,        // The user cancelled the compression choice.
         Quit,             // The user ended the program during the render.
     };
@@ -91,7 +92,6 @@ private:
     void OpenResult();
     void EnableButton(int nID, BOOL bEnable);
 
-    // Shows the load failure and gives its outcome.
     // What both renders load and allocate before their own work begins.
     struct RenderInputs {
         GfxBitmap m_first;
@@ -105,9 +105,13 @@ private:
     // buffers; gives Done, or the outcome it has already reported.
     RenderResult PrepareRender(std::int32_t nSizeMode, std::int32_t nWidth, std::int32_t nHeight,
                                RenderInputs& in);
-    RenderResult PictureNotLoaded();
+    // Shows the load failure of the picture at strPath and gives its outcome.
+    RenderResult PictureNotLoaded(const CString& strPath, const EngineError& error);
     // Shows the size refusal and gives its outcome.
     RenderResult SizeRefused();
+    // Done when strOutput is neither source picture; otherwise shows the
+    // refusal and gives its outcome.
+    RenderResult CheckOutputIsNotASource(const std::string& strOutput);
     // Drains the queue; true when the user has since asked to end the program.
     bool PumpAndCheckQuit();
 

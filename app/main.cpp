@@ -7,16 +7,25 @@
 #include "app/CWizardApp.h"
 #include "platform/avi/CCompressionChooserGuard.h"
 #include "platform/aviui/CDialogCompressionChooser.h"
+#include "platform/ui/QtTranslations.h"
 
 CWizardApp theApp;
 
 int main(int argc, char* argv[])
 {
-    QApplication application(argc, argv);
+    // The wizard takes no command line: Qt sees the program's name alone, so
+    // options such as "-reverse" or "-style" change nothing. The display is
+    // still chosen through QT_QPA_PLATFORM.
+    char szName[] = "plavex";
+    char* qtArgv[] = {argc > 0 && argv[0] ? argv[0] : szName, nullptr};
+    int nQtArgc = 1;
+    QApplication application(nQtArgc, qtArgv);
+    // The file choosers and Qt's standard questions speak Czech, like the wizard.
+    InstallQtTranslations("cs");
     // The animation's compressor is chosen in the "Komprese videa" dialog.
     // Message boxes, file choosers and opening files use the layer's own
     // Qt implementations, which are in place from the start.
     CDialogCompressionChooser chooser;
     CCompressionChooserGuard chooserGuard(&chooser);
-    return AfxWinMain(argc, argv);
+    return AfxWinMain(nQtArgc, qtArgv);
 }

@@ -4,25 +4,29 @@
 #include "cli/CliArgs.h"
 #include "cli/CliInterrupt.h"
 #include "cli/CliProgressBar.h"
-#include "engine/Blend.h"
 #include "engine/Canvas.h"
+#include "engine/FramePipeline.h"
 #include "engine/PictureLoader.h"
 #include "engine/PictureScaler.h"
 #include "engine/PixelBuffer.h"
+#include "engine/SameFile.h"
 #include "platform/avi/CCompressionChooserGuard.h"
 #include "platform/avi/CFixedCompressionChooser.h"
 #include "video/CAviWriter.h"
+#include "video/DissolveWriter.h"
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: plavex-cli anim FIRST SECOND OUTPUT [--frames N] [--fps F] [--size WxH] [--codec raw|mjpeg]\n"
-    "                       [--quality Q] [--quiet]\n"
+    "usage: plavex-cli anim FIRST SECOND OUTPUT [--frames N] [--fps F] [--size WxH]\n"
+    "                       [--codec raw|mjpeg|h264|ffv1] [--quality Q] [--threads T] [--quiet]\n"
     "  N frames (default 100) dissolve FIRST into SECOND at F frames per second (default 25).\n"
-    "  --size sets a custom canvas (default: automatic). --codec mjpeg (default, quality Q 1..100,\n"
-    "  default 90) or raw full frames. \".avi\" is appended to OUTPUT unless it contains \"avi\".";
+    "  --size sets a custom canvas (default: automatic). --codec mjpeg (default) or h264 at quality\n"
+    "  Q 1..100 (default 90), ffv1 lossless or raw full frames. T threads make the frames (default:\n"
+    "  one per core). \".avi\" is appended to OUTPUT unless it contains \"avi\".";
 
 constexpr std::int32_t kMaxSetting = 1000000;
+constexpr std::int32_t kMaxThreads = 256;
 
 int Usage(std::ostream& err, const std::string& strWhy)
 {
@@ -42,6 +46,7 @@ struct AnimSettings {
     std::int32_t nSizeMode = kSizeModeAutomatic;
     CliSize size;
     CFixedCompressionChooser::Options codec;
+    std::int32_t nThreads = FramePipeline::DefaultWorkers();
 };
 
 // Reads the options; gives an empty text or why they are wrong.
@@ -74,15 +79,21 @@ std::string ReadSettings(const CliArgs& parsed, AnimSettings& s)
             s.codec.fccHandler = comptypeDIB;
         else if (strCodec == "mjpeg")
             s.codec.fccHandler = comptypeMJPG;
+        else if (strCodec == "h264")
+            s.codec.fccHandler = comptypeH264;
+        else if (strCodec == "ffv1")
+            s.codec.fccHandler = comptypeFFV1;
         else
-            return "--codec must be raw or mjpeg";
+            return "--codec must be raw, mjpeg, h264 or ffv1";
     }
     std::int32_t nQuality = kMjpegDefaultQuality;
     if (!number("quality", 1, 100, nQuality))
         return "--quality must be a whole number from 1 to 100";
-    if (parsed.Has("quality") && s.codec.fccHandler != comptypeMJPG)
-        return "--quality applies to --codec mjpeg only";
+    if (parsed.Has("quality") && s.codec.fccHandler != comptypeMJPG && s.codec.fccHandler != comptypeH264)
+        return "--quality applies to --codec mjpeg and h264 only";
     s.codec.dwQuality = static_cast<DWORD>(nQuality);
+    if (!number("threads", 1, kMaxThreads, s.nThreads))
+        return "--threads must be a whole number from 1 to 256";
     return {};
 }
 
@@ -90,7 +101,8 @@ std::string ReadSettings(const CliArgs& parsed, AnimSettings& s)
 
 int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    const CliArgs parsed = ParseCliArgs(args, {{"frames", "fps", "size", "codec", "quality"}, {"help", "quiet"}});
+    const CliArgs parsed =
+        ParseCliArgs(args, {{"frames", "fps", "size", "codec", "quality", "threads"}, {"help", "quiet"}});
     if (!parsed.m_strError.empty())
         return Usage(err, parsed.m_strError);
     if (parsed.Has("help")) {
@@ -122,9 +134,6 @@ int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std:
         return Fail(err, canvasResult.Error().m_strMessage);
     const Canvas& canvas = canvasResult.Value();
 
-    auto output = PixelBuffer::Allocate(canvas);
-    if (!output)
-        return Fail(err, output.Error().m_strMessage);
     auto firstBuffer = PixelBuffer::Allocate(canvas);
     if (!firstBuffer)
         return Fail(err, firstBuffer.Error().m_strMessage);
@@ -139,6 +148,10 @@ int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std:
     writer.m_strFileName = parsed.m_positional[2];
     writer.EnsureAviExtension();
     writer.m_nRate = settings.nFps;
+    // The name checked is the one the writer will create; a source is never replaced.
+    if (auto checked = CheckOutputIsNotASource(writer.m_strFileName, parsed.m_positional[0], parsed.m_positional[1]);
+        !checked)
+        return Fail(err, checked.Error().m_strMessage);
     if (writer.InitEngine(nullptr) != 0) {
         writer.ReleaseEngine();
         return Fail(err, "cannot write '" + writer.m_strFileName + "': " + writer.m_strError);
@@ -154,22 +167,21 @@ int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std:
     CliProgressBar::Options progress;
     progress.m_bEnabled = !parsed.Has("quiet") && CliProgressBar::DrawsOn(err);
     CliProgressBar bar(err, settings.nFrames, progress);
-    const double dStep = FrameStep(settings.nFrames);
-    for (std::int32_t k = 0; k < settings.nFrames; ++k) {
-        const double w = FrameWeight(dStep, k);
-        for (std::int32_t r = 0; r < canvas.Height(); ++r)
-            BlendRow(firstBuffer.Value(), secondBuffer.Value(), output.Value(), canvas, r, w);
-        // A lost frame spoils the file, so the run stops at the first one.
-        if (writer.AddFrame(output.Value().Data()) != 0)
-            break;
-        bar.Update(k + 1);
-        if (CliInterrupted()) {
-            bar.Finish();
-            writer.Abandon();
-            writer.ReleaseEngine();
+    const FramePipeline::Result result = WriteDissolveFrames(
+        writer, canvas, firstBuffer.Value(), secondBuffer.Value(), settings.nFrames, settings.nThreads,
+        [&bar](std::int32_t nWritten) { bar.Update(nWritten); }, [] { return !CliInterrupted(); });
+    if (result.m_nOutcome != FramePipeline::Outcome::Done) {
+        // The workers have stopped; nothing of the run is kept.
+        bar.Finish();
+        writer.Abandon();
+        writer.ReleaseEngine();
+        if (result.m_nOutcome == FramePipeline::Outcome::Aborted) {
             err << "plavex-cli anim: interrupted; '" << writer.m_strFileName << "' was not written\n";
             return CliInterruptedStatus();
         }
+        const std::string strWhy = writer.RunErrorText();
+        return Fail(err, "cannot write '" + writer.m_strFileName + "': " +
+                             (strWhy.empty() ? result.m_strError : strWhy));
     }
     bar.Finish();
     writer.ReleaseEngine();

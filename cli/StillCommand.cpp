@@ -1,5 +1,9 @@
 #include "cli/StillCommand.h"
 
+#include <algorithm>
+#include <cctype>
+#include <optional>
+
 // Local
 #include "cli/CliArgs.h"
 #include "cli/CliInterrupt.h"
@@ -10,6 +14,8 @@
 #include "engine/PictureLoader.h"
 #include "engine/PictureScaler.h"
 #include "engine/PixelBuffer.h"
+#include "engine/SameFile.h"
+#include "platform/gfx/GfxEncoder.h"
 
 namespace {
 
@@ -25,6 +31,38 @@ int Fail(std::ostream& err, const EngineError& error)
 {
     err << "plavex-cli still: " << error.m_strMessage << "\n";
     return kExitFailure;
+}
+
+// The format OUTPUT's extension asks for; none for .bmp and any other name,
+// which get the 24-bit BMP.
+std::optional<GfxOutputFormat> FormatOf(const std::string& strPath)
+{
+    const std::size_t nDot = strPath.find_last_of("./");
+    if (nDot == std::string::npos || strPath[nDot] != '.')
+        return std::nullopt;
+    std::string strExt = strPath.substr(nDot + 1);
+    std::transform(strExt.begin(), strExt.end(), strExt.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (strExt == "png")
+        return GfxOutputFormat::Png;
+    if (strExt == "jpg" || strExt == "jpeg")
+        return GfxOutputFormat::Jpeg;
+    if (strExt == "webp")
+        return GfxOutputFormat::WebP;
+    if (strExt == "tif" || strExt == "tiff")
+        return GfxOutputFormat::Tiff;
+    return std::nullopt;
+}
+
+EngineResult<void> SaveStill(const std::string& strPath, const PixelBuffer& buffer, const Canvas& canvas)
+{
+    const std::optional<GfxOutputFormat> nFormat = FormatOf(strPath);
+    if (!nFormat)
+        return SaveBitmapFile(strPath, buffer, canvas);
+    const std::vector<unsigned char> bytes = EncodeBgrRows(buffer.Data(), canvas.Width(), canvas.Height(), *nFormat);
+    if (bytes.empty())
+        return EngineError{EngineErrorCode::WriteFailed, "cannot write '" + strPath + "': the picture cannot be encoded"};
+    return SaveWholeFile(strPath, {bytes});
 }
 
 } // namespace
@@ -66,6 +104,10 @@ int RunStillCommand(const std::vector<std::string>& args, std::ostream& out, std
     auto second = LoadPictureFile(parsed.m_positional[1]);
     if (!second)
         return Fail(err, second.Error());
+    // Unlike any other existing file, a source is never replaced.
+    if (auto checked = CheckOutputIsNotASource(parsed.m_positional[2], parsed.m_positional[0], parsed.m_positional[1]);
+        !checked)
+        return Fail(err, checked.Error());
 
     const auto canvas = ComputeCanvas(nSizeMode, size.m_nWidth, size.m_nHeight, first.Value().Width(),
                                       first.Value().Height(), second.Value().Width(), second.Value().Height());
@@ -103,7 +145,7 @@ int RunStillCommand(const std::vector<std::string>& args, std::ostream& out, std
     }
     bar.Finish();
 
-    if (auto saved = SaveBitmapFile(parsed.m_positional[2], output.Value(), canvas.Value()); !saved)
+    if (auto saved = SaveStill(parsed.m_positional[2], output.Value(), canvas.Value()); !saved)
         return Fail(err, saved.Error());
     return kExitOk;
 }

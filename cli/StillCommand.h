@@ -1,7 +1,9 @@
 #pragma once
 
-// plavex-cli still: mixes two pictures into one BMP file, exactly as the
-// wizard's still render does.
+// plavex-cli still: mixes two pictures into one picture file, exactly as the
+// wizard's still render does. OUTPUT's extension picks the format: .png,
+// .jpg/.jpeg (quality 95), .webp (lossless), .tif/.tiff; .bmp and any other
+// name give the 24-bit BMP.
 //
 //   plavex-cli still FIRST SECOND OUTPUT [--ratio P] [--size WxH]
 //

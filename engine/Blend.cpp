@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <cstring>
 
+// Local
+#include "engine/BlendWeight.h"
+
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #define PLAVEX_BLEND_X86 1
@@ -96,7 +99,8 @@ CpuFeatures DetectCpuFeatures() noexcept
     __builtin_cpu_init();
     CpuFeatures features;
     features.m_bAvx2 = __builtin_cpu_supports("avx2");
-    features.m_bAvx512 = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq");
+    features.m_bAvx512 = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
+                         __builtin_cpu_supports("avx512bw");
     return features;
 }
 
@@ -192,6 +196,15 @@ void BlendRow(const PixelBuffer& first, const PixelBuffer& second, PixelBuffer& 
     std::size_t nCount = 0;
     if (RowSpan(first, second, out, canvas, r, nOffset, nCount))
         BlendBytes(first.Data() + nOffset, second.Data() + nOffset, out.Data() + nOffset, nCount, w);
+}
+
+void BlendRow(const PixelBuffer& first, const PixelBuffer& second, PixelBuffer& out, const Canvas& canvas,
+              std::int32_t r, const BlendWeight& weight) noexcept
+{
+    std::size_t nOffset = 0;
+    std::size_t nCount = 0;
+    if (RowSpan(first, second, out, canvas, r, nOffset, nCount))
+        weight.Blend(first.Data() + nOffset, second.Data() + nOffset, out.Data() + nOffset, nCount);
 }
 
 void BlendRowReference(const PixelBuffer& first, const PixelBuffer& second, PixelBuffer& out,

@@ -12,6 +12,8 @@
 #include "engine/PixelBuffer.h"
 #include "platform/win/WinTypes.h"
 
+class BlendWeight;
+
 // One channel: a from the first picture, b from the second, weight w.
 inline BYTE BlendChannel(int a, int b, double w) noexcept
 {
@@ -27,7 +29,8 @@ void BlendBytesReference(const BYTE* pFirst, const BYTE* pSecond, BYTE* pOut, st
                          double w) noexcept;
 
 // The ways BlendBytes can run: the plain loop, or wider vectors where the
-// processor has them. Every path gives the same bytes as the plain loop.
+// processor has them (AVX-512 counts only with its F, DQ and BW parts).
+// Every path gives the same bytes as the plain loop.
 enum class BlendPath { Reference, Avx2, Avx512 };
 
 // True when this processor (and its operating system) can run the path.
@@ -50,6 +53,10 @@ void BlendBytes(const BYTE* pFirst, const BYTE* pSecond, BYTE* pOut, std::size_t
 // Buffers must hold the canvas's image size; r out of range does nothing.
 void BlendRow(const PixelBuffer& first, const PixelBuffer& second, PixelBuffer& out, const Canvas& canvas,
               std::int32_t r, double w) noexcept;
+
+// Same as BlendRow, with a weight prepared once for many rows.
+void BlendRow(const PixelBuffer& first, const PixelBuffer& second, PixelBuffer& out, const Canvas& canvas,
+              std::int32_t r, const BlendWeight& weight) noexcept;
 
 // Same as BlendRow, always through the plain formula.
 void BlendRowReference(const PixelBuffer& first, const PixelBuffer& second, PixelBuffer& out,

@@ -74,18 +74,20 @@ EngineResult<void> SaveBitmapFile(const std::string& strPath, const PixelBuffer&
     PutLe32(infoBytes + 32, info.biClrUsed);
     PutLe32(infoBytes + 36, info.biClrImportant);
 
+    const std::array<BYTE, 14> fileHeader = BuildBitmapFileHeader(canvas);
+    return SaveWholeFile(strPath, {fileHeader, infoBytes, {buffer.Data(), canvas.ImageSize()}});
+}
+
+EngineResult<void> SaveWholeFile(const std::string& strPath, std::initializer_list<std::span<const BYTE>> parts)
+{
     // The file is written under a temporary name beside the target and
     // renamed over it only once it is complete and on disk, so a write cut
     // short (a full disk, a size limit) never takes the place of an old file.
     CPendingFile file;
     int nErr = file.Open(strPath);
-    const std::array<BYTE, 14> fileHeader = BuildBitmapFileHeader(canvas);
-    if (nErr == 0)
-        nErr = file.Write(fileHeader.data(), fileHeader.size());
-    if (nErr == 0)
-        nErr = file.Write(infoBytes, sizeof(infoBytes));
-    if (nErr == 0)
-        nErr = file.Write(buffer.Data(), canvas.ImageSize());
+    for (const std::span<const BYTE>& part : parts)
+        if (nErr == 0)
+            nErr = file.Write(part.data(), part.size());
     if (nErr == 0)
         nErr = file.Commit();
     if (nErr != 0)

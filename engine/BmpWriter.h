@@ -5,6 +5,8 @@
 // exactly as they are held in memory.
 
 #include <array>
+#include <initializer_list>
+#include <span>
 #include <string>
 
 // Local
@@ -21,3 +23,8 @@ std::array<BYTE, 14> BuildBitmapFileHeader(const Canvas& canvas) noexcept;
 // any failure the temporary file is removed, an existing target is left as it
 // was, and WriteFailed is returned. The buffer must hold the image size.
 EngineResult<void> SaveBitmapFile(const std::string& strPath, const PixelBuffer& buffer, const Canvas& canvas);
+
+// Writes the parts, one after the other, as the whole new content of
+// strPath, with the same guarantees: a temporary file beside the target that
+// replaces it only once complete and flushed, or WriteFailed and no trace.
+EngineResult<void> SaveWholeFile(const std::string& strPath, std::initializer_list<std::span<const BYTE>> parts);

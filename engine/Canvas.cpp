@@ -32,6 +32,11 @@ EngineResult<Canvas> ComputeCanvas(std::int32_t nSizeMode, std::int32_t nWidth, 
 
     const std::int64_t nW = (nRawWidth / 4) * 4;
     const std::int64_t nH = (nRawHeight / 4) * 4;
+    // A side below 4 rounds down to 0: a picture without pixels, which no
+    // viewer opens and no video stream takes.
+    if (nW == 0 || nH == 0)
+        return CanvasError("the picture must be at least 4 x 4 pixels (" + std::to_string(nRawWidth) + " x " +
+                           std::to_string(nRawHeight) + " given)");
     const std::int64_t nRowBits = nW * 24 + 31;
     if (nRowBits > kInt32Max)
         return CanvasError("the picture is too wide (" + std::to_string(nW) + " pixels)");

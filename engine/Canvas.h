@@ -30,9 +30,10 @@ inline constexpr std::int32_t kSizeModeCustom = 1;
 
 // Computes the canvas from the size mode and custom sides of a settings page
 // and the sizes of the two loaded pictures. Automatic mode takes the mean of
-// the two pictures; each side is then rounded down to a multiple of 4, so a
-// side of 1 to 3 becomes 0. Negative sides and sizes whose row or image byte
-// count leaves the signed 32-bit range are refused with InvalidCanvas.
+// the two pictures; each side is then rounded down to a multiple of 4.
+// Negative sides, sides below 4 (which would round down to 0) and sizes whose
+// row or image byte count leaves the signed 32-bit range are refused with
+// InvalidCanvas.
 EngineResult<Canvas> ComputeCanvas(std::int32_t nSizeMode, std::int32_t nWidth, std::int32_t nHeight,
                                    std::int32_t nFirstWidth, std::int32_t nFirstHeight,
                                    std::int32_t nSecondWidth, std::int32_t nSecondHeight);

@@ -6,13 +6,15 @@
 #include <string>
 
 enum class EngineErrorCode {
-    InvalidCanvas,      // A negative side, or a size the 32-bit arithmetic cannot hold.
+    InvalidCanvas,      // A side of 0 or below, or a size the 32-bit arithmetic cannot hold.
     OutOfMemory,        // A buffer or picture could not be allocated.
     PictureUnreadable,  // The file could not be opened or read in full.
-    PictureUnsupported, // Not a GIF, JPEG or BMP picture, or not decodable.
+    PictureUnsupported, // Not a picture in a format the loader knows.
+    PictureDamaged,     // A known format, but the file is damaged or cut short.
     PictureTooLarge,    // The decoded picture would exceed the engine's size limit.
     ScaleFailed,        // The picture could not be stretched to the canvas.
     WriteFailed,        // The output file could not be written; any old file is intact.
+    OutputIsSource,     // The output names one of the source pictures; nothing was written.
 };
 
 struct EngineError {

@@ -94,7 +94,8 @@ EngineResult<GfxBitmap> LoadPictureFile(const std::string& strPath)
     case GfxDecodeStatus::Ok:
         return std::move(decoded.m_bitmap);
     case GfxDecodeStatus::Unsupported:
-        return LoadError(EngineErrorCode::PictureUnsupported, strPath, "not a GIF, JPEG or BMP picture");
+        return LoadError(EngineErrorCode::PictureUnsupported, strPath,
+                         "not a GIF, JPEG, BMP, PNG, WebP, TIFF, HEIF or AVIF picture");
     case GfxDecodeStatus::TooLarge:
         return LoadError(EngineErrorCode::PictureTooLarge, strPath, "the picture is too large (" +
                                                                        decoded.m_strDetail + ")");
@@ -103,7 +104,7 @@ EngineResult<GfxBitmap> LoadPictureFile(const std::string& strPath)
     case GfxDecodeStatus::Undecodable:
         break;
     }
-    return LoadError(EngineErrorCode::PictureUnsupported, strPath,
-                     decoded.m_strDetail.empty() ? "the picture cannot be decoded"
-                                                 : "the picture cannot be decoded (" + decoded.m_strDetail + ")");
+    return LoadError(EngineErrorCode::PictureDamaged, strPath,
+                     decoded.m_strDetail.empty() ? "the picture is damaged"
+                                                 : "the picture is damaged (" + decoded.m_strDetail + ")");
 }

@@ -16,6 +16,8 @@ inline constexpr std::int64_t kMaxPictureFileBytes = std::int64_t{1} << 30;
 
 // Reads the whole file with one read into a block of its exact size and
 // decodes it. The format comes from the content, never from the name: GIF
-// (first image), JPEG and BMP decode; anything else, an empty, unreadable or
-// truncated file, or a picture larger than kMaxPicturePixels gives an error.
+// (first image), JPEG, BMP, PNG, WebP (first frame), TIFF (first page), HEIF
+// and AVIF (primary image) decode, upright and in sRGB; anything else, an
+// empty, unreadable or damaged file, or a picture larger than
+// kMaxPicturePixels gives an error.
 EngineResult<GfxBitmap> LoadPictureFile(const std::string& strPath);

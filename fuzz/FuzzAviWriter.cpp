@@ -3,8 +3,8 @@
 // early endings.
 //
 // Input: width i32, height i32, bit count u16, image size u32, rate i32,
-// compressor u8 (0 full frames, 1 Motion JPEG, 2 cancel, other: an unknown
-// compressor), quality u8, segment size in KiB u16 (0: the default), name
+// compressor u8 (0 full frames, 1 Motion JPEG, 2 cancel, 3 H.264, 4 FFV1,
+// other: an unknown compressor), quality u8, segment size in KiB u16 (0: the default), name
 // flags u8 (1: a file of that name exists, 2: no extension, 4: ".AVI"); then
 // one byte per step: below 0x80 writes a frame filled from that byte,
 // 0x80..0xBF abandons the run, 0xC0..0xDF releases the writer, 0xE0 and above
@@ -83,7 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
         fs::remove_all(entry.path(), error);
 
     CFixedCompressionChooser::Options choice;
-    choice.fccHandler = nCodec == 0 ? comptypeDIB : nCodec == 1 ? comptypeMJPG : mmioFOURCC('X', 'V', 'I', 'D');
+    constexpr FOURCC kCodecs[] = {comptypeDIB, comptypeMJPG, comptypeMJPG, comptypeH264, comptypeFFV1};
+    choice.fccHandler = nCodec < std::size(kCodecs) ? kCodecs[nCodec] : mmioFOURCC('X', 'V', 'I', 'D');
     choice.dwQuality = nQuality;
     choice.bCancel = nCodec == 2;
     CFixedCompressionChooser chooser(choice);

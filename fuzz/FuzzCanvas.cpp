@@ -148,9 +148,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     const bool bRowFits = W * 24 + 31 <= kInt32Max;
     const bool bImageFits = W >= 0 && H >= 0 && (H == 0 || W * 3 <= kInt32Max / H);
 
-    if (bSumsFit && bInputsNonNegative && bRowFits && bImageFits)
+    if (bSumsFit && bInputsNonNegative && bRowFits && bImageFits && W > 0 && H > 0)
         Require(result.HasValue());
-    if (bSumsFit && (W < 0 || H < 0 || !bImageFits))
+    if (bSumsFit && (W <= 0 || H <= 0 || !bImageFits))
         Require(!result.HasValue());
 
     if (!result.HasValue()) {
@@ -163,7 +163,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     const BITMAPINFOHEADER& bih = canvas.Header();
     Require(bih.biSize == 40 && bih.biPlanes == 1 && bih.biBitCount == 24 && bih.biCompression == BI_RGB);
     Require(bih.biXPelsPerMeter == 0 && bih.biYPelsPerMeter == 0 && bih.biClrUsed == 0 && bih.biClrImportant == 0);
-    Require(bih.biWidth >= 0 && bih.biHeight >= 0 && bih.biWidth % 4 == 0 && bih.biHeight % 4 == 0);
+    Require(bih.biWidth > 0 && bih.biHeight > 0 && bih.biWidth % 4 == 0 && bih.biHeight % 4 == 0);
     Require(std::int64_t{bih.biSizeImage} == std::int64_t{bih.biWidth} * 3 * bih.biHeight);
     Require(std::int64_t{bih.biSizeImage} <= kInt32Max);
     if (bSumsFit) {

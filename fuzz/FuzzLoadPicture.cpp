@@ -3,7 +3,8 @@
 //
 // Whatever the bytes, decoding must give either a bitmap within the size
 // limit or a refusal, never a crash, a hang or an allocation beyond the limit;
-// a decoded bitmap must stretch onto a canvas.
+// a decoded bitmap must stretch onto a canvas. The orientation readers see
+// the same bytes as an EXIF block, a PNG and a WebP file.
 
 #include <cstddef>
 #include <cstdint>
@@ -13,6 +14,7 @@
 // Local
 #include "engine/PictureLoader.h"
 #include "platform/gfx/GfxDecoder.h"
+#include "platform/gfx/GfxMetadata.h"
 #include "platform/gfx/GfxStretch.h"
 
 namespace {
@@ -27,6 +29,11 @@ void Require(bool bCondition)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSize)
 {
+    for (const int nOrientation : {GfxMetadata::OrientationOfExif(pData, nSize),
+                                   GfxMetadata::OrientationOfPng(pData, nSize),
+                                   GfxMetadata::OrientationOfWebP(pData, nSize)})
+        Require(nOrientation >= 1 && nOrientation <= 8);
+
     GfxDecodeOptions options;
     options.m_nMaxPixels = kMaxPicturePixels;
     const GfxDecodeResult result = DecodePicture(pData, nSize, options);
@@ -35,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
         return 0;
     }
 
-    // Only the three picture formats may decode.
+    // Only a recognised picture format may decode.
     Require(SniffPictureFormat(pData, nSize) != GfxPictureFormat::Unknown);
     const GfxBitmap& bitmap = result.m_bitmap;
     Require(!bitmap.IsNull());

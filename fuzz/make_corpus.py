@@ -2,14 +2,16 @@
 """Writes the seed corpora of the fuzz targets: OUTDIR/<target>/<seed>.
 
 Sound pictures come from ffmpeg (every BMP depth it writes, GIF, JPEG in three
-samplings); hostile ones are those pictures cut short, bit-flipped or with
-headers claiming huge sizes; the canvas and AVI writer records follow the
+samplings, PNG) and from each newer format's own tool (WebP with an EXIF
+orientation, TIFF, HEIC, AVIF; left out where the tool is missing); hostile
+ones are those pictures cut short, bit-flipped or with headers claiming huge
+sizes; the canvas and AVI writer records follow the
 layouts described in their targets. Deterministic, so a crash found on one
 machine replays on another.
 
 Usage: make_corpus.py OUTDIR [TARGET...]   (targets: load_picture canvas avi_writer hostile)
 """
-import os, random, struct, subprocess, sys, tempfile
+import base64, os, random, shutil, struct, subprocess, sys, tempfile, zlib
 
 
 def ffmpeg(size, ext, *args):
@@ -29,6 +31,34 @@ def bmp(width, height, bits, compression, pixels, palette=b"\0\0\xff\0\0\xff\0\0
     return (b"BM" + struct.pack("<IHHI", off + len(pixels), 0, 0, off)
             + struct.pack("<IiiHHIIiiII", 40, width, height, 1, bits, compression, len(pixels), 0, 0,
                           len(table) // 4, 0) + table + pixels)
+
+
+def tool_seeds(png):
+    """The PNG converted by the tools users' pictures come from."""
+    commands = {"webp_lossless_rotated.webp": ["cwebp", "-quiet", "-lossless", "in.png", "-o", "out"],
+                "tiff_rgb.tif": ["convert", "in.png", "tiff:out"],
+                "heic_small.heic": ["heif-enc", "-q", "30", "-o", "out", "in.png"],
+                "avif_small.avif": ["heif-enc", "-A", "-q", "30", "-o", "out", "in.png"]}
+    seeds = {}
+    with tempfile.TemporaryDirectory() as tmp:
+        open(os.path.join(tmp, "in.png"), "wb").write(png)
+        for name, command in commands.items():
+            if shutil.which(command[0]) and subprocess.run(command, cwd=tmp, capture_output=True).returncode == 0:
+                if name.endswith(".webp"):  # Also claiming 16384 x 16384 pixels, before any EXIF makes it VP8X.
+                    w = open(os.path.join(tmp, "out"), "rb").read()
+                    i = w.index(b"VP8L") + 9
+                    seeds["webp_huge.webp"] = w[:i] + bytes([0xFF, 0xFF, 0xFF, (w[i + 3] & 0xF0) | 0x0F]) + w[i + 4:]
+                if name.endswith(".webp") and shutil.which("exiftool"):
+                    subprocess.run(["exiftool", "-q", "-overwrite_original", "-Orientation#=6", "out"], cwd=tmp,
+                                   capture_output=True)
+                seeds[name] = open(os.path.join(tmp, "out"), "rb").read()
+    return seeds
+
+
+def png_rotated(png, orientation):
+    """The PNG with an eXIf chunk (a little-endian TIFF header, one Orientation entry) after its header."""
+    data = b"II*\x00" + struct.pack("<IHHHIHHI", 8, 1, 0x0112, 3, 1, orientation, 0, 0)
+    return png[:33] + struct.pack(">I", len(data)) + b"eXIf" + data + struct.pack(">I", zlib.crc32(b"eXIf" + data)) + png[33:]
 
 
 def patch(data, pos, fmt, *values):
@@ -55,7 +85,9 @@ def pictures():
     seeds.update({f"jpeg_{fmt}.jpg": ffmpeg("17x16", "jpg", "-pix_fmt", fmt)
                   for fmt in ("yuvj420p", "yuvj444p", "gray")})
     seeds["gif.gif"] = ffmpeg("9x11", "gif")
-    seeds["png.png"] = ffmpeg("7x5", "png")
+    seeds["png.png"] = ffmpeg("9x11", "png")
+    seeds["png_exif_rotated.png"] = png_rotated(seeds["png.png"], 8)
+    seeds.update(tool_seeds(seeds["png.png"]))
     seeds["bmp_rle8.bmp"] = bmp(3, 2, 8, 1, bytes([1, 3, 1, 0, 1, 1, 0, 0, 1, 0, 1, 1, 1, 2, 0, 0, 0, 1]))
     seeds["bmp_rle4.bmp"] = bmp(3, 2, 4, 2, bytes([0, 3, 0x30, 0x10, 0, 0, 0, 3, 0x01, 0x20, 0, 0, 0, 1]))
     seeds["bmp_4bit.bmp"] = bmp(3, 2, 4, 0, bytes([0x30, 0x10, 0, 0, 0x01, 0x20, 0, 0]))
@@ -70,10 +102,19 @@ def pictures():
         "jpeg_huge.jpg": sof(j, 65500, 65500), "jpeg_zero.jpg": sof(j, 0, 0), "jpeg_no_eoi.jpg": j[:-2],
         "empty.bin": b"", "text.txt": "Obrázek? Ne, jen text.\n".encode(), "ico.ico": bytes([0, 0, 1, 0, 1, 0, 16, 16]),
     })
+    # An input that once stopped a run: an AVIF whose AV1 data is empty, which
+    # dav1d refuses and leaks a few bytes over (suppressed in tests/lsan.supp).
+    seeds["regression_avif_empty_av1.avif"] = base64.b64decode(
+        "AAAAHGZ0eXBhdmlmAAAAAGF2aWZtaWYxbWlhZgAAAOptZXRhAAAAAAAAACFoZGxyAAAAAAAAAABwaWN0AAAAAAAAAAAAAAAA"
+        "AAAAAA5waXRtAAAAAAABAAAAImlsb2MAAAAARC8AAQABAAAAAAEOAAEAAAAAAAAAOgAAACNpaW5mAAAAAAABAAAAFWluZmUC"
+        "AAAAAAEAAGF2MDEAAAAAamlwcnAAAABLaXBjbwAAABNjb2xybmNseAACAAIABoAAAAAMYXYxQ4EADAAAAAAUaXNwZQAAAAAA"
+        "AAAJAAAACwAAABBwaXhpAAAAAAMICAgAAAAXaXBtYQAAAAAAAAABAAEEgYIDhAAAAEJtZGF0EgAKCRgM4pggQEDQgDIrGwAa"
+        "aaaFALHPct3/5K6gvNUkZZVTPrVqFwAT7/A+VToCRj1dHgdfWI4xgA==")
     rnd = random.Random(6)
-    for name, data in (("bmp", b), ("gif", g), ("jpeg", j)):
-        for cut in (2, 14, 30, len(data) // 2, len(data) - 3):
-            seeds[f"{name}_cut_{cut}.bin"] = data[:cut]
+    for name, data in (("bmp", b), ("gif", g), ("jpeg", j), ("png", seeds["png.png"]),
+                       ("webp", seeds.get("webp_lossless_rotated.webp", b""))):
+        for cut, length in (("2", 2), ("14", 14), ("30", 30), ("half", len(data) // 2), ("end", len(data) - 3)):
+            seeds[f"{name}_cut_{cut}.bin"] = data[:length]
         flipped = bytearray(data)
         for _ in range(6):
             flipped[rnd.randrange(min(len(data) - 1, 64), len(data))] = rnd.randrange(256)

@@ -44,7 +44,8 @@ void CAnimSettingsPage::OnCancel() {}
 
 void CAnimSettingsPage::OnBrowse()
 {
-    CFileDialog dlg(FALSE, "avi", "plavex", 0, "Avi soubory (*.avi)|*.avi||");
+    // Replacing an existing file is the user's decision, asked by the chooser.
+    CFileDialog dlg(FALSE, "avi", "plavex", OFN_OVERWRITEPROMPT, "Avi soubory (*.avi)|*.avi||");
     if (dlg.DoModal() != IDCANCEL)
         SetDlgItemText(IDC_PATH, dlg.GetPathName());
 }

@@ -27,7 +27,8 @@ void CSourcePage::OnBrowseSecond() { BrowseInto(IDC_SECOND_PATH); }
 void CSourcePage::BrowseInto(int nIDEdit)
 {
     // Only the edit is written; the member follows at the next exchange.
-    CFileDialog dlg(TRUE, nullptr, nullptr, OFN_FILEMUSTEXIST, "Obrázky|*.gif;*.jpeg;*.jpg;*.bmp;*.wmf;*.ico;*.cur||");
+    CFileDialog dlg(TRUE, nullptr, nullptr, OFN_FILEMUSTEXIST, 
+                    "Obrázky|*.gif;*.jpeg;*.jpg;*.bmp;*.png;*.webp;*.tif;*.tiff;*.heic;*.heif;*.avif;*.wmf;*.ico;*.cur||");
     if (dlg.DoModal() != IDCANCEL)
         SetDlgItemText(nIDEdit, dlg.GetPathName());
 }

@@ -54,7 +54,8 @@ void CStillSettingsPage::OnHScroll(UINT nSBCode, UINT nPos, CWnd* pScrollBar)
 
 void CStillSettingsPage::OnBrowse()
 {
-    CFileDialog dlg(FALSE, "bmp", "plavex", 0, "Obrázky BMP (*.bmp)|*.bmp||");
+    // Replacing an existing file is the user's decision, asked by the chooser.
+    CFileDialog dlg(FALSE, "bmp", "plavex", OFN_OVERWRITEPROMPT, "Obrázky BMP (*.bmp)|*.bmp||");
     if (dlg.DoModal() != IDCANCEL)
         SetDlgItemText(IDC_PATH, dlg.GetPathName());
 }

@@ -15,7 +15,8 @@ constexpr DWORD kLabel = WS_VISIBLE | WS_GROUP | SS_LEFT;
 constexpr DWORD kButton = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
 constexpr DWORD kPathEdit = WS_VISIBLE | WS_DISABLED | WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP;
 constexpr DWORD kNumberEdit = WS_VISIBLE | ES_NUMBER | WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP;
-constexpr DWORD kFirstRadio = WS_VISIBLE | WS_GROUP | BS_AUTORADIOBUTTON;
+// The group is one tab stop, on its checked button; the arrows move within it.
+constexpr DWORD kFirstRadio = WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_AUTORADIOBUTTON;
 constexpr DWORD kRadio = WS_VISIBLE | BS_AUTORADIOBUTTON;
 constexpr DWORD kCheck = WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX;
 constexpr DWORD kGroupBox = WS_VISIBLE | BS_GROUPBOX;
@@ -132,7 +133,8 @@ constexpr std::array kStillDone{
 };
 
 constexpr DialogTemplate kTemplates[] = {
-    {IDD_WIZARD, 0, 0, 320, 200, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT,
+    {IDD_WIZARD, 0, 0, 320, 200, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME |
+                                      DS_SETFONT,
      WS_EX_APPWINDOW, "Plavex – průvodce prolínáním obrázků, © 2026 tým Plavex", kFont, 8, kWizard},
     {IDD_WELCOME, 0, 0, 281, 169, kPage, 0, nullptr, kFont, 8, kWelcome},
     {IDD_SOURCE, 0, 0, 284, 168, kPage, 0, nullptr, kFont, 8, kSource},

@@ -1,6 +1,7 @@
 // Walks the wizard along both roads on a real display and saves a picture of
-// the frame on every page, during a render and on both completion pages, so
-// that a person can check that nothing is clipped or overlapping.
+// the frame on every page, during a render and on both completion pages, of
+// the message boxes and of the Czech file choosers, so that a person can
+// check that nothing is clipped or overlapping.
 //
 //   xvfb-run -s "-screen 0 1280x1024x24" wizard_screenshots OUTPUT_FOLDER
 
@@ -8,14 +9,20 @@
 #include <functional>
 
 // Qt
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTimer>
 
 // Local
+#include "platform/ui/QtTranslations.h"
+#include "platform/aviui/CCompressionDialog.h"
 #include "tests/app/WizardHarness.h"
 #include "tests/support/TestKit.h"
 
@@ -32,6 +39,7 @@ void Settle()
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    InstallQtTranslations("cs");
     if (argc < 2) {
         std::fprintf(stderr, "usage: wizard_screenshots OUTPUT_FOLDER\n");
         return 2;
@@ -125,7 +133,66 @@ int main(int argc, char* argv[])
     w.ChooseOutput(work.filePath("chybi/animace.avi").toStdString());
     shootBox("box-anim-not-saved");
     w.Next();
+
+    // A source picture named as the output.
+    w.Prev();
+    WizardHarness::Click(w.m_dlg.m_pageSource, IDC_RADIO_SECOND);
+    w.Next();
+    w.ChooseOutput(strFirst);
+    shootBox("box-output-is-source");
+    w.Next();
+
+    // A damaged picture with a long name: the box names it and says why.
+    w.Prev();
+    w.Prev();
+    const std::string strBroken =
+        work.filePath(QStringLiteral("dovolená v Beskydech se vším všudy, den třetí, ráno u chaty.heic")).toStdString();
+    WriteFile(strBroken, std::string("\0\0\0\x18" "ftypheic\0\0\0\0mif1heic", 24));
+    w.ChooseSources(strFirst, strBroken, 0);
+    w.ChooseOutput(work.filePath("animace.avi").toStdString());
+    shootBox("box-picture-not-loaded");
+    w.Next();
+
+    // The real choosers: the save chooser on an existing file asks before
+    // replacing it ("Ne"), then both choosers are closed.
+    AfxSetFileChooser(nullptr);
+    const auto shootChooser = [&](const char* pszName, const QString& strExisting) {
+        QTimer::singleShot(300, [&, pszName, strExisting] {
+            auto* pChooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!pChooser)
+                return;
+            pChooser->setDirectory(work.path());
+            Settle();
+            const QString strPath = out.filePath(QString::asprintf("%02d-%s.png", ++nShot, pszName));
+            pChooser->grab().save(strPath);
+            std::printf("%s\n", qPrintable(strPath));
+            if (!strExisting.isEmpty()) {
+                // Typed, as selecting an existing file waits for the folder
+                // to be read. The question comes up inside accept().
+                pChooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(strExisting);
+                shootBox("box-overwrite");
+                static_cast<QDialog*>(pChooser)->accept();
+            }
+            pChooser->reject();
+        });
+    };
+    shootChooser("save-chooser", QStringLiteral("animace.avi"));
+    WizardHarness::Click(w.m_dlg.m_pageAnimSettings, IDC_BROWSE);
+    w.Prev();
+    shootChooser("open-chooser", QString());
+    WizardHarness::Click(w.m_dlg.m_pageSource, IDC_BROWSE);
     shootBox("box-quit");
     WizardHarness::Click(w.m_dlg, IDCANCEL);
+
+    // The compression dialog, its list open so that every compressor shows.
+    CCompressionDialog compression(pFrame);
+    compression.show();
+    compression.m_pCompressor->setCurrentIndex(CCompressionDialog::kFfv1);
+    Settle();
+    compression.grab().save(out.filePath(QString::asprintf("%02d-compression.png", ++nShot)));
+    compression.m_pCompressor->showPopup();
+    Settle();
+    if (QWidget* pList = compression.m_pCompressor->view()->window())
+        pList->grab().save(out.filePath(QString::asprintf("%02d-compression-list.png", ++nShot)));
     return bClean ? 0 : 1;
 }

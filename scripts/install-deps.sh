@@ -4,11 +4,15 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ make pkg-config git
-  qt6-base-dev qt6-base-dev-tools libqt6widgets6 qt6-qpa-plugins libgl-dev
+  qt6-base-dev qt6-base-dev-tools libqt6widgets6 qt6-qpa-plugins libgl-dev qt6-translations-l10n
   libturbojpeg0-dev
+  qt6-image-formats-plugins libheif-dev libheif1
+  imagemagick webp libheif-examples libavif-bin libimage-exiftool-perl
+  libavcodec-dev libavutil-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
   ffmpeg xvfb xauth gcovr
+  mediainfo gstreamer1.0-plugins-base-apps gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav
   python3 time util-linux
   fonts-dejavu-core fonts-liberation
 )

@@ -49,6 +49,11 @@ std::string CompressorFailureDetail(HRESULT hr)
     }
 }
 
+std::string WithLeadingSpace(const std::string& strText)
+{
+    return strText.empty() ? strText : " " + strText;
+}
+
 std::string WriteFailureDetail(HRESULT hr)
 {
     switch (hr) {
@@ -116,6 +121,9 @@ HRESULT CAviWriter::InitEngine(HWND hwndOwner)
     m_bCommitted = false;
     m_hrWriteError = AVIERR_OK;
     m_hrCommitError = AVIERR_OK;
+    m_fccHandler = 0;
+    m_nQuality = 0;
+    m_strWriteDetail.clear();
 
     m_strError = "Ok";
 
@@ -171,6 +179,8 @@ HRESULT CAviWriter::InitEngine(HWND hwndOwner)
         return hr;
     }
 
+    const FOURCC fccChosen = options.fccHandler;
+    const int nChosenQuality = static_cast<int>(options.dwQuality);
     hr = AVISaveOptionsFree(1, list);
     if (hr != AVIERR_OK) {
         m_strError = "Error releasing memory";
@@ -181,11 +191,16 @@ HRESULT CAviWriter::InitEngine(HWND hwndOwner)
     // Only the 40-byte header is held, so a colour table cannot be passed on.
     hr = m_bih.biClrUsed == 0 ? AVIStreamSetFormat(m_pCompressed, 0, &m_bih, nFormatSize) : AVIERR_BADFORMAT;
     if (hr != AVIERR_OK) {
+        // The compressor's reason (a missing encoder, a size it refuses)
+        // tells the user what to change.
         m_strError = "AVI Compressed Stream format setting failed.";
+        m_strError += WithLeadingSpace(AVIStreamErrorText(m_pCompressed));
         return hr;
     }
 
     m_nFrame = 0;
+    m_fccHandler = fccChosen;
+    m_nQuality = nChosenQuality;
     m_bReady = true;
     return 0;
 }
@@ -199,9 +214,37 @@ HRESULT CAviWriter::AddFrame(const void* pPixels)
     const HRESULT hr = AVIStreamWrite(m_pCompressed, m_nFrame, 1, pPixels, static_cast<LONG>(m_bih.biSizeImage),
                                       AVIIF_KEYFRAME, nullptr, nullptr);
     ++m_nFrame;
+    if (hr != AVIERR_OK && m_hrWriteError == AVIERR_OK) {
+        m_hrWriteError = hr;
+        m_strWriteDetail = AVIStreamErrorText(m_pCompressed);
+    }
+    return hr;
+}
+
+HRESULT CAviWriter::AddEncodedFrame(const EncodedFrame& frame)
+{
+    if (!m_pStream || !m_bReady)
+        return AVIERR_BADHANDLE;
+    if (m_bAbandoned)
+        return AVIERR_USERABORT;
+    // The compressing stream is passed by: the frame goes straight to the
+    // file's stream, with the same limits the compressing stream applies.
+    HRESULT hr = m_hrWriteError;
+    if (hr == AVIERR_OK && ((!frame.m_pData && frame.m_nSize > 0) || frame.m_nSize > 0x7FFFFFF0u))
+        hr = AVIERR_BADSIZE;
+    if (hr == AVIERR_OK)
+        hr = AVIStreamWrite(m_pStream, m_nFrame, 1, frame.m_pData, static_cast<LONG>(frame.m_nSize),
+                            frame.m_bKeyFrame ? AVIIF_KEYFRAME : 0, nullptr, nullptr);
+    ++m_nFrame;
     if (hr != AVIERR_OK && m_hrWriteError == AVIERR_OK)
         m_hrWriteError = hr;
     return hr;
+}
+
+void CAviWriter::FailFrame(HRESULT hr)
+{
+    if (m_hrWriteError == AVIERR_OK)
+        m_hrWriteError = hr;
 }
 
 void CAviWriter::ReleaseEngine()
@@ -239,7 +282,7 @@ void CAviWriter::Abandon()
 std::string CAviWriter::RunErrorText() const
 {
     if (m_hrWriteError != AVIERR_OK)
-        return "AVI frame write failed." + WriteFailureDetail(m_hrWriteError);
+        return "AVI frame write failed." + WriteFailureDetail(m_hrWriteError) + WithLeadingSpace(m_strWriteDetail);
     if (m_hrCommitError != AVIERR_OK)
         return "AVI file could not be finished. Check filename " + m_strFileName + "." +
                WriteFailureDetail(m_hrCommitError);

@@ -14,6 +14,7 @@
 
 // Local
 #include "platform/avi/AviTypes.h"
+#include "platform/avi/IFrameEncoder.h"
 #include "platform/win/WinTypes.h"
 
 class CAviWriter {
@@ -45,6 +46,21 @@ public:
     // AVIERR_USERABORT) and m_nFrame stays.
     HRESULT AddFrame(const void* pPixels);
 
+    // Writes one frame that is already compressed for the chosen compressor
+    // (see CompressorHandler) at position m_nFrame, as a key frame when the
+    // frame says so, and advances m_nFrame exactly as AddFrame does.
+    HRESULT AddEncodedFrame(const EncodedFrame& frame);
+
+    // Records that a frame could not be made (hr, such as AVIERR_COMPRESSOR,
+    // when it could not be compressed): the run can no longer complete.
+    void FailFrame(HRESULT hr);
+
+    // The compressor (as the chooser named it) and quality chosen in
+    // InitEngine, for callers that compress frames themselves; 0 before a
+    // successful InitEngine.
+    FOURCC CompressorHandler() const { return m_fccHandler; }
+    int CompressorQuality() const { return m_nQuality; }
+
     // Releases the uncompressed stream, the compressing stream and the file,
     // then ends the use of the services. A run that opened with 0, wrote every
     // frame and was not abandoned is completed and moved into place first;
@@ -64,7 +80,8 @@ public:
     // True once ReleaseEngine has put a complete file under m_strFileName.
     bool IsCommitted() const { return m_bCommitted; }
 
-    // The text of the first frame write or completion failure, or empty.
+    // The text of the first frame write or completion failure, with the
+    // compressor's own reason when it gave one, or empty.
     std::string RunErrorText() const;
 
     std::string m_strFileName;
@@ -84,5 +101,8 @@ private:
     bool m_bReady = false;
     bool m_bAbandoned = false;
     bool m_bCommitted = false;
+    FOURCC m_fccHandler = 0;
+    int m_nQuality = 0;
     std::int64_t m_nSegmentSize = std::int64_t{1} << 30;
+    std::string m_strWriteDetail; // the compressor's words for m_hrWriteError
 };

@@ -1,5 +1,6 @@
-// Blend speed on whole frames: the plain reference loop, the dispatched fast
-// path, and memcpy over the same buffers as the floor set by memory traffic.
+// Blend speed on whole frames: the plain reference loop, the dispatched double
+// path, the exact integer path as the frame pipeline runs it, and memcpy over
+// the same buffers as the floor set by memory traffic.
 
 #include <cstdint>
 #include <cstring>
@@ -10,6 +11,7 @@
 
 // Local
 #include "engine/Blend.h"
+#include "engine/BlendWeight.h"
 #include "platform/win/WinTypes.h"
 
 namespace {
@@ -78,6 +80,35 @@ void BM_BlendAvx2(benchmark::State& state)
     });
 }
 
+// The integer form, proven once for the weight, over the whole frame in one
+// call as the pipeline's workers blend it.
+void BM_BlendExact(benchmark::State& state)
+{
+    const BlendWeight weight(kWeight);
+    if (!weight.IsInteger()) {
+        state.SkipWithError("no integer form for this weight");
+        return;
+    }
+    Frame frame(FrameBytes(state));
+    for (auto _ : state) {
+        weight.Blend(frame.m_first.data(), frame.m_second.data(), frame.m_out.data(), frame.m_out.size());
+        benchmark::DoNotOptimize(frame.m_out.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * FrameBytes(state)));
+}
+
+// What a frame pays before its blend: deriving and proving the integer form.
+void BM_BlendProof(benchmark::State& state)
+{
+    std::int32_t k = 1;
+    for (auto _ : state) {
+        const BlendWeight weight(FrameWeight(FrameStep(100), k));
+        benchmark::DoNotOptimize(weight.IsInteger());
+        k = k % 98 + 1;
+    }
+}
+
 // Copies every row once, half from each source, so all three buffers are
 // touched: the least traffic any blend of these frames could cause.
 void BM_Memcpy(benchmark::State& state)
@@ -107,6 +138,8 @@ void FrameSizes(benchmark::internal::Benchmark* bench)
 BENCHMARK(BM_BlendReference)->Apply(FrameSizes);
 BENCHMARK(BM_BlendFast)->Apply(FrameSizes);
 BENCHMARK(BM_BlendAvx2)->Apply(FrameSizes);
+BENCHMARK(BM_BlendExact)->Apply(FrameSizes);
 BENCHMARK(BM_Memcpy)->Apply(FrameSizes);
+BENCHMARK(BM_BlendProof)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

@@ -43,12 +43,13 @@ void BM_MjpegEncode(benchmark::State& state)
     }
     std::size_t nBytes = 0;
     for (auto _ : state) {
-        const BYTE* pJpeg = nullptr;
-        if (!encoder.Encode(pixels.data(), w * 3, &pJpeg, &nBytes)) {
+        EncodedFrame frame;
+        if (!encoder.Encode(pixels.data(), w * 3, &frame)) {
             state.SkipWithError(encoder.LastError().c_str());
             return;
         }
-        benchmark::DoNotOptimize(pJpeg);
+        nBytes = frame.m_nSize;
+        benchmark::DoNotOptimize(frame.m_pData);
     }
     state.SetItemsProcessed(state.iterations());
     state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);

@@ -148,6 +148,11 @@ HRESULT AVIStreamWrite(PAVISTREAM pavi, LONG lStart, LONG lSamples, const void* 
     return pavi->Write(lStart, lSamples, lpBuffer, cbBuffer, dwFlags, plSampWritten, plBytesWritten);
 }
 
+std::string AVIStreamErrorText(PAVISTREAM pavi)
+{
+    return pavi ? pavi->ErrorText() : std::string();
+}
+
 ULONG AVIStreamRelease(PAVISTREAM pavi)
 {
     return pavi ? pavi->Release() : 0;

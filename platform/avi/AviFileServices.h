@@ -9,6 +9,8 @@
 // a successful commit is removed, so an existing file of that name is never
 // touched by an unfinished or failed run.
 
+#include <string>
+
 // Local
 #include "platform/avi/AviTypes.h"
 
@@ -50,6 +52,10 @@ HRESULT AVIStreamSetFormat(PAVISTREAM pavi, LONG lPos, const void* lpFormat, LON
 // After a failure the stream refuses every further write with that code.
 HRESULT AVIStreamWrite(PAVISTREAM pavi, LONG lStart, LONG lSamples, const void* lpBuffer, LONG cbBuffer,
                        DWORD dwFlags, LONG* plSampWritten, LONG* plBytesWritten);
+
+// The compressor's own words for the stream's last failure (for example an
+// encoder missing from the installed libraries), or empty.
+std::string AVIStreamErrorText(PAVISTREAM pavi);
 
 ULONG AVIStreamRelease(PAVISTREAM pavi);
 

@@ -19,10 +19,12 @@ constexpr FOURCC mmioFOURCC(char c0, char c1, char c2, char c3)
            (static_cast<FOURCC>(static_cast<BYTE>(c2)) << 16) | (static_cast<FOURCC>(static_cast<BYTE>(c3)) << 24);
 }
 
-// Stream types and the two compressors the services offer.
+// Stream types and the compressors the services offer.
 inline constexpr FOURCC streamtypeVIDEO = mmioFOURCC('v', 'i', 'd', 's');
 inline constexpr FOURCC comptypeDIB = mmioFOURCC('D', 'I', 'B', ' ');     // full frames, uncompressed
 inline constexpr FOURCC comptypeMJPG = mmioFOURCC('M', 'J', 'P', 'G');    // Motion JPEG
+inline constexpr FOURCC comptypeH264 = mmioFOURCC('H', '2', '6', '4');    // H.264 (libx264)
+inline constexpr FOURCC comptypeFFV1 = mmioFOURCC('F', 'F', 'V', '1');    // FFV1, lossless
 
 // Opening modes (only writing a new file is supported).
 inline constexpr UINT OF_READ = 0x0000;
@@ -92,8 +94,9 @@ struct AVISTREAMINFOA {
 };
 static_assert(sizeof(AVISTREAMINFOA) == 140);
 
-// A compressor choice. fccHandler is comptypeDIB (or 0) for full frames or
-// comptypeMJPG for Motion JPEG; dwQuality is the JPEG quality 1..100.
+// A compressor choice. fccHandler is comptypeDIB (or 0) for full frames,
+// comptypeMJPG, comptypeH264 or comptypeFFV1; dwQuality is the quality 1..100
+// of Motion JPEG and H.264 (FFV1 is lossless and ignores it).
 struct AVICOMPRESSOPTIONS {
     FOURCC fccType;
     FOURCC fccHandler;

@@ -5,21 +5,7 @@
 #include <new>
 
 // Local
-#include "platform/avi/CMjpegEncoder.h"
-
-namespace {
-
-bool IsFullFrames(FOURCC fcc)
-{
-    return fcc == 0 || fcc == comptypeDIB || fcc == mmioFOURCC('d', 'i', 'b', ' ');
-}
-
-bool IsMotionJpeg(FOURCC fcc)
-{
-    return fcc == comptypeMJPG || fcc == mmioFOURCC('m', 'j', 'p', 'g');
-}
-
-} // namespace
+#include "platform/avi/FrameEncoderFactory.h"
 
 HRESULT CAviCompressedStream::Create(CAviStream* pSource, const AVICOMPRESSOPTIONS& options, CAviStream** ppStream)
 {
@@ -28,16 +14,16 @@ HRESULT CAviCompressedStream::Create(CAviStream* pSource, const AVICOMPRESSOPTIO
         return AVIERR_BADHANDLE;
     if (options.fccType != 0 && options.fccType != streamtypeVIDEO)
         return AVIERR_UNSUPPORTED;
+    const FOURCC fccHandler = CanonicalCompressor(options.fccHandler);
+    if (fccHandler == 0)
+        return AVIERR_NOCOMPRESSOR;
     int nQuality = 0;
-    if (IsMotionJpeg(options.fccHandler)) {
+    if (fccHandler == comptypeMJPG || fccHandler == comptypeH264) {
         if (options.dwQuality < 1 || options.dwQuality > 100)
             return AVIERR_BADPARAM;
         nQuality = static_cast<int>(options.dwQuality);
-    } else if (!IsFullFrames(options.fccHandler)) {
-        return AVIERR_NOCOMPRESSOR;
     }
-    auto* pStream = new (std::nothrow)
-        CAviCompressedStream(pSource, IsMotionJpeg(options.fccHandler) ? comptypeMJPG : comptypeDIB, nQuality);
+    auto* pStream = new (std::nothrow) CAviCompressedStream(pSource, fccHandler, nQuality);
     if (!pStream)
         return AVIERR_MEMORY;
     *ppStream = pStream;
@@ -76,27 +62,31 @@ HRESULT CAviCompressedStream::SetFormat(LONG lPos, const void* pFormat, LONG cbF
     if (nImage > kMaxFrameBytes || bih.biSizeImage < nImage)
         return AVIERR_BADFORMAT;
 
+    // Encoders that time their frames are told the stream's rate.
+    AVISTREAMINFOA info{};
+    if (m_pSource->Info(&info) != AVIERR_OK || info.dwRate == 0 || info.dwScale == 0) {
+        info.dwRate = kDefaultFrameRate;
+        info.dwScale = 1;
+    }
+    std::unique_ptr<IFrameEncoder> pEncoder = CreateFrameEncoder(m_fccHandler, bih.biWidth, bih.biHeight, m_nQuality,
+                                                                 &m_strError, info.dwRate, info.dwScale);
+    if (!pEncoder)
+        return AVIERR_COMPRESSOR;
     HRESULT hr;
-    if (m_fccHandler == comptypeMJPG) {
-        auto pEncoder = std::unique_ptr<CMjpegEncoder>(new (std::nothrow) CMjpegEncoder());
-        if (!pEncoder)
-            return AVIERR_MEMORY;
-        if (!pEncoder->Init(bih.biWidth, bih.biHeight, m_nQuality))
-            return AVIERR_COMPRESSOR;
+    if (m_fccHandler != comptypeDIB) {
         BITMAPINFOHEADER out = bih;
         out.biSize = sizeof(BITMAPINFOHEADER);
-        out.biCompression = comptypeMJPG;
+        out.biCompression = m_fccHandler;
         // Players size their frame buffers from this: the decoded picture.
         out.biSizeImage = static_cast<DWORD>(static_cast<std::int64_t>(bih.biWidth) * bih.biHeight * 3);
         out.biClrUsed = 0;
         out.biClrImportant = 0;
         hr = m_pSource->SetFormat(lPos, &out, sizeof out);
-        if (hr == AVIERR_OK)
-            m_pEncoder = std::move(pEncoder);
     } else {
         hr = m_pSource->SetFormat(lPos, pFormat, cbFormat);
     }
     if (hr == AVIERR_OK) {
+        m_pEncoder = std::move(pEncoder);
         m_nStride = static_cast<LONG>(nStride);
         m_nImageBytes = static_cast<DWORD>(nImage);
         m_bFormatSet = true;
@@ -113,21 +103,24 @@ HRESULT CAviCompressedStream::Write(LONG lStart, LONG lSamples, const void* pBuf
         *plBytesWritten = 0;
     if (m_hrFailed != AVIERR_OK)
         return m_hrFailed;
-    if (!m_bFormatSet)
+    if (!m_bFormatSet || !m_pEncoder)
         return AVIERR_BADFORMAT;
     if (lSamples != 1 || !pBuffer || cbBuffer < 0 || static_cast<DWORD>(cbBuffer) < m_nImageBytes)
         return AVIERR_BADSIZE;
 
     HRESULT hr;
-    if (m_pEncoder) {
-        const BYTE* pJpeg = nullptr;
-        std::size_t nJpeg = 0;
-        if (!m_pEncoder->Encode(static_cast<const BYTE*>(pBuffer), m_nStride, &pJpeg, &nJpeg))
-            hr = AVIERR_COMPRESSOR;
-        else
-            hr = m_pSource->Write(lStart, 1, pJpeg, static_cast<LONG>(nJpeg), dwFlags, plSampWritten, nullptr);
+    EncodedFrame frame;
+    if (!m_pEncoder->Encode(static_cast<const BYTE*>(pBuffer), m_nStride, &frame)) {
+        m_strError = m_pEncoder->LastError();
+        hr = AVIERR_COMPRESSOR;
+    } else if (frame.m_nSize > 0x7FFFFFF0u) {
+        hr = AVIERR_BADSIZE;
     } else {
-        hr = m_pSource->Write(lStart, 1, pBuffer, cbBuffer, dwFlags, plSampWritten, nullptr);
+        // The encoder knows which frames stand alone; the caller's flag is
+        // only a request.
+        const DWORD dwFrameFlags = (dwFlags & ~AVIIF_KEYFRAME) | (frame.m_bKeyFrame ? AVIIF_KEYFRAME : 0);
+        hr = m_pSource->Write(lStart, 1, frame.m_pData, static_cast<LONG>(frame.m_nSize), dwFrameFlags,
+                              plSampWritten, nullptr);
     }
     if (hr != AVIERR_OK) {
         m_hrFailed = hr;

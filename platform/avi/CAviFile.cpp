@@ -12,6 +12,7 @@ namespace {
 
 constexpr FOURCC kRiff = mmioFOURCC('R', 'I', 'F', 'F');
 constexpr FOURCC kList = mmioFOURCC('L', 'I', 'S', 'T');
+constexpr FOURCC kJunk = mmioFOURCC('J', 'U', 'N', 'K');
 
 constexpr DWORD AVIF_HASINDEX = 0x10;
 constexpr DWORD AVIF_ISINTERLEAVED = 0x100;
@@ -247,8 +248,11 @@ std::vector<BYTE> CAviFile::BuildHeaders() const
     if (m_format.size() & 1)
         w.U8(0);
 
-    // Super index: one entry per segment's standard index.
-    w.U32(mmioFOURCC('i', 'n', 'd', 'x'));
+    // Super index: one entry per segment's standard index. A file of one
+    // segment has no standard indexes, and its room is a JUNK chunk that
+    // readers skip; it becomes the super index once a second segment begins.
+    const bool bOpenDml = !m_segments.empty();
+    w.U32(bOpenDml ? mmioFOURCC('i', 'n', 'd', 'x') : kJunk);
     w.U32(static_cast<std::uint32_t>(nSuperIndexChunk - 8));
     w.U16(4); // longs per entry
     w.U8(0);  // sub-type
@@ -263,8 +267,9 @@ std::vector<BYTE> CAviFile::BuildHeaders() const
     }
     w.Zeros(16 * (m_options.dwSuperIndexEntries - m_segments.size()));
 
-    // OpenDML extended header.
-    w.U32(kList);
+    // OpenDML extended header, likewise kept as JUNK in a file of one
+    // segment, where the main header already counts every frame.
+    w.U32(bOpenDml ? kList : kJunk);
     w.U32(static_cast<std::uint32_t>(nOdml));
     w.U32(mmioFOURCC('o', 'd', 'm', 'l'));
     w.U32(mmioFOURCC('d', 'm', 'l', 'h'));
@@ -298,14 +303,15 @@ HRESULT CAviFile::BeginSegment()
     return AVIERR_OK;
 }
 
-HRESULT CAviFile::EndSegment()
+HRESULT CAviFile::EndSegment(bool bMoreFollow)
 {
     const bool bFirst = m_nRiffStart == 0;
     std::vector<BYTE> tail;
     CByteWriter w(tail);
 
-    // The segment's standard index closes its movi list.
-    if (!m_index.empty()) {
+    // The segment's standard index closes its movi list. A file of one
+    // segment needs none: its legacy index covers every frame.
+    if (!m_index.empty() && (!bFirst || bMoreFollow)) {
         if (m_segments.size() >= m_options.dwSuperIndexEntries)
             return Fail(AVIERR_BADSIZE);
         const std::int64_t nIndexSize = StdIndexChunkSize(m_index.size());
@@ -382,7 +388,7 @@ HRESULT CAviFile::WriteFrame(LONG lPos, const void* pData, DWORD nSize, DWORD dw
         const std::int64_t nAfter = (m_file.Size() - m_nRiffStart) + nChunk + StdIndexChunkSize(m_index.size() + 1) +
                                     (bFirst ? Idx1ChunkSize(m_index.size() + 1) : 0);
         if (nAfter > m_options.llSegmentSize || m_index.size() >= kMaxFramesPerSegment) {
-            if (const HRESULT hr = EndSegment(); hr != AVIERR_OK)
+            if (const HRESULT hr = EndSegment(true); hr != AVIERR_OK)
                 return hr;
         }
     }
@@ -424,7 +430,7 @@ HRESULT CAviFile::Commit()
     if (m_nHeaderSize == 0)
         return Fail(AVIERR_BADFORMAT); // No format, so nothing playable to keep.
     if (m_bSegmentOpen) {
-        if (const HRESULT hr = EndSegment(); hr != AVIERR_OK)
+        if (const HRESULT hr = EndSegment(false); hr != AVIERR_OK)
             return hr;
     }
     const std::vector<BYTE> headers = BuildHeaders();

@@ -10,9 +10,12 @@
 
 // An AVI file being written: one video stream in OpenDML layout. The first
 // RIFF 'AVI ' segment carries the headers, the frames and a legacy 'idx1'
-// index; further frames go to 'AVIX' segments. Every segment's frames are
-// indexed by an 'ix00' standard index, which the 'indx' super index in the
-// stream header lists; 'dmlh' holds the total frame count.
+// index; further frames go to 'AVIX' segments. Once there is a second
+// segment, every segment's frames are indexed by an 'ix00' standard index,
+// which the 'indx' super index in the stream header lists, and the 'odml'
+// list's 'dmlh' holds the total frame count. A file of one segment keeps
+// 'JUNK' chunks of the same sizes in their places and no 'ix00', as a plain
+// AVI file that could have grown.
 //
 // Reference-counted like the stream handles; each stream of the file holds a
 // reference. The last release removes the file unless Commit succeeded.
@@ -36,6 +39,8 @@ public:
 
     HRESULT Commit();
 
+    const AVISTREAMINFOA& StreamInfo() const { return m_info; }
+
     // Frames written so far.
     std::int64_t FrameCount() const { return m_nFrames; }
 
@@ -56,7 +61,8 @@ private:
 
     std::vector<BYTE> BuildHeaders() const;
     HRESULT BeginSegment();
-    HRESULT EndSegment();
+    // Closes the open segment; bMoreFollow when another segment begins next.
+    HRESULT EndSegment(bool bMoreFollow);
     HRESULT Fail(HRESULT hr);
     HRESULT FailErrno(int nErr);
 

@@ -20,6 +20,14 @@ HRESULT CAviFileStream::SetFormat(LONG lPos, const void* pFormat, LONG cbFormat)
     return m_pFile->SetStreamFormat(pFormat, cbFormat);
 }
 
+HRESULT CAviFileStream::Info(AVISTREAMINFOA* psi) const
+{
+    if (!psi)
+        return AVIERR_BADPARAM;
+    *psi = m_pFile->StreamInfo();
+    return AVIERR_OK;
+}
+
 HRESULT CAviFileStream::Write(LONG lStart, LONG lSamples, const void* pBuffer, LONG cbBuffer, DWORD dwFlags,
                               LONG* plSampWritten, LONG* plBytesWritten)
 {

@@ -13,6 +13,7 @@ public:
     HRESULT SetFormat(LONG lPos, const void* pFormat, LONG cbFormat) override;
     HRESULT Write(LONG lStart, LONG lSamples, const void* pBuffer, LONG cbBuffer, DWORD dwFlags,
                   LONG* plSampWritten, LONG* plBytesWritten) override;
+    HRESULT Info(AVISTREAMINFOA* psi) const override;
 
 private:
     CAviFile* m_pFile;

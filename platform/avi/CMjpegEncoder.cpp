@@ -48,22 +48,21 @@ bool CMjpegEncoder::Init(int nWidth, int nHeight, int nQuality)
     return true;
 }
 
-bool CMjpegEncoder::Encode(const BYTE* pPixels, int nPitch, const BYTE** ppJpeg, std::size_t* pnSize)
+bool CMjpegEncoder::Encode(const BYTE* pPixels, int nPitch, EncodedFrame* pOut)
 {
     if (!m_hCompressor || !m_pBuffer || !pPixels) {
         m_strError = "The encoder is not ready.";
         return false;
     }
-    unsigned char* pOut = m_pBuffer;
+    unsigned char* pJpeg = m_pBuffer;
     unsigned long nSize = m_nBufferSize;
     // The buffer holds the worst case for this size, so it never grows.
-    const int nResult = tjCompress2(m_hCompressor, pPixels, m_nWidth, nPitch, m_nHeight, TJPF_BGR, &pOut, &nSize,
+    const int nResult = tjCompress2(m_hCompressor, pPixels, m_nWidth, nPitch, m_nHeight, TJPF_BGR, &pJpeg, &nSize,
                                     kSubsampling, m_nQuality, TJFLAG_BOTTOMUP | TJFLAG_NOREALLOC);
     if (nResult != 0) {
         m_strError = tjGetErrorStr2(m_hCompressor);
         return false;
     }
-    *ppJpeg = pOut;
-    *pnSize = nSize;
+    *pOut = EncodedFrame{pJpeg, nSize, true};
     return true;
 }

@@ -4,15 +4,15 @@
 #include <string>
 
 // Local
-#include "platform/win/WinTypes.h"
+#include "platform/avi/IFrameEncoder.h"
 
 // Encodes bottom-up BGR pictures of one size as complete baseline JPEG
 // pictures (4:2:0, with their quantisation and Huffman tables) through
 // TurboJPEG, into one buffer reused for every picture.
-class CMjpegEncoder {
+class CMjpegEncoder : public IFrameEncoder {
 public:
     CMjpegEncoder() = default;
-    ~CMjpegEncoder();
+    ~CMjpegEncoder() override;
 
     CMjpegEncoder(const CMjpegEncoder&) = delete;
     CMjpegEncoder& operator=(const CMjpegEncoder&) = delete;
@@ -21,11 +21,9 @@ public:
     // failure, with the reason in LastError().
     bool Init(int nWidth, int nHeight, int nQuality);
 
-    // Encodes one picture whose rows are nPitch bytes apart, the bottom row
-    // first. The result stays valid until the next call.
-    bool Encode(const BYTE* pPixels, int nPitch, const BYTE** ppJpeg, std::size_t* pnSize);
-
-    const std::string& LastError() const { return m_strError; }
+    // Every picture stands alone, so each is a key frame.
+    bool Encode(const BYTE* pPixels, int nPitch, EncodedFrame* pOut) override;
+    const std::string& LastError() const override { return m_strError; }
 
 private:
     void* m_hCompressor = nullptr;

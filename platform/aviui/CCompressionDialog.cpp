@@ -1,5 +1,7 @@
 #include "platform/aviui/CCompressionDialog.h"
 
+#include <iterator>
+
 // Qt
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -10,14 +12,38 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+// Local
+#include "platform/avi/FrameEncoderFactory.h"
+
+namespace {
+
+struct CompressorRow {
+    const char* szName;
+    FOURCC fccHandler;
+    bool bQuality; // lossy, so the slider applies
+};
+
+// Indexed by CCompressionDialog::Compressor.
+constexpr CompressorRow kRows[] = {
+    {"Plné snímky (nekomprimované)", comptypeDIB, false},
+    {"Motion JPEG", comptypeMJPG, true},
+    {"H.264", comptypeH264, true},
+    {"FFV1 (bezeztrátový)", comptypeFFV1, false},
+};
+
+} // namespace
+
 CCompressionDialog::CCompressionDialog(QWidget* pParent) : QDialog(pParent)
 {
     setWindowTitle(QStringLiteral("Komprese videa"));
+    // A fixed little dialog: a close box, no minimize or maximize box.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
     setModal(true);
 
     m_pCompressor = new QComboBox(this);
-    m_pCompressor->addItem(QStringLiteral("Plné snímky (nekomprimované)"));
-    m_pCompressor->addItem(QStringLiteral("Motion JPEG"));
+    for (const CompressorRow& row : kRows)
+        m_pCompressor->addItem(QString::fromUtf8(row.szName));
 
     m_pQuality = new QSlider(Qt::Horizontal, this);
     m_pQuality->setRange(1, 100);
@@ -54,31 +80,32 @@ CCompressionDialog::CCompressionDialog(QWidget* pParent) : QDialog(pParent)
 
 void CCompressionDialog::SetChoice(const AVICOMPRESSOPTIONS& options)
 {
-    const bool bJpeg = options.fccHandler == comptypeMJPG;
+    const FOURCC fccHandler = CanonicalCompressor(options.fccHandler);
+    int nRow = kFullFrames;
+    for (int i = 0; i < static_cast<int>(std::size(kRows)); ++i)
+        if (kRows[i].fccHandler == fccHandler)
+            nRow = i;
     const DWORD nQuality = options.dwQuality >= 1 && options.dwQuality <= 100 ? options.dwQuality : kMjpegDefaultQuality;
     m_pQuality->setValue(static_cast<int>(nQuality));
-    m_pCompressor->setCurrentIndex(bJpeg ? kMotionJpeg : kFullFrames);
+    m_pCompressor->setCurrentIndex(nRow);
     OnCompressorChanged(m_pCompressor->currentIndex());
     OnQualityChanged(m_pQuality->value());
 }
 
 void CCompressionDialog::GetChoice(AVICOMPRESSOPTIONS& options) const
 {
+    const CompressorRow& row = kRows[m_pCompressor->currentIndex()];
     options.fccType = streamtypeVIDEO;
-    if (m_pCompressor->currentIndex() == kMotionJpeg) {
-        options.fccHandler = comptypeMJPG;
-        options.dwQuality = static_cast<DWORD>(m_pQuality->value());
-    } else {
-        options.fccHandler = comptypeDIB;
-        options.dwQuality = 0;
-    }
+    options.fccHandler = row.fccHandler;
+    options.dwQuality = row.bQuality ? static_cast<DWORD>(m_pQuality->value()) : 0;
 }
 
 void CCompressionDialog::OnCompressorChanged(int nIndex)
 {
-    // Only Motion JPEG has a quality to set.
-    m_pQuality->setEnabled(nIndex == kMotionJpeg);
-    m_pQualityValue->setEnabled(nIndex == kMotionJpeg);
+    // Full frames and FFV1 keep every pixel: they have no quality to set.
+    const bool bQuality = nIndex >= 0 && kRows[nIndex].bQuality;
+    m_pQuality->setEnabled(bQuality);
+    m_pQualityValue->setEnabled(bQuality);
 }
 
 void CCompressionDialog::OnQualityChanged(int nValue)

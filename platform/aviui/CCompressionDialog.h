@@ -1,7 +1,7 @@
 #pragma once
 
-// The "Komprese videa" dialog: the compressor list and, for Motion JPEG, a
-// quality slider, with OK and "Storno".
+// The "Komprese videa" dialog: the compressor list and, for Motion JPEG and
+// H.264, a quality slider, with OK and "Storno".
 
 // Qt
 #include <QDialog>
@@ -18,7 +18,7 @@ class CCompressionDialog : public QDialog {
 
 public:
     // Rows of the compressor list, in the order they are offered.
-    enum Compressor { kFullFrames = 0, kMotionJpeg = 1 };
+    enum Compressor { kFullFrames = 0, kMotionJpeg = 1, kH264 = 2, kFfv1 = 3 };
 
     explicit CCompressionDialog(QWidget* pParent = nullptr);
 

@@ -2,14 +2,37 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <string>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(undefined_behavior_sanitizer)
+#define PLAVEX_SANITIZERS 1
+#endif
+#endif
+#if !defined(PLAVEX_SANITIZERS) && (defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_UNDEFINED__))
+#define PLAVEX_SANITIZERS 1
+#endif
+#ifdef PLAVEX_SANITIZERS
+#include <sanitizer/common_interface_defs.h>
+#endif
 
 // Qt
 #include <QBuffer>
 #include <QByteArray>
+#include <QColorSpace>
 #include <QImage>
 #include <QImageReader>
+
+// Local
+#include "platform/gfx/GfxHeifDecoder.h"
+#include "platform/gfx/GfxMetadata.h"
 
 namespace {
 
@@ -22,6 +45,13 @@ const char* ReaderFormat(GfxPictureFormat nFormat) noexcept
         return "jpeg";
     case GfxPictureFormat::Bmp:
         return "bmp";
+    case GfxPictureFormat::Png:
+        return "png";
+    case GfxPictureFormat::WebP:
+        return "webp";
+    case GfxPictureFormat::Tiff:
+        return "tiff";
+    case GfxPictureFormat::Heif:
     case GfxPictureFormat::Unknown:
         break;
     }
@@ -46,6 +76,31 @@ QImage ComposeOverWhite(const QImage& image)
     // Every alpha is now 255, so reinterpreting as RGB32 changes no pixel.
     premultiplied.reinterpretAsFormat(QImage::Format_RGB32);
     return premultiplied;
+}
+
+bool IsDeep(QImage::Format nFormat) noexcept
+{
+    return nFormat == QImage::Format_RGBX64 || nFormat == QImage::Format_RGBA64 ||
+           nFormat == QImage::Format_RGBA64_Premultiplied || nFormat == QImage::Format_Grayscale16;
+}
+
+// Converts the picture to sRGB from its own colour profile. A picture with
+// no profile, or one that Qt cannot use, is taken as sRGB already. The
+// conversion runs on an RGB format of the picture's own depth, so 16-bit
+// pictures keep their precision until the end.
+QImage ToSRgb(QImage image)
+{
+    const QColorSpace space = image.colorSpace();
+    if (!space.isValid() || space == QColorSpace(QColorSpace::SRgb))
+        return image;
+    const bool bDeep = IsDeep(image.format());
+    const QImage::Format nWork = image.hasAlphaChannel() ? (bDeep ? QImage::Format_RGBA64 : QImage::Format_ARGB32)
+                                                         : (bDeep ? QImage::Format_RGBX64 : QImage::Format_RGB32);
+    if (image.format() != nWork)
+        image = image.convertToFormat(nWork);
+    if (!image.isNull())
+        image.convertToColorSpace(QColorSpace::SRgb);
+    return image;
 }
 
 std::int64_t Le16(const unsigned char* p) noexcept
@@ -92,21 +147,134 @@ GfxPictureFormat SniffPictureFormat(const unsigned char* pData, std::size_t nSiz
         return GfxPictureFormat::Jpeg;
     if (nSize >= 2 && pData[0] == 'B' && pData[1] == 'M')
         return GfxPictureFormat::Bmp;
+    if (nSize >= 8 && std::memcmp(pData, "\x89PNG\r\n\x1a\n", 8) == 0)
+        return GfxPictureFormat::Png;
+    if (nSize >= 12 && std::memcmp(pData, "RIFF", 4) == 0 && std::memcmp(pData + 8, "WEBP", 4) == 0)
+        return GfxPictureFormat::WebP;
+    if (nSize >= 4 && (std::memcmp(pData, "II*\0", 4) == 0 || std::memcmp(pData, "MM\0*", 4) == 0))
+        return GfxPictureFormat::Tiff;
+    if (GfxHeifDecoder::Sniff(pData, nSize))
+        return GfxPictureFormat::Heif;
     return GfxPictureFormat::Unknown;
 }
+
+namespace {
+
+// Some decoders (libpng, dav1d) report a damaged file on the standard error
+// stream by themselves, beside Qt's message log; the callers report every
+// failure in their own words, so the stream is closed to them while a
+// picture decodes. A sanitizer's report still reaches the real stream.
+// Pictures may decode on several threads at once (the wizard loads in the
+// background), so the stream is redirected by the first decode that starts
+// and given back by the last one that ends, never by one in the middle.
+class QuietStderr {
+public:
+    QuietStderr()
+    {
+        const std::lock_guard<std::mutex> lock(Mutex());
+        if (s_nUsers++ > 0)
+            return;
+        std::fflush(stderr);
+        s_nSaved = ::dup(STDERR_FILENO);
+        const int nNull = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (s_nSaved >= 0 && nNull >= 0) {
+            ::dup2(nNull, STDERR_FILENO);
+#ifdef PLAVEX_SANITIZERS
+            __sanitizer_set_report_fd(reinterpret_cast<void*>(static_cast<std::intptr_t>(s_nSaved)));
+#endif
+        }
+        if (nNull >= 0)
+            ::close(nNull);
+    }
+    ~QuietStderr()
+    {
+        const std::lock_guard<std::mutex> lock(Mutex());
+        if (--s_nUsers > 0 || s_nSaved < 0)
+            return;
+        std::fflush(stderr);
+        ::dup2(s_nSaved, STDERR_FILENO);
+#ifdef PLAVEX_SANITIZERS
+        __sanitizer_set_report_fd(reinterpret_cast<void*>(static_cast<std::intptr_t>(STDERR_FILENO)));
+#endif
+        ::close(s_nSaved);
+        s_nSaved = -1;
+    }
+    QuietStderr(const QuietStderr&) = delete;
+    QuietStderr& operator=(const QuietStderr&) = delete;
+
+private:
+    static std::mutex& Mutex()
+    {
+        static std::mutex mutex;
+        return mutex;
+    }
+    static inline int s_nUsers = 0;
+    static inline int s_nSaved = -1;
+};
+
+GfxDecodeStatus TooLarge(const QSize& size, std::string& strDetail)
+{
+    strDetail = std::to_string(size.width()) + " x " + std::to_string(size.height()) + " pixels";
+    return GfxDecodeStatus::TooLarge;
+}
+
+// Decodes with Qt's reader for the format, the picture turned upright.
+GfxDecodeStatus DecodeWithQt(GfxPictureFormat nFormat, const unsigned char* pData, std::size_t nSize,
+                             std::int64_t nMaxPixels, QImage& image, std::string& strDetail)
+{
+    // The reader works on the caller's bytes in place; nothing is copied.
+    QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(pData), static_cast<qsizetype>(nSize));
+    QBuffer device(&bytes);
+    device.open(QIODevice::ReadOnly);
+    QImageReader reader(&device, ReaderFormat(nFormat));
+    reader.setDecideFormatFromContent(false);
+    // JPEG and TIFF orientation is applied by the reader itself.
+    reader.setAutoTransform(true);
+
+    // A quarter turn swaps the sides but keeps the pixel count.
+    const QSize claimed = reader.size();
+    if (claimed.isValid() && ExceedsLimit(claimed, nMaxPixels))
+        return TooLarge(claimed, strDetail);
+    // The reader's allocation limit is in megabytes; count 8 bytes a pixel,
+    // as 16-bit pictures need.
+    const std::int64_t nLimitMegabytes = (nMaxPixels * 8 + (1 << 20) - 1) >> 20;
+    reader.setAllocationLimit(static_cast<int>(std::min<std::int64_t>(nLimitMegabytes + 1, INT_MAX)));
+
+    image = reader.read();
+    if (image.isNull()) {
+        strDetail = reader.errorString().toStdString();
+        return reader.error() == QImageReader::UnsupportedFormatError ? GfxDecodeStatus::Unsupported
+                                                                      : GfxDecodeStatus::Undecodable;
+    }
+    // Only an embedded ICC profile counts. Qt also builds a colour space from
+    // a PNG's gamma and chromaticity chunks, which many tools write for
+    // plain sRGB pictures; such a picture is taken as sRGB, as any other.
+    if (nFormat == GfxPictureFormat::Png && !GfxMetadata::PngHasIccProfile(pData, nSize))
+        image.setColorSpace(QColorSpace());
+    // Qt's PNG and WebP readers leave the EXIF orientation to the caller.
+    if (reader.transformation() == QImageIOHandler::TransformationNone) {
+        const int nOrientation = nFormat == GfxPictureFormat::Png    ? GfxMetadata::OrientationOfPng(pData, nSize)
+                                 : nFormat == GfxPictureFormat::WebP ? GfxMetadata::OrientationOfWebP(pData, nSize)
+                                                                     : 1;
+        if (nOrientation != 1)
+            image = GfxMetadata::Upright(image, nOrientation);
+    }
+    return image.isNull() ? GfxDecodeStatus::OutOfMemory : GfxDecodeStatus::Ok;
+}
+
+} // namespace
 
 GfxDecodeResult DecodePicture(const unsigned char* pData, std::size_t nSize, const GfxDecodeOptions& options)
 {
     GfxDecodeResult result;
     const GfxPictureFormat nFormat = SniffPictureFormat(pData, nSize);
-    const char* pszFormat = ReaderFormat(nFormat);
-    if (pszFormat == nullptr || nSize > static_cast<std::size_t>(INT_MAX)) {
+    if (nFormat == GfxPictureFormat::Unknown || nSize > static_cast<std::size_t>(INT_MAX)) {
         result.m_nStatus = GfxDecodeStatus::Unsupported;
         return result;
     }
 
     // Sizes are checked before any pixel memory exists: first the header's
-    // own claim, then what the reader reports. The reader's allocation limit
+    // own claim, then what the decoder reports. The reader's allocation limit
     // backs this up for pictures whose size only shows while decoding.
     const std::int64_t nHeaderPixels = HeaderPixels(nFormat, pData, nSize);
     if (nHeaderPixels > options.m_nMaxPixels) {
@@ -115,36 +283,23 @@ GfxDecodeResult DecodePicture(const unsigned char* pData, std::size_t nSize, con
         return result;
     }
 
-    // The reader works on the caller's bytes in place; nothing is copied.
-    QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(pData), static_cast<qsizetype>(nSize));
-    QBuffer device(&bytes);
-    device.open(QIODevice::ReadOnly);
-    QImageReader reader(&device, pszFormat);
-    reader.setDecideFormatFromContent(false);
-    reader.setAutoTransform(false);
-
-    const QSize claimed = reader.size();
-    if (claimed.isValid() && ExceedsLimit(claimed, options.m_nMaxPixels)) {
-        result.m_nStatus = GfxDecodeStatus::TooLarge;
-        result.m_strDetail = std::to_string(claimed.width()) + " x " + std::to_string(claimed.height()) + " pixels";
-        return result;
+    QImage image;
+    {
+        const QuietStderr quiet;
+        result.m_nStatus =
+            nFormat == GfxPictureFormat::Heif
+                ? GfxHeifDecoder::Decode(pData, nSize, options.m_nMaxPixels, image, result.m_strDetail)
+                : DecodeWithQt(nFormat, pData, nSize, options.m_nMaxPixels, image, result.m_strDetail);
     }
-    // The reader's allocation limit is in megabytes; count 4 bytes a pixel.
-    const std::int64_t nLimitMegabytes = (options.m_nMaxPixels * 4 + (1 << 20) - 1) >> 20;
-    reader.setAllocationLimit(static_cast<int>(std::min<std::int64_t>(nLimitMegabytes + 1, INT_MAX)));
-
-    QImage image = reader.read();
-    if (image.isNull()) {
-        result.m_nStatus = GfxDecodeStatus::Undecodable;
-        result.m_strDetail = reader.errorString().toStdString();
+    if (result.m_nStatus != GfxDecodeStatus::Ok)
         return result;
-    }
     if (ExceedsLimit(image.size(), options.m_nMaxPixels)) {
-        result.m_nStatus = GfxDecodeStatus::TooLarge;
-        result.m_strDetail = std::to_string(image.width()) + " x " + std::to_string(image.height()) + " pixels";
+        result.m_nStatus = TooLarge(image.size(), result.m_strDetail);
         return result;
     }
 
+    // Colour first, at the picture's own depth; then transparency goes.
+    image = ToSRgb(std::move(image));
     if (image.hasAlphaChannel())
         image = ComposeOverWhite(image);
     else if (image.format() != QImage::Format_RGB32)

@@ -1,8 +1,11 @@
 #pragma once
 
-// Decodes a picture file's bytes into a GfxBitmap. Only GIF (its first
-// image), JPEG and BMP are accepted, recognised by their content; icons,
-// cursors, metafiles and every other format give nothing.
+// Decodes a picture file's bytes into a GfxBitmap. GIF (its first image),
+// JPEG, BMP, PNG, WebP (the first frame), TIFF (the first page) and HEIF or
+// AVIF (the primary image) are accepted, recognised by their content; icons,
+// cursors, metafiles and every other format give nothing. The picture is
+// turned upright by its own orientation and converted to sRGB from its own
+// colour profile.
 
 #include <cstddef>
 #include <cstdint>
@@ -12,7 +15,7 @@
 // Local
 #include "platform/gfx/GfxBitmap.h"
 
-enum class GfxPictureFormat { Unknown, Gif, Jpeg, Bmp };
+enum class GfxPictureFormat { Unknown, Gif, Jpeg, Bmp, Png, WebP, Tiff, Heif };
 
 // Tells the format from the first bytes of a file.
 GfxPictureFormat SniffPictureFormat(const unsigned char* pData, std::size_t nSize) noexcept;
@@ -23,6 +26,7 @@ struct GfxDecodeOptions {
     std::int64_t m_nMaxPixels = 0;
 };
 
+// Undecodable: the format is known but this file is damaged or cut short.
 enum class GfxDecodeStatus { Ok, Unsupported, TooLarge, Undecodable, OutOfMemory };
 
 struct GfxDecodeResult {

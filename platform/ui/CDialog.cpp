@@ -156,6 +156,18 @@ private:
     CDialog* m_pOwner;
 };
 
+constexpr const char* kTabStopGroup = "_plavex_tabstop";
+
+// A radio group is one tab stop: its checked button, or its first while
+// none is checked. The others take the focus by mouse or by the arrow keys.
+void MoveRadioTabStop(QButtonGroup& group)
+{
+    const QList<QAbstractButton*> buttons = group.buttons();
+    QAbstractButton* pStop = group.checkedButton() ? group.checkedButton() : buttons.value(0);
+    for (QAbstractButton* pButton : buttons)
+        pButton->setFocusPolicy(pButton == pStop ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
 QWidget* CreateControl(const DialogItem& item, QWidget* pParent, QButtonGroup*& pRadioGroup)
 {
     const QString text = QString::fromUtf8(item.text ? item.text : "");
@@ -177,10 +189,19 @@ QWidget* CreateControl(const DialogItem& item, QWidget* pParent, QButtonGroup*& 
         break;
     case DialogItemKind::RadioButton: {
         auto* radio = new QRadioButton(text, pParent);
-        radio->setAutoExclusive(false);
+        // The group decides exclusivity; auto-exclusive buttons let the arrow
+        // keys move to a sibling that is no tab stop of its own.
+        radio->setAutoExclusive(true);
         if (!pRadioGroup || (item.style & WS_GROUP)) {
             pRadioGroup = new QButtonGroup(pParent);
             pRadioGroup->setExclusive(true);
+            // A group whose first button is a tab stop is reached by Tab on
+            // its checked button, wherever the check moves.
+            if (item.style & WS_TABSTOP) {
+                pRadioGroup->setProperty(kTabStopGroup, true);
+                QObject::connect(pRadioGroup, &QButtonGroup::buttonToggled, pRadioGroup,
+                                 [pRadioGroup] { MoveRadioTabStop(*pRadioGroup); });
+            }
         }
         pRadioGroup->addButton(radio);
         pWidget = radio;
@@ -226,6 +247,10 @@ QWidget* CreateControl(const DialogItem& item, QWidget* pParent, QButtonGroup*& 
     case DialogItemKind::Trackbar: {
         auto* slider = new QSlider(Qt::Horizontal, pParent);
         slider->setRange(0, 100);
+        // The arrows step by 1, Page Up and Page Down by a fifth of the
+        // range, Home and End go to the ends (QSlider's own keys).
+        slider->setSingleStep(1);
+        slider->setPageStep(20);
         slider->setTickPosition((item.style & TBS_NOTICKS) ? QSlider::NoTicks : QSlider::TicksBelow);
         pWidget = slider;
         focus = Qt::StrongFocus;
@@ -236,6 +261,8 @@ QWidget* CreateControl(const DialogItem& item, QWidget* pParent, QButtonGroup*& 
     if (focus != Qt::NoFocus && !(item.style & WS_TABSTOP))
         focus = Qt::ClickFocus;
     pWidget->setFocusPolicy(focus);
+    if (item.kind == DialogItemKind::RadioButton && pRadioGroup->property(kTabStopGroup).toBool())
+        MoveRadioTabStop(*pRadioGroup);
     pWidget->setProperty("_plavex_id", item.nID);
     pWidget->setEnabled(!(item.style & WS_DISABLED));
     pWidget->setHidden(!(item.style & WS_VISIBLE));
@@ -323,6 +350,12 @@ BOOL CDialog::BuildWindow(const DialogTemplate& tmpl, CWnd* pParentWnd, bool bTo
         Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
         if (tmpl.style & WS_SYSMENU)
             flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+        // A top-level window gets a minimize or maximize box only when its
+        // template asks for one.
+        if ((tmpl.style & WS_SYSMENU) && (tmpl.style & WS_MINIMIZEBOX))
+            flags |= Qt::WindowMinimizeButtonHint;
+        if ((tmpl.style & WS_SYSMENU) && (tmpl.style & WS_MAXIMIZEBOX))
+            flags |= Qt::WindowMaximizeButtonHint;
         dialog->setWindowFlags(flags);
         dialog->setModal(false);
         pWidget = dialog;

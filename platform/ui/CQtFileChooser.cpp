@@ -47,6 +47,12 @@ BOOL CQtFileChooser::Choose(const FileChooserRequest& request, CString& pathName
     const QStringList filters = NameFilters(request.filters);
     if (!filters.isEmpty())
         dialog.setNameFilters(filters);
+    // Where the patterns were added for Qt's sake, the entry shows only its
+    // own description; a description that names its patterns keeps them.
+    bool bAdded = false;
+    for (std::size_t i = 0; i < request.filters.size(); ++i)
+        bAdded |= filters[static_cast<qsizetype>(i)] != QString::fromUtf8(request.filters[i].description.GetString());
+    dialog.setOption(QFileDialog::HideNameFilterDetails, bAdded);
     if (!request.defaultExtension.IsEmpty())
         dialog.setDefaultSuffix(QString::fromUtf8(request.defaultExtension.GetString()));
     if (!request.initialFileName.IsEmpty())

@@ -1,12 +1,17 @@
 #include "platform/ui/CSliderCtrl.h"
 
+#include <algorithm>
+
 // Qt
 #include <QSlider>
 
 void CSliderCtrl::SetRange(int nMin, int nMax, BOOL)
 {
-    if (auto* slider = qobject_cast<QSlider*>(GetWidget()))
+    if (auto* slider = qobject_cast<QSlider*>(GetWidget())) {
         slider->setRange(nMin, nMax);
+        // A page is a fifth of the range, at least one step.
+        slider->setPageStep(std::max(1, (nMax - nMin) / 5));
+    }
 }
 
 int CSliderCtrl::GetRangeMin() const

@@ -191,9 +191,12 @@ void CWnd::SetWindowText(const char* lpszString)
     if (!m_pWidget)
         return;
     const QString text = QString::fromUtf8(lpszString ? lpszString : "");
-    if (auto* edit = qobject_cast<QLineEdit*>(m_pWidget))
+    if (auto* edit = qobject_cast<QLineEdit*>(m_pWidget)) {
+        // A text too long for the box shows its start, as after any new text
+        // in an edit of the original platform; QLineEdit would show its end.
         edit->setText(text);
-    else if (auto* label = qobject_cast<QLabel*>(m_pWidget))
+        edit->setCursorPosition(0);
+    } else if (auto* label = qobject_cast<QLabel*>(m_pWidget))
         label->setText(text);
     else if (auto* button = qobject_cast<QAbstractButton*>(m_pWidget))
         button->setText(text);

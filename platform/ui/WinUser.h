@@ -23,6 +23,9 @@ inline constexpr DWORD WS_BORDER = 0x00800000;
 inline constexpr DWORD WS_SYSMENU = 0x00080000;
 inline constexpr DWORD WS_GROUP = 0x00020000;
 inline constexpr DWORD WS_TABSTOP = 0x00010000;
+// The same bits as WS_GROUP and WS_TABSTOP, read as such on a top-level window.
+inline constexpr DWORD WS_MINIMIZEBOX = 0x00020000;
+inline constexpr DWORD WS_MAXIMIZEBOX = 0x00010000;
 inline constexpr DWORD WS_EX_APPWINDOW = 0x00040000;
 
 // Dialog styles.

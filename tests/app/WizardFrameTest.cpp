@@ -33,6 +33,10 @@ TEST(WizardFrame, StartsOnTheWelcomePageWithNextFocused)
     EXPECT_FALSE(w.m_dlg.GetWidget()->windowIcon().isNull());
     EXPECT_TRUE(w.m_dlg.GetWidget()->windowTitle().startsWith("Plavex"));
     EXPECT_EQ(w.m_dlg.m_pageStillDone.GetWidget()->parentWidget(), w.m_dlg.GetWidget());
+    // A fixed frame: close and minimize, no maximize.
+    const Qt::WindowFlags flags = w.m_dlg.GetWidget()->windowFlags();
+    EXPECT_TRUE(flags.testFlags(Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint | Qt::CustomizeWindowHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
 }
 
 // One step of a walk through the wizard and the state it must leave.

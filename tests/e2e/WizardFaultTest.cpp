@@ -3,6 +3,8 @@
 // file left or an older file changed, and a render that goes on after the
 // user ended the program.
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -34,7 +36,7 @@ using ::testing::StartsWith;
 const std::string kOld = "an older file of that name";
 
 enum class Fault {
-    UndecodableSecond, MissingFirst, SecondVanishes, SecondClaimsHugeSize, ImpossibleSize,
+    UndecodableSecond, SecondFromSeed, MissingFirst, SecondVanishes, SecondClaimsHugeSize, ImpossibleSize,
     MissingFolder, FolderInTheWay, FileSizeLimit, CompressorCancelled
 };
 
@@ -43,6 +45,10 @@ struct WizardFault {
     bool m_bAnimation;
     Fault m_nFault;
     std::string m_strMessage;  // Empty: nothing is told. An animation's write failure starts with it.
+    const char* m_pszSecond = nullptr;  // SecondFromSeed: the name, and the seed it copies (none: missing).
+    const char* m_pszSeed = nullptr;
+    const char* m_pszWidth = nullptr;   // ImpossibleSize: the custom size, or none for two 3 × 3 pictures.
+    const char* m_pszHeight = nullptr;
 };
 
 void PrintTo(const WizardFault& f, std::ostream* pStream) { *pStream << f.m_pszName; }
@@ -83,6 +89,17 @@ TEST_P(WizardFaultTest, IsToldOnceAndTheSettingsPageComesBackWithTheFolderAsItWa
         strSecond = m_sources.filePath("broken.jpg").toStdString();
         ASSERT_TRUE(WriteFile(strSecond, "\xFF\xD8\xFF not a picture"));
         break;
+    case Fault::SecondFromSeed:
+        strSecond = m_sources.filePath(QString::fromUtf8(f.m_pszSecond)).toStdString();
+        if (f.m_pszSeed)
+            ASSERT_TRUE(QFile::copy(QString(PLAVEX_CORPUS_DIR "/load_picture/") + f.m_pszSeed, QString::fromStdString(strSecond)));
+        break;
+    case Fault::ImpossibleSize:
+        if (!f.m_pszWidth) {
+            strFirst = SavePicture(m_sources.filePath("tiny1.bmp").toStdString(), 3, 3, 1);
+            strSecond = SavePicture(m_sources.filePath("tiny2.bmp").toStdString(), 3, 3, 2);
+        }
+        break;
     case Fault::MissingFirst:
         // The second picture is never opened once the first has failed.
         strFirst = m_sources.filePath("missing.bmp").toStdString();
@@ -101,21 +118,14 @@ TEST_P(WizardFaultTest, IsToldOnceAndTheSettingsPageComesBackWithTheFolderAsItWa
 
     WizardHarness w(compression);
     w.ChooseSources(strFirst, strSecond, bAnimation ? 0 : 1);
-    CStillSettingsPage& still = w.m_dlg.m_pageStillSettings;
-    if (f.m_nFault == Fault::ImpossibleSize && !bAnimation) {
-        // The still page takes any whole number, a negative one included.
-        still.m_nSizeMode = 1;
-        still.m_nWidth = -8;
-        still.UpdateData(FALSE);
-    }
+    const CDialog& settings = bAnimation ? static_cast<const CDialog&>(w.m_dlg.m_pageAnimSettings) : w.m_dlg.m_pageStillSettings;
     w.ChooseOutput(strTarget);
     if (bAnimation)
-        WizardHarness::Type(w.m_dlg.m_pageAnimSettings, IDC_FRAME_COUNT, "4");
-    if (f.m_nFault == Fault::ImpossibleSize && bAnimation) {
-        // The largest frame the animation page takes is far beyond the 32-bit sizes.
-        WizardHarness::Click(w.m_dlg.m_pageAnimSettings, IDC_RADIO_SECOND);
-        WizardHarness::Type(w.m_dlg.m_pageAnimSettings, IDC_WIDTH, "1000000");
-        WizardHarness::Type(w.m_dlg.m_pageAnimSettings, IDC_HEIGHT, "1000000");
+        WizardHarness::Type(settings, IDC_FRAME_COUNT, "4");
+    if (f.m_nFault == Fault::ImpossibleSize && f.m_pszWidth) {
+        WizardHarness::Click(settings, IDC_RADIO_SECOND);
+        WizardHarness::Type(settings, IDC_WIDTH, f.m_pszWidth);
+        WizardHarness::Type(settings, IDC_HEIGHT, f.m_pszHeight);
     } else if (f.m_nFault == Fault::SecondVanishes) {
         ASSERT_TRUE(QFile::remove(QString::fromStdString(m_strSecond)));
     } else if (f.m_nFault == Fault::SecondClaimsHugeSize) {
@@ -147,7 +157,7 @@ TEST_P(WizardFaultTest, IsToldOnceAndTheSettingsPageComesBackWithTheFolderAsItWa
     const bool bReachedTheWriter = f.m_nFault > Fault::FolderInTheWay;
     EXPECT_EQ(w.m_compression.m_nCalls, bAnimation && bReachedTheWriter ? 1 : 0);
     EXPECT_EQ(w.m_dlg.m_nPage, bAnimation ? 2 : 10);
-    EXPECT_TRUE(w.OnlyShown(bAnimation ? static_cast<const CDialog&>(w.m_dlg.m_pageAnimSettings) : still));
+    EXPECT_TRUE(w.OnlyShown(settings));
     EXPECT_TRUE(w.Enabled(IDC_NEXT) && w.Enabled(IDC_PREV) && w.Enabled(IDCANCEL));
     EXPECT_EQ(WizardHarness::Text(w.m_dlg, IDC_NEXT), "Další");
     EXPECT_EQ(w.m_dlg.GetEndResult(), -1);
@@ -166,20 +176,31 @@ TEST_P(WizardFaultTest, IsToldOnceAndTheSettingsPageComesBackWithTheFolderAsItWa
     EXPECT_EQ(w.m_dlg.m_nPage, 1);
 }
 
-const std::string kNotLoaded = "Obrázek se nepodařilo načíst!";
+const std::string kNotLoaded = "Obrázek se nepodařilo načíst!\n";
 const std::string kBadSize = "Zadaná velikost je příliš velká nebo neplatná!";
 const std::string kNotSaved = "Soubor se nepodařilo uložit!";
 const std::string kAnimNotSaved = "Animaci se nepodařilo uložit!\nAVI ";
 const WizardFault kFaults[] = {
-    {"StillUndecodableSecond", false, Fault::UndecodableSecond, kNotLoaded},
-    {"AnimUndecodableSecond", true, Fault::UndecodableSecond, kNotLoaded},
-    {"StillMissingFirst", false, Fault::MissingFirst, kNotLoaded},
-    {"AnimMissingFirst", true, Fault::MissingFirst, kNotLoaded},
-    {"StillSecondVanishes", false, Fault::SecondVanishes, kNotLoaded},
-    {"AnimSecondClaimsHugeSize", true, Fault::SecondClaimsHugeSize, kNotLoaded},
-    {"StillSecondClaimsHugeSize", false, Fault::SecondClaimsHugeSize, kNotLoaded},
-    {"StillNegativeSize", false, Fault::ImpossibleSize, kBadSize},
-    {"AnimSizeBeyond32Bits", true, Fault::ImpossibleSize, kBadSize},
+    {"StillUndecodableSecond", false, Fault::UndecodableSecond, kNotLoaded + "broken.jpg: Obrázek je poškozený."},
+    {"AnimUndecodableSecond", true, Fault::UndecodableSecond, kNotLoaded + "broken.jpg: Obrázek je poškozený."},
+    {"StillMissingSecond", false, Fault::SecondFromSeed, kNotLoaded + "chybí.heic: Soubor nelze otevřít.", "chybí.heic"},
+    {"StillTextSecond", false, Fault::SecondFromSeed, kNotLoaded + "dopis.txt: Soubor není obrázek ve známém formátu.", "dopis.txt", "text.txt"},
+    {"StillCutPngSecond", false, Fault::SecondFromSeed, kNotLoaded + "useknutý.png: Obrázek je poškozený.", "useknutý.png", "png_cut_half.bin"},
+    {"AnimHugeWebpSecond", true, Fault::SecondFromSeed, kNotLoaded + "obří.webp: Obrázek je příliš velký.", "obří.webp", "webp_huge.webp"},
+    // A long name keeps its start and its end.
+    {"StillLongNameSecond", false, Fault::SecondFromSeed, kNotLoaded + "dovolená v Beskydech…í, ráno u chaty.jpg: Soubor nelze otevřít.",
+     "dovolená v Beskydech se vším všudy, den třetí, ráno u chaty.jpg"},
+    {"StillMissingFirst", false, Fault::MissingFirst, kNotLoaded + "missing.bmp: Soubor nelze otevřít."},
+    {"AnimMissingFirst", true, Fault::MissingFirst, kNotLoaded + "missing.bmp: Soubor nelze otevřít."},
+    {"StillSecondVanishes", false, Fault::SecondVanishes, kNotLoaded + "second.bmp: Soubor nelze otevřít."},
+    {"AnimSecondClaimsHugeSize", true, Fault::SecondClaimsHugeSize, kNotLoaded + "second.bmp: Obrázek je příliš velký."},
+    {"StillSecondClaimsHugeSize", false, Fault::SecondClaimsHugeSize, kNotLoaded + "second.bmp: Obrázek je příliš velký."},
+    {"StillNegativeWidth", false, Fault::ImpossibleSize, kBadSize, nullptr, nullptr, "-8", "100"},
+    {"StillHeightBelowFour", false, Fault::ImpossibleSize, kBadSize, nullptr, nullptr, "100", "2"},
+    {"StillAutomaticBelowFour", false, Fault::ImpossibleSize, kBadSize},
+    {"AnimWidthBelowFour", true, Fault::ImpossibleSize, kBadSize, nullptr, nullptr, "3", "100"},
+    {"AnimSizeBeyond32Bits", true, Fault::ImpossibleSize, kBadSize, nullptr, nullptr, "1000000", "1000000"},
+    {"AnimAutomaticBelowFour", true, Fault::ImpossibleSize, kBadSize},
     {"StillMissingFolder", false, Fault::MissingFolder, kNotSaved},
     {"AnimMissingFolder", true, Fault::MissingFolder, "Animaci se nepodařilo uložit!\nAVI Engine failed to initialize. Check filename "},
     {"StillFolderInTheWay", false, Fault::FolderInTheWay, kNotSaved},
@@ -244,24 +265,71 @@ TEST_P(WizardEndTest, EndingTheProgramDuringARender)
 INSTANTIATE_TEST_SUITE_P(Answers, WizardEndTest, testing::Bool(),
                          [](const auto& info) { return std::string(info.param ? "Yes" : "No"); });
 
-TEST(WizardOutputTest, MayReplaceOneOfItsSources)
+// An output that is one of its sources, named in different ways, is refused
+// by both roads and the batch tool, and the sources stay. The animation is
+// checked under the name the writer will use: "first.bmp" becomes
+// "first.bmp.avi", a new file, while "x.avi.bmp" stays as it is.
+enum class Naming { SamePath, SymbolicLink, HardLink };
+struct SourceAsOutput {
+    const char* m_pszName;
+    const char* m_pszSource;  // The first picture, in the sources folder.
+    Naming m_nNaming;
+    bool m_bAnimationRefused;
+};
+
+void PrintTo(const SourceAsOutput& c, std::ostream* pStream) { *pStream << c.m_pszName; }
+
+class WizardSourceAsOutputTest : public testing::TestWithParam<SourceAsOutput> {};
+
+TEST_P(WizardSourceAsOutputTest, IsRefusedAndTheSourcesStay)
 {
-    // The sources are read in full before the output takes the first one's place.
-    QTemporaryDir dir;
-    const std::string strFirst = SavePicture(dir.filePath("first.bmp").toStdString(), 37, 23, 1);
-    const std::string strSecond = SavePicture(dir.filePath("second.bmp").toStdString(), 45, 31, 2);
-    std::string strReference;
-    for (const std::string& strTarget : {dir.filePath("reference.bmp").toStdString(), strFirst}) {
+    const SourceAsOutput& c = GetParam();
+    QTemporaryDir sources, outputs;
+    const std::string strFirst = SavePicture(sources.filePath(c.m_pszSource).toStdString(), 20, 12, 1);
+    const std::string strSecond = SavePicture(sources.filePath("second.bmp").toStdString(), 28, 20, 2);
+    std::string strOutput = strFirst;
+    if (c.m_nNaming == Naming::SymbolicLink)
+        std::filesystem::create_symlink(strFirst, strOutput = outputs.filePath("link.avi").toStdString());
+    else if (c.m_nNaming == Naming::HardLink)
+        std::filesystem::create_hard_link(strFirst, strOutput = outputs.filePath("hard.avi").toStdString());
+    const std::string strFirstBytes = ReadFile(strFirst), strSecondBytes = ReadFile(strSecond);
+    const std::vector<std::string> outputsBefore = ListFolder(outputs.path().toStdString());
+    for (const bool bAnimation : {true, false}) {
+        const bool bRefused = !bAnimation || c.m_bAnimationRefused;
         WizardHarness w;
-        w.ChooseSources(strFirst, strSecond, 1);
-        w.ChooseOutput(strTarget);
+        w.ChooseSources(strFirst, strSecond, bAnimation ? 0 : 1);
+        w.ChooseOutput(strOutput);
+        WizardHarness::Type(w.m_dlg.m_pageAnimSettings, IDC_FRAME_COUNT, "2");
         w.Next();
-        EXPECT_THAT(w.Messages(), IsEmpty());
-        EXPECT_EQ(w.m_dlg.m_nPage, 11);
-        strReference = strReference.empty() ? ReadFile(strTarget) : strReference;
+        EXPECT_EQ(w.m_dlg.m_nPage, bRefused ? (bAnimation ? 2 : 10) : 3);
+        if (bRefused) {
+            ASSERT_EQ(w.m_boxes.calls.size(), 1u);
+            EXPECT_EQ(w.m_boxes.calls[0].text, "Výstupní soubor nesmí být jedním ze zdrojových obrázků!");
+            EXPECT_EQ(w.m_boxes.calls[0].caption, "Chyba");
+            EXPECT_EQ(w.m_boxes.calls[0].nType, MB_ICONEXCLAMATION);
+        }
+        const ChildRun run = RunChild({PLAVEX_CLI_PATH, bAnimation ? "anim" : "still", strFirst, strSecond, strOutput, "--quiet"});
+        EXPECT_EQ(run.m_nExitCode, bRefused ? 1 : 0);
+        if (bRefused)
+            EXPECT_EQ(run.m_strErr, std::string("plavex-cli ") + (bAnimation ? "anim" : "still") + ": '" + strOutput +
+                                        "' is one of the source pictures; choose another output file\n");
     }
-    EXPECT_EQ(ReadFile(strFirst), strReference);
-    EXPECT_EQ(ListFolder(dir.path().toStdString()), (std::vector<std::string>{"first.bmp", "reference.bmp", "second.bmp"}));
+    EXPECT_TRUE(ReadFile(strFirst) == strFirstBytes && ReadFile(strSecond) == strSecondBytes);
+    EXPECT_EQ(ListFolder(outputs.path().toStdString()), outputsBefore);
+    std::vector<std::string> expected = {c.m_pszSource, "second.bmp"};
+    if (!c.m_bAnimationRefused)
+        expected.push_back(std::string(c.m_pszSource) + ".avi");  // What the wizard and the batch tool made.
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(ListFolder(sources.path().toStdString()), expected);
 }
+
+const SourceAsOutput kSourcesAsOutput[] = {
+    {"SamePath", "first.bmp", Naming::SamePath, false},
+    {"SymbolicLink", "first.bmp", Naming::SymbolicLink, true},
+    {"HardLink", "first.bmp", Naming::HardLink, true},
+    {"AviInTheName", "x.avi.bmp", Naming::SamePath, true},
+};
+INSTANTIATE_TEST_SUITE_P(Namings, WizardSourceAsOutputTest, testing::ValuesIn(kSourcesAsOutput),
+                         [](const auto& info) { return std::string(info.param.m_pszName); });
 
 } // namespace

@@ -3,12 +3,14 @@
 
 #include <cstdint>
 #include <cstring>
+#include <set>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 // Local
 #include "engine/Blend.h"
+#include "engine/BlendWeight.h"
 #include "engine/Canvas.h"
 #include "engine/PixelBuffer.h"
 
@@ -70,6 +72,67 @@ TEST(BlendTest, EveryVectorPathMatchesTheReferenceForAllPairsAtEveryRenderWeight
     }
 }
 
+// The fixed-point form, on every path this processor has, for every weight a
+// render can use: N = 2..300 frames and every still ratio. Where it is used it
+// gives the double formula's byte for all 65,536 pairs; it is refused exactly
+// where the double result for some difference b − a depends on a as well
+// (there no form a + c(b − a) can match, so refusing costs nothing).
+TEST(BlendTest, IntegerFormMatchesTheDoubleFormulaForEveryRenderWeight)
+{
+    // Where the form is refused is checked on the stills and the first 50
+    // frame counts, which keeps the test quick under the sanitizers.
+    std::set<double> weights, refusalChecked;
+    for (std::int32_t n = 2; n <= 300; ++n)
+        for (std::int32_t k = 0; k < n; ++k)
+            (n <= 50 ? refusalChecked : weights).insert(FrameWeight(FrameStep(n), k));
+    for (std::int32_t p = 0; p <= 100; ++p)
+        refusalChecked.insert(StillWeight(p));
+    weights.insert(refusalChecked.begin(), refusalChecked.end());
+
+    std::vector<BYTE> first(65536), second(65536), expected(65536), actual(65536);
+    for (std::size_t i = 0; i < 65536; ++i) {
+        first[i] = static_cast<BYTE>(i >> 8);
+        second[i] = static_cast<BYTE>(i);
+    }
+    for (BlendPath nPath : {BlendPath::Avx2, BlendPath::Avx512}) {
+        if (!BlendPathAvailable(nPath))
+            continue;
+        std::size_t nInteger = 0;
+        for (double w : weights) {
+            const BlendWeight weight(w, nPath);
+            BlendBytesOn(nPath, first.data(), second.data(), expected.data(), 65536, w);
+            // An odd length and offset run the partial last step as well.
+            weight.Blend(first.data() + 1, second.data() + 1, actual.data() + 1, 65535);
+            weight.Blend(first.data(), second.data(), actual.data(), 1);
+            ASSERT_EQ(actual, expected) << "path " << static_cast<int>(nPath) << ", weight " << w;
+
+            nInteger += weight.IsInteger() ? 1 : 0;
+            if (refusalChecked.count(w) == 0)
+                continue;
+            int steps[511];
+            std::fill(std::begin(steps), std::end(steps), 1000);
+            bool bStepsFollowDifference = true;
+            for (std::size_t i = 0; i < 65536 && bStepsFollowDifference; ++i) {
+                int& nStep = steps[second[i] - first[i] + 255];
+                const int nHere = expected[i] - first[i];
+                bStepsFollowDifference = nStep == 1000 || nStep == nHere;
+                nStep = nHere;
+            }
+            ASSERT_EQ(weight.IsInteger(), bStepsFollowDifference) << "weight " << w;
+        }
+        EXPECT_GT(nInteger, weights.size() * 4 / 5);
+    }
+    // The plain path and weights no render makes: outside 0..1 there is no
+    // integer form, and the double formula still answers.
+    for (double w : {0.0, 0.5, 17.0 / 49.0, 1.0, 1.5, -0.25}) {
+        const BlendWeight weight(w, BlendPath::Reference);
+        EXPECT_EQ(weight.IsInteger(), w >= 0.0 && w <= 1.0) << w;
+        BlendBytesReference(first.data(), second.data(), expected.data(), 65536, w);
+        weight.Blend(first.data(), second.data(), actual.data(), 65536);
+        ASSERT_EQ(actual, expected) << w;
+    }
+}
+
 TEST(BlendTest, RowCounterRunsFromTheEndOfTheBuffersAndStaysInside)
 {
     const Canvas canvas = ComputeCanvas(1, 8, 4, 0, 0, 0, 0).Value();
@@ -79,7 +142,7 @@ TEST(BlendTest, RowCounterRunsFromTheEndOfTheBuffersAndStaysInside)
     PixelBuffer shorter = std::move(PixelBuffer::Allocate(canvas.ImageSize() - 1)).Value();
     std::memset(second.Data(), 200, second.Size());
 
-    BlendRow(first, second, out, canvas, 0, 0.5);
+    BlendRow(first, second, out, canvas, 0, BlendWeight(0.5));
     BlendRowReference(first, second, out, canvas, 2, 1.0);
     for (std::int32_t r : {-1, 4})
         BlendRow(first, second, out, canvas, r, 1.0);

@@ -28,8 +28,8 @@ TEST(CanvasTest, SidesAreTheMeanOrTheCustomSizeRoundedDownToMultiplesOfFour)
     const std::int32_t cases[][9] = {
         {0, -5, 3, 640, 480, 800, 600, 720, 540}, {0, 0, 0, 641, 480, 798, 601, 716, 540},
         {1, 100, 100, 1, 1, 1, 1, 100, 100},     {1, 103, 99, 1, 1, 1, 1, 100, 96},
-        {7, 12, 8, 640, 480, 800, 600, 12, 8},   {1, 3, 2, 640, 480, 800, 600, 0, 0},
-        {1, 1, 100, 1, 1, 1, 1, 0, 100},         {1, 89478487, 4, 1, 1, 1, 1, 89478484, 4},
+        {7, 12, 8, 640, 480, 800, 600, 12, 8},   {1, 4, 7, 640, 480, 800, 600, 4, 4},
+        {0, 0, 0, 3, 4, 5, 4, 4, 4},             {1, 89478487, 4, 1, 1, 1, 1, 89478484, 4},
     };
     for (const auto& c : cases) {
         const auto canvas = ComputeCanvas(c[0], c[1], c[2], c[3], c[4], c[5], c[6]);
@@ -47,18 +47,20 @@ TEST(CanvasTest, SidesAreTheMeanOrTheCustomSizeRoundedDownToMultiplesOfFour)
     EXPECT_EQ(std::memcmp(&canvas.Value().m_info, &expected, sizeof(BITMAPINFO)), 0);
 }
 
-TEST(CanvasTest, RefusesNegativeSidesAndSizesBeyondThirtyTwoBits)
+TEST(CanvasTest, RefusesEmptyOrNegativeSidesAndSizesBeyondThirtyTwoBits)
 {
-    // Custom sides that are negative or whose byte counts overflow, then two
-    // pictures whose sum overflows.
-    const std::int32_t refused[][2] = {{-4, 100}, {100, -1}, {std::numeric_limits<std::int32_t>::min(), 8},
-                                       {89478488, 4}, {26756, 26756}};
+    // Custom sides that round down to 0, are negative or whose byte counts
+    // overflow, then pictures whose mean is below 4 or whose sum overflows.
+    const std::int32_t refused[][2] = {{0, 0}, {3, 2}, {1, 100}, {100, 3}, {-4, 100}, {100, -1},
+                                       {std::numeric_limits<std::int32_t>::min(), 8}, {89478488, 4}, {26756, 26756}};
     for (const auto& r : refused) {
         const auto canvas = ComputeCanvas(1, r[0], r[1], 8, 8, 8, 8);
         ASSERT_FALSE(canvas) << r[0] << "x" << r[1];
         EXPECT_EQ(canvas.Error().m_nCode, EngineErrorCode::InvalidCanvas);
     }
     EXPECT_FALSE(ComputeCanvas(0, 0, 0, kMax, 8, kMax, 8));
+    EXPECT_FALSE(ComputeCanvas(0, 0, 0, 2, 8, 5, 8));
+    EXPECT_FALSE(ComputeCanvas(0, 0, 0, 8, 3, 8, 3));
     EXPECT_TRUE(ComputeCanvas(1, 26752, 26752, 8, 8, 8, 8));
 }
 

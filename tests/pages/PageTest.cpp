@@ -140,24 +140,28 @@ TEST_F(PageTest, ChoosersAskForTheirFilesAndFillOnlyTheirEdit)
         EXPECT_EQ(r.flags, OFN_FILEMUSTEXIST);
         ASSERT_EQ(r.filters.size(), 1u);
         EXPECT_EQ(r.filters[0].description, "Obrázky");
-        EXPECT_EQ(r.filters[0].patterns, (std::vector<CString>{"*.gif", "*.jpeg", "*.jpg", "*.bmp", "*.wmf", "*.ico", "*.cur"}));
+        EXPECT_EQ(r.filters[0].patterns, (std::vector<CString>{"*.gif", "*.jpeg", "*.jpg", "*.bmp", "*.png", "*.webp", "*.tif",
+                                                               "*.tiff", "*.heic", "*.heif", "*.avif", "*.wmf", "*.ico", "*.cur"}));
     }
 
-    // The save choosers open on "plavex", not on the current path, and add their extension.
+    // The save choosers open on "plavex", not on the current path, ask before
+    // replacing a file, add their extension, and show a long path's start.
     CAnimSettingsPage anim;
     CStillSettingsPage still;
     for (const auto& [pPage, pszExt, pszFilter] : {std::tuple<CDialog*, const char*, const char*>{&anim, "avi", "Avi soubory (*.avi)"},
                                                     {&still, "bmp", "Obrázky BMP (*.bmp)"}}) {
         Show(*pPage);
-        chooser.answers = {"/video/přechod", ""};
+        const std::string strLong = "/video/" + std::string(300, 'a') + "/přechod";
+        chooser.answers = {CString(strLong), ""};
         Click(*pPage, IDC_BROWSE);
         Click(*pPage, IDC_BROWSE);
-        EXPECT_EQ(Text(*pPage, IDC_PATH), QString("/video/přechod.") + pszExt);
+        EXPECT_EQ(Text(*pPage, IDC_PATH).toStdString(), strLong + "." + pszExt);
+        EXPECT_EQ(Edit(*pPage, IDC_PATH)->cursorPosition(), 0);
         const FileChooserRequest& r = chooser.requests.back();
         EXPECT_FALSE(r.bOpenFileDialog);
         EXPECT_EQ(r.defaultExtension, pszExt);
         EXPECT_EQ(r.initialFileName, "plavex");
-        EXPECT_EQ(r.flags, 0u);
+        EXPECT_EQ(r.flags, OFN_OVERWRITEPROMPT);
         EXPECT_EQ(r.filters.at(0).description, pszFilter);
         EXPECT_EQ(r.filters.at(0).patterns, std::vector<CString>{CString("*.") + pszExt});
         // The size radios only enable and disable the edits; the edits start disabled.
@@ -168,6 +172,43 @@ TEST_F(PageTest, ChoosersAskForTheirFilesAndFillOnlyTheirEdit)
         Click(*pPage, IDC_RADIO_FIRST);
         EXPECT_FALSE(Enabled(*pPage, IDC_WIDTH) || Enabled(*pPage, IDC_HEIGHT));
         EXPECT_EQ(Text(*pPage, IDC_HEIGHT), "77");
+    }
+}
+
+TEST_F(PageTest, TabReachesEachRadioGroupOnItsCheckedButtonAndArrowsMoveWithin)
+{
+    CSourcePage source;
+    CStillSettingsPage still;
+    // The focused control of the page, -1 outside it (the frame's buttons share identifiers).
+    const auto focused = [](CDialog& page) {
+        QWidget* pFocus = QApplication::focusWidget();
+        return pFocus && page.GetWidget()->isAncestorOf(pFocus) ? pFocus->property("_plavex_id").toInt() : -1;
+    };
+    const auto key = [](Qt::Key nKey, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), nKey, modifiers);
+    };
+    for (CDialog* pPage : {static_cast<CDialog*>(&source), static_cast<CDialog*>(&still)}) {
+        Show(*pPage);
+        pPage->GetDlgItem(pPage == &source ? IDC_BROWSE_SECOND : IDC_BROWSE)->SetFocus();
+        key(Qt::Key_Tab);
+        EXPECT_EQ(focused(*pPage), IDC_RADIO_FIRST);
+        key(Qt::Key_Down);  // Moves and chooses, as a click would, and the handler runs.
+        EXPECT_EQ(focused(*pPage), IDC_RADIO_SECOND);
+        EXPECT_TRUE(Checked(*pPage, IDC_RADIO_SECOND) && !Checked(*pPage, IDC_RADIO_FIRST));
+        EXPECT_TRUE(pPage == &source || Enabled(still, IDC_WIDTH));
+        // Back and forth through the group lands on the newly checked button.
+        key(Qt::Key_Tab, Qt::ShiftModifier);
+        key(Qt::Key_Tab);
+        EXPECT_EQ(focused(*pPage), IDC_RADIO_SECOND);
+        key(Qt::Key_Up);
+        EXPECT_TRUE(Checked(*pPage, IDC_RADIO_FIRST));
+    }
+    // The slider: arrows by 1, pages by a fifth, Home and End to the ends.
+    still.m_ctlRatio.GetWidget()->setFocus();
+    for (const auto& [nKey, pszLabel] : {std::pair{Qt::Key_Right, "49:51"}, {Qt::Key_PageUp, "29:71"},
+                                         {Qt::Key_PageDown, "49:51"}, {Qt::Key_End, "0:100"}, {Qt::Key_Home, "100:0"}}) {
+        key(nKey);
+        EXPECT_EQ(Text(still, IDC_RATIO_LABEL), pszLabel) << nKey;
     }
 }
 

@@ -1,18 +1,23 @@
-// File choosers: a filter parsed wrongly, a default extension added where it
-// must not be or missing, and the Qt chooser naming another file.
+// File choosers: a default extension added where it must not be or missing,
+// and the Qt chooser naming another file, or asking in English or not at all
+// before it replaces one.
 
 #include <gtest/gtest.h>
 
 // Qt
+#include <QAbstractButton>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
 
 // Local
 #include "platform/ui/CFileDialog.h"
 #include "platform/ui/CQtFileChooser.h"
+#include "platform/ui/QtTranslations.h"
 #include "tests/platform/support/TestServices.h"
 
 namespace {
@@ -48,18 +53,25 @@ TEST(FileDialog, PassesTheRequestAndAddsTheDefaultExtensionToBareNames)
     EXPECT_TRUE(chooser.requests.back().initialFileName.IsEmpty());
 }
 
-TEST(QtFileChooser, SaveChooserNamesAFileInTheChosenFolderWithTheDefaultSuffix)
+TEST(QtFileChooser, SaveChooserNamesAFileWithTheDefaultSuffixAndAsksInCzechBeforeReplacingOne)
 {
+    ASSERT_TRUE(InstallQtTranslations("cs"));
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
+    QFile existing(dir.filePath(QStringLiteral("mix.bmp")));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.close();
     FileChooserRequest request;
     request.bOpenFileDialog = FALSE;
     request.defaultExtension = "bmp";
     request.initialFileName = "plavex";
+    request.flags = OFN_OVERWRITEPROMPT;
     request.filters = CFileDialog::ParseFilter("Obrázky BMP (*.bmp)|*.bmp||");
 
     QStringList nameFilters;
-    bool confirmOverwrite = true;
+    QStringList buttons;
+    QString question;
+    bool hideDetails = true;
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         if (!dialog) {
@@ -67,8 +79,19 @@ TEST(QtFileChooser, SaveChooserNamesAFileInTheChosenFolderWithTheDefaultSuffix)
             return;
         }
         nameFilters = dialog->nameFilters();
-        confirmOverwrite = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+        for (QAbstractButton* button : dialog->findChild<QDialogButtonBox*>()->buttons())
+            buttons << button->text();
+        hideDetails = dialog->testOption(QFileDialog::HideNameFilterDetails);
         dialog->setDirectory(dir.path());
+        // The question comes up inside accept(); "Ne" keeps the chooser open.
+        dialog->selectFile(QStringLiteral("mix"));
+        QTimer::singleShot(0, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                question = box->text() + QLatin1Char('|') + box->button(QMessageBox::No)->text();
+                box->button(QMessageBox::No)->click();
+            }
+        });
+        static_cast<QDialog*>(dialog)->accept();
         dialog->selectFile(QStringLiteral("smíchaný"));
         static_cast<QDialog*>(dialog)->accept();
     });
@@ -77,13 +100,29 @@ TEST(QtFileChooser, SaveChooserNamesAFileInTheChosenFolderWithTheDefaultSuffix)
     ASSERT_TRUE(chooser.Choose(request, path));
     EXPECT_EQ(QFile::decodeName(path.GetString()), dir.filePath(QStringLiteral("smíchaný.bmp")));
     EXPECT_EQ(nameFilters, QStringList{"Obrázky BMP (*.bmp)"});
-    EXPECT_FALSE(confirmOverwrite);
+    EXPECT_EQ(buttons.join(QLatin1Char('|')).toStdString(), "&Uložit|Zrušit");
+    EXPECT_EQ(question.toStdString(), "Soubor mix.bmp již existuje.\nChcete jej nahradit?|&Ne");
+    EXPECT_FALSE(hideDetails);
 
     QTimer::singleShot(0, [] {
         if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
             dialog->reject();
     });
     EXPECT_FALSE(chooser.Choose(request, path));
+
+    // The open chooser's one entry shows as its bare description.
+    request.bOpenFileDialog = TRUE;
+    request.filters = CFileDialog::ParseFilter("Obrázky|*.png;*.heic||");
+    QTimer::singleShot(0, [&] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            nameFilters = dialog->nameFilters();
+            hideDetails = dialog->testOption(QFileDialog::HideNameFilterDetails);
+            dialog->reject();
+        }
+    });
+    EXPECT_FALSE(chooser.Choose(request, path));
+    EXPECT_EQ(nameFilters, QStringList{"Obrázky (*.png *.heic)"});
+    EXPECT_TRUE(hideDetails);
 }
 
 } // namespace

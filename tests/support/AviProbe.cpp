@@ -73,6 +73,7 @@ void Walk(AviLayout& a, std::int64_t p, std::int64_t end, std::int64_t& nFirstMo
         } else if (id == "strf") {
             a.strf.assign(b.begin() + d, b.begin() + d + size);
         } else if (id == "indx") {
+            a.bSuperIndex = true;
             for (std::uint32_t i = 0; i < U32(b, d + 4); ++i)
                 stdIndexes.push_back(U32(b, d + 24 + 16 * i) | (std::int64_t{U32(b, d + 28 + 16 * i)} << 32));
         } else if (id == "dmlh") {
@@ -99,6 +100,7 @@ AviLayout ReadAviLayout(const std::string& strPath)
     std::int64_t nFirstMovi = -1;
     std::vector<std::int64_t> stdIndexes;
     Walk(a, 0, static_cast<std::int64_t>(a.bytes.size()), nFirstMovi, stdIndexes);
+    a.nFirstMovi = nFirstMovi;
     for (const std::int64_t p : stdIndexes) {
         if (p + 32 > static_cast<std::int64_t>(a.bytes.size()) || Fourcc(a.bytes, p) != "ix00") {
             a.strError = "a super index entry does not point at an ix00 chunk";

@@ -20,6 +20,8 @@ struct AviLayout {
     std::vector<std::uint32_t> avih; // the main header's ten words
     std::uint32_t nDmlhFrames = 0;
     std::uint32_t nHandler = 0, nScale = 0, nRate = 0, nLength = 0, nSuggested = 0;
+    std::int64_t nFirstMovi = -1; // offset of the first movi list's type
+    bool bSuperIndex = false;     // an 'indx' chunk, not its JUNK placeholder
     std::vector<std::uint8_t> strf;
     std::vector<Ref> frames;      // frame chunks in file order
     std::vector<Ref> stdIndex;    // every ix00 entry, reached through the indx super index

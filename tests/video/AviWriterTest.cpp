@@ -20,15 +20,17 @@ struct Script {
     DWORD dwVersion = 0x010A0000;
     HRESULT hrOpen = 0, hrStream = 0, hrCompressed = 0, hrFree = 0, hrFormat = 0, hrWrite = 0, hrCommit = 0;
     BOOL bChosen = TRUE;
+    std::string strStreamError;  // What the compressing stream says went wrong.
     int nCommits = 0;
-    std::vector<std::string> writes;  // "position,samples,bytes,flags" of each frame handed over
+    std::vector<std::string> writes;  // "stream,position,samples,bytes,flags" of each frame handed over
 } g_fake;
+
+char g_file, g_stream, g_compressed;
 
 // Hands out a stand-in object unless the step is scripted to fail.
 template <class T>
-HRESULT Hand(T** pp, HRESULT hr)
+HRESULT Hand(T** pp, HRESULT hr, char& object)
 {
-    static char object;
     *pp = hr ? nullptr : reinterpret_cast<T*>(&object);
     return hr;
 }
@@ -39,18 +41,20 @@ DWORD VideoForWindowsVersion() { return g_fake.dwVersion; }
 void AVIFileInit() {}
 void AVIFileExit() {}
 HRESULT AVIFileSetOptions(PAVIFILE, const AVIFILEOPTIONS&) { return 0; }
-HRESULT AVIFileOpenA(PAVIFILE* pp, const char*, UINT, const CLSID*) { return Hand(pp, g_fake.hrOpen); }
-HRESULT AVIFileCreateStreamA(PAVIFILE, PAVISTREAM* pp, const AVISTREAMINFOA*) { return Hand(pp, g_fake.hrStream); }
+HRESULT AVIFileOpenA(PAVIFILE* pp, const char*, UINT, const CLSID*) { return Hand(pp, g_fake.hrOpen, g_file); }
+HRESULT AVIFileCreateStreamA(PAVIFILE, PAVISTREAM* pp, const AVISTREAMINFOA*) { return Hand(pp, g_fake.hrStream, g_stream); }
 BOOL AVISaveOptions(HWND, UINT, int, PAVISTREAM*, LPAVICOMPRESSOPTIONS*) { return g_fake.bChosen; }
 HRESULT AVISaveOptionsFree(int, LPAVICOMPRESSOPTIONS*) { return g_fake.hrFree; }
 HRESULT AVIMakeCompressedStream(PAVISTREAM* pp, PAVISTREAM, const AVICOMPRESSOPTIONS*, const CLSID*)
 {
-    return Hand(pp, g_fake.hrCompressed);
+    return Hand(pp, g_fake.hrCompressed, g_compressed);
 }
 HRESULT AVIStreamSetFormat(PAVISTREAM, LONG, const void*, LONG) { return g_fake.hrFormat; }
-HRESULT AVIStreamWrite(PAVISTREAM, LONG lStart, LONG lSamples, const void*, LONG cbBuffer, DWORD dwFlags, LONG*, LONG*)
+HRESULT AVIStreamWrite(PAVISTREAM pavi, LONG lStart, LONG lSamples, const void*, LONG cbBuffer, DWORD dwFlags, LONG*,
+                       LONG*)
 {
-    g_fake.writes.push_back(std::to_string(lStart) + "," + std::to_string(lSamples) + "," + std::to_string(cbBuffer) +
+    g_fake.writes.push_back(std::string(reinterpret_cast<char*>(pavi) == &g_stream ? "stream," : "compressed,") +
+                            std::to_string(lStart) + "," + std::to_string(lSamples) + "," + std::to_string(cbBuffer) +
                             "," + std::to_string(dwFlags));
     return g_fake.hrWrite;
 }
@@ -61,6 +65,7 @@ HRESULT AVIFileCommit(PAVIFILE)
     return g_fake.hrCommit;
 }
 ULONG AVIFileRelease(PAVIFILE) { return 0; }
+std::string AVIStreamErrorText(PAVISTREAM) { return g_fake.strStreamError; }
 
 namespace {
 
@@ -114,6 +119,12 @@ const Outcome kOutcomes[] = {
     {"FreeFailed", [](Script& s) { s.hrFree = AVIERR_ERROR; }, AVIERR_ERROR, "Error releasing memory"},
     {"FormatFailed", [](Script& s) { s.hrFormat = AVIERR_BADFORMAT; }, AVIERR_BADFORMAT,
      "AVI Compressed Stream format setting failed."},
+    {"EncoderRefused",
+     [](Script& s) {
+         s.hrFormat = AVIERR_COMPRESSOR;
+         s.strStreamError = "The H.264 encoder refused the picture size.";
+     },
+     AVIERR_COMPRESSOR, "AVI Compressed Stream format setting failed. The H.264 encoder refused the picture size."},
     {"Success", [](Script&) {}, 0, "Ok"},
 };
 
@@ -157,17 +168,41 @@ TEST(AviWriterTest, FramesAreNumberedOnAfterAFailedWriteAndTheRunIsNotKept)
     ASSERT_EQ(Open(writer), 0);
     const std::vector<BYTE> frame(96);
     EXPECT_EQ(writer.AddFrame(frame.data()), 0);
-    g_fake.hrWrite = AVIERR_FILEWRITE;
-    EXPECT_EQ(writer.AddFrame(frame.data()), AVIERR_FILEWRITE);
+    g_fake.hrWrite = AVIERR_COMPRESSOR;
+    g_fake.strStreamError = "The encoder gave nothing back for frame 1.";
+    EXPECT_EQ(writer.AddFrame(frame.data()), AVIERR_COMPRESSOR);
     g_fake.hrWrite = 0;
+    g_fake.strStreamError.clear();
     EXPECT_EQ(writer.AddFrame(frame.data()), 0);
     EXPECT_EQ(writer.m_nFrame, 3);
     // Each frame whole, as one key frame (AVIIF_KEYFRAME), at its own position.
-    EXPECT_THAT(g_fake.writes, ElementsAre("0,1,96,16", "1,1,96,16", "2,1,96,16"));
+    EXPECT_THAT(g_fake.writes, ElementsAre("compressed,0,1,96,16", "compressed,1,1,96,16", "compressed,2,1,96,16"));
     EXPECT_TRUE(writer.HasWriteFailed());
     writer.ReleaseEngine();
     EXPECT_FALSE(writer.IsCommitted());
-    EXPECT_EQ(writer.RunErrorText(), "AVI frame write failed. A disk error occurred while writing the file.");
+    EXPECT_EQ(writer.RunErrorText(), "AVI frame write failed. The compressor could not compress the frame. The "
+                                     "encoder gave nothing back for frame 1.");
+}
+
+TEST(AviWriterTest, EncodedFramesGoToTheFileStreamNumberedLikeOthers)
+{
+    g_fake = Script{};
+    CAviWriter writer;
+    EXPECT_EQ(writer.AddEncodedFrame(EncodedFrame{}), AVIERR_BADHANDLE);
+    ASSERT_EQ(Open(writer), 0);
+    const std::vector<BYTE> bytes(40);
+    EXPECT_EQ(writer.AddFrame(bytes.data()), 0);
+    EXPECT_EQ(writer.AddEncodedFrame(EncodedFrame{bytes.data(), 40, true}), 0);
+    EXPECT_EQ(writer.AddEncodedFrame(EncodedFrame{bytes.data(), 7, false}), 0);
+    EXPECT_THAT(g_fake.writes, ElementsAre("compressed,0,1,96,16", "stream,1,1,40,16", "stream,2,1,7,0"));
+
+    // A frame that could not be compressed spoils the run like a failed write.
+    writer.FailFrame(AVIERR_COMPRESSOR);
+    EXPECT_EQ(writer.AddEncodedFrame(EncodedFrame{bytes.data(), 40, true}), AVIERR_COMPRESSOR);
+    EXPECT_EQ(writer.m_nFrame, 4);
+    writer.ReleaseEngine();
+    EXPECT_FALSE(writer.IsCommitted());
+    EXPECT_EQ(writer.RunErrorText(), "AVI frame write failed. The compressor could not compress the frame.");
 }
 
 TEST(AviWriterTest, FailedCompletionIsReported)

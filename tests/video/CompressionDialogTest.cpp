@@ -46,17 +46,18 @@ HWND Handle(QWidget& widget)
     return reinterpret_cast<HWND>(&widget);
 }
 
-TEST(CompressionDialogTest, OffersBothCompressorsWithQualityForMotionJpegOnly)
+TEST(CompressionDialogTest, OffersFourCompressorsWithQualityForTheLossyOnes)
 {
     App();
     CCompressionDialog dialog;
     auto* pButtons = dialog.findChild<QDialogButtonBox*>();
     ASSERT_NE(pButtons, nullptr);
-    EXPECT_EQ(QStringList({dialog.windowTitle(), dialog.m_pCompressor->itemText(0),
-                           dialog.m_pCompressor->itemText(1), pButtons->button(QDialogButtonBox::Ok)->text(),
-                           pButtons->button(QDialogButtonBox::Cancel)->text()}),
-              QStringList({"Komprese videa", "Plné snímky (nekomprimované)", "Motion JPEG", "OK", "Storno"}));
-    EXPECT_EQ(dialog.m_pCompressor->count(), 2);
+    QStringList texts = {dialog.windowTitle(), pButtons->button(QDialogButtonBox::Ok)->text(),
+                         pButtons->button(QDialogButtonBox::Cancel)->text()};
+    for (int i = 0; i < dialog.m_pCompressor->count(); ++i)
+        texts << dialog.m_pCompressor->itemText(i);
+    EXPECT_EQ(texts, QStringList({"Komprese videa", "OK", "Storno", "Plné snímky (nekomprimované)", "Motion JPEG",
+                                  "H.264", "FFV1 (bezeztrátový)"}));
 
     // Defaults: Motion JPEG at 90 of 1..100, slider live.
     EXPECT_EQ(dialog.m_pCompressor->currentIndex(), 1);
@@ -65,19 +66,26 @@ TEST(CompressionDialogTest, OffersBothCompressorsWithQualityForMotionJpegOnly)
     EXPECT_EQ(dialog.m_pQuality->maximum(), 100);
     EXPECT_TRUE(dialog.m_pQuality->isEnabled());
 
-    AVICOMPRESSOPTIONS options{};
-    dialog.m_pCompressor->setCurrentIndex(0);
-    EXPECT_FALSE(dialog.m_pQuality->isEnabled());
-    dialog.GetChoice(options);
-    EXPECT_EQ(options.fccHandler, comptypeDIB);
-
-    dialog.m_pCompressor->setCurrentIndex(1);
     dialog.m_pQuality->setValue(37);
     EXPECT_EQ(dialog.m_pQualityValue->text(), "37");
-    dialog.GetChoice(options);
-    EXPECT_EQ(options.fccType, streamtypeVIDEO);
-    EXPECT_EQ(options.fccHandler, comptypeMJPG);
-    EXPECT_EQ(options.dwQuality, 37u);
+    const struct {
+        FOURCC fccHandler;
+        bool bQuality;
+    } rows[] = {{comptypeDIB, false}, {comptypeMJPG, true}, {comptypeH264, true}, {comptypeFFV1, false}};
+    for (int i = 0; i < 4; ++i) {
+        dialog.m_pCompressor->setCurrentIndex(i);
+        dialog.m_pQuality->setValue(37);
+        EXPECT_EQ(dialog.m_pQuality->isEnabled(), rows[i].bQuality) << i;
+        AVICOMPRESSOPTIONS options{};
+        dialog.GetChoice(options);
+        EXPECT_EQ(options.fccType, streamtypeVIDEO);
+        EXPECT_EQ(options.fccHandler, rows[i].fccHandler);
+        EXPECT_EQ(options.dwQuality, rows[i].bQuality ? 37u : 0u);
+        // The choice shows again as it was made.
+        dialog.m_pCompressor->setCurrentIndex(0);
+        dialog.SetChoice(options);
+        EXPECT_EQ(dialog.m_pCompressor->currentIndex(), i);
+    }
 }
 
 TEST(CompressionDialogTest, ChooserIsModalToItsOwnerAndRemembersTheChoice)
@@ -90,6 +98,8 @@ TEST(CompressionDialogTest, ChooserIsModalToItsOwnerAndRemembersTheChoice)
     WhenDialogShows([&owner](CCompressionDialog& dialog) {
         EXPECT_EQ(dialog.parentWidget(), &owner);
         EXPECT_TRUE(dialog.isModal());
+        EXPECT_TRUE(dialog.windowFlags().testFlags(Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint));
+        EXPECT_FALSE(dialog.windowFlags() & (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint));
         dialog.m_pQuality->setValue(55);
         dialog.accept();
     });

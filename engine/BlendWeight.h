@@ -1,0 +1,55 @@
+#pragma once
+
+// One blend weight made ready for whole pictures. The double formula
+// trunc((b − a) × w + a) is compute-bound; for most weights the same bytes
+// come from a fixed-point form
+//
+//     r = a + floor(((b − a) × W + B) / 65536)
+//
+// with a 16-bit W and a bias B chosen for that weight. The form is used only
+// after it has been run over all 65,536 (a, b) pairs on the path that will
+// use it and has given the double formula's byte for every one; a weight for
+// which no such form exists (near some weights the double sum rounds one way
+// or the other depending on a) keeps the double formula. The bytes are
+// therefore the same either way.
+
+#include <cstddef>
+#include <cstdint>
+
+// Local
+#include "engine/Blend.h"
+#include "platform/win/WinTypes.h"
+
+class BlendWeight {
+public:
+    // Prepares w for the widest path this processor has.
+    explicit BlendWeight(double w) noexcept;
+    // Prepares w for the given path, which must be available.
+    BlendWeight(double w, BlendPath nPath) noexcept;
+
+    double Value() const noexcept { return m_dWeight; }
+    // True when the fixed-point form was proven and is used.
+    bool IsInteger() const noexcept { return m_bInteger; }
+
+    // Blends nCount bytes channel by channel.
+    void Blend(const BYTE* pFirst, const BYTE* pSecond, BYTE* pOut, std::size_t nCount) const noexcept;
+
+    // The fixed-point form as the kernels take it, in 16-bit arithmetic
+    // that wraps: with a' = a + m_nOffset and d = b + m_nBias − a' (which is
+    // b − a + D for a constant D of 255 or more, so never negative),
+    // r = ((d × m_nMul) >> 16) + a'. D is chosen so that the bias B is a
+    // whole multiple of 65536 away from D × W and no carry is ever needed.
+    struct Form {
+        std::uint16_t m_nMul = 0;
+        std::uint16_t m_nBias = 0;
+        std::uint16_t m_nOffset = 0;
+    };
+
+private:
+    bool Prove() const noexcept;
+
+    double m_dWeight;
+    BlendPath m_nPath;
+    Form m_form;
+    bool m_bInteger = false;
+};

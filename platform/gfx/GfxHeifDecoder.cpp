@@ -1,0 +1,177 @@
+#include "platform/gfx/GfxHeifDecoder.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+// Qt
+#include <QByteArray>
+#include <QColorSpace>
+
+// libheif
+#include <libheif/heif.h>
+
+namespace {
+
+// No side may be longer than this, whatever the pixel count.
+constexpr int kMaxSide = 32768;
+
+struct ContextFree {
+    void operator()(heif_context* p) const noexcept { heif_context_free(p); }
+};
+struct HandleRelease {
+    void operator()(heif_image_handle* p) const noexcept { heif_image_handle_release(p); }
+};
+struct ImageRelease {
+    void operator()(heif_image* p) const noexcept { heif_image_release(p); }
+};
+struct OptionsFree {
+    void operator()(heif_decoding_options* p) const noexcept { heif_decoding_options_free(p); }
+};
+
+std::uint32_t Be32(const unsigned char* p) noexcept
+{
+    return static_cast<std::uint32_t>(p[0]) << 24 | static_cast<std::uint32_t>(p[1]) << 16 |
+           static_cast<std::uint32_t>(p[2]) << 8 | p[3];
+}
+
+bool IsStillBrand(const unsigned char* p) noexcept
+{
+    for (const char* pszBrand : {"heic", "heix", "heim", "heis", "mif1", "avif"})
+        if (std::memcmp(p, pszBrand, 4) == 0)
+            return true;
+    return false;
+}
+
+// The colour space a CICP ("nclx") description names, for the few that
+// phones and encoders write with other than sRGB colours. Anything else is
+// taken as sRGB.
+QColorSpace NclxColorSpace(const heif_color_profile_nclx& nclx)
+{
+    const bool bLinear = nclx.transfer_characteristics == heif_transfer_characteristic_linear;
+    const QColorSpace::TransferFunction nTransfer =
+        bLinear ? QColorSpace::TransferFunction::Linear : QColorSpace::TransferFunction::SRgb;
+    if (nclx.color_primaries == heif_color_primaries_SMPTE_EG_432_1)
+        return QColorSpace(QColorSpace::Primaries::DciP3D65, nTransfer);
+    if (bLinear)
+        return QColorSpace(QColorSpace::Primaries::SRgb, nTransfer);
+    return {};
+}
+
+// The colour space of the picture: its ICC profile, or its CICP values. A
+// profile that Qt cannot use is ignored.
+QColorSpace ColorSpaceOf(const heif_image_handle* pHandle)
+{
+    switch (heif_image_handle_get_color_profile_type(pHandle)) {
+    case heif_color_profile_type_prof:
+    case heif_color_profile_type_rICC: {
+        const std::size_t nSize = heif_image_handle_get_raw_color_profile_size(pHandle);
+        if (nSize == 0 || nSize > (std::size_t{1} << 24))
+            return {};
+        QByteArray profile(static_cast<qsizetype>(nSize), Qt::Uninitialized);
+        if (heif_image_handle_get_raw_color_profile(pHandle, profile.data()).code != heif_error_Ok)
+            return {};
+        return QColorSpace::fromIccProfile(profile);
+    }
+    case heif_color_profile_type_nclx: {
+        heif_color_profile_nclx* pNclx = nullptr;
+        if (heif_image_handle_get_nclx_color_profile(pHandle, &pNclx).code != heif_error_Ok || !pNclx)
+            return {};
+        const QColorSpace space = NclxColorSpace(*pNclx);
+        heif_nclx_color_profile_free(pNclx);
+        return space;
+    }
+    default:
+        return {};
+    }
+}
+
+GfxDecodeStatus Failed(const heif_error& error, std::string& strDetail)
+{
+    strDetail = error.message ? error.message : "";
+    if (error.code == heif_error_Memory_allocation_error)
+        return GfxDecodeStatus::OutOfMemory;
+    if (error.code == heif_error_Unsupported_filetype || error.code == heif_error_Unsupported_feature)
+        return GfxDecodeStatus::Unsupported;
+    return GfxDecodeStatus::Undecodable;
+}
+
+} // namespace
+
+bool GfxHeifDecoder::Sniff(const unsigned char* pData, std::size_t nSize) noexcept
+{
+    if (nSize < 16 || std::memcmp(pData + 4, "ftyp", 4) != 0)
+        return false;
+    const std::size_t nBox = std::min<std::size_t>(Be32(pData), nSize);
+    if (IsStillBrand(pData + 8))
+        return true;
+    // The compatible brands follow the major brand and its version.
+    for (std::size_t nAt = 16; nAt + 4 <= nBox; nAt += 4)
+        if (IsStillBrand(pData + nAt))
+            return true;
+    return false;
+}
+
+GfxDecodeStatus GfxHeifDecoder::Decode(const unsigned char* pData, std::size_t nSize, std::int64_t nMaxPixels,
+                                       QImage& image, std::string& strDetail)
+{
+    std::unique_ptr<heif_context, ContextFree> context(heif_context_alloc());
+    if (!context)
+        return GfxDecodeStatus::OutOfMemory;
+    heif_context_set_maximum_image_size_limit(context.get(), kMaxSide);
+    // The bytes stay the caller's; libheif reads them in place.
+    heif_error error = heif_context_read_from_memory_without_copy(context.get(), pData, nSize, nullptr);
+    if (error.code != heif_error_Ok)
+        return Failed(error, strDetail);
+
+    heif_image_handle* pRawHandle = nullptr;
+    error = heif_context_get_primary_image_handle(context.get(), &pRawHandle);
+    std::unique_ptr<heif_image_handle, HandleRelease> handle(pRawHandle);
+    if (error.code != heif_error_Ok || !handle)
+        return Failed(error, strDetail);
+
+    // The handle's size is the upright size, after rotation and cropping.
+    const int nWidth = heif_image_handle_get_width(handle.get());
+    const int nHeight = heif_image_handle_get_height(handle.get());
+    if (nWidth <= 0 || nHeight <= 0) {
+        strDetail = "no image size";
+        return GfxDecodeStatus::Undecodable;
+    }
+    if (std::int64_t{nWidth} * nHeight > nMaxPixels || nWidth > kMaxSide || nHeight > kMaxSide) {
+        strDetail = std::to_string(nWidth) + " x " + std::to_string(nHeight) + " pixels";
+        return GfxDecodeStatus::TooLarge;
+    }
+
+    const bool bAlpha = heif_image_handle_has_alpha_channel(handle.get()) != 0;
+    std::unique_ptr<heif_decoding_options, OptionsFree> options(heif_decoding_options_alloc());
+    if (!options)
+        return GfxDecodeStatus::OutOfMemory;
+    options->ignore_transformations = 0;
+    options->convert_hdr_to_8bit = 1;
+    heif_image* pRawImage = nullptr;
+    error = heif_decode_image(handle.get(), &pRawImage, heif_colorspace_RGB,
+                              bAlpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, options.get());
+    std::unique_ptr<heif_image, ImageRelease> decoded(pRawImage);
+    if (error.code != heif_error_Ok || !decoded)
+        return Failed(error, strDetail);
+
+    int nStride = 0;
+    const std::uint8_t* pPlane = heif_image_get_plane_readonly(decoded.get(), heif_channel_interleaved, &nStride);
+    const int nImageWidth = heif_image_get_width(decoded.get(), heif_channel_interleaved);
+    const int nImageHeight = heif_image_get_height(decoded.get(), heif_channel_interleaved);
+    const int nBytesPerPixel = bAlpha ? 4 : 3;
+    if (!pPlane || nImageWidth <= 0 || nImageHeight <= 0 || nStride < nImageWidth * nBytesPerPixel ||
+        std::int64_t{nImageWidth} * nImageHeight > nMaxPixels) {
+        strDetail = "the decoder gave no usable picture";
+        return GfxDecodeStatus::Undecodable;
+    }
+
+    // A deep copy: the plane goes with the decoded image.
+    image = QImage(pPlane, nImageWidth, nImageHeight, nStride,
+                   bAlpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888)
+                .copy();
+    if (image.isNull())
+        return GfxDecodeStatus::OutOfMemory;
+    image.setColorSpace(ColorSpaceOf(handle.get()));
+    return GfxDecodeStatus::Ok;
+}

@@ -182,15 +182,7 @@ TEST(WizardProgram, IgnoresItsCommandLine)
     wizard.waitForFinished();
 }
 
-// What the progress pages show after every row: the bar, and the texts as
-// the queue drain lets them be seen.
-struct ProgressSample {
-    int nBar;
-    std::string strFrame;
-    std::string strPercent;
-    bool operator==(const ProgressSample&) const = default;
-};
-
+// The values the progress bar takes during a render.
 std::vector<int> BarChanges(QProgressBar* pBar, const std::function<void()>& run)
 {
     std::vector<int> changes;
@@ -233,34 +225,12 @@ TEST_F(WizardRoads, ProgressPagesShowTheDoubleArithmetic)
     WizardHarness::Type(w.m_dlg.m_pageAnimSettings, IDC_FRAME_COUNT, "100");
     WizardHarness::Type(w.m_dlg.m_pageAnimSettings, IDC_HEIGHT, "4");
 
-    // The drain after each row lets a zero timer look at the page.
     const CAnimProgressPage& progress = w.m_dlg.m_pageAnimProgress;
     auto* pBar = qobject_cast<QProgressBar*>(WizardHarness::Control(progress, IDC_PROGRESS));
-    std::vector<ProgressSample> samples;
-    QTimer sampler;
-    sampler.setInterval(0);
-    QObject::connect(&sampler, &QTimer::timeout, [&] {
-        ProgressSample sample{pBar->value(), WizardHarness::Text(progress, IDC_FRAME_LABEL),
-                              WizardHarness::Text(progress, IDC_PERCENT_LABEL)};
-        if (samples.empty() || !(samples.back() == sample))
-            samples.push_back(sample);
-    });
-    sampler.start();
-    const std::vector<int> changes = BarChanges(pBar, [&] { w.Next(); });
-    sampler.stop();
-
-    EXPECT_EQ(changes, HundredStepChanges(100));
+    EXPECT_EQ(BarChanges(pBar, [&] { w.Next(); }), HundredStepChanges(100));
     ASSERT_EQ(w.m_dlg.m_nPage, 3);
     EXPECT_EQ(WizardHarness::Text(progress, IDC_FRAME_LABEL), "100/100");
     EXPECT_EQ(WizardHarness::Text(progress, IDC_PERCENT_LABEL), "100%");
-    // Frame texts run 1/100 .. 99/100 during the render, each with its percentage.
-    std::vector<ProgressSample> expected;
-    expected.push_back({0, "Snímek 0/0", "0%"}); // the first rows, before any frame is done
-    for (int j = 1; j < 100; ++j) {
-        const int nPercent = j == 29 ? 28 : j == 57 ? 56 : j == 58 ? 57 : j;
-        expected.push_back({nPercent, std::to_string(j) + "/100", std::to_string(nPercent) + "%"});
-    }
-    EXPECT_EQ(samples, expected);
 }
 
 } // namespace

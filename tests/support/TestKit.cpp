@@ -123,47 +123,6 @@ ChildRun RunChild(const std::vector<std::string>& args, std::int64_t nFileSizeLi
     return run;
 }
 
-ChildRun RunInMountNamespace(const std::string& strSetup, const std::string& strFolder,
-                             const std::vector<std::string>& args, const std::string& strKeep)
-{
-    // The program's exit status is passed on; the listing follows its output.
-    const std::string strScript = "DIR=\"$1\"; KEEP=\"$2\"; shift 2; " + strSetup +
-                                  " || exit 90; \"$@\"; status=$?; echo @@LISTING@@; ls -A \"$DIR\"; "
-                                  "echo @@KEEP@@; cat \"$KEEP\"; echo; exit $status";
-    std::vector<std::string> all = {"unshare", "--mount", "--propagation", "private", "sh", "-c", strScript, "sh", strFolder, strKeep};
-    all.insert(all.end(), args.begin(), args.end());
-    return RunChild(all);
-}
-
-std::vector<std::string> LinesAfter(const std::string& strText, const std::string& strMarker)
-{
-    std::vector<std::string> lines;
-    std::istringstream stream(strText);
-    bool bAfter = false;
-    for (std::string strLine; std::getline(stream, strLine);) {
-        if (strLine.rfind("@@", 0) == 0)
-            bAfter = strLine == strMarker;
-        else if (bAfter)
-            lines.push_back(strLine);
-    }
-    return lines;
-}
-
-bool MountNamespacesWork()
-{
-    static const bool bWorks = [] {
-        char szTemplate[] = "/tmp/plavex-probe-XXXXXX";
-        if (::mkdtemp(szTemplate) == nullptr)
-            return false;
-        const ChildRun run = RunInMountNamespace("mount -t tmpfs -o size=64k tmpfs \"$DIR\" && mount --bind \"$DIR\" \"$DIR\" && "
-                                                 "mount -o remount,ro,bind \"$DIR\"",
-                                                 szTemplate, {"true"}, "/dev/null");
-        ::rmdir(szTemplate);
-        return run.m_nExitCode == 0;
-    }();
-    return bWorks;
-}
-
 bool SetprivWorks()
 {
     static const bool bWorks =

@@ -1,8 +1,8 @@
 #pragma once
 
 // Guards nothing itself: the shared fixture of the suites. Pictures made in
-// code, whole files, folder listings, child processes under limits, other
-// users or a private mount namespace, and an in-process file size limit.
+// code, whole files, folder listings, child processes under limits or as
+// other users, and an in-process file size limit.
 
 #include <csignal>
 #include <cstdint>
@@ -36,18 +36,7 @@ struct ChildRun {
 // shell does; the child is killed after nTimeout seconds so a hang fails.
 ChildRun RunChild(const std::vector<std::string>& args, std::int64_t nFileSizeLimit = -1, unsigned nTimeout = 120);
 
-// The same inside a private mount namespace: strSetup runs first in sh (it
-// may mount, with "$DIR" set to strFolder and "$KEEP" to strKeep), then the
-// program; then "@@LISTING@@" with the names in strFolder and "@@KEEP@@" with
-// the contents of strKeep are printed on stdout.
-ChildRun RunInMountNamespace(const std::string& strSetup, const std::string& strFolder,
-                             const std::vector<std::string>& args, const std::string& strKeep);
-// The lines after a marker of RunInMountNamespace's output.
-std::vector<std::string> LinesAfter(const std::string& strText, const std::string& strMarker);
-
-// Whether this machine lets the tests mount in a private namespace, and
-// whether setpriv can drop to another user. Probed once.
-bool MountNamespacesWork();
+// Whether setpriv can run a program as another user here. Probed once.
 bool SetprivWorks();
 
 // Lowers this process's file size limit, as a disk that fills up would stop a write.

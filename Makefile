@@ -10,6 +10,12 @@ FUZZ_TARGETS ?= load_picture canvas avi_writer
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
+# What the sanitizers do on a finding, and the leaks inside system libraries
+# that they leave alone; plain builds ignore these.
+SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
 .PHONY: all deps configure build run test asan-test coverage bench fuzz clean
 
 all: build
@@ -27,13 +33,13 @@ run: build
 	$(BUILD)/app/plavex
 
 test: build
-	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	$(SANITIZER_ENV) ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 # The whole test suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
 asan-test: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPLAVEX_SANITIZE=ON $(CMAKE_ARGS)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
-	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+	$(SANITIZER_ENV) ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
 # The whole suite in a build instrumented with --coverage, then the line
 # coverage of the product folders; the full report lands in $(COV_BUILD)/coverage.txt.

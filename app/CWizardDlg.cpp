@@ -93,6 +93,11 @@ BOOL CWizardDlg::OnInitDialog()
     m_pageStillDone.Create(IDD_STILL_DONE, this);
     m_pageStillDone.ShowWindow(SW_HIDE);
 
+    m_pageSource.SetPictureCache(&m_pictures);
+    m_wndPreview.Init(this, &m_pictures);
+    m_pageAnimSettings.m_pPreview = &m_wndPreview;
+    m_pageStillSettings.m_pPreview = &m_wndPreview;
+
     m_nPage = kPageWelcome;
     return TRUE; // the focus goes to "Další"
 }
@@ -148,6 +153,7 @@ void CWizardDlg::OnNext()
             return;
         }
         m_pageSource.ShowWindow(SW_HIDE);
+        m_wndPreview.SetSources(m_pageSource.m_strFirstPath, m_pageSource.m_strSecondPath);
         if (m_pageSource.m_nMode == 0) {
             m_pageAnimSettings.ShowWindow(SW_SHOW);
         } else {
@@ -194,6 +200,7 @@ void CWizardDlg::StartRender(CDialog& settings, const CString& strOutputPath, in
     EnableButton(IDCANCEL, FALSE);
     settings.UpdateData(TRUE);
     m_pageSource.UpdateData(TRUE);
+    m_wndPreview.Close();
     settings.ShowWindow(SW_HIDE);
     progress.ShowWindow(SW_SHOW);
 
@@ -317,6 +324,7 @@ void CWizardDlg::OnPrev()
         return;
 
     EnableButton(IDC_NEXT, TRUE);
+    m_wndPreview.Close();
     --m_nPage;
     if (m_nPage == kPageWelcome)
         EnableButton(IDC_PREV, FALSE);

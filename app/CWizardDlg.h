@@ -12,6 +12,8 @@
 #include "pages/CAnimDonePage.h"
 #include "pages/CAnimProgressPage.h"
 #include "pages/CAnimSettingsPage.h"
+#include "pages/CPictureCache.h"
+#include "pages/CPreviewWnd.h"
 #include "pages/CSourcePage.h"
 #include "pages/CStillDonePage.h"
 #include "pages/CStillProgressPage.h"
@@ -49,6 +51,10 @@ public:
     CStillSettingsPage m_pageStillSettings;
     CStillProgressPage m_pageStillProgress;
     CStillDonePage m_pageStillDone;
+
+    // The "Náhled" window of the settings pages; closed whenever the page is
+    // left or a render starts.
+    CPreviewWnd m_wndPreview;
 
     // The file the last finished render wrote; the finish opens this one.
     CString m_strResultPath;
@@ -117,4 +123,8 @@ private:
 
     bool m_bRendering = false;
     bool m_bQuitRequested = false;
+
+    // The pictures of the thumbnails and the preview. Declared last, so that
+    // it goes first and tells nobody of a load once they are gone.
+    CPictureCache m_pictures;
 };

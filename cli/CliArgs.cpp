@@ -82,6 +82,35 @@ std::optional<std::int32_t> ParseInt32(std::string_view strText, std::int32_t nM
     return nValue;
 }
 
+std::optional<std::int64_t> ParseMicroseconds(std::string_view strText, std::int32_t nMaxSeconds)
+{
+    // Read as an exact decimal, so that 0.35 s at 30 fps is 10.5 frames, not a
+    // binary fraction a little below it.
+    const auto nPoint = strText.find('.');
+    const std::string_view strWhole = strText.substr(0, nPoint);
+    const std::string_view strFraction =
+        nPoint == std::string_view::npos ? std::string_view() : strText.substr(nPoint + 1);
+    const auto allDigits = [](std::string_view s) {
+        return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (strWhole.size() + strFraction.size() == 0 || strFraction.size() > 6 || !allDigits(strWhole) ||
+        !allDigits(strFraction) || (nPoint != std::string_view::npos && strFraction.empty()))
+        return std::nullopt;
+    std::int64_t nSeconds = 0;
+    for (const char c : strWhole) {
+        nSeconds = nSeconds * 10 + (c - '0');
+        if (nSeconds > nMaxSeconds)
+            return std::nullopt;
+    }
+    std::int64_t nMicro = 0;
+    for (std::size_t i = 0; i < 6; ++i)
+        nMicro = nMicro * 10 + (i < strFraction.size() ? strFraction[i] - '0' : 0);
+    const std::int64_t nTotal = nSeconds * 1000000 + nMicro;
+    if (nTotal > std::int64_t{nMaxSeconds} * 1000000)
+        return std::nullopt;
+    return nTotal;
+}
+
 std::optional<CliSize> ParseSize(std::string_view strText)
 {
     const auto nCross = strText.find_first_of("xX");

@@ -40,6 +40,10 @@ CliArgs ParseCliArgs(const std::vector<std::string>& args, const CliOptionTable&
 // A whole decimal number with an optional sign, within nMin..nMax.
 std::optional<std::int32_t> ParseInt32(std::string_view strText, std::int32_t nMin, std::int32_t nMax);
 
+// A decimal number of seconds ("2", "0.5", "1.25") from 0 to nMaxSeconds,
+// with at most six decimals and no sign, in whole microseconds.
+std::optional<std::int64_t> ParseMicroseconds(std::string_view strText, std::int32_t nMaxSeconds);
+
 struct CliSize {
     std::int32_t m_nWidth = 0;
     std::int32_t m_nHeight = 0;

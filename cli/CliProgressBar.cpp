@@ -33,7 +33,7 @@ CliProgressBar::~CliProgressBar()
     Finish();
 }
 
-void CliProgressBar::Update(std::int64_t nDone)
+void CliProgressBar::Update(std::int64_t nDone, const std::string& strNote)
 {
     if (!m_options.m_bEnabled || m_bFinished)
         return;
@@ -41,7 +41,7 @@ void CliProgressBar::Update(std::int64_t nDone)
     const double dNow = m_options.m_clock();
     if (nDone < m_nTotal && m_dLastDraw >= 0.0 && dNow - m_dLastDraw < m_options.m_dMinInterval)
         return;
-    Draw(nDone, dNow);
+    Draw(nDone, strNote, dNow);
 }
 
 void CliProgressBar::Finish()
@@ -74,7 +74,7 @@ std::string CliProgressBar::FormatDuration(double dSeconds)
     return text;
 }
 
-void CliProgressBar::Draw(std::int64_t nDone, double dNow)
+void CliProgressBar::Draw(std::int64_t nDone, const std::string& strNote, double dNow)
 {
     const int nPercent = m_nTotal > 0 ? static_cast<int>(nDone * 100 / m_nTotal) : 100;
     const int nFilled = m_nTotal > 0 ? static_cast<int>(nDone * m_options.m_nBarWidth / m_nTotal)
@@ -91,6 +91,10 @@ void CliProgressBar::Draw(std::int64_t nDone, double dNow)
     strLine += std::to_string(m_nTotal);
     strLine += ' ';
     strLine += m_options.m_strUnit;
+    if (!strNote.empty()) {
+        strLine += ", ";
+        strLine += strNote;
+    }
     strLine += "  ";
     strLine += std::to_string(nPercent);
     strLine += "%  ";

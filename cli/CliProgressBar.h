@@ -29,8 +29,9 @@ public:
     CliProgressBar(const CliProgressBar&) = delete;
     CliProgressBar& operator=(const CliProgressBar&) = delete;
 
-    // nDone of the total are finished.
-    void Update(std::int64_t nDone);
+    // nDone of the total are finished. strNote, when given, follows the
+    // count ("picture 3/20").
+    void Update(std::int64_t nDone, const std::string& strNote = {});
     // Ends the line after the last drawing; a message that follows starts on a line of its own.
     void Finish();
 
@@ -42,7 +43,7 @@ public:
     static std::string FormatDuration(double dSeconds);
 
 private:
-    void Draw(std::int64_t nDone, double dNow);
+    void Draw(std::int64_t nDone, const std::string& strNote, double dNow);
 
     std::ostream& m_out;
     std::int64_t m_nTotal;

@@ -12,6 +12,7 @@
 #include "cli/AnimCommand.h"
 #include "cli/CliArgs.h"
 #include "cli/CliInterrupt.h"
+#include "cli/SlideshowCommand.h"
 #include "cli/StillCommand.h"
 
 namespace {
@@ -19,6 +20,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: plavex-cli still FIRST SECOND OUTPUT [--ratio P] [--size WxH] [--quiet]\n"
     "       plavex-cli anim FIRST SECOND OUTPUT [options]   (plavex-cli anim --help)\n"
+    "       plavex-cli slideshow PICTURE... OUTPUT [options]   (plavex-cli slideshow --help)\n"
     "       plavex-cli --help | --version\n"
     "  On a terminal a progress bar on stderr shows the work; --quiet leaves it out.\n"
     "  \"--\" ends the options, so file names may start with a dash.\n";
@@ -49,6 +51,8 @@ int main(int argc, char** argv)
         return RunStillCommand(args, std::cout, std::cerr);
     if (strCommand == "anim")
         return RunAnimCommand(args, std::cout, std::cerr);
+    if (strCommand == "slideshow")
+        return RunSlideshowCommand(args, std::cout, std::cerr);
     if (strCommand == "--version") {
         std::cout << "plavex-cli " << PLAVEX_VERSION << "\n";
         return kExitOk;

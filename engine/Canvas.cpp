@@ -19,13 +19,30 @@ EngineResult<Canvas> ComputeCanvas(std::int32_t nSizeMode, std::int32_t nWidth, 
                                    std::int32_t nFirstWidth, std::int32_t nFirstHeight,
                                    std::int32_t nSecondWidth, std::int32_t nSecondHeight)
 {
-    // The sums of the automatic mode are formed in 64 bits so that two large
-    // pictures are refused instead of wrapping around.
+    const PictureSize pictures[] = {{nFirstWidth, nFirstHeight}, {nSecondWidth, nSecondHeight}};
+    return ComputeCanvas(nSizeMode, nWidth, nHeight, pictures);
+}
+
+EngineResult<Canvas> ComputeCanvas(std::int32_t nSizeMode, std::int32_t nWidth, std::int32_t nHeight,
+                                   std::span<const PictureSize> pictures)
+{
+    // The sums of the automatic mode are formed in 64 bits, which hold the
+    // sides of any number of pictures that fits in memory, so large pictures
+    // are refused instead of wrapping around.
     std::int64_t nRawWidth = nWidth;
     std::int64_t nRawHeight = nHeight;
     if (nSizeMode == kSizeModeAutomatic) {
-        nRawWidth = (std::int64_t{nFirstWidth} + nSecondWidth) / 2;
-        nRawHeight = (std::int64_t{nFirstHeight} + nSecondHeight) / 2;
+        if (pictures.empty())
+            return CanvasError("there is no picture to take the size from");
+        std::int64_t nSumWidth = 0;
+        std::int64_t nSumHeight = 0;
+        for (const PictureSize& picture : pictures) {
+            nSumWidth += picture.m_nWidth;
+            nSumHeight += picture.m_nHeight;
+        }
+        const auto nCount = static_cast<std::int64_t>(pictures.size());
+        nRawWidth = nSumWidth / nCount;
+        nRawHeight = nSumHeight / nCount;
     }
     if (nRawWidth < 0 || nRawHeight < 0)
         return CanvasError("the picture size must not be negative");

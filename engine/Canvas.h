@@ -4,6 +4,7 @@
 // bitmap whose sides are multiples of 4, so rows need no padding.
 
 #include <cstdint>
+#include <span>
 
 // Local
 #include "engine/EngineResult.h"
@@ -28,12 +29,23 @@ struct Canvas {
 inline constexpr std::int32_t kSizeModeAutomatic = 0;
 inline constexpr std::int32_t kSizeModeCustom = 1;
 
+// The width and height of one source picture, as it will be shown.
+struct PictureSize {
+    std::int32_t m_nWidth = 0;
+    std::int32_t m_nHeight = 0;
+};
+
 // Computes the canvas from the size mode and custom sides of a settings page
-// and the sizes of the two loaded pictures. Automatic mode takes the mean of
-// the two pictures; each side is then rounded down to a multiple of 4.
-// Negative sides, sides below 4 (which would round down to 0) and sizes whose
-// row or image byte count leaves the signed 32-bit range are refused with
+// and the sizes of the pictures. Automatic mode takes the mean of all the
+// pictures (each sum divided by their count, truncated); each side is then
+// rounded down to a multiple of 4. Negative sides, sides below 4 (which would
+// round down to 0), automatic mode without pictures, and sizes whose row or
+// image byte count leaves the signed 32-bit range are refused with
 // InvalidCanvas.
+EngineResult<Canvas> ComputeCanvas(std::int32_t nSizeMode, std::int32_t nWidth, std::int32_t nHeight,
+                                   std::span<const PictureSize> pictures);
+
+// The same for the two pictures of the wizard's renders.
 EngineResult<Canvas> ComputeCanvas(std::int32_t nSizeMode, std::int32_t nWidth, std::int32_t nHeight,
                                    std::int32_t nFirstWidth, std::int32_t nFirstHeight,
                                    std::int32_t nSecondWidth, std::int32_t nSecondHeight);

@@ -55,9 +55,14 @@ bool ReadExactly(int nFd, unsigned char* pBlock, std::size_t nSize, int& nErrno)
     return true;
 }
 
-} // namespace
+struct FileBytes {
+    std::unique_ptr<unsigned char[]> m_pBlock;
+    std::size_t m_nLength = 0;
+};
 
-EngineResult<GfxBitmap> LoadPictureFile(const std::string& strPath)
+// Reads the whole picture file with one read into a block of its exact
+// size, after checking that it is a regular file of a size worth reading.
+EngineResult<FileBytes> ReadPictureFile(const std::string& strPath)
 {
     // O_NONBLOCK: opening a pipe must not wait for a writer; a regular file
     // reads the same either way.
@@ -75,36 +80,67 @@ EngineResult<GfxBitmap> LoadPictureFile(const std::string& strPath)
     if (info.st_size > kMaxPictureFileBytes)
         return LoadError(EngineErrorCode::PictureTooLarge, strPath, "the file is too large");
 
-    const std::size_t nLength = static_cast<std::size_t>(info.st_size);
-    std::unique_ptr<unsigned char[]> pBlock(new (std::nothrow) unsigned char[nLength]);
-    if (!pBlock)
+    FileBytes bytes;
+    bytes.m_nLength = static_cast<std::size_t>(info.st_size);
+    bytes.m_pBlock.reset(new (std::nothrow) unsigned char[bytes.m_nLength]);
+    if (!bytes.m_pBlock)
         return LoadError(EngineErrorCode::OutOfMemory, strPath, "not enough memory to read the file");
 
     int nErrno = 0;
-    if (!ReadExactly(file.Get(), pBlock.get(), nLength, nErrno))
+    if (!ReadExactly(file.Get(), bytes.m_pBlock.get(), bytes.m_nLength, nErrno))
         return LoadError(EngineErrorCode::PictureUnreadable, strPath,
                          nErrno != 0 ? std::strerror(nErrno) : "the file ended early");
+    return bytes;
+}
 
+GfxDecodeOptions DecodeOptions()
+{
     GfxDecodeOptions options;
     options.m_nMaxPixels = kMaxPicturePixels;
-    GfxDecodeResult decoded = DecodePicture(pBlock.get(), nLength, options);
-    pBlock.reset();
+    return options;
+}
 
-    switch (decoded.m_nStatus) {
-    case GfxDecodeStatus::Ok:
-        return std::move(decoded.m_bitmap);
+// The error for a decoder status other than Ok.
+EngineError DecodeError(GfxDecodeStatus nStatus, const std::string& strPath, const std::string& strDetail)
+{
+    switch (nStatus) {
     case GfxDecodeStatus::Unsupported:
         return LoadError(EngineErrorCode::PictureUnsupported, strPath,
                          "not a GIF, JPEG, BMP, PNG, WebP, TIFF, HEIF or AVIF picture");
     case GfxDecodeStatus::TooLarge:
-        return LoadError(EngineErrorCode::PictureTooLarge, strPath, "the picture is too large (" +
-                                                                       decoded.m_strDetail + ")");
+        return LoadError(EngineErrorCode::PictureTooLarge, strPath, "the picture is too large (" + strDetail + ")");
     case GfxDecodeStatus::OutOfMemory:
         return LoadError(EngineErrorCode::OutOfMemory, strPath, "not enough memory to decode the picture");
+    case GfxDecodeStatus::Ok:
     case GfxDecodeStatus::Undecodable:
         break;
     }
     return LoadError(EngineErrorCode::PictureDamaged, strPath,
-                     decoded.m_strDetail.empty() ? "the picture is damaged"
-                                                 : "the picture is damaged (" + decoded.m_strDetail + ")");
+                     strDetail.empty() ? "the picture is damaged" : "the picture is damaged (" + strDetail + ")");
+}
+
+} // namespace
+
+EngineResult<GfxBitmap> LoadPictureFile(const std::string& strPath)
+{
+    auto bytes = ReadPictureFile(strPath);
+    if (!bytes)
+        return bytes.Error();
+    GfxDecodeResult decoded = DecodePicture(bytes.Value().m_pBlock.get(), bytes.Value().m_nLength, DecodeOptions());
+    bytes.Value().m_pBlock.reset();
+    if (decoded.m_nStatus != GfxDecodeStatus::Ok)
+        return DecodeError(decoded.m_nStatus, strPath, decoded.m_strDetail);
+    return std::move(decoded.m_bitmap);
+}
+
+EngineResult<PictureSize> MeasurePictureFile(const std::string& strPath)
+{
+    auto bytes = ReadPictureFile(strPath);
+    if (!bytes)
+        return bytes.Error();
+    const GfxMeasureResult measured =
+        MeasurePicture(bytes.Value().m_pBlock.get(), bytes.Value().m_nLength, DecodeOptions());
+    if (measured.m_nStatus != GfxDecodeStatus::Ok)
+        return DecodeError(measured.m_nStatus, strPath, measured.m_strDetail);
+    return PictureSize{measured.m_nWidth, measured.m_nHeight};
 }

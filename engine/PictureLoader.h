@@ -6,6 +6,7 @@
 #include <string>
 
 // Local
+#include "engine/Canvas.h"
 #include "engine/EngineResult.h"
 #include "platform/gfx/GfxBitmap.h"
 
@@ -21,3 +22,9 @@ inline constexpr std::int64_t kMaxPictureFileBytes = std::int64_t{1} << 30;
 // empty, unreadable or damaged file, or a picture larger than
 // kMaxPicturePixels gives an error.
 EngineResult<GfxBitmap> LoadPictureFile(const std::string& strPath);
+
+// The size of the picture LoadPictureFile would give, read as it reads the
+// file but with no pixel decoded, and with the same errors for a file that
+// cannot be read, is not a picture it decodes or is too large. A file that
+// passes here may still turn out damaged when it is decoded.
+EngineResult<PictureSize> MeasurePictureFile(const std::string& strPath);

@@ -1,6 +1,8 @@
 #pragma once
 
-// Stretches both source pictures onto the whole canvas.
+// Stretches source pictures onto the whole canvas.
+
+#include <string>
 
 // Local
 #include "engine/Canvas.h"
@@ -15,3 +17,8 @@
 // InvalidCanvas for buffers of the wrong size.
 EngineResult<void> ScaleToCanvas(const GfxBitmap& first, const GfxBitmap& second, const Canvas& canvas,
                                  PixelBuffer& firstBuffer, PixelBuffer& secondBuffer);
+
+// Fills buffer with one picture stretched to the canvas, as above. strName
+// names the picture in the error ("the first picture").
+EngineResult<void> ScalePictureToCanvas(const GfxBitmap& picture, const Canvas& canvas, PixelBuffer& buffer,
+                                        const std::string& strName);

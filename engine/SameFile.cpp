@@ -30,11 +30,18 @@ bool IsSameFile(const std::string& strFirst, const std::string& strSecond)
     return Resolved(strFirst) == Resolved(strSecond);
 }
 
+EngineResult<void> CheckOutputIsNotASource(const std::string& strOutput, std::span<const std::string> sources)
+{
+    for (const std::string& strSource : sources)
+        if (IsSameFile(strOutput, strSource))
+            return EngineError{EngineErrorCode::OutputIsSource,
+                               "'" + strOutput + "' is one of the source pictures; choose another output file"};
+    return {};
+}
+
 EngineResult<void> CheckOutputIsNotASource(const std::string& strOutput, const std::string& strFirst,
                                            const std::string& strSecond)
 {
-    if (IsSameFile(strOutput, strFirst) || IsSameFile(strOutput, strSecond))
-        return EngineError{EngineErrorCode::OutputIsSource,
-                           "'" + strOutput + "' is one of the source pictures; choose another output file"};
-    return {};
+    const std::string sources[] = {strFirst, strSecond};
+    return CheckOutputIsNotASource(strOutput, sources);
 }

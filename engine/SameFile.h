@@ -4,6 +4,7 @@
 // the result over a source picture would lose that picture, so both front
 // ends refuse such an output before anything is asked or written.
 
+#include <span>
 #include <string>
 
 // Local
@@ -14,7 +15,10 @@
 // compared after links, "." and ".." are resolved.
 bool IsSameFile(const std::string& strFirst, const std::string& strSecond);
 
-// Refuses an output that is the first or the second source picture, with
-// OutputIsSource and a line naming the output.
+// Refuses an output that is one of the source pictures, with OutputIsSource
+// and a line naming the output.
+EngineResult<void> CheckOutputIsNotASource(const std::string& strOutput, std::span<const std::string> sources);
+
+// The same for the first and the second source picture.
 EngineResult<void> CheckOutputIsNotASource(const std::string& strOutput, const std::string& strFirst,
                                            const std::string& strSecond);

@@ -3,8 +3,9 @@
 //
 // Whatever the bytes, decoding must give either a bitmap within the size
 // limit or a refusal, never a crash, a hang or an allocation beyond the limit;
-// a decoded bitmap must stretch onto a canvas. The orientation readers see
-// the same bytes as an EXIF block, a PNG and a WebP file.
+// a decoded bitmap must stretch onto a canvas, and measuring the same bytes
+// without decoding must give its size. The orientation readers see the same
+// bytes as an EXIF block, a PNG and a WebP file.
 
 #include <cstddef>
 #include <cstdint>
@@ -37,6 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     GfxDecodeOptions options;
     options.m_nMaxPixels = kMaxPicturePixels;
     const GfxDecodeResult result = DecodePicture(pData, nSize, options);
+    const GfxMeasureResult measured = MeasurePicture(pData, nSize, options);
     if (result.m_nStatus != GfxDecodeStatus::Ok) {
         Require(result.m_bitmap.IsNull());
         return 0;
@@ -48,6 +50,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     Require(!bitmap.IsNull());
     Require(bitmap.Width() > 0 && bitmap.Height() > 0);
     Require(std::int64_t{bitmap.Width()} * bitmap.Height() <= kMaxPicturePixels);
+    // A slideshow takes its canvas from the measured sizes before decoding.
+    Require(measured.m_nStatus == GfxDecodeStatus::Ok && measured.m_nWidth == bitmap.Width() &&
+            measured.m_nHeight == bitmap.Height());
 
     // A small canvas keeps each run fast; the last input byte varies its shape
     // so both reduction and enlargement are exercised.

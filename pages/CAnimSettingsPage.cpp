@@ -1,12 +1,27 @@
 #include "pages/CAnimSettingsPage.h"
 
+#include <cstdint>
+#include <optional>
+
 // Local
 #include "platform/ui/CFileDialog.h"
+
+namespace {
+
+// The range the page's data exchange allows for a side.
+constexpr std::int32_t kLargestSide = 1000000;
+
+} // namespace
 
 BEGIN_MESSAGE_MAP(CAnimSettingsPage, CDialog)
     ON_BN_CLICKED(IDC_BROWSE, &CAnimSettingsPage::OnBrowse)
     ON_BN_CLICKED(IDC_RADIO_FIRST, &CAnimSettingsPage::OnSizeAuto)
     ON_BN_CLICKED(IDC_RADIO_SECOND, &CAnimSettingsPage::OnSizeCustom)
+    ON_BN_CLICKED(IDC_PREVIEW, &CAnimSettingsPage::OnPreview)
+    ON_EN_CHANGE(IDC_WIDTH, &CAnimSettingsPage::OnValuesChanged)
+    ON_EN_CHANGE(IDC_HEIGHT, &CAnimSettingsPage::OnValuesChanged)
+    ON_EN_CHANGE(IDC_FRAME_COUNT, &CAnimSettingsPage::OnValuesChanged)
+    ON_EN_CHANGE(IDC_FPS, &CAnimSettingsPage::OnValuesChanged)
 END_MESSAGE_MAP()
 
 CAnimSettingsPage::CAnimSettingsPage(CWnd* pParent)
@@ -54,10 +69,41 @@ void CAnimSettingsPage::OnSizeAuto()
 {
     GetDlgItem(IDC_WIDTH)->EnableWindow(FALSE);
     GetDlgItem(IDC_HEIGHT)->EnableWindow(FALSE);
+    OnValuesChanged();
 }
 
 void CAnimSettingsPage::OnSizeCustom()
 {
     GetDlgItem(IDC_WIDTH)->EnableWindow(TRUE);
     GetDlgItem(IDC_HEIGHT)->EnableWindow(TRUE);
+    OnValuesChanged();
+}
+
+void CAnimSettingsPage::OnPreview()
+{
+    if (m_pPreview)
+        m_pPreview->Open(GetPreviewValues());
+}
+
+void CAnimSettingsPage::OnValuesChanged()
+{
+    if (m_pPreview)
+        m_pPreview->Update(GetPreviewValues());
+}
+
+
+PreviewValues CAnimSettingsPage::GetPreviewValues()
+{
+    PreviewValues values = PreviewValues::FromSizeControls(*this);
+    values.m_bAnimation = true;
+    // A side the page would refuse gives no size here either.
+    for (std::optional<std::int32_t>* pSide : {&values.m_nWidth, &values.m_nHeight})
+        if (*pSide && (**pSide < 1 || **pSide > kLargestSide))
+            pSide->reset();
+    CString strText;
+    GetDlgItemText(IDC_FRAME_COUNT, strText);
+    values.m_nFrameCount = PreviewValues::ParseNumber(strText);
+    GetDlgItemText(IDC_FPS, strText);
+    values.m_nFps = PreviewValues::ParseNumber(strText);
+    return values;
 }

@@ -2,6 +2,7 @@
 
 // The animation's output file, frame count, frame rate and frame size.
 
+#include "pages/CPreviewWnd.h"
 #include "platform/ui/CDialog.h"
 #include "res/resource.h"
 
@@ -18,6 +19,9 @@ public:
     int m_nFrameCount;
     CString m_strOutputPath;
 
+    // The frame's preview window, which the page opens and keeps informed.
+    CPreviewWnd* m_pPreview = nullptr;
+
     BOOL OnInitDialog() override;
     void OnOK() override;
     void OnCancel() override;
@@ -28,6 +32,10 @@ protected:
     void OnBrowse();
     void OnSizeAuto();
     void OnSizeCustom();
+    void OnPreview();
+    // Hands the controls' present values to the preview.
+    void OnValuesChanged();
+    PreviewValues GetPreviewValues();
 
     DECLARE_MESSAGE_MAP()
 };

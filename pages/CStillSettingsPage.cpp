@@ -7,6 +7,9 @@ BEGIN_MESSAGE_MAP(CStillSettingsPage, CDialog)
     ON_BN_CLICKED(IDC_BROWSE, &CStillSettingsPage::OnBrowse)
     ON_BN_CLICKED(IDC_RADIO_FIRST, &CStillSettingsPage::OnSizeAuto)
     ON_BN_CLICKED(IDC_RADIO_SECOND, &CStillSettingsPage::OnSizeCustom)
+    ON_BN_CLICKED(IDC_PREVIEW, &CStillSettingsPage::OnPreview)
+    ON_EN_CHANGE(IDC_WIDTH, &CStillSettingsPage::OnValuesChanged)
+    ON_EN_CHANGE(IDC_HEIGHT, &CStillSettingsPage::OnValuesChanged)
     ON_WM_HSCROLL()
 END_MESSAGE_MAP()
 
@@ -49,6 +52,7 @@ void CStillSettingsPage::OnHScroll(UINT nSBCode, UINT nPos, CWnd* pScrollBar)
     CString text;
     text.Format("%d:%d", 100 - b, a);
     SetDlgItemText(IDC_RATIO_LABEL, text);
+    OnValuesChanged();
     CDialog::OnHScroll(nSBCode, nPos, pScrollBar);
 }
 
@@ -64,10 +68,31 @@ void CStillSettingsPage::OnSizeAuto()
 {
     GetDlgItem(IDC_WIDTH)->EnableWindow(FALSE);
     GetDlgItem(IDC_HEIGHT)->EnableWindow(FALSE);
+    OnValuesChanged();
 }
 
 void CStillSettingsPage::OnSizeCustom()
 {
     GetDlgItem(IDC_WIDTH)->EnableWindow(TRUE);
     GetDlgItem(IDC_HEIGHT)->EnableWindow(TRUE);
+    OnValuesChanged();
+}
+
+void CStillSettingsPage::OnPreview()
+{
+    if (m_pPreview)
+        m_pPreview->Open(GetPreviewValues());
+}
+
+void CStillSettingsPage::OnValuesChanged()
+{
+    if (m_pPreview)
+        m_pPreview->Update(GetPreviewValues());
+}
+
+PreviewValues CStillSettingsPage::GetPreviewValues()
+{
+    PreviewValues values = PreviewValues::FromSizeControls(*this);
+    values.m_nRatio = static_cast<int>(m_ctlRatio.SendMessage(TBM_GETPOS, 0, 0));
+    return values;
 }

@@ -2,6 +2,7 @@
 
 // The still picture's output file, size and mixing ratio.
 
+#include "pages/CPreviewWnd.h"
 #include "platform/ui/CDialog.h"
 #include "platform/ui/CSliderCtrl.h"
 #include "res/resource.h"
@@ -19,6 +20,9 @@ public:
     int m_nWidth;
     int m_nHeight;
 
+    // The frame's preview window, which the page opens and keeps informed.
+    CPreviewWnd* m_pPreview = nullptr;
+
     BOOL OnInitDialog() override;
     void OnOK() override;
     void OnCancel() override;
@@ -31,6 +35,10 @@ protected:
     void OnBrowse();
     void OnSizeAuto();
     void OnSizeCustom();
+    void OnPreview();
+    // Hands the controls' present values to the preview.
+    void OnValuesChanged();
+    PreviewValues GetPreviewValues();
 
     DECLARE_MESSAGE_MAP()
 };

@@ -62,6 +62,10 @@ constexpr std::array kSource{
                kFirstRadio},
     DialogItem{IDC_RADIO_SECOND, K::RadioButton, "Obrázek (smíchání dvou zdrojových obrázků)", 36, 145, 159, 10,
                kRadio},
+    DialogItem{IDC_FIRST_THUMB, K::Label, "", 282, 32, 32, 30, kLabel},
+    DialogItem{IDC_FIRST_REASON, K::Label, "", 22, 61, 234, 8, kLabel},
+    DialogItem{IDC_SECOND_THUMB, K::Label, "", 282, 69, 32, 30, kLabel},
+    DialogItem{IDC_SECOND_REASON, K::Label, "", 22, 98, 234, 8, kLabel},
 };
 
 constexpr std::array kAnimSettings{
@@ -83,6 +87,7 @@ constexpr std::array kAnimSettings{
     DialogItem{IDC_STATIC, K::Label,
                "Pozn:\nVelikost videa bude možná mírně upravena (čísla musí být násobkem čtyř)", 171, 118, 95, 38,
                kLabel},
+    DialogItem{IDC_PREVIEW, K::PushButton, "Náhled…", 216, 97, 50, 14, kButton},
 };
 
 constexpr std::array kAnimProgress{
@@ -116,6 +121,7 @@ constexpr std::array kStillSettings{
     DialogItem{IDC_RATIO_SLIDER, K::Trackbar, "", 35, 132, 159, 15,
                WS_VISIBLE | WS_TABSTOP | TBS_HORZ | TBS_BOTH | TBS_NOTICKS},
     DialogItem{IDC_RATIO_LABEL, K::Label, "50:50", 217, 135, 19, 8, kLabel},
+    DialogItem{IDC_PREVIEW, K::PushButton, "Náhled…", 222, 112, 50, 14, kButton},
 };
 
 constexpr std::array kStillProgress{
@@ -137,7 +143,7 @@ constexpr DialogTemplate kTemplates[] = {
                                       DS_SETFONT,
      WS_EX_APPWINDOW, "Plavex – průvodce prolínáním obrázků, © 2026 tým Plavex", kFont, 8, kWizard},
     {IDD_WELCOME, 0, 0, 281, 169, kPage, 0, nullptr, kFont, 8, kWelcome},
-    {IDD_SOURCE, 0, 0, 284, 168, kPage, 0, nullptr, kFont, 8, kSource},
+    {IDD_SOURCE, 0, 0, 316, 168, kPage, 0, nullptr, kFont, 8, kSource},
     {IDD_ANIM_SETTINGS, 0, 0, 281, 169, kPage, 0, nullptr, kFont, 8, kAnimSettings},
     {IDD_ANIM_PROGRESS, 0, 0, 294, 153, kPage, 0, nullptr, kFont, 8, kAnimProgress},
     {IDD_ANIM_DONE, 0, 0, 247, 171, kPage, 0, nullptr, kFont, 8, kAnimDone},

@@ -13,9 +13,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QScreen>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -32,6 +34,16 @@ void Settle()
 {
     for (int i = 0; i < 5; ++i)
         QApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
+// Lets the queue run until the pictures loaded in the background are shown.
+void SettleUntil(const std::function<bool()>& ready)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!ready() && clock.elapsed() < 10000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    Settle();
 }
 
 } // namespace
@@ -54,11 +66,22 @@ int main(int argc, char* argv[])
     QWidget* pFrame = w.m_dlg.GetWidget();
     pFrame->move(40, 40);
     int nShot = 0;
-    const auto shoot = [&](const char* pszName) {
+    const auto shootWidget = [&](QWidget* pWidget, const char* pszName) {
         Settle();
         const QString strPath = out.filePath(QString::asprintf("%02d-%s.png", ++nShot, pszName));
-        pFrame->grab().save(strPath);
+        pWidget->grab().save(strPath);
         std::printf("%s\n", qPrintable(strPath));
+    };
+    const auto shoot = [&](const char* pszName) { shootWidget(pFrame, pszName); };
+    // The preview beside the frame, as the screen shows both, and the preview alone.
+    CPreviewWnd& preview = w.m_dlg.m_wndPreview;
+    const auto shootPreview = [&](const CWnd& page, const char* pszScreen, const char* pszWindow) {
+        WizardHarness::Click(page, IDC_PREVIEW);
+        SettleUntil([&] { return !preview.GetPicture().isNull(); });
+        const QString strPath = out.filePath(QString::asprintf("%02d-%s.png", ++nShot, pszScreen));
+        pFrame->screen()->grabWindow(0).save(strPath);
+        std::printf("%s\n", qPrintable(strPath));
+        shootWidget(preview.GetWidget(), pszWindow);
     };
 
     shoot("welcome");
@@ -66,10 +89,24 @@ int main(int argc, char* argv[])
     w.m_files.answers = {strFirst, strSecond};
     WizardHarness::Click(w.m_dlg.m_pageSource, IDC_BROWSE);
     WizardHarness::Click(w.m_dlg.m_pageSource, IDC_BROWSE_SECOND);
-    shoot("source");
+    SettleUntil([&] {
+        return WizardHarness::Text(w.m_dlg.m_pageSource, IDC_FIRST_REASON).empty() &&
+               WizardHarness::Text(w.m_dlg.m_pageSource, IDC_SECOND_REASON).empty();
+    });
+    shoot("source-thumbs");
+    // A file that is no picture shows why instead of a thumbnail.
+    const std::string strBad = work.filePath("poznamky.jpg").toStdString();
+    WriteFile(strBad, "není to obrázek");
+    w.m_files.answers = {strBad};
+    WizardHarness::Click(w.m_dlg.m_pageSource, IDC_BROWSE_SECOND);
+    SettleUntil([&] { return WizardHarness::Text(w.m_dlg.m_pageSource, IDC_SECOND_REASON) != "Načítám obrázek…"; });
+    shoot("source-thumb-refused");
+    w.m_files.answers = {strSecond};
+    WizardHarness::Click(w.m_dlg.m_pageSource, IDC_BROWSE_SECOND);
     w.Next();
     w.ChooseOutput(work.filePath("animace.avi").toStdString());
     shoot("anim-settings");
+    shootPreview(w.m_dlg.m_pageAnimSettings, "anim-settings-preview-screen", "anim-preview");
     WizardHarness::Click(w.m_dlg.m_pageAnimSettings, IDC_RADIO_SECOND);
     shoot("anim-settings-custom");
     WizardHarness::Click(w.m_dlg.m_pageAnimSettings, IDC_RADIO_FIRST);
@@ -95,6 +132,17 @@ int main(int argc, char* argv[])
     w.ChooseOutput(work.filePath("obrazek.bmp").toStdString());
     qobject_cast<QSlider*>(WizardHarness::Control(w.m_dlg.m_pageStillSettings, IDC_RATIO_SLIDER))->setValue(30);
     shoot("still-settings");
+    shootPreview(w.m_dlg.m_pageStillSettings, "still-settings-preview-screen", "still-preview");
+    WizardHarness::Click(w.m_dlg.m_pageStillSettings, IDC_RADIO_SECOND);
+    WizardHarness::Type(w.m_dlg.m_pageStillSettings, IDC_WIDTH, "2");
+    shootWidget(preview.GetWidget(), "still-preview-refused");
+    // A tall output: the window takes its shape.
+    WizardHarness::Type(w.m_dlg.m_pageStillSettings, IDC_WIDTH, "300");
+    WizardHarness::Type(w.m_dlg.m_pageStillSettings, IDC_HEIGHT, "600");
+    shootWidget(preview.GetWidget(), "still-preview-tall");
+    WizardHarness::Type(w.m_dlg.m_pageStillSettings, IDC_WIDTH, "100");
+    WizardHarness::Type(w.m_dlg.m_pageStillSettings, IDC_HEIGHT, "100");
+    WizardHarness::Click(w.m_dlg.m_pageStillSettings, IDC_RADIO_FIRST);
 
     bShotDuringRender = false;
     QObject::disconnect(&sampler, nullptr, nullptr, nullptr);

@@ -218,18 +218,50 @@ GfxDecodeStatus TooLarge(const QSize& size, std::string& strDetail)
     return GfxDecodeStatus::TooLarge;
 }
 
+// Qt's reader for the format over the caller's bytes, which it reads in
+// place; nothing is copied. JPEG and TIFF orientation is applied by the
+// reader itself.
+class BytesReader {
+public:
+    BytesReader(GfxPictureFormat nFormat, const unsigned char* pData, std::size_t nSize)
+        : m_bytes(QByteArray::fromRawData(reinterpret_cast<const char*>(pData), static_cast<qsizetype>(nSize))),
+          m_device(&m_bytes)
+    {
+        m_device.open(QIODevice::ReadOnly);
+        m_reader.setDevice(&m_device);
+        m_reader.setFormat(ReaderFormat(nFormat));
+        m_reader.setDecideFormatFromContent(false);
+        m_reader.setAutoTransform(true);
+    }
+    BytesReader(const BytesReader&) = delete;
+    BytesReader& operator=(const BytesReader&) = delete;
+
+    QImageReader& Reader() { return m_reader; }
+
+private:
+    QByteArray m_bytes;
+    QBuffer m_device;
+    QImageReader m_reader;
+};
+
+// The EXIF orientation that Qt's PNG and WebP readers leave to the caller,
+// 1 to 8; 1 when the reader turns the picture itself or there is none.
+int OrientationLeftToUs(GfxPictureFormat nFormat, const unsigned char* pData, std::size_t nSize,
+                        QImageReader& reader)
+{
+    if (reader.transformation() != QImageIOHandler::TransformationNone)
+        return 1;
+    return nFormat == GfxPictureFormat::Png    ? GfxMetadata::OrientationOfPng(pData, nSize)
+           : nFormat == GfxPictureFormat::WebP ? GfxMetadata::OrientationOfWebP(pData, nSize)
+                                               : 1;
+}
+
 // Decodes with Qt's reader for the format, the picture turned upright.
 GfxDecodeStatus DecodeWithQt(GfxPictureFormat nFormat, const unsigned char* pData, std::size_t nSize,
                              std::int64_t nMaxPixels, QImage& image, std::string& strDetail)
 {
-    // The reader works on the caller's bytes in place; nothing is copied.
-    QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(pData), static_cast<qsizetype>(nSize));
-    QBuffer device(&bytes);
-    device.open(QIODevice::ReadOnly);
-    QImageReader reader(&device, ReaderFormat(nFormat));
-    reader.setDecideFormatFromContent(false);
-    // JPEG and TIFF orientation is applied by the reader itself.
-    reader.setAutoTransform(true);
+    BytesReader bytes(nFormat, pData, nSize);
+    QImageReader& reader = bytes.Reader();
 
     // A quarter turn swaps the sides but keeps the pixel count.
     const QSize claimed = reader.size();
@@ -251,15 +283,46 @@ GfxDecodeStatus DecodeWithQt(GfxPictureFormat nFormat, const unsigned char* pDat
     // plain sRGB pictures; such a picture is taken as sRGB, as any other.
     if (nFormat == GfxPictureFormat::Png && !GfxMetadata::PngHasIccProfile(pData, nSize))
         image.setColorSpace(QColorSpace());
-    // Qt's PNG and WebP readers leave the EXIF orientation to the caller.
-    if (reader.transformation() == QImageIOHandler::TransformationNone) {
-        const int nOrientation = nFormat == GfxPictureFormat::Png    ? GfxMetadata::OrientationOfPng(pData, nSize)
-                                 : nFormat == GfxPictureFormat::WebP ? GfxMetadata::OrientationOfWebP(pData, nSize)
-                                                                     : 1;
-        if (nOrientation != 1)
-            image = GfxMetadata::Upright(image, nOrientation);
-    }
+    if (const int nOrientation = OrientationLeftToUs(nFormat, pData, nSize, reader); nOrientation != 1)
+        image = GfxMetadata::Upright(image, nOrientation);
     return image.isNull() ? GfxDecodeStatus::OutOfMemory : GfxDecodeStatus::Ok;
+}
+
+// The upright size that DecodeWithQt would give, from the header alone.
+GfxDecodeStatus MeasureWithQt(GfxPictureFormat nFormat, const unsigned char* pData, std::size_t nSize,
+                              QSize& size, std::string& strDetail)
+{
+    BytesReader bytes(nFormat, pData, nSize);
+    QImageReader& reader = bytes.Reader();
+    // The reader gives the size as the file stores it: a top-down BMP with
+    // its height negative, and every picture before it is turned.
+    size = reader.size();
+    if (size.height() < 0 && size.height() != INT_MIN)
+        size.setHeight(-size.height());
+    if (!size.isValid()) {
+        // The reader gives no reason of its own for a header it cannot read.
+        strDetail = "its header cannot be read";
+        return GfxDecodeStatus::Undecodable;
+    }
+    if ((reader.transformation() & QImageIOHandler::TransformationRotate90) ||
+        OrientationLeftToUs(nFormat, pData, nSize, reader) >= 5)
+        size.transpose();
+    return GfxDecodeStatus::Ok;
+}
+
+// Refuses bytes of no format this decoder reads, and a picture whose header
+// already claims too many pixels.
+GfxDecodeStatus CheckHeader(GfxPictureFormat nFormat, const unsigned char* pData, std::size_t nSize,
+                            const GfxDecodeOptions& options, std::string& strDetail)
+{
+    if (nFormat == GfxPictureFormat::Unknown || nSize > static_cast<std::size_t>(INT_MAX))
+        return GfxDecodeStatus::Unsupported;
+    const std::int64_t nHeaderPixels = HeaderPixels(nFormat, pData, nSize);
+    if (nHeaderPixels > options.m_nMaxPixels) {
+        strDetail = std::to_string(nHeaderPixels) + " pixels";
+        return GfxDecodeStatus::TooLarge;
+    }
+    return GfxDecodeStatus::Ok;
 }
 
 } // namespace
@@ -268,20 +331,12 @@ GfxDecodeResult DecodePicture(const unsigned char* pData, std::size_t nSize, con
 {
     GfxDecodeResult result;
     const GfxPictureFormat nFormat = SniffPictureFormat(pData, nSize);
-    if (nFormat == GfxPictureFormat::Unknown || nSize > static_cast<std::size_t>(INT_MAX)) {
-        result.m_nStatus = GfxDecodeStatus::Unsupported;
-        return result;
-    }
-
     // Sizes are checked before any pixel memory exists: first the header's
     // own claim, then what the decoder reports. The reader's allocation limit
     // backs this up for pictures whose size only shows while decoding.
-    const std::int64_t nHeaderPixels = HeaderPixels(nFormat, pData, nSize);
-    if (nHeaderPixels > options.m_nMaxPixels) {
-        result.m_nStatus = GfxDecodeStatus::TooLarge;
-        result.m_strDetail = std::to_string(nHeaderPixels) + " pixels";
+    result.m_nStatus = CheckHeader(nFormat, pData, nSize, options, result.m_strDetail);
+    if (result.m_nStatus != GfxDecodeStatus::Ok)
         return result;
-    }
 
     QImage image;
     {
@@ -311,5 +366,35 @@ GfxDecodeResult DecodePicture(const unsigned char* pData, std::size_t nSize, con
 
     result.m_nStatus = GfxDecodeStatus::Ok;
     result.m_bitmap = GfxBitmap(std::move(image));
+    return result;
+}
+
+GfxMeasureResult MeasurePicture(const unsigned char* pData, std::size_t nSize, const GfxDecodeOptions& options)
+{
+    GfxMeasureResult result;
+    const GfxPictureFormat nFormat = SniffPictureFormat(pData, nSize);
+    result.m_nStatus = CheckHeader(nFormat, pData, nSize, options, result.m_strDetail);
+    if (result.m_nStatus != GfxDecodeStatus::Ok)
+        return result;
+    QSize size;
+    {
+        const QuietStderr quiet;
+        if (nFormat == GfxPictureFormat::Heif) {
+            int nWidth = 0, nHeight = 0;
+            result.m_nStatus =
+                GfxHeifDecoder::Measure(pData, nSize, options.m_nMaxPixels, nWidth, nHeight, result.m_strDetail);
+            size = QSize(nWidth, nHeight);
+        } else {
+            result.m_nStatus = MeasureWithQt(nFormat, pData, nSize, size, result.m_strDetail);
+        }
+    }
+    if (result.m_nStatus != GfxDecodeStatus::Ok)
+        return result;
+    if (ExceedsLimit(size, options.m_nMaxPixels)) {
+        result.m_nStatus = TooLarge(size, result.m_strDetail);
+        return result;
+    }
+    result.m_nWidth = size.width();
+    result.m_nHeight = size.height();
     return result;
 }

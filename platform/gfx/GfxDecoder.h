@@ -37,3 +37,14 @@ struct GfxDecodeResult {
 
 // Decodes nSize bytes at pData. Transparent pixels are composed over white.
 GfxDecodeResult DecodePicture(const unsigned char* pData, std::size_t nSize, const GfxDecodeOptions& options);
+
+struct GfxMeasureResult {
+    GfxDecodeStatus m_nStatus = GfxDecodeStatus::Undecodable;
+    std::int32_t m_nWidth = 0;   // Set when m_nStatus is Ok.
+    std::int32_t m_nHeight = 0;
+    std::string m_strDetail;
+};
+
+// The size of the picture that DecodePicture would make from the same bytes,
+// read from the picture's header: no pixel is decoded.
+GfxMeasureResult MeasurePicture(const unsigned char* pData, std::size_t nSize, const GfxDecodeOptions& options);

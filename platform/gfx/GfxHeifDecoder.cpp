@@ -112,35 +112,69 @@ bool GfxHeifDecoder::Sniff(const unsigned char* pData, std::size_t nSize) noexce
     return false;
 }
 
-GfxDecodeStatus GfxHeifDecoder::Decode(const unsigned char* pData, std::size_t nSize, std::int64_t nMaxPixels,
-                                       QImage& image, std::string& strDetail)
+namespace {
+
+// The file's primary image, opened without decoding it; its size checked.
+struct PrimaryImage {
+    std::unique_ptr<heif_context, ContextFree> m_context;
+    std::unique_ptr<heif_image_handle, HandleRelease> m_handle;
+    int m_nWidth = 0;
+    int m_nHeight = 0;
+};
+
+GfxDecodeStatus OpenPrimaryImage(const unsigned char* pData, std::size_t nSize, std::int64_t nMaxPixels,
+                                 PrimaryImage& image, std::string& strDetail)
 {
-    std::unique_ptr<heif_context, ContextFree> context(heif_context_alloc());
-    if (!context)
+    image.m_context.reset(heif_context_alloc());
+    if (!image.m_context)
         return GfxDecodeStatus::OutOfMemory;
-    heif_context_set_maximum_image_size_limit(context.get(), kMaxSide);
+    heif_context_set_maximum_image_size_limit(image.m_context.get(), kMaxSide);
     // The bytes stay the caller's; libheif reads them in place.
-    heif_error error = heif_context_read_from_memory_without_copy(context.get(), pData, nSize, nullptr);
+    heif_error error = heif_context_read_from_memory_without_copy(image.m_context.get(), pData, nSize, nullptr);
     if (error.code != heif_error_Ok)
         return Failed(error, strDetail);
 
     heif_image_handle* pRawHandle = nullptr;
-    error = heif_context_get_primary_image_handle(context.get(), &pRawHandle);
-    std::unique_ptr<heif_image_handle, HandleRelease> handle(pRawHandle);
-    if (error.code != heif_error_Ok || !handle)
+    error = heif_context_get_primary_image_handle(image.m_context.get(), &pRawHandle);
+    image.m_handle.reset(pRawHandle);
+    if (error.code != heif_error_Ok || !image.m_handle)
         return Failed(error, strDetail);
 
     // The handle's size is the upright size, after rotation and cropping.
-    const int nWidth = heif_image_handle_get_width(handle.get());
-    const int nHeight = heif_image_handle_get_height(handle.get());
-    if (nWidth <= 0 || nHeight <= 0) {
+    image.m_nWidth = heif_image_handle_get_width(image.m_handle.get());
+    image.m_nHeight = heif_image_handle_get_height(image.m_handle.get());
+    if (image.m_nWidth <= 0 || image.m_nHeight <= 0) {
         strDetail = "no image size";
         return GfxDecodeStatus::Undecodable;
     }
-    if (std::int64_t{nWidth} * nHeight > nMaxPixels || nWidth > kMaxSide || nHeight > kMaxSide) {
-        strDetail = std::to_string(nWidth) + " x " + std::to_string(nHeight) + " pixels";
+    if (std::int64_t{image.m_nWidth} * image.m_nHeight > nMaxPixels || image.m_nWidth > kMaxSide ||
+        image.m_nHeight > kMaxSide) {
+        strDetail = std::to_string(image.m_nWidth) + " x " + std::to_string(image.m_nHeight) + " pixels";
         return GfxDecodeStatus::TooLarge;
     }
+    return GfxDecodeStatus::Ok;
+}
+
+} // namespace
+
+GfxDecodeStatus GfxHeifDecoder::Measure(const unsigned char* pData, std::size_t nSize, std::int64_t nMaxPixels,
+                                        int& nWidth, int& nHeight, std::string& strDetail)
+{
+    PrimaryImage primary;
+    const GfxDecodeStatus nStatus = OpenPrimaryImage(pData, nSize, nMaxPixels, primary, strDetail);
+    nWidth = primary.m_nWidth;
+    nHeight = primary.m_nHeight;
+    return nStatus;
+}
+
+GfxDecodeStatus GfxHeifDecoder::Decode(const unsigned char* pData, std::size_t nSize, std::int64_t nMaxPixels,
+                                       QImage& image, std::string& strDetail)
+{
+    PrimaryImage primary;
+    if (const GfxDecodeStatus nStatus = OpenPrimaryImage(pData, nSize, nMaxPixels, primary, strDetail);
+        nStatus != GfxDecodeStatus::Ok)
+        return nStatus;
+    const auto& handle = primary.m_handle;
 
     const bool bAlpha = heif_image_handle_has_alpha_channel(handle.get()) != 0;
     std::unique_ptr<heif_decoding_options, OptionsFree> options(heif_decoding_options_alloc());
@@ -149,8 +183,9 @@ GfxDecodeStatus GfxHeifDecoder::Decode(const unsigned char* pData, std::size_t n
     options->ignore_transformations = 0;
     options->convert_hdr_to_8bit = 1;
     heif_image* pRawImage = nullptr;
-    error = heif_decode_image(handle.get(), &pRawImage, heif_colorspace_RGB,
-                              bAlpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, options.get());
+    const heif_error error =
+        heif_decode_image(handle.get(), &pRawImage, heif_colorspace_RGB,
+                          bAlpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, options.get());
     std::unique_ptr<heif_image, ImageRelease> decoded(pRawImage);
     if (error.code != heif_error_Ok || !decoded)
         return Failed(error, strDetail);

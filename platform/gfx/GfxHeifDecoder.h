@@ -24,6 +24,11 @@ public:
     static GfxDecodeStatus Decode(const unsigned char* pData, std::size_t nSize, std::int64_t nMaxPixels,
                                   QImage& image, std::string& strDetail);
 
+    // The upright size of the primary image, read without decoding it, with
+    // the same refusals as Decode.
+    static GfxDecodeStatus Measure(const unsigned char* pData, std::size_t nSize, std::int64_t nMaxPixels,
+                                   int& nWidth, int& nHeight, std::string& strDetail);
+
     // Whether the bytes start like a HEIF or AVIF file: an 'ftyp' box that
     // names one of the still-image brands.
     static bool Sniff(const unsigned char* pData, std::size_t nSize) noexcept;

@@ -1,5 +1,8 @@
 #include "platform/gfx/GfxStretch.h"
 
+#include <algorithm>
+#include <utility>
+
 // Qt
 #include <QImage>
 
@@ -38,4 +41,20 @@ bool StretchToBgrRows(const GfxBitmap& bitmap, std::int32_t nWidth, std::int32_t
         }
     }
     return true;
+}
+
+GfxBitmap ReduceBitmap(const GfxBitmap& bitmap, std::int32_t nMaxSide)
+{
+    if (bitmap.IsNull() || nMaxSide <= 0)
+        return GfxBitmap();
+    if (bitmap.Width() <= nMaxSide && bitmap.Height() <= nMaxSide)
+        return bitmap;
+    // Each side keeps at least one pixel, so a thin strip stays a picture.
+    const std::int64_t nLonger = std::max(bitmap.Width(), bitmap.Height());
+    const auto side = [&](std::int32_t n) {
+        return static_cast<int>(std::max<std::int64_t>(1, std::int64_t{n} * nMaxSide / nLonger));
+    };
+    QImage reduced = bitmap.Image().scaled(side(bitmap.Width()), side(bitmap.Height()), Qt::IgnoreAspectRatio,
+                                           Qt::SmoothTransformation);
+    return reduced.isNull() ? GfxBitmap() : GfxBitmap(std::move(reduced));
 }

@@ -16,3 +16,8 @@
 // for the intermediate image runs out) or the output is too small.
 bool StretchToBgrRows(const GfxBitmap& bitmap, std::int32_t nWidth, std::int32_t nHeight, unsigned char* pOut,
                       std::size_t nOutSize);
+
+// A copy no larger than nMaxSide on either side, with the aspect kept and
+// averaging quality; a bitmap that small already is shared as it is. Gives
+// a null bitmap when the copy cannot be made.
+GfxBitmap ReduceBitmap(const GfxBitmap& bitmap, std::int32_t nMaxSide);

@@ -393,6 +393,11 @@ BOOL CDialog::BuildWindow(const DialogTemplate& tmpl, CWnd* pParentWnd, bool bTo
             QObject::connect(button, &QAbstractButton::clicked, pWidget, [this, nID, hControl] {
                 SendMessage(WM_COMMAND, MAKEWPARAM(WORD(nID), BN_CLICKED), reinterpret_cast<LPARAM>(hControl));
             });
+        } else if (auto* edit = qobject_cast<QLineEdit*>(pControl)) {
+            // Every change of an edit's text, typed or set, is reported.
+            QObject::connect(edit, &QLineEdit::textChanged, pWidget, [this, nID, hControl] {
+                SendMessage(WM_COMMAND, MAKEWPARAM(WORD(nID), WORD(EN_CHANGE)), reinterpret_cast<LPARAM>(hControl));
+            });
         } else if (auto* slider = qobject_cast<QSlider*>(pControl)) {
             QObject::connect(slider, &QSlider::valueChanged, pWidget, [this, slider, hControl](int nPos) {
                 const UINT code = slider->isSliderDown() ? SB_THUMBTRACK : SB_THUMBPOSITION;

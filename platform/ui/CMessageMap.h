@@ -63,6 +63,9 @@ protected:                    \
 #define ON_BN_CLICKED(id, memberFxn) \
     map.AddCommand((id), BN_CLICKED, [this] { (this->*(memberFxn))(); });
 
+#define ON_EN_CHANGE(id, memberFxn) \
+    map.AddCommand((id), EN_CHANGE, [this] { (this->*(memberFxn))(); });
+
 #define ON_WM_HSCROLL() \
     map.SetHScroll([this](UINT nSBCode, UINT nPos, CWnd* pScrollBar) { this->OnHScroll(nSBCode, nPos, pScrollBar); });
 

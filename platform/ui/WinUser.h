@@ -65,6 +65,7 @@ inline constexpr UINT TBM_SETRANGE = WM_USER + 6;
 
 // Notification codes of WM_COMMAND and WM_HSCROLL.
 inline constexpr int BN_CLICKED = 0;
+inline constexpr int EN_CHANGE = 0x0300;
 inline constexpr UINT SB_THUMBPOSITION = 4;
 inline constexpr UINT SB_THUMBTRACK = 5;
 inline constexpr UINT SB_ENDSCROLL = 8;

@@ -136,6 +136,11 @@ const Refusal kRefusals[] = {
     {"AnimQualityForLossless", {"anim", "@1", "@2", "@/old.bmp", "--codec", "ffv1", "--quality", "50"}, 2},
     {"AnimNoThreads", {"anim", "@1", "@2", "@/old.bmp", "--threads", "0"}, 2},
     {"AnimHelpWithValue", {"anim", "--help=yes"}, 2},
+    {"SlideshowOnePicture", {"slideshow", "@1", "@/old.bmp"}, 2},
+    {"SlideshowHoldInExponent", {"slideshow", "@1", "@2", "@/old.bmp", "--hold", "1e3"}, 2},
+    {"SlideshowHoldNegative", {"slideshow", "@1", "@2", "@/old.bmp", "--hold", "-1"}, 2},
+    {"SlideshowFadeFinerThanMicroseconds", {"slideshow", "@1", "@2", "@/old.bmp", "--fade", "0.0000001"}, 2},
+    {"SlideshowFadeWithComma", {"slideshow", "@1", "@2", "@/old.bmp", "--fade", "1,5"}, 2},
     {"StillNegativeSize", {"still", "@1", "@2", "@/old.bmp", "--size", "-4x8"}, 1},
     {"StillSizeBeyond32Bits", {"still", "@1", "@2", "@/old.bmp", "--size", "50000x50000"}, 1},
     {"AnimSizeBeyond32Bits", {"anim", "@1", "@2", "@/old.bmp", "--frames", "2", "--size", "1000000x1000000"}, 1},
@@ -164,6 +169,10 @@ const Refusal kRefusals[] = {
     {"StillFolderFirst", {"still", "@bad", "@2", "@/old.bmp"}, 1, "folder"},
     {"AnimPipeSecond", {"anim", "@1", "@bad", "@/old.bmp"}, 1, "pipe"},
     {"StillPipeFirst", {"still", "@bad", "@2", "@/old.bmp"}, 1, "pipe"},
+    // In the middle of a slideshow, found from its header or only when its turn comes.
+    {"SlideshowPipeSecond", {"slideshow", "@1", "@bad", "@2", "@/show.avi"}, 1, "pipe"},
+    {"SlideshowHugeGifThird", {"slideshow", "@1", "@2", "@bad", "@1", "@/show.avi"}, 1, "gif_huge.gif"},
+    {"SlideshowCutGifThird", {"slideshow", "@1", "@2", "@bad", "@1", "@/show.avi", "--hold", "0"}, 1, "gif_cut_half.bin"},
 };
 INSTANTIATE_TEST_SUITE_P(Rows, CliRefusalTest, testing::ValuesIn(kRefusals),
                          [](const auto& info) { return std::string(info.param.m_pszName); });
@@ -242,7 +251,8 @@ std::vector<WriteFault> AllWriteFaults()
         {"Still", {"still", "--ratio", "30"}},
         {"FullFrames", {"anim", "--frames", "3", "--codec", "raw"}},
         {"MotionJpeg", {"anim", "--frames", "3", "--codec", "mjpeg"}},
-        {"OnThreeWorkers", {"anim", "--frames", "12", "--threads", "3"}}};
+        {"OnThreeWorkers", {"anim", "--frames", "12", "--threads", "3"}},
+        {"Slideshow", {"slideshow", "--hold", "0.04", "--codec", "raw"}}};
     const std::pair<const char*, Fault> faults[] = {
         {"MissingFolder", Fault::MissingFolder}, {"FolderInTheWay", Fault::FolderInTheWay},
         {"PipeInTheWay", Fault::PipeInTheWay}, {"DeviceInTheWay", Fault::DeviceInTheWay},
@@ -387,15 +397,117 @@ TEST_F(CliTest, EveryThreadCountWritesTheSameFile)
     }
 }
 
+// A slideshow of solid pictures, each of another size: every hold and fade
+// frame against a model of the blend written here, decoded by ffmpeg.
+struct SlideshowCase {
+    const char* m_pszName;
+    int m_nPictures;
+    std::vector<std::string> m_options;
+    int m_nHold;  // round(hold × fps)
+    int m_nFade;  // max(2, round(fade × fps))
+};
+
+void PrintTo(const SlideshowCase& c, std::ostream* pStream) { *pStream << c.m_pszName; }
+
+class CliSlideshowTest : public CliTest, public testing::WithParamInterface<SlideshowCase> {};
+
+TEST_P(CliSlideshowTest, EachFrameShowsItsPictureOrTheFadeAtAnimsWeight)
+{
+    const SlideshowCase& c = GetParam();
+    const QRgb colours[] = {qRgb(10, 200, 30), qRgb(250, 0, 130), qRgb(0, 255, 1), qRgb(128, 64, 255), qRgb(33, 33, 200)};
+    std::vector<std::string> args = {"slideshow"};
+    int nWidth = 0, nHeight = 0;
+    for (int i = 0; i < c.m_nPictures; ++i) {
+        QImage image(8 + 4 * i, 4 + 2 * i, QImage::Format_RGB32);
+        image.fill(colours[i]);
+        args.push_back(Path("p" + std::to_string(i) + ".bmp"));
+        ASSERT_TRUE(image.save(QString::fromStdString(args.back()), "BMP"));
+        nWidth += image.width();
+        nHeight += image.height();
+    }
+    nWidth = nWidth / c.m_nPictures / 4 * 4;
+    nHeight = nHeight / c.m_nPictures / 4 * 4;
+    args.push_back("@/show.avi");
+    args.insert(args.end(), c.m_options.begin(), c.m_options.end());
+    args.insert(args.end(), {"--fps", "10"});
+    const ChildRun run = Cli(args);
+    ASSERT_EQ(run.m_nExitCode, 0) << run.m_strErr;
+    const ProbeResult probe = Probe(m_strOut + "/show.avi");
+    EXPECT_EQ(probe.strErrors + probe.strRate, "10/1");
+    EXPECT_EQ(std::vector<int>({probe.nWidth, probe.nHeight}), std::vector<int>({nWidth, nHeight}));
+
+    // hold(P0), fade(P0 -> P1), hold(P1), ..., hold(Pn-1); fade frame k weighs k × (1 / (D − 1)).
+    std::vector<QRgb> expected;
+    for (int i = 0; i < c.m_nPictures; ++i) {
+        expected.insert(expected.end(), c.m_nHold, colours[i]);
+        for (int k = 0; i + 1 < c.m_nPictures && k < c.m_nFade; ++k) {
+            const double w = k * (1.0 / (c.m_nFade - 1));
+            const auto mix = [w](int a, int b) { return static_cast<int>(static_cast<double>(b - a) * w + a); };
+            expected.push_back(qRgb(mix(qRed(colours[i]), qRed(colours[i + 1])), mix(qGreen(colours[i]), qGreen(colours[i + 1])),
+                                    mix(qBlue(colours[i]), qBlue(colours[i + 1]))));
+        }
+    }
+    std::string strErrors;
+    const std::vector<std::uint8_t> decoded = DecodeBottomUpBgr(m_strOut + "/show.avi", strErrors);
+    const std::size_t nFrame = static_cast<std::size_t>(nWidth) * nHeight * 3;
+    ASSERT_EQ(decoded.size(), expected.size() * nFrame) << strErrors;
+    for (std::size_t i = 0; i < decoded.size(); ++i) {
+        const QRgb pixel = expected[i / nFrame];
+        ASSERT_EQ(decoded[i], i % 3 == 0 ? qBlue(pixel) : i % 3 == 1 ? qGreen(pixel) : qRed(pixel)) << "byte " << i;
+    }
+}
+
+const SlideshowCase kSlideshows[] = {
+    // Full frames make each hold of one frame written again; lossless FFV1
+    // carries one encoder through every fade and hold.
+    {"ThreeShortHoldsAndFades", 3, {"--hold", "0.2", "--fade", "0.3", "--codec", "raw", "--threads", "1"}, 2, 3},
+    {"NoHoldAndNoFadeStillGivesTwoFadeFrames", 2, {"--hold", "0", "--fade", "0", "--codec", "raw"}, 0, 2},
+    {"HalfFramesRoundUp", 4, {"--hold", "0.05", "--fade", "0.45", "--codec", "ffv1", "--threads", "3"}, 1, 5},
+    {"DefaultsHoldTwoSecondsAndFadeOne", 5, {"--codec", "ffv1", "--threads", "2"}, 20, 10},
+};
+INSTANTIATE_TEST_SUITE_P(Sequences, CliSlideshowTest, testing::ValuesIn(kSlideshows),
+                         [](const auto& info) { return std::string(info.param.m_pszName); });
+
+TEST_F(CliTest, SlideshowOfTwoWithoutHoldIsTheAnimationAndTheSameOnAnyThreads)
+{
+    for (const char* pszCodec : {"raw", "mjpeg", "h264", "ffv1"}) {
+        ASSERT_EQ(Cli({"anim", "@1", "@2", "@/anim.avi", "--frames", "13", "--fps", "30", "--codec", pszCodec}).m_nExitCode, 0);
+        ASSERT_EQ(Cli({"slideshow", "@1", "@2", "@/show.avi", "--hold", "0", "--fade", "0.42", "--fps", "30", "--codec", pszCodec})
+                      .m_nExitCode,
+                  0);
+        EXPECT_TRUE(ReadFile(m_strOut + "/show.avi") == ReadFile(m_strOut + "/anim.avi")) << pszCodec;
+    }
+    for (const char* pszCodec : {"mjpeg", "h264"}) {
+        for (const char* pszThreads : {"1", "3"})
+            ASSERT_EQ(Cli({"slideshow", "@1", "@2", "@1", std::string("@/show") + pszThreads + ".avi", "--hold", "0.3",
+                           "--fade", "0.2", "--codec", pszCodec, "--threads", pszThreads})
+                          .m_nExitCode,
+                      0);
+        EXPECT_TRUE(ReadFile(m_strOut + "/show1.avi") == ReadFile(m_strOut + "/show3.avi")) << pszCodec;
+        EXPECT_EQ(Probe(m_strOut + "/show3.avi").nFrames, 3 * 8 + 2 * 5) << pszCodec;
+    }
+}
+
+TEST_F(CliTest, SlideshowRefusesAnOutputThatIsOneOfItsPictures)
+{
+    // The name keeps its "avi", so it is the name the writer would create.
+    ASSERT_TRUE(QFile::copy(QString::fromStdString(m_strFirst), QString::fromStdString(Path("middle.avi"))));
+    const ChildRun run = Cli({"slideshow", "@1", Path("middle.avi"), "@2", Path("middle.avi")});
+    EXPECT_EQ(run.m_nExitCode, 1);
+    EXPECT_EQ(run.m_strErr, "plavex-cli slideshow: '" + Path("middle.avi") + "' is one of the source pictures; choose another output file\n");
+    EXPECT_TRUE(ReadFile(Path("middle.avi")) == ReadFile(m_strFirst));
+}
+
 TEST_F(CliTest, HelpVersionAndAProgressBarOnATerminalOnly)
 {
     ChildRun run = Cli({"--version"});
     EXPECT_EQ(run.m_nExitCode, 0);
     EXPECT_EQ(run.m_strOut, "plavex-cli " PLAVEX_VERSION "\n");
-    for (const std::vector<std::string>& args : {std::vector<std::string>{"--help"}, {"still", "--help"}, {"anim", "--help"}}) {
-        run = Cli(args);
-        EXPECT_EQ(run.m_nExitCode, 0) << args[0];
-        EXPECT_NE(run.m_strOut.find("--quiet"), std::string::npos) << args[0];
+    for (const char* pszCommand : {"still", "anim", "slideshow"}) {
+        run = Cli({pszCommand, "--help"});
+        EXPECT_EQ(run.m_nExitCode, 0) << pszCommand;
+        EXPECT_NE(run.m_strOut.find("--quiet"), std::string::npos) << pszCommand;
+        EXPECT_NE(Cli({"--help"}).m_strOut.find(pszCommand), std::string::npos) << pszCommand;
     }
     // Not a terminal: no bar, and a successful run says nothing.
     run = Cli({"anim", "@1", "@2", "@/clip.avi", "--frames", "7"});
@@ -416,20 +528,22 @@ TEST_F(CliTest, HelpVersionAndAProgressBarOnATerminalOnly)
     EXPECT_EQ(run.m_strOut, "");
 }
 
-TEST_F(CliTest, StoppedAnimationLeavesNoPartialFile)
+TEST_F(CliTest, StoppedAnimationOrSlideshowLeavesNoPartialFile)
 {
     // SIGTERM as soon as the temporary file appears; a job in the background
     // of a shell ignores SIGINT, so the polite stop of a script is used.
-    ASSERT_TRUE(WriteFile(m_strOut + "/clip.avi", kOld));
-    const std::string strScript =
-        "\"$1\" anim \"$2\" \"$3\" \"$4/clip.avi\" --frames 20000 --size 320x240 --threads 3 & pid=$!; i=0; "
-        "until ls -A \"$4\" | grep -q '^\\.'; do sleep 0.01; i=$((i+1)); [ $i -gt 3000 ] && break; done; "
-        "kill -TERM $pid; wait $pid; echo status=$?";
-    const ChildRun run = RunChild({"sh", "-c", strScript, "sh", PLAVEX_CLI_PATH, m_strFirst, m_strSecond, m_strOut});
-    EXPECT_EQ(run.m_strOut, "status=143\n") << run.m_strErr;
-    EXPECT_NE(run.m_strErr.find("interrupted; '" + m_strOut + "/clip.avi' was not written"), std::string::npos) << run.m_strErr;
-    EXPECT_EQ(ListFolder(m_strOut), std::vector<std::string>{"clip.avi"});
-    EXPECT_EQ(ReadFile(m_strOut + "/clip.avi"), kOld);
+    for (const char* pszCommand : {"anim \"$2\" \"$3\" \"$4/clip.avi\" --frames 20000 --threads 3",
+                                   "slideshow \"$2\" \"$3\" \"$2\" \"$4/clip.avi\" --hold 400 --threads 3"}) {
+        ASSERT_TRUE(WriteFile(m_strOut + "/clip.avi", kOld));
+        const std::string strScript = std::string("\"$1\" ") + pszCommand + " --size 320x240 & pid=$!; i=0; "
+            "until ls -A \"$4\" | grep -q '^\\.'; do sleep 0.01; i=$((i+1)); [ $i -gt 3000 ] && break; done; "
+            "kill -TERM $pid; wait $pid; echo status=$?";
+        const ChildRun run = RunChild({"sh", "-c", strScript, "sh", PLAVEX_CLI_PATH, m_strFirst, m_strSecond, m_strOut});
+        EXPECT_EQ(run.m_strOut, "status=143\n") << pszCommand << run.m_strErr;
+        EXPECT_NE(run.m_strErr.find("interrupted; '" + m_strOut + "/clip.avi' was not written"), std::string::npos) << run.m_strErr;
+        EXPECT_EQ(ListFolder(m_strOut), std::vector<std::string>{"clip.avi"});
+        EXPECT_EQ(ReadFile(m_strOut + "/clip.avi"), kOld);
+    }
 }
 
 TEST(CliProgressBarTest, DrawsDonePercentAndTimeLeftInPlace)

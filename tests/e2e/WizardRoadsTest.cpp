@@ -233,4 +233,36 @@ TEST_F(WizardRoads, ProgressPagesShowTheDoubleArithmetic)
     EXPECT_EQ(WizardHarness::Text(progress, IDC_PERCENT_LABEL), "100%");
 }
 
+TEST_F(WizardRoads, PreviewClosesWhenTheRenderStartsOrThePageIsLeft)
+{
+    WizardHarness w;
+    w.ChooseSources(m_strFirst, m_strSecond, 1);
+    w.ChooseOutput(File("mix.bmp"));
+    const CPreviewWnd& preview = w.m_dlg.m_wndPreview;
+
+    // Back to the source page and forward again: the window went with the page.
+    WizardHarness::Click(w.m_dlg.m_pageStillSettings, IDC_PREVIEW);
+    EXPECT_TRUE(preview.IsOpen());
+    w.Prev();
+    EXPECT_FALSE(preview.IsOpen());
+    w.Next();
+
+    // Open while the render starts: it is gone before the first row.
+    WizardHarness::Click(w.m_dlg.m_pageStillSettings, IDC_PREVIEW);
+    bool bOpenDuringRender = true;
+    QTimer sampler;
+    sampler.setInterval(0);
+    QObject::connect(&sampler, &QTimer::timeout, [&] {
+        if (w.m_dlg.IsRendering())
+            bOpenDuringRender = preview.IsOpen();
+    });
+    sampler.start();
+    w.Next();
+    sampler.stop();
+    EXPECT_FALSE(bOpenDuringRender);
+    EXPECT_FALSE(preview.IsOpen());
+    EXPECT_TRUE(w.OnlyShown(w.m_dlg.m_pageStillDone));
+    EXPECT_THAT(w.Messages(), IsEmpty());
+}
+
 } // namespace

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -45,6 +46,21 @@ TEST(CanvasTest, SidesAreTheMeanOrTheCustomSizeRoundedDownToMultiplesOfFour)
     expected.bmiHeader = {40, 720, 540, 1, 24, BI_RGB, 1166400, 0, 0, 0, 0};
     const auto canvas = ComputeCanvas(0, 0, 0, 640, 480, 800, 600);
     EXPECT_EQ(std::memcmp(&canvas.Value().m_info, &expected, sizeof(BITMAPINFO)), 0);
+}
+
+TEST(CanvasTest, AutomaticSidesOfManyPicturesAreTheirTruncatedMeans)
+{
+    // (640 + 800 + 1001) / 3 = 813 -> 812; (480 + 600 + 777) / 3 = 619 -> 616.
+    const PictureSize three[] = {{640, 480}, {800, 600}, {1001, 777}};
+    const auto canvas = ComputeCanvas(kSizeModeAutomatic, 0, 0, three);
+    ASSERT_TRUE(canvas);
+    EXPECT_EQ(canvas.Value().Width(), 812);
+    EXPECT_EQ(canvas.Value().Height(), 616);
+    // Sums that leave 32 bits still give the mean, neither wrapped nor refused.
+    const std::vector<PictureSize> wide(1000, PictureSize{3000000, 4});
+    EXPECT_EQ(ComputeCanvas(kSizeModeAutomatic, 0, 0, wide).Value().Width(), 3000000);
+    EXPECT_FALSE(ComputeCanvas(kSizeModeAutomatic, 0, 0, std::span<const PictureSize>()));
+    EXPECT_TRUE(ComputeCanvas(kSizeModeCustom, 8, 8, std::span<const PictureSize>()));
 }
 
 TEST(CanvasTest, RefusesEmptyOrNegativeSidesAndSizesBeyondThirtyTwoBits)

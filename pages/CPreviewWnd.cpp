@@ -1,0 +1,411 @@
+#include "pages/CPreviewWnd.h"
+
+#include <algorithm>
+#include <functional>
+#include <limits>
+#include <utility>
+
+// Qt
+#include <QElapsedTimer>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QLabel>
+#include <QPainter>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWidget>
+
+// Local
+#include "engine/Blend.h"
+#include "engine/Canvas.h"
+#include "engine/PreviewBlend.h"
+#include "pages/CPictureCache.h"
+#include "pages/LoadFailureText.h"
+#include "platform/ui/CWnd.h"
+#include "res/resource.h"
+
+namespace {
+
+constexpr const char* kTitle = "Náhled";
+constexpr const char* kLoading = "Načítám obrázky…";
+constexpr const char* kPictureNotLoaded = "Obrázek se nepodařilo načíst!";
+constexpr const char* kSizeRefused = "Zadaná velikost je příliš velká nebo neplatná!";
+constexpr const char* kPlay = "Přehrát";
+constexpr const char* kPause = "Pozastavit";
+
+// The picture area when the window first opens, in pixels of the screen.
+constexpr int kInitialWidth = 400;
+constexpr int kInitialHeight = 300;
+
+// The picture, scaled to fit and centred with its aspect kept, or a text in
+// its place.
+class CPictureView : public QWidget {
+public:
+    explicit CPictureView(QWidget* pParent) : QWidget(pParent)
+    {
+        setMinimumSize(80, 60);
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    }
+
+    QSize sizeHint() const override { return {kInitialWidth, kInitialHeight}; }
+
+    void SetPicture(QImage image)
+    {
+        m_image = std::move(image);
+        update();
+    }
+    void SetText(const QString& strText)
+    {
+        m_strText = strText;
+        update();
+    }
+    const QImage& Picture() const { return m_image; }
+    const QString& Text() const { return m_strText; }
+
+    std::function<void()> m_onResize;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        if (!m_strText.isEmpty()) {
+            painter.drawText(rect().adjusted(8, 8, -8, -8), Qt::AlignCenter | Qt::TextWordWrap, m_strText);
+            return;
+        }
+        if (m_image.isNull())
+            return;
+        QSizeF size = m_image.deviceIndependentSize();
+        size.scale(QSizeF(this->size()), Qt::KeepAspectRatio);
+        const QRectF target((width() - size.width()) / 2, (height() - size.height()) / 2, size.width(),
+                            size.height());
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(target, m_image);
+    }
+    void resizeEvent(QResizeEvent*) override
+    {
+        if (m_onResize)
+            m_onResize();
+    }
+
+private:
+    QImage m_image;
+    QString m_strText;
+};
+
+} // namespace
+
+std::optional<std::int32_t> PreviewValues::ParseNumber(const CString& strText)
+{
+    const std::string& str = strText.str();
+    if (str.empty())
+        return std::nullopt;
+    std::int64_t n = 0;
+    for (const char c : str) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        n = n * 10 + (c - '0');
+        if (n > std::numeric_limits<std::int32_t>::max())
+            return std::nullopt;
+    }
+    return static_cast<std::int32_t>(n);
+}
+
+PreviewValues PreviewValues::FromSizeControls(const CWnd& page)
+{
+    PreviewValues values;
+    CWnd* pCustom = page.GetDlgItem(IDC_RADIO_SECOND);
+    values.m_bCustomSize = pCustom && pCustom->SendMessage(BM_GETCHECK) == BST_CHECKED;
+    CString strText;
+    page.GetDlgItemText(IDC_WIDTH, strText);
+    values.m_nWidth = ParseNumber(strText);
+    page.GetDlgItemText(IDC_HEIGHT, strText);
+    values.m_nHeight = ParseNumber(strText);
+    return values;
+}
+
+struct CPreviewWnd::Impl {
+    CWnd* pOwner = nullptr;
+    CPictureCache* pPictures = nullptr;
+    CString strFirst;
+    CString strSecond;
+    PreviewValues values;
+
+    QPointer<QWidget> pWindow;
+    CPictureView* pView = nullptr;
+    QLabel* pSize = nullptr;
+    QLabel* pFrame = nullptr;
+    QPushButton* pPlay = nullptr;
+    QTimer timer;
+    QElapsedTimer clock;
+
+    // The animation's play head, in milliseconds since its first frame.
+    bool bPlaying = true;
+    qint64 nStartMs = 0;
+    qint64 nPausedAtMs = 0;
+
+    // The scaled pair, kept while neither the pictures nor its size change.
+    PreviewBlend blend;
+    bool bHaveBlend = false;
+    qint64 nFirstKey = 0;
+    qint64 nSecondKey = 0;
+    std::int32_t nBlendWidth = 0;
+    std::int32_t nBlendHeight = 0;
+    std::int32_t nShownFrame = -1;
+    // The output's shape the window was last fitted to.
+    double dFittedAspect = 0;
+    bool bFitting = false;
+
+    void Build();
+    void FitToAspect(const Canvas& canvas);
+    void Refresh();
+    bool EnsureBlend(const PreviewPicture& first, const PreviewPicture& second, const Canvas& canvas);
+    void ShowFrame();
+    qint64 PlayHeadMs() const { return bPlaying ? clock.elapsed() - nStartMs : nPausedAtMs; }
+    void TogglePlay();
+};
+
+void CPreviewWnd::Impl::Build()
+{
+    QWidget* pParent = pOwner ? pOwner->GetWidget() : nullptr;
+    pWindow = new QWidget(pParent, Qt::Window);
+    pWindow->setWindowTitle(QString::fromUtf8(kTitle));
+    // The keyboard stays on the page, so the slider can be moved with the
+    // arrows while the preview follows.
+    pWindow->setAttribute(Qt::WA_ShowWithoutActivating);
+
+    pView = new CPictureView(pWindow);
+    pView->m_onResize = [this] { Refresh(); };
+    pSize = new QLabel(pWindow);
+    pFrame = new QLabel(pWindow);
+    pPlay = new QPushButton(QString::fromUtf8(kPause), pWindow);
+    pPlay->setFocusPolicy(Qt::TabFocus);
+    QObject::connect(pPlay, &QPushButton::clicked, pWindow, [this] { TogglePlay(); });
+
+    auto* pRow = new QHBoxLayout;
+    pRow->addWidget(pSize, 1);
+    pRow->addWidget(pFrame);
+    pRow->addWidget(pPlay);
+    auto* pLayout = new QVBoxLayout(pWindow);
+    pLayout->addWidget(pView, 1);
+    pLayout->addLayout(pRow);
+
+    timer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&timer, &QTimer::timeout, pWindow, [this] { ShowFrame(); });
+    clock.start();
+
+    if (pParent) {
+        // Beside the frame, where it hides nothing of the page.
+        const QRect frame = pParent->window()->frameGeometry();
+        pWindow->move(frame.topRight() + QPoint(8, 0));
+    }
+}
+
+void CPreviewWnd::Impl::TogglePlay()
+{
+    if (bPlaying)
+        nPausedAtMs = PlayHeadMs();
+    else
+        nStartMs = clock.elapsed() - nPausedAtMs;
+    bPlaying = !bPlaying;
+    pPlay->setText(QString::fromUtf8(bPlaying ? kPause : kPlay));
+    Refresh();
+}
+
+void CPreviewWnd::Impl::Refresh()
+{
+    if (!pWindow || pWindow->isHidden())
+        return;
+    const auto* pFirst = pPictures ? pPictures->Find(strFirst.str()) : nullptr;
+    const auto* pSecond = pPictures ? pPictures->Find(strSecond.str()) : nullptr;
+    const bool bLoading = !pFirst || !pSecond;
+
+    // A picture that cannot be loaded is told as the render's message tells it.
+    QString strState;
+    for (const auto& [pPicture, pstrPath] : {std::pair{pFirst, &strFirst}, std::pair{pSecond, &strSecond}})
+        if (pPicture && !*pPicture && strState.isEmpty())
+            strState = QString::fromUtf8(kPictureNotLoaded) + '\n' +
+                       QString::fromStdString(LoadFailureLine(pstrPath->str(), pPicture->Error().m_nCode));
+    const bool bFailed = !strState.isEmpty();
+    if (!bFailed && bLoading)
+        strState = QString::fromUtf8(kLoading);
+
+    // The size the output will have, as the render computes it.
+    std::optional<EngineResult<Canvas>> canvas;
+    if (values.m_bCustomSize) {
+        if (values.m_nWidth && values.m_nHeight)
+            canvas = ComputeCanvas(kSizeModeCustom, *values.m_nWidth, *values.m_nHeight, 0, 0, 0, 0);
+        else
+            canvas = EngineResult<Canvas>(EngineError{EngineErrorCode::InvalidCanvas, "no size given"});
+    } else if (!bLoading && !bFailed) {
+        const PreviewPicture& first = pFirst->Value();
+        const PreviewPicture& second = pSecond->Value();
+        canvas = ComputeCanvas(kSizeModeAutomatic, 0, 0, first.m_nWidth, first.m_nHeight, second.m_nWidth,
+                               second.m_nHeight);
+    }
+    const bool bSizeOk = canvas && *canvas && canvas->Value().Width() > 0 && canvas->Value().Height() > 0;
+    if (bSizeOk)
+        pSize->setText(QStringLiteral("%1 × %2 pixelů").arg(canvas->Value().Width()).arg(canvas->Value().Height()));
+    else
+        pSize->setText(canvas ? QString::fromUtf8(kSizeRefused) : QString());
+
+    pFrame->setVisible(values.m_bAnimation);
+    pPlay->setVisible(values.m_bAnimation);
+    pView->SetText(strState);
+
+    if (!strState.isEmpty() || !bSizeOk || !EnsureBlend(pFirst->Value(), pSecond->Value(), canvas->Value())) {
+        timer.stop();
+        pFrame->clear();
+        pView->SetPicture(QImage());
+        return;
+    }
+    nShownFrame = -1;
+    ShowFrame();
+    FitToAspect(canvas->Value());
+}
+
+void CPreviewWnd::Impl::FitToAspect(const Canvas& canvas)
+{
+    // When the output takes a new shape the window takes it too, keeping its
+    // width, so the picture fills it; the user may resize it after that.
+    const double dAspect = static_cast<double>(canvas.Width()) / canvas.Height();
+    if (bFitting || dAspect == dFittedAspect)
+        return;
+    dFittedAspect = dAspect;
+    const QSize view = pView->size();
+    const int nHeight = std::clamp(static_cast<int>(view.width() / dAspect), pView->minimumHeight(), 2 * kInitialHeight);
+    const int nWidth = std::max(pView->minimumWidth(), static_cast<int>(nHeight * dAspect));
+    bFitting = true;
+    pWindow->resize(pWindow->size() + QSize(nWidth - view.width(), nHeight - view.height()));
+    bFitting = false;
+}
+
+bool CPreviewWnd::Impl::EnsureBlend(const PreviewPicture& first, const PreviewPicture& second, const Canvas& canvas)
+{
+    // The largest picture of the output's shape that fits the view, in the
+    // screen's own pixels.
+    const qreal dRatio = pView->devicePixelRatioF();
+    const double dScale = std::min(pView->width() * dRatio / canvas.Width(), pView->height() * dRatio / canvas.Height());
+    const auto nWidth = static_cast<std::int32_t>(canvas.Width() * dScale);
+    const auto nHeight = static_cast<std::int32_t>(canvas.Height() * dScale);
+    const qint64 nFirstKey = first.m_bitmap.Image().cacheKey();
+    const qint64 nSecondKey = second.m_bitmap.Image().cacheKey();
+    if (bHaveBlend && nFirstKey == this->nFirstKey && nSecondKey == this->nSecondKey && nWidth == nBlendWidth &&
+        nHeight == nBlendHeight)
+        return true;
+
+    auto made = PreviewBlend::Make(first.m_bitmap, second.m_bitmap, nWidth, nHeight);
+    bHaveBlend = static_cast<bool>(made);
+    if (!made)
+        return false;
+    blend = std::move(made.Value());
+    this->nFirstKey = nFirstKey;
+    this->nSecondKey = nSecondKey;
+    nBlendWidth = nWidth;
+    nBlendHeight = nHeight;
+    return true;
+}
+
+void CPreviewWnd::Impl::ShowFrame()
+{
+    // The window's close box hides it without a word to us.
+    if (!bHaveBlend || pWindow->isHidden()) {
+        timer.stop();
+        return;
+    }
+    double w = StillWeight(std::clamp(values.m_nRatio, 0, 100));
+    if (values.m_bAnimation) {
+        const std::int32_t nCount = values.m_nFrameCount && *values.m_nFrameCount > 0 ? *values.m_nFrameCount : 1;
+        const std::int32_t nFps = values.m_nFps && *values.m_nFps > 0 ? *values.m_nFps : 0;
+        const auto nFrame =
+            nFps > 0 ? static_cast<std::int32_t>(PlayHeadMs() * nFps / 1000 % nCount) : std::int32_t{0};
+        if (bPlaying && nFps > 0)
+            timer.start(std::clamp(1000 / nFps / 2, 10, 100));
+        else
+            timer.stop();
+        if (nFrame == nShownFrame)
+            return;
+        nShownFrame = nFrame;
+        w = FrameWeight(FrameStep(nCount), nFrame);
+        // As wide as the widest number needs, so the row does not shift while it plays.
+        const QString strFrame = QStringLiteral("Snímek %1/%2");
+        pFrame->setMinimumWidth(pFrame->fontMetrics().horizontalAdvance(strFrame.arg(nCount).arg(nCount)));
+        pFrame->setText(strFrame.arg(nFrame + 1).arg(nCount));
+    } else {
+        timer.stop();
+    }
+
+    // Rows come bottom-up from the engine; the screen wants them top-down.
+    const PixelBuffer& output = blend.Blend(w);
+    const Canvas& canvas = blend.GetCanvas();
+    QImage image = QImage(output.Data(), canvas.Width(), canvas.Height(), canvas.Stride(), QImage::Format_BGR888)
+                       .mirrored(false, true);
+    image.setDevicePixelRatio(pView->devicePixelRatioF());
+    pView->SetPicture(std::move(image));
+}
+
+CPreviewWnd::CPreviewWnd() : m_pImpl(std::make_unique<Impl>()) {}
+
+CPreviewWnd::~CPreviewWnd()
+{
+    m_pImpl->timer.stop();
+    delete m_pImpl->pWindow.data();
+}
+
+void CPreviewWnd::Init(CWnd* pOwner, CPictureCache* pPictures)
+{
+    m_pImpl->pOwner = pOwner;
+    m_pImpl->pPictures = pPictures;
+    if (pPictures)
+        pPictures->AddListener([this] { m_pImpl->Refresh(); });
+}
+
+void CPreviewWnd::SetSources(const CString& strFirst, const CString& strSecond)
+{
+    m_pImpl->strFirst = strFirst;
+    m_pImpl->strSecond = strSecond;
+    m_pImpl->Refresh();
+}
+
+void CPreviewWnd::Open(const PreviewValues& values)
+{
+    if (!m_pImpl->pWindow)
+        m_pImpl->Build();
+    m_pImpl->values = values;
+    if (IsOpen())
+        m_pImpl->pWindow->raise();
+    else
+        m_pImpl->pWindow->show();
+    m_pImpl->Refresh();
+}
+
+void CPreviewWnd::Update(const PreviewValues& values)
+{
+    m_pImpl->values = values;
+    if (IsOpen())
+        m_pImpl->Refresh();
+}
+
+void CPreviewWnd::Close()
+{
+    m_pImpl->timer.stop();
+    if (m_pImpl->pWindow)
+        m_pImpl->pWindow->hide();
+}
+
+bool CPreviewWnd::IsOpen() const { return m_pImpl->pWindow && m_pImpl->pWindow->isVisible(); }
+
+CString CPreviewWnd::GetSizeText() const
+{
+    return m_pImpl->pSize ? CString(m_pImpl->pSize->text().toStdString()) : CString();
+}
+
+CString CPreviewWnd::GetStateText() const
+{
+    return m_pImpl->pView ? CString(m_pImpl->pView->Text().toStdString()) : CString();
+}
+
+QImage CPreviewWnd::GetPicture() const { return m_pImpl->pView ? m_pImpl->pView->Picture() : QImage(); }
+
+QWidget* CPreviewWnd::GetWidget() const { return m_pImpl->pWindow; }

@@ -61,6 +61,8 @@ FAULTS = [
     ("canvas of no pixels accepted", "engine/Canvas.cpp", "    if (nW == 0 || nH == 0)\n", "    if (nW < 0 && nH < 0)\n", [ENGINE, CLI, E2E]),
     ("hard link not the same file", "engine/SameFile.cpp", "return first.st_dev == second.st_dev && first.st_ino == second.st_ino;", "return false;", [ENGINE, E2E]),
     ("super index always written", "platform/avi/CAviFile.cpp", "w.U32(bOpenDml ? mmioFOURCC('i', 'n', 'd', 'x') : kJunk);", "w.U32(mmioFOURCC('i', 'n', 'd', 'x'));", [AVI]),
+    ("slideshow halves rounded down", "cli/SlideshowCommand.cpp", "return (nMicroseconds * nFps * 2 + 1000000) / 2000000;", "return (nMicroseconds * nFps * 2 + 999999) / 2000000;", [CLI]),
+    ("preview size text", "pages/CPreviewWnd.cpp", 'QStringLiteral("%1 × %2 pixelů")', 'QStringLiteral("%1 x %2 pixelů")', [PAGES]),
     ("trailing letters read", "platform/ui/CDataExchange.cpp", "    if (i != text.size())\n        return FALSE;", "", [UI, PAGES]),
     ("not-a-number text", "platform/ui/CDataExchange.cpp", '"Zadejte celé číslo."', '"Zadejte číslo."', [UI, PAGES, FRAME]),
 ]

@@ -80,7 +80,7 @@ def main(names):
         source, target = os.path.join(REPO, name), os.path.join(WORK, name)
         if name and os.path.isfile(source) and not (os.path.exists(target) and filecmp.cmp(source, target, shallow=False)):
             os.makedirs(os.path.dirname(target), exist_ok=True)
-            shutil.copy2(source, target)
+            shutil.copyfile(source, target)
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
     if not os.path.exists(os.path.join(BUILD, "build.ninja")):
         run(["cmake", "-S", WORK, "-B", BUILD, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Release", "-DPLAVEX_BUILD_BENCH=OFF",

@@ -420,7 +420,7 @@ TEST_P(CliSlideshowTest, EachFrameShowsItsPictureOrTheFadeAtAnimsWeight)
     for (int i = 0; i < c.m_nPictures; ++i) {
         QImage image(8 + 4 * i, 4 + 2 * i, QImage::Format_RGB32);
         image.fill(colours[i]);
-        args.push_back(Path("p" + std::to_string(i) + ".bmp"));
+        args.push_back(Path(std::to_string(i) + ".bmp"));
         ASSERT_TRUE(image.save(QString::fromStdString(args.back()), "BMP"));
         nWidth += image.width();
         nHeight += image.height();

@@ -3,6 +3,7 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
+COV_BUILD  ?= build-cov
 FUZZ_SECONDS ?= 60
 FUZZ_SEED ?=
 FUZZ_TARGETS ?= load_picture canvas avi_writer
@@ -15,7 +16,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
   LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps configure build run test asan-test bench fuzz clean
+.PHONY: all deps configure build run test asan-test coverage bench fuzz clean
 
 all: build
 
@@ -40,6 +41,17 @@ asan-test: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	$(SANITIZER_ENV) ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
+# The whole suite in a build instrumented with --coverage, then the line
+# coverage of the product folders; the full report lands in $(COV_BUILD)/coverage.txt.
+coverage: deps
+	cmake -S . -B $(COV_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPLAVEX_BUILD_BENCH=OFF \
+	  -DCMAKE_C_FLAGS=--coverage -DCMAKE_CXX_FLAGS=--coverage $(CMAKE_ARGS)
+	cmake --build $(COV_BUILD) -j $(JOBS)
+	find $(COV_BUILD) -name '*.gcda' -delete
+	GCOV_ERROR_FILE=/dev/null ctest --test-dir $(COV_BUILD) --output-on-failure -j $(JOBS)
+	gcovr --root . --object-directory $(COV_BUILD) --filter '(app|pages|engine|video|platform|res|cli)/' \
+	  -j $(JOBS) --print-summary -o $(COV_BUILD)/coverage.txt
+
 # Each fuzz target under libFuzzer with ASan+UBSan for FUZZ_SECONDS, over a
 # fresh copy of its generated seed corpus; crash inputs land in fuzz-out/.
 fuzz: deps
@@ -54,4 +66,4 @@ bench: build
 	@for b in $(BUILD)/bench/*/bench_*; do [ -x "$$b" ] && "$$b"; done
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) fuzz-out
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(COV_BUILD) fuzz-out

@@ -16,8 +16,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -31,6 +29,8 @@
 #include "platform/avi/AviTypes.h"
 #include "platform/avi/CCompressionChooserGuard.h"
 #include "platform/avi/CFixedCompressionChooser.h"
+#include "fuzz/FuzzInput.h"
+#include "tests/support/AviProbe.h"
 #include "video/CAviWriter.h"
 
 namespace {
@@ -41,32 +41,6 @@ namespace fs = std::filesystem;
 constexpr std::uint32_t kMaxFrameBytes = 1u << 20;
 constexpr int kMaxFrames = 48;
 const char kOldContent[] = "an older file that must survive a failed run";
-
-void Require(bool bCondition)
-{
-    if (!bCondition)
-        std::abort();
-}
-
-class ByteReader {
-public:
-    ByteReader(const std::uint8_t* pData, std::size_t nSize) : m_pData(pData), m_nSize(nSize) {}
-
-    bool AtEnd() const { return m_nPos >= m_nSize; }
-    std::uint8_t Byte() { return m_nPos < m_nSize ? m_pData[m_nPos++] : 0; }
-    std::uint32_t Uint(int nBytes)
-    {
-        std::uint32_t n = 0;
-        for (int i = 0; i < nBytes; ++i)
-            n |= static_cast<std::uint32_t>(Byte()) << (8 * i);
-        return n;
-    }
-
-private:
-    const std::uint8_t* m_pData;
-    std::size_t m_nSize;
-    std::size_t m_nPos = 0;
-};
 
 // One folder for the whole run, in memory where the machine offers it.
 const fs::path& WorkFolder()
@@ -82,84 +56,11 @@ const fs::path& WorkFolder()
     return folder;
 }
 
-std::vector<std::uint8_t> ReadFile(const fs::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-}
-
-std::uint32_t Le32(const std::vector<std::uint8_t>& bytes, std::size_t nPos)
-{
-    return static_cast<std::uint32_t>(bytes[nPos]) | static_cast<std::uint32_t>(bytes[nPos + 1]) << 8 |
-           static_cast<std::uint32_t>(bytes[nPos + 2]) << 16 | static_cast<std::uint32_t>(bytes[nPos + 3]) << 24;
-}
-
-bool IsId(const std::vector<std::uint8_t>& bytes, std::size_t nPos, const char* pId)
-{
-    return std::memcmp(bytes.data() + nPos, pId, 4) == 0;
-}
-
-struct AviFacts {
-    int m_nSegments = 0;
-    int m_nFrames = 0;
-    std::int64_t m_nTotalFrames = -1;  // From 'dmlh', when present.
-    std::int64_t m_nRate = -1;         // From the video 'strh'.
-};
-
-// Walks the chunks between nBegin and nEnd; every chunk must lie inside its parent.
-void WalkChunks(const std::vector<std::uint8_t>& bytes, std::size_t nBegin, std::size_t nEnd, bool bInMovi,
-                AviFacts& facts)
-{
-    std::size_t nPos = nBegin;
-    while (nPos < nEnd) {
-        Require(nEnd - nPos >= 8);
-        const std::size_t nSize = Le32(bytes, nPos + 4);
-        Require(nSize <= nEnd - nPos - 8);
-        const std::size_t nData = nPos + 8;
-        if (IsId(bytes, nPos, "LIST")) {
-            Require(nSize >= 4);
-            WalkChunks(bytes, nData + 4, nData + nSize, IsId(bytes, nData, "movi"), facts);
-        } else if (bInMovi && (IsId(bytes, nPos, "00db") || IsId(bytes, nPos, "00dc"))) {
-            ++facts.m_nFrames;
-        } else if (IsId(bytes, nPos, "dmlh")) {
-            Require(nSize >= 4);
-            facts.m_nTotalFrames = Le32(bytes, nData);
-        } else if (IsId(bytes, nPos, "strh")) {
-            Require(nSize >= 28);
-            if (IsId(bytes, nData, "vids"))
-                facts.m_nRate = Le32(bytes, nData + 24);
-        }
-        // Chunks are padded to an even length; a last odd chunk may end the parent.
-        nPos = nData + nSize + (nSize & 1);
-        Require(nPos <= nEnd + 1);
-    }
-}
-
-// A complete file: RIFF 'AVI ' then any number of RIFF 'AVIX', covering the whole file.
-AviFacts ParseAvi(const std::vector<std::uint8_t>& bytes)
-{
-    AviFacts facts;
-    std::size_t nPos = 0;
-    while (nPos < bytes.size()) {
-        Require(bytes.size() - nPos >= 12);
-        Require(IsId(bytes, nPos, "RIFF"));
-        Require(IsId(bytes, nPos + 8, facts.m_nSegments == 0 ? "AVI " : "AVIX"));
-        const std::size_t nSize = Le32(bytes, nPos + 4);
-        Require(nSize >= 4 && nSize <= bytes.size() - nPos - 8);
-        WalkChunks(bytes, nPos + 12, nPos + 8 + nSize, false, facts);
-        nPos += 8 + nSize + (nSize & 1);
-        ++facts.m_nSegments;
-    }
-    Require(nPos == bytes.size());
-    Require(facts.m_nSegments >= 1);
-    return facts;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSize)
 {
-    ByteReader reader(pData, nSize);
+    FuzzInput reader(pData, nSize);
     BITMAPINFOHEADER bih{};
     bih.biSize = sizeof(BITMAPINFOHEADER);
     bih.biWidth = static_cast<LONG>(reader.Uint(4));
@@ -259,14 +160,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
         Require(entry.path() == target);
 
     if (bCommitted) {
-        const AviFacts facts = ParseAvi(ReadFile(target));
-        Require(facts.m_nFrames == nWritten);
-        if (facts.m_nTotalFrames >= 0)
-            Require(facts.m_nTotalFrames == nWritten);
-        Require(facts.m_nRate == static_cast<DWORD>(nRate));
+        // Every chunk inside its parent, RIFF 'AVI ' then only 'AVIX', and every frame counted.
+        const AviLayout avi = ReadAviLayout(target.string());
+        Require(avi.strError.empty() && !avi.riffTypes.empty() && avi.riffTypes[0] == "AVI ");
+        for (std::size_t i = 1; i < avi.riffTypes.size(); ++i)
+            Require(avi.riffTypes[i] == "AVIX");
+        Require(avi.frames.size() == static_cast<std::size_t>(nWritten));
+        Require(avi.nDmlhFrames == 0 || avi.nDmlhFrames == static_cast<DWORD>(nWritten));
+        Require(avi.nRate == static_cast<DWORD>(nRate));
     } else if (nNameFlags & 1) {
-        const std::vector<std::uint8_t> old = ReadFile(target);
-        Require(old.size() == sizeof kOldContent - 1 && std::memcmp(old.data(), kOldContent, old.size()) == 0);
+        std::ifstream old(target, std::ios::binary);
+        Require(std::string(std::istreambuf_iterator<char>(old), {}) == kOldContent);
     } else {
         Require(!fs::exists(target));
     }

@@ -13,7 +13,6 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <vector>
@@ -22,6 +21,7 @@
 #include "engine/Blend.h"
 #include "engine/Canvas.h"
 #include "engine/PixelBuffer.h"
+#include "fuzz/FuzzInput.h"
 
 namespace {
 
@@ -31,43 +31,6 @@ constexpr std::int64_t kInt32Min = std::numeric_limits<std::int32_t>::min();
 // only measured, so every run stays fast.
 constexpr std::int64_t kMaxBlendBytes = 64 * 1024;
 constexpr std::int32_t kMaxBlendRows = 4096;
-
-void Require(bool bCondition)
-{
-    if (!bCondition)
-        std::abort();
-}
-
-class ByteReader {
-public:
-    ByteReader(const std::uint8_t* pData, std::size_t nSize) : m_pData(pData), m_nSize(nSize) {}
-
-    std::uint8_t Byte() { return m_nPos < m_nSize ? m_pData[m_nPos++] : 0; }
-
-    std::int32_t Int32()
-    {
-        std::uint32_t n = 0;
-        for (int i = 0; i < 4; ++i)
-            n |= static_cast<std::uint32_t>(Byte()) << (8 * i);
-        return static_cast<std::int32_t>(n);
-    }
-
-    std::uint64_t Uint64()
-    {
-        std::uint64_t n = 0;
-        for (int i = 0; i < 8; ++i)
-            n |= static_cast<std::uint64_t>(Byte()) << (8 * i);
-        return n;
-    }
-
-    const std::uint8_t* Rest() const { return m_pData + m_nPos; }
-    std::size_t RestSize() const { return m_nSize - m_nPos; }
-
-private:
-    const std::uint8_t* m_pData;
-    std::size_t m_nSize;
-    std::size_t m_nPos = 0;
-};
 
 // The blend of one byte, written out here so the engine's code is checked
 // against the formula rather than against itself.
@@ -80,7 +43,7 @@ std::uint8_t ExpectedChannel(std::uint8_t a, std::uint8_t b, double w)
 }
 
 // A weight in 0..1 of one of the kinds the renders use, or any such double.
-double ChooseWeight(ByteReader& reader)
+double ChooseWeight(FuzzInput& reader)
 {
     switch (reader.Byte() % 3) {
     case 0:
@@ -91,7 +54,7 @@ double ChooseWeight(ByteReader& reader)
         return FrameWeight(FrameStep(nFrames), k);
     }
     default: {
-        const std::uint64_t nBits = reader.Uint64();
+        const std::uint64_t nBits = reader.Uint(8);
         double w = 0.0;
         std::memcpy(&w, &nBits, sizeof w);
         return std::isfinite(w) && w >= 0.0 && w <= 1.0 ? w : 0.5;
@@ -105,7 +68,7 @@ void Fill(std::vector<std::uint8_t>& bytes, const std::uint8_t* pSource, std::si
         bytes[i] = nSource ? static_cast<std::uint8_t>(pSource[(nStart + i) % nSource] + i / nSource) : 0;
 }
 
-void CheckBlendBytes(ByteReader& reader, double w)
+void CheckBlendBytes(FuzzInput& reader, double w)
 {
     // Arbitrary lengths and misaligned starts exercise the vector tails.
     const std::size_t nCount = reader.RestSize() / 2;
@@ -124,7 +87,7 @@ void CheckBlendBytes(ByteReader& reader, double w)
     }
 }
 
-void CheckBlendRows(const Canvas& canvas, ByteReader& reader, double w)
+void CheckBlendRows(const Canvas& canvas, FuzzInput& reader, double w)
 {
     auto first = PixelBuffer::Allocate(canvas);
     auto second = PixelBuffer::Allocate(canvas);
@@ -157,7 +120,7 @@ void CheckBlendRows(const Canvas& canvas, ByteReader& reader, double w)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSize)
 {
-    ByteReader reader(pData, nSize);
+    FuzzInput reader(pData, nSize);
     const std::int32_t nMode = reader.Int32();
     const std::int32_t nWidth = reader.Int32();
     const std::int32_t nHeight = reader.Int32();

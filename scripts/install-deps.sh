@@ -11,7 +11,7 @@ packages=(
   libavcodec-dev libavutil-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
-  ffmpeg xvfb xauth
+  ffmpeg xvfb xauth gcovr
   mediainfo gstreamer1.0-plugins-base-apps gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav
   python3 time util-linux
   fonts-dejavu-core fonts-liberation

@@ -1,12 +1,9 @@
 #pragma once
 
-// A wizard frame on real widgets with its modal services replaced: message
-// boxes answer from a script and are recorded, file choosers hand out queued
-// paths, opening a file only records it, and the compressor is chosen
-// without a dialog.
+// Guards nothing itself: a wizard frame on real widgets with its modal
+// services replaced by the recording stand-ins, the compressor chosen without
+// a dialog, and the user's clicks and typing.
 
-#include <deque>
-#include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -20,76 +17,7 @@
 #include "app/CWizardDlg.h"
 #include "platform/avi/CCompressionChooserGuard.h"
 #include "platform/avi/CFixedCompressionChooser.h"
-#include "platform/ui/IFileChooser.h"
-#include "platform/ui/IMessageBoxService.h"
-#include "platform/ui/IShellService.h"
-
-struct ShownMessage {
-    std::string strText;
-    std::string strCaption;
-    UINT nType;
-};
-
-class CScriptedMessageBoxes : public IMessageBoxService {
-public:
-    int Show(HWND, const CString& text, const CString& caption, UINT nType) override
-    {
-        m_shown.push_back({text.str(), caption.str(), nType});
-        if (m_onShow)
-            m_onShow();
-        if (!m_answers.empty()) {
-            const int nAnswer = m_answers.front();
-            m_answers.pop_front();
-            return nAnswer;
-        }
-        return (nType & MB_TYPEMASK) == MB_YESNO ? IDNO : IDOK;
-    }
-
-    std::vector<ShownMessage> m_shown;
-    std::deque<int> m_answers;      // given in order; then "Ne" or "OK"
-    std::function<void()> m_onShow; // runs while a box is up
-};
-
-class CQueuedFileChooser : public IFileChooser {
-public:
-    BOOL Choose(const FileChooserRequest& request, CString& pathName) override
-    {
-        m_requests.push_back(request);
-        if (m_paths.empty() || m_paths.front().empty()) {
-            if (!m_paths.empty())
-                m_paths.pop_front();
-            return FALSE;
-        }
-        pathName = CString(m_paths.front());
-        m_paths.pop_front();
-        return TRUE;
-    }
-
-    std::deque<std::string> m_paths; // an empty path cancels
-    std::vector<FileChooserRequest> m_requests;
-};
-
-class CRecordingShell : public IShellService {
-public:
-    BOOL Open(const CString& path) override
-    {
-        m_opened.push_back(path.str());
-        return TRUE;
-    }
-    std::vector<std::string> m_opened;
-};
-
-template <typename TService, auto Install>
-class CServiceGuard {
-public:
-    explicit CServiceGuard(TService* pService) : m_pPrevious(Install(pService)) {}
-    ~CServiceGuard() { Install(m_pPrevious); }
-    CServiceGuard(const CServiceGuard&) = delete;
-    CServiceGuard& operator=(const CServiceGuard&) = delete;
-
-private:
-    TService* m_pPrevious;
-};
+#include "tests/platform/support/TestServices.h"
 
 inline CFixedCompressionChooser::Options FullFrames()
 {
@@ -100,21 +28,18 @@ inline CFixedCompressionChooser::Options FullFrames()
 
 class WizardHarness {
 public:
-    explicit WizardHarness(CFixedCompressionChooser::Options compression = FullFrames())
-        : m_compression(compression)
+    explicit WizardHarness(CFixedCompressionChooser::Options compression = FullFrames()) : m_compression(compression)
     {
         m_dlg.Create(IDD_WIZARD, nullptr);
     }
 
-    CScriptedMessageBoxes m_boxes;
-    CQueuedFileChooser m_files;
+    // The services outlive the frame: they are made before it and go after it.
+    CRecordingMessageBox m_boxes;
+    CScriptedFileChooser m_files;
     CRecordingShell m_shell;
     CFixedCompressionChooser m_compression;
 
 private:
-    CServiceGuard<IMessageBoxService, AfxSetMessageBoxService> m_boxesGuard{&m_boxes};
-    CServiceGuard<IFileChooser, AfxSetFileChooser> m_filesGuard{&m_files};
-    CServiceGuard<IShellService, AfxSetShellService> m_shellGuard{&m_shell};
     CCompressionChooserGuard m_compressionGuard{&m_compression};
 
 public:
@@ -145,35 +70,28 @@ public:
         return pItem ? pItem->GetWindowText().str() : std::string();
     }
 
-    static bool Shown(const CWnd& wnd) { return wnd.GetWidget() && !wnd.GetWidget()->isHidden(); }
-
     void Next() { Click(m_dlg, IDC_NEXT); }
     void Prev() { Click(m_dlg, IDC_PREV); }
     bool Enabled(int nID) const { return Control(m_dlg, nID) && Control(m_dlg, nID)->isEnabled(); }
 
-    // The pages that are shown; exactly one outside a render.
-    std::vector<const CDialog*> ShownPages() const
-    {
-        const CWizardDlg& d = m_dlg;
-        std::vector<const CDialog*> pages;
-        for (const CDialog* pPage : std::initializer_list<const CDialog*>{
-                 &d.m_pageWelcome, &d.m_pageSource, &d.m_pageAnimSettings, &d.m_pageAnimProgress, &d.m_pageAnimDone,
-                 &d.m_pageStillSettings, &d.m_pageStillProgress, &d.m_pageStillDone})
-            if (Shown(*pPage))
-                pages.push_back(pPage);
-        return pages;
-    }
+    // Whether the page is the only one shown, as outside a render.
     bool OnlyShown(const CDialog& page) const
     {
-        const auto pages = ShownPages();
-        return pages.size() == 1 && pages.front() == &page;
+        const CWizardDlg& d = m_dlg;
+        int nShown = 0;
+        for (const CDialog* pPage : {static_cast<const CDialog*>(&d.m_pageWelcome), static_cast<const CDialog*>(&d.m_pageSource),
+                                     static_cast<const CDialog*>(&d.m_pageAnimSettings), static_cast<const CDialog*>(&d.m_pageAnimProgress),
+                                     static_cast<const CDialog*>(&d.m_pageAnimDone), static_cast<const CDialog*>(&d.m_pageStillSettings),
+                                     static_cast<const CDialog*>(&d.m_pageStillProgress), static_cast<const CDialog*>(&d.m_pageStillDone)})
+            nShown += pPage->GetWidget() && !pPage->GetWidget()->isHidden();
+        return nShown == 1 && page.GetWidget() && !page.GetWidget()->isHidden();
     }
 
     // Picks both pictures and the mode on the source page, coming from the welcome page.
     void ChooseSources(const std::string& strFirst, const std::string& strSecond, int nMode)
     {
         Next();
-        m_files.m_paths = {strFirst, strSecond};
+        m_files.answers = {strFirst, strSecond};
         Click(m_dlg.m_pageSource, IDC_BROWSE);
         Click(m_dlg.m_pageSource, IDC_BROWSE_SECOND);
         Click(m_dlg.m_pageSource, nMode == 0 ? IDC_RADIO_FIRST : IDC_RADIO_SECOND);
@@ -183,18 +101,25 @@ public:
     // Names the output on the settings page that is shown.
     void ChooseOutput(const std::string& strPath)
     {
-        m_files.m_paths = {strPath};
+        m_files.answers = {strPath};
         Click(m_dlg.m_nPage == 10 ? static_cast<const CWnd&>(m_dlg.m_pageStillSettings)
                                   : static_cast<const CWnd&>(m_dlg.m_pageAnimSettings),
               IDC_BROWSE);
     }
 
-    // Texts of the message boxes shown so far.
+    // Texts of the message boxes shown so far, and the files opened.
     std::vector<std::string> Messages() const
     {
         std::vector<std::string> texts;
-        for (const ShownMessage& shown : m_boxes.m_shown)
-            texts.push_back(shown.strText);
+        for (const CRecordingMessageBox::Call& call : m_boxes.calls)
+            texts.push_back(call.text.str());
         return texts;
+    }
+    std::vector<std::string> Opened() const
+    {
+        std::vector<std::string> paths;
+        for (const CString& path : m_shell.opened)
+            paths.push_back(path.str());
+        return paths;
     }
 };

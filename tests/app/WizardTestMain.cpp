@@ -1,5 +1,5 @@
-// The main of the wizard's tests: one QApplication for the whole run. The
-// tests run on the offscreen platform, also when CTest only lists them.
+// The main of the wizard's tests: one QApplication for the whole run, on the
+// offscreen platform also when CTest only lists them.
 
 #include <gtest/gtest.h>
 

@@ -1,3 +1,6 @@
+// The blend: a channel, a frame or still weight one bit off, and a vector path
+// or row counter that differs from the plain formula or leaves its buffers.
+
 #include <cstdint>
 #include <cstring>
 #include <set>

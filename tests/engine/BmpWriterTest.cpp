@@ -1,11 +1,11 @@
-#include <csignal>
+// The still's writer: a header byte or pixel row out of place, and a failed
+// write reported as success or leaving a cut file in place of the older one.
+
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
-
-#include <sys/resource.h>
 
 #include <gtest/gtest.h>
 
@@ -16,12 +16,13 @@
 
 // Local
 #include "engine/BmpWriter.h"
+#include "tests/support/TestKit.h"
 
 namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-Bytes ReadFile(const std::string& strPath)
+Bytes ReadBytes(const std::string& strPath)
 {
     std::ifstream file(strPath, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(file), {});
@@ -44,7 +45,7 @@ TEST(BmpWriterTest, FileHoldsBothHeadersThenThePixelsAsAnotherReaderSeesThem)
     const PixelBuffer buffer = Pattern(canvas);
     ASSERT_TRUE(SaveBitmapFile(strPath, buffer, canvas));
 
-    const Bytes file = ReadFile(strPath);
+    const Bytes file = ReadBytes(strPath);
     const Bytes expectedHeaders = {'B', 'M', 0x76, 0xCC, 0x11, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 0xD0, 2, 0, 0, 0x1C, 2,
                                    0, 0, 1, 0, 24, 0, 0, 0, 0, 0, 0x40, 0xCC, 0x11, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     ASSERT_EQ(file.size(), 1166454u);
@@ -56,27 +57,6 @@ TEST(BmpWriterTest, FileHoldsBothHeadersThenThePixelsAsAnotherReaderSeesThem)
     EXPECT_EQ(image.convertToFormat(QImage::Format_RGB32), expected.mirrored().convertToFormat(QImage::Format_RGB32));
 
 }
-
-// Lowers the file size limit, as a full disk would stop a write part way.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t nBytes) : m_pPrevious(std::signal(SIGXFSZ, SIG_IGN))
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        rlimit limit = m_saved;
-        limit.rlim_cur = nBytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_pPrevious);
-    }
-
-private:
-    void (*m_pPrevious)(int);
-    rlimit m_saved{};
-};
 
 TEST(BmpWriterTest, FailedWritesAreReportedAndKeepTheExistingFile)
 {
@@ -92,7 +72,7 @@ TEST(BmpWriterTest, FailedWritesAreReportedAndKeepTheExistingFile)
         EXPECT_EQ(result.Error().m_nCode, EngineErrorCode::WriteFailed);
     }
     EXPECT_FALSE(SaveBitmapFile(dir.filePath("missing/out.bmp").toStdString(), buffer, canvas));
-    EXPECT_EQ(ReadFile(strPath), (Bytes{'o', 'l', 'd'}));
+    EXPECT_EQ(ReadBytes(strPath), (Bytes{'o', 'l', 'd'}));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList{"keep.bmp"});
 }
 

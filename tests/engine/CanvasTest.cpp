@@ -1,3 +1,6 @@
+// The canvas rule: a side not rounded down to four, a mean taken wrongly, and
+// a negative or 32-bit-overflowing size accepted instead of refused.
+
 #include <cstdint>
 #include <cstring>
 #include <limits>

@@ -1,3 +1,7 @@
+// The frame pipeline: frames made or encoded out of order or by the wrong
+// worker, bytes that change with the worker count, and a failure or abort
+// that lets other workers go on writing.
+
 #include <algorithm>
 #include <array>
 #include <atomic>

@@ -1,3 +1,7 @@
+// The picture loader: a wrong pixel from a BMP, GIF or JPEG, a picture
+// decoded by its name instead of its content, and a broken, foreign, cut or
+// hugely claimed file that loads, crashes or allocates instead of being refused.
+
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -146,67 +150,46 @@ TEST_F(PictureLoaderTest, RefusesOtherFormatsBrokenFilesAndHugeClaims)
 }
 
 
-// A 3×2 BMP built by hand: a four-colour palette (red, green, blue, white)
-// for the paletted depths, and the given pixel data after it.
-Bytes MakeBmp(int nBitCount, int nCompression, int nHeight, const Bytes& pixels)
-{
-    const bool bPalette = nBitCount <= 8;
-    const std::uint32_t nPaletteBytes = bPalette ? 4 * 4 : 0;
-    const std::uint32_t nOffset = 14 + 40 + nPaletteBytes;
-    Bytes bmp{'B', 'M'};
-    auto put = [&](std::uint32_t nValue, int nBytes) {
-        for (int i = 0; i < nBytes; ++i)
-            bmp.push_back(static_cast<unsigned char>(nValue >> (8 * i)));
-    };
-    put(nOffset + static_cast<std::uint32_t>(pixels.size()), 4);
-    put(0, 4);
-    put(nOffset, 4);
-    put(40, 4);
-    put(3, 4);
-    put(static_cast<std::uint32_t>(nHeight), 4);
-    put(1, 2);
-    put(static_cast<std::uint32_t>(nBitCount), 2);
-    put(static_cast<std::uint32_t>(nCompression), 4);
-    put(static_cast<std::uint32_t>(pixels.size()), 4);
-    put(0, 4);
-    put(0, 4);
-    put(bPalette ? 4 : 0, 4);
-    put(0, 4);
-    if (bPalette)
-        bmp.insert(bmp.end(), {0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 0, 255, 255, 255, 0});
-    bmp.insert(bmp.end(), pixels.begin(), pixels.end());
-    return bmp;
-}
-
 TEST_F(PictureLoaderTest, DecodesFourBitRunLengthAndTopDownBmp)
 {
     // Every file shows the same picture: top row red, green, blue; bottom
     // row white, red, green.
     const QRgb kTop[3] = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255)};
     const QRgb kBottom[3] = {qRgb(255, 255, 255), qRgb(255, 0, 0), qRgb(0, 255, 0)};
-    struct Case {
-        const char* m_pszName;
-        Bytes m_bytes;
-    };
-    const Case cases[] = {
-        // Rows bottom-up, each padded to four bytes.
-        {"four-bit.bmp", MakeBmp(4, 0, 2, {0x30, 0x10, 0, 0, 0x01, 0x20, 0, 0})},
-        // Runs of one index each, an end of line after each row, end of bitmap.
-        {"rle8.bmp", MakeBmp(8, 1, 2, {1, 3, 1, 0, 1, 1, 0, 0, 1, 0, 1, 1, 1, 2, 0, 0, 0, 1})},
-        // An absolute run of three 4-bit indices per row, padded to a word.
-        {"rle4.bmp", MakeBmp(4, 2, 2, {0, 3, 0x30, 0x10, 0, 0, 0, 3, 0x01, 0x20, 0, 0, 0, 1})},
-        // A negative height stores the rows top-down.
-        {"top-down.bmp", MakeBmp(24, 0, -2, {0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0,
-                                             255, 255, 255, 0, 0, 255, 0, 255, 0, 0, 0, 0})},
-    };
-    for (const Case& c : cases) {
-        const auto bitmap = LoadPictureFile(Write(c.m_pszName, c.m_bytes));
-        ASSERT_TRUE(bitmap) << c.m_pszName << ": " << bitmap.Error().m_strMessage;
+    // The seed maker builds them by hand: a four-colour palette, rows bottom-up
+    // or, with a negative height, top-down; runs of one index, or absolute runs.
+    for (const char* pszName : {"bmp_4bit.bmp", "bmp_rle8.bmp", "bmp_rle4.bmp", "bmp_top_down.bmp"}) {
+        const auto bitmap = LoadPictureFile(std::string(PLAVEX_CORPUS_DIR "/load_picture/") + pszName);
+        ASSERT_TRUE(bitmap) << pszName << ": " << bitmap.Error().m_strMessage;
         const QImage image = bitmap.Value().Image();
-        ASSERT_EQ(image.size(), QSize(3, 2)) << c.m_pszName;
+        ASSERT_EQ(image.size(), QSize(3, 2)) << pszName;
         for (int x = 0; x < 3; ++x) {
-            EXPECT_EQ(image.pixel(x, 0) & 0xFFFFFF, kTop[x] & 0xFFFFFF) << c.m_pszName << " top " << x;
-            EXPECT_EQ(image.pixel(x, 1) & 0xFFFFFF, kBottom[x] & 0xFFFFFF) << c.m_pszName << " bottom " << x;
+            EXPECT_EQ(image.pixel(x, 0) & 0xFFFFFF, kTop[x] & 0xFFFFFF) << pszName << " top " << x;
+            EXPECT_EQ(image.pixel(x, 1) & 0xFFFFFF, kBottom[x] & 0xFFFFFF) << pszName << " bottom " << x;
+        }
+    }
+}
+
+TEST_F(PictureLoaderTest, PicturesCutShortAtAnyLengthLoadWholeOrNotAtAll)
+{
+    for (const char* pszSeed : {"gif.gif", "jpeg_yuvj420p.jpg", "bmp_bgr24.bmp", "png.png", "webp_lossless_rotated.webp",
+                                "tiff_rgb.tif", "heic_small.heic", "avif_small.avif"}) {
+        const Bytes bytes = Read(std::string(PLAVEX_CORPUS_DIR "/load_picture/") + pszSeed);
+        ASSERT_FALSE(bytes.empty()) << pszSeed << " is missing from the seeds";
+        const auto whole = LoadPictureFile(Write(pszSeed, bytes));
+        ASSERT_TRUE(whole) << pszSeed << ": " << whole.Error().m_strMessage;
+        for (std::size_t nLength = 0; nLength < bytes.size(); ++nLength) {
+            const std::string strPath = Write(pszSeed, Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(nLength)));
+            const auto loaded = LoadPictureFile(strPath);
+            if (loaded) {
+                // What decodes keeps the size its header gives.
+                EXPECT_EQ(loaded.Value().Image().size(), whole.Value().Image().size()) << pszSeed << " cut to " << nLength;
+            } else {
+                const EngineErrorCode nCode = loaded.Error().m_nCode;
+                EXPECT_TRUE(nCode == EngineErrorCode::PictureUnsupported || nCode == EngineErrorCode::PictureDamaged ||
+                            nCode == EngineErrorCode::PictureUnreadable);
+                EXPECT_NE(loaded.Error().m_strMessage.find(strPath), std::string::npos);
+            }
         }
     }
 }

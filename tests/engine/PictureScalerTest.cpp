@@ -1,3 +1,6 @@
+// The scaler: a picture of the canvas size changed on the way, reduction by
+// picking pixels, enlargement without interpolation, and a shape kept.
+
 #include <gtest/gtest.h>
 
 // Qt

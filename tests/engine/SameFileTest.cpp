@@ -1,3 +1,6 @@
+// The same-file check: a source reached through a link or another spelling
+// of its path taken for a different file, or two different files for one.
+
 #include <filesystem>
 #include <fstream>
 #include <string>

@@ -1,3 +1,5 @@
+// Guards nothing itself: the page fixture's frame and its clicks and typing.
+
 #include "tests/pages/PageFixture.h"
 
 // Qt

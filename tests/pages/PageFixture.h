@@ -1,7 +1,7 @@
 #pragma once
 
-// Pages shown inside a frame built from the wizard's frame template, with the
-// modal services replaced by recording stand-ins.
+// Guards nothing itself: pages shown inside a frame built from the wizard's
+// frame template, with the modal services replaced by recording stand-ins.
 
 #include <gtest/gtest.h>
 

@@ -1,17 +1,11 @@
-// Dialogs built from templates: placement in dialog units, the modal run and
-// how it ends, keyboard routing between a dialog and the dialogs inside it,
-// command and scroll notifications, and the control wrappers.
+// Dialogs built from templates: a control off its place in dialog units, and
+// the wrong focus, command or end of a modal run.
 
 #include <gtest/gtest.h>
 
 // Qt
 #include <QApplication>
-#include <QDialog>
 #include <QFontInfo>
-#include <QLineEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QSlider>
 #include <QTest>
 #include <QTimer>
 
@@ -51,7 +45,7 @@ TEST(DialogBaseUnits, RoundsToNearestLikeTheWindowSystem)
     EXPECT_EQ(CDialogBaseUnits::FromFont(small).GetCharHeight(), QFontMetrics(small).height());
 }
 
-constexpr int IDC_EDIT = 100, IDC_BUTTON = 101, IDC_DISABLED = 102, IDC_SLIDER = 103, IDC_BAR = 104;
+constexpr int IDC_EDIT = 100, IDC_BUTTON = 101, IDC_DISABLED = 102;
 constexpr DialogItem kHostItems[] = {
     {IDC_DISABLED, DialogItemKind::PushButton, "Vypnuto", 5, 80, 40, 14, WS_VISIBLE | WS_TABSTOP | WS_DISABLED},
     {IDC_BUTTON, DialogItemKind::PushButton, "Tlačítko", 50, 80, 40, 14, WS_VISIBLE | WS_TABSTOP},
@@ -61,13 +55,6 @@ constexpr DialogItem kHostItems[] = {
 };
 constexpr DialogTemplate kHost{901, 0, 0, 200, 100, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU, 0, "Rámec",
                                "MS Sans Serif", 8, kHostItems};
-
-constexpr DialogItem kPageItems[] = {
-    {IDC_EDIT, DialogItemKind::Edit, "", 10, 10, 60, 14, WS_VISIBLE | WS_TABSTOP | WS_BORDER},
-    {IDC_SLIDER, DialogItemKind::Trackbar, "", 10, 30, 100, 15, WS_VISIBLE | WS_TABSTOP | TBS_NOTICKS},
-    {IDC_BAR, DialogItemKind::Progress, "", 10, 50, 100, 10, WS_VISIBLE | WS_BORDER},
-};
-constexpr DialogTemplate kPage{902, 0, 0, 190, 70, WS_CHILD, 0, nullptr, "MS Sans Serif", 8, kPageItems};
 
 // A dialog that counts what reaches it.
 class CCountingDialog : public CDialog {
@@ -86,29 +73,15 @@ public:
             CDialog::OnCancel();
     }
     void OnButton() { ++nButton; }
-    void OnHScroll(UINT nSBCode, UINT nPos, CWnd* pScrollBar)
-    {
-        scrolls.push_back({nSBCode, nPos});
-        scrollBar = pScrollBar;
-    }
     int nOK = 0, nCancel = 0, nButton = 0;
     bool bEndOnCommand = true;
-    std::vector<std::pair<UINT, UINT>> scrolls;
-    CWnd* scrollBar = nullptr;
-    CProgressCtrl m_ctlBar;
 
 protected:
-    void DoDataExchange(CDataExchange* pDX) override
-    {
-        if (GetTemplateID() == kPage.nID)
-            DDX_Control(pDX, IDC_BAR, m_ctlBar);
-    }
     DECLARE_MESSAGE_MAP()
 };
 
 BEGIN_MESSAGE_MAP(CCountingDialog, CDialog)
     ON_BN_CLICKED(IDC_BUTTON, &CCountingDialog::OnButton)
-    ON_WM_HSCROLL()
 END_MESSAGE_MAP()
 
 // Runs a dialog modally while `script` plays inside its loop.
@@ -156,29 +129,6 @@ TEST(Dialog, EveryTemplateControlSitsAtItsPositionInDialogUnits)
     EXPECT_EQ(host.GetWindowText(), "Rámec");
 }
 
-TEST(Dialog, OneLineTextsWiderThanTheirBoxGrowToTheRightWithinTheDialog)
-{
-    static constexpr DialogItem items[] = {
-        {1, DialogItemKind::Label, "Příliš dlouhý text štítku", 10, 10, 20, 8, WS_VISIBLE},
-        {2, DialogItemKind::Label, "Příliš dlouhý text u okraje", 90, 30, 8, 8, WS_VISIBLE},
-        {3, DialogItemKind::Label, "Zalomený text na více řádků", 10, 50, 20, 40, WS_VISIBLE},
-        {4, DialogItemKind::CheckBox, "Zaškrtávací políčko", 10, 100, 20, 10, WS_VISIBLE},
-        {5, DialogItemKind::Label, "Krátký", 10, 120, 80, 8, WS_VISIBLE},
-    };
-    static constexpr DialogTemplate tmpl{904, 0, 0, 100, 140, WS_POPUP, 0, nullptr, "MS Sans Serif", 8, items};
-    CDialog dlg(tmpl);
-    ASSERT_TRUE(dlg.Create(tmpl.nID, nullptr));
-    const CDialogBaseUnits units = CDialogBaseUnits::FromFont(*dlg.GetDialogFont());
-    const QFontMetrics fm(*dlg.GetDialogFont());
-    auto width = [&](int id) { return dlg.GetDlgItem(id)->GetWidget()->width(); };
-    EXPECT_EQ(width(1), fm.horizontalAdvance(QString::fromUtf8(items[0].text)));
-    EXPECT_EQ(width(2), dlg.GetWidget()->width() - units.MapX(90));   // stops at the edge
-    EXPECT_EQ(width(3), units.MapX(20));                               // wraps instead
-    EXPECT_GE(width(4), dlg.GetDlgItem(4)->GetWidget()->sizeHint().width());
-    EXPECT_EQ(width(5), units.MapX(80));                               // never shrinks
-    EXPECT_EQ(dlg.GetDlgItem(1)->GetWidget()->height(), units.MapY(8));
-}
-
 TEST(Dialog, ModalRunFocusesFirstEnabledTabStopAndEndsWithButtons)
 {
     CCountingDialog dlg(kHost);
@@ -201,25 +151,6 @@ TEST(Dialog, ModalRunFocusesFirstEnabledTabStopAndEndsWithButtons)
     EXPECT_EQ(focusText, "Tlačítko");   // the disabled first button is skipped
 }
 
-TEST(Dialog, EscapeAndCloseBoxAskTheDialogsCancelEvenWithItsButtonDisabled)
-{
-    CCountingDialog dlg(kHost);
-    dlg.bEndOnCommand = false;
-    EXPECT_EQ(RunModal(dlg, [&] {
-                  dlg.GetDlgItem(IDCANCEL)->EnableWindow(FALSE);
-                  Key(dlg, IDC_EDIT, Qt::Key_Escape);
-                  dlg.GetWidget()->close();
-                  dlg.SendMessage(WM_CLOSE);
-                  const bool stillOpen = dlg.GetWidget()->isVisible();
-                  dlg.bEndOnCommand = true;
-                  if (stillOpen)
-                      dlg.GetWidget()->close();
-              }),
-              IDCANCEL);
-    EXPECT_EQ(dlg.nCancel, 4);
-    EXPECT_EQ(dlg.nOK, 0);
-}
-
 TEST(Dialog, EnterPressesTheFocusedButtonOrGivesTheDialogItsOK)
 {
     CCountingDialog dlg(kHost);
@@ -238,108 +169,50 @@ TEST(Dialog, EnterPressesTheFocusedButtonOrGivesTheDialogItsOK)
     EXPECT_EQ(dlg.nCancel, 0);
 }
 
-TEST(Dialog, KeysInsideAChildDialogStopAtIt)
+// The messages the pages send their controls, and a member control that takes
+// one over and hands it back.
+TEST(Dialog, ControlsAnswerTheirMessagesAndMembersTakeThemOver)
 {
-    CCountingDialog host(kHost);
-    CCountingDialog page(kPage);
-    page.bEndOnCommand = false;
-    EXPECT_EQ(RunModal(host, [&] {
-                  ASSERT_TRUE(page.Create(kPage.nID, &host));
-                  page.ShowWindow(SW_SHOW);
-                  EXPECT_TRUE(page.IsWindowVisible());
-                  page.GetDlgItem(IDC_EDIT)->SetFocus();
-                  Key(page, IDC_EDIT, Qt::Key_Return);
-                  Key(page, IDC_EDIT, Qt::Key_Escape);
-                  Key(page, IDC_SLIDER, Qt::Key_Escape);
-                  EXPECT_TRUE(host.GetWidget()->isVisible());
-                  host.EndDialog(3);
-              }),
-              3);
-    EXPECT_EQ(page.nOK, 1);
-    EXPECT_EQ(page.nCancel, 2);
-    EXPECT_EQ(host.nOK + host.nCancel, 0);
-}
-
-TEST(Dialog, ChildControlsAnswerMessagesAndMemberControlsTakeOver)
-{
-    CCountingDialog host(kHost);
-    ASSERT_TRUE(host.Create(kHost.nID, nullptr));
-    CCountingDialog page(kPage);
-    ASSERT_TRUE(page.Create(kPage.nID, &host));
-    EXPECT_EQ(page.GetWidget()->parentWidget(), host.GetWidget());
-    EXPECT_TRUE(page.GetWidget()->isHidden());   // not visible at creation
-
-    // The exchange at creation attached the member to the bar.
-    ASSERT_NE(page.m_ctlBar.GetSafeHwnd(), nullptr);
-    EXPECT_EQ(page.GetDlgItem(IDC_BAR), &page.m_ctlBar);
-    EXPECT_EQ(CWnd::FromHandle(page.m_ctlBar.GetSafeHwnd()), &page.m_ctlBar);
-    EXPECT_EQ(page.m_ctlBar.GetDlgCtrlID(), IDC_BAR);
-    auto* bar = qobject_cast<QProgressBar*>(page.m_ctlBar.GetWidget());
-    ASSERT_NE(bar, nullptr);
-    EXPECT_EQ(bar->minimum(), 0);
-    EXPECT_EQ(bar->maximum(), 100);
-    EXPECT_EQ(::SendMessage(page.m_ctlBar.GetSafeHwnd(), PBM_SETPOS, 37, 0), 0);
-    EXPECT_EQ(page.m_ctlBar.SetPos(64), 37);
-    EXPECT_EQ(bar->value(), 64);
-    EXPECT_EQ(page.GetDlgItem(12345), nullptr);
-
-    // A member that lets go of its control, or is destroyed first, hands it back.
-    CWnd* wrapper = page.GetDlgItem(IDC_EDIT);
-    {
-        CWnd member;
-        ASSERT_TRUE(member.SubclassDlgItem(IDC_EDIT, &page));
-        EXPECT_EQ(page.GetDlgItem(IDC_EDIT), &member);
-        member.Detach();
-        EXPECT_EQ(page.GetDlgItem(IDC_EDIT), wrapper);
-        ASSERT_TRUE(member.SubclassDlgItem(IDC_EDIT, &page));
+    static constexpr DialogItem items[] = {
+        {1, DialogItemKind::CheckBox, "Ano", 5, 5, 50, 10, WS_VISIBLE}, {2, DialogItemKind::GroupBox, "Skupina", 5, 20, 90, 40, WS_VISIBLE},
+        {3, DialogItemKind::Label, "Text", 5, 65, 50, 8, WS_VISIBLE},   {4, DialogItemKind::Trackbar, "", 5, 75, 90, 15, WS_VISIBLE},
+        {5, DialogItemKind::Progress, "", 5, 95, 90, 10, WS_VISIBLE},   {6, DialogItemKind::Edit, "", 5, 110, 50, 14, WS_VISIBLE},
+    };
+    static constexpr DialogTemplate tmpl{905, 0, 0, 100, 130, WS_POPUP, 0, "Okno", "MS Sans Serif", 8, items};
+    CDialog dlg(tmpl);
+    ASSERT_TRUE(dlg.Create(tmpl.nID, nullptr));
+    for (int nID : {1, 2, 3, 6}) {
+        dlg.SetDlgItemText(nID, "Příliš žluťoučký");
+        CString text;
+        EXPECT_EQ(dlg.GetDlgItemText(nID, text), static_cast<int>(std::string("Příliš žluťoučký").size())) << nID;
+        EXPECT_EQ(dlg.GetDlgItem(nID)->GetDlgCtrlID(), nID);
     }
-    EXPECT_EQ(page.GetDlgItem(IDC_EDIT), wrapper);
-    EXPECT_NE(page.GetDlgItem(IDC_EDIT)->GetWidget(), nullptr);
-}
-
-TEST(Dialog, EverySliderMoveNotifiesItsDialog)
-{
-    CCountingDialog host(kHost);
-    ASSERT_TRUE(host.Create(kHost.nID, nullptr));
-    CCountingDialog page(kPage);
-    ASSERT_TRUE(page.Create(kPage.nID, &host));
-    page.ShowWindow(SW_SHOW);
+    CWnd* pCheck = dlg.GetDlgItem(1);
+    for (const WPARAM nState : {WPARAM{BST_CHECKED}, WPARAM{2}, WPARAM{BST_UNCHECKED}}) {
+        pCheck->SendMessage(BM_SETCHECK, nState);
+        EXPECT_EQ(::SendMessage(pCheck->GetSafeHwnd(), BM_GETCHECK, 0, 0), static_cast<LRESULT>(nState));
+    }
     CSliderCtrl slider;
-    ASSERT_TRUE(slider.SubclassDlgItem(IDC_SLIDER, &page));
-    EXPECT_EQ(slider.GetRangeMin(), 0);
-    EXPECT_EQ(slider.GetRangeMax(), 100);
-
-    slider.SendMessage(TBM_SETPOS, TRUE, 30);
-    auto* widget = qobject_cast<QSlider*>(slider.GetWidget());
-    widget->setFocus();
-    QTest::keyClick(widget, Qt::Key_Right);
-    QTest::keyClick(widget, Qt::Key_End);
-    ASSERT_EQ(page.scrolls.size(), 3u);
-    EXPECT_EQ(page.scrolls[0].second, 30u);
-    EXPECT_EQ(page.scrolls[1].second, 31u);
-    EXPECT_EQ(page.scrolls[2].second, 100u);
-    EXPECT_EQ(page.scrollBar, &slider);
-    EXPECT_EQ(slider.GetPos(), 100);
-    EXPECT_EQ(slider.SendMessage(TBM_GETPOS), 100);
-    slider.Detach();
-}
-
-TEST(Dialog, QueueDrainRunsWhatIsWaiting)
-{
-    int ran = 0;
-    QMetaObject::invokeMethod(qApp, [&ran] { ++ran; }, Qt::QueuedConnection);
-    QMetaObject::invokeMethod(qApp, [&ran] { ++ran; }, Qt::QueuedConnection);
-    AfxPumpMessages();
-    EXPECT_EQ(ran, 2);
-}
-
-TEST(Dialog, ShellOpensThroughTheInstalledService)
-{
-    CRecordingShell shell;
-    EXPECT_GT(ShellExecuteA(nullptr, "", "/tmp/výsledek.avi", "", "", SW_SHOW), 32);
-    EXPECT_LE(ShellExecuteA(nullptr, "", "", "", "", SW_SHOW), 32);
-    ASSERT_EQ(shell.opened.size(), 1u);
-    EXPECT_EQ(shell.opened[0], "/tmp/výsledek.avi");
+    ASSERT_TRUE(slider.SubclassDlgItem(4, &dlg));
+    EXPECT_EQ(dlg.GetDlgItem(4), &slider);
+    slider.SendMessage(TBM_SETRANGE, TRUE, LPARAM{10 | 20 << 16});
+    slider.SetPos(30);
+    EXPECT_EQ(slider.GetPos(), 20);
+    EXPECT_EQ(slider.GetRangeMin() + slider.GetRangeMax(), 30);
+    EXPECT_EQ(slider.Detach(), dlg.GetDlgItem(4)->GetSafeHwnd());
+    EXPECT_NE(dlg.GetDlgItem(4), &slider);
+    {
+        CProgressCtrl bar;
+        ASSERT_TRUE(bar.SubclassDlgItem(5, &dlg));
+        bar.SendMessage(PBM_SETRANGE, 0, LPARAM{50 << 16});
+        EXPECT_EQ(bar.SetPos(40), 0);
+        EXPECT_EQ(bar.SendMessage(PBM_GETPOS), 40);
+        EXPECT_EQ(CWnd::FromHandle(bar.GetSafeHwnd()), &bar);
+    }
+    // A member that goes first hands its control back to the dialog.
+    EXPECT_EQ(CWnd::FromHandle(dlg.GetDlgItem(5)->GetSafeHwnd()), dlg.GetDlgItem(5));
+    dlg.SendMessage(WM_CLOSE);
+    EXPECT_FALSE(dlg.IsWindowVisible());
 }
 
 } // namespace

@@ -1,5 +1,6 @@
-// File choosers: the filter text, the default extension and what reaches the
-// chooser; and the Qt chooser itself on real files, in Czech.
+// File choosers: a default extension added where it must not be or missing,
+// and the Qt chooser naming another file, or asking in English or not at all
+// before it replaces one.
 
 #include <gtest/gtest.h>
 
@@ -20,30 +21,6 @@
 #include "tests/platform/support/TestServices.h"
 
 namespace {
-
-TEST(FileDialogFilter, ParsesDescriptionsAndPatterns)
-{
-    auto filters = CFileDialog::ParseFilter("Obrázky|*.gif;*.jpeg;*.jpg;*.bmp;*.wmf;*.ico;*.cur||");
-    ASSERT_EQ(filters.size(), 1u);
-    EXPECT_EQ(filters[0].description, "Obrázky");
-    ASSERT_EQ(filters[0].patterns.size(), 7u);
-    EXPECT_EQ(filters[0].patterns[0], "*.gif");
-    EXPECT_EQ(filters[0].patterns[6], "*.cur");
-
-    filters = CFileDialog::ParseFilter("A (*.a)|*.a|Vše|*.b;;*.c");   // no closing "||"
-    ASSERT_EQ(filters.size(), 2u);
-    EXPECT_EQ(filters[1].description, "Vše");
-    ASSERT_EQ(filters[1].patterns.size(), 2u);
-    EXPECT_EQ(filters[1].patterns[1], "*.c");
-
-    EXPECT_TRUE(CFileDialog::ParseFilter(nullptr).empty());
-    EXPECT_TRUE(CFileDialog::ParseFilter("||").empty());
-
-    EXPECT_EQ(CQtFileChooser::NameFilters(CFileDialog::ParseFilter("Avi soubory (*.avi)|*.avi||")),
-              QStringList{"Avi soubory (*.avi)"});
-    EXPECT_EQ(CQtFileChooser::NameFilters(CFileDialog::ParseFilter("Obrázky|*.gif;*.jpg||")),
-              QStringList{"Obrázky (*.gif *.jpg)"});
-}
 
 TEST(FileDialog, PassesTheRequestAndAddsTheDefaultExtensionToBareNames)
 {

@@ -1,5 +1,5 @@
-// Message boxes: the caption a box gets, and the Qt box's buttons, default,
-// icons and keyboard answers.
+// The Qt message box: wrong buttons, default, icon or title, and a key or
+// the close box giving another answer than the user's.
 
 #include <functional>
 
@@ -20,94 +20,67 @@
 
 namespace {
 
-TEST(MessageBox, NullCaptionBecomesTheExecutableName)
-{
-    CRecordingMessageBox boxes;
-    boxes.answers = {IDOK, IDYES};
-    CWnd owner;
-    EXPECT_EQ(owner.MessageBox("Musíte vybrat soubory!"), IDOK);
-    EXPECT_EQ(owner.MessageBox("Opravdu chcete ukončit program?", "Plavex", MB_YESNO | MB_ICONQUESTION), IDYES);
-    ASSERT_EQ(boxes.calls.size(), 2u);
-    EXPECT_EQ(boxes.calls[0].caption, "test_platform_ui");
-    EXPECT_EQ(boxes.calls[0].nType, MB_OK);
-    EXPECT_EQ(boxes.calls[1].caption, "Plavex");
-    EXPECT_EQ(boxes.calls[1].nType, 0x24u);
-    EXPECT_EQ(AfxGetAppName(), "test_platform_ui");
-}
-
-struct Seen {
-    QStringList buttons;
-    QString defaultButton;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QString title;
-    QString text;
+// One box shown for real and answered by a key or the close box.
+struct Answer {
+    const char* m_pszName;
+    UINT m_nType;
+    Qt::Key m_key;  // Qt::Key_unknown closes the window.
+    Qt::KeyboardModifiers m_modifiers;
+    int m_nAnswer;
+    const char* m_pszButtons;  // The buttons' texts, the default one marked with '*'.
+    QMessageBox::Icon m_icon;
 };
 
-// Shows a real box and, once it is up, records it and plays `answer` on it.
-int ShowAndAnswer(UINT nType, Seen& seen, std::function<void(QMessageBox*)> answer)
+void PrintTo(const Answer& a, std::ostream* pStream) { *pStream << a.m_pszName; }
+
+class QtMessageBoxTest : public testing::TestWithParam<Answer> {};
+
+TEST_P(QtMessageBoxTest, ShowsItsButtonsAndIconAndGivesTheUsersAnswer)
 {
-    QTimer::singleShot(0, [&seen, answer] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box) {
-            ADD_FAILURE() << "no message box";
-            return;
-        }
-        for (QAbstractButton* b : box->buttons())
-            seen.buttons << b->text();
-        seen.defaultButton = box->defaultButton() ? box->defaultButton()->text() : QString();
-        seen.icon = box->icon();
-        seen.title = box->windowTitle();
-        seen.text = box->text();
-        box->activateWindow();
-        if (!QTest::qWaitForWindowActive(box))
-            ADD_FAILURE() << "the message box never became active";
-        answer(box);
+    const Answer& a = GetParam();
+    QString strButtons;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString strTitleAndText;
+    QTimer::singleShot(0, [&] {
+        auto* pBox = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(pBox, nullptr);
+        for (QAbstractButton* pButton : pBox->buttons())
+            strButtons += pButton->text() + (pButton == pBox->defaultButton() ? "* " : " ");
+        icon = pBox->icon();
+        strTitleAndText = pBox->windowTitle() + ": " + pBox->text();
+        pBox->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(pBox));
+        if (a.m_key == Qt::Key_unknown)
+            pBox->close();
+        else
+            QTest::keyClick(pBox, a.m_key, a.m_modifiers);
         // A box the answer failed to close must not hang the run.
-        QTimer::singleShot(5000, box, [box] {
+        QTimer::singleShot(5000, pBox, [pBox] {
             ADD_FAILURE() << "the message box stayed open";
-            box->done(0);
+            pBox->done(0);
         });
     });
-    CQtMessageBox service;
-    return service.Show(nullptr, "Opravdu chcete ukončit program?", "Plavex", nType);
+    EXPECT_EQ(CQtMessageBox().Show(nullptr, "Opravdu chcete ukončit program?", "Plavex", a.m_nType), a.m_nAnswer);
+    EXPECT_EQ(strButtons.trimmed().toStdString(), a.m_pszButtons);
+    EXPECT_EQ(icon, a.m_icon);
+    EXPECT_EQ(strTitleAndText, "Plavex: Opravdu chcete ukončit program?");
 }
 
-TEST(QtMessageBox, YesNoBoxAnswersToItsLettersAndDefaultsToYes)
-{
-    Seen seen;
-    EXPECT_EQ(ShowAndAnswer(MB_YESNO | MB_ICONQUESTION, seen, [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_N); }),
-              IDNO);
-    EXPECT_EQ(seen.buttons, (QStringList{"&Ano", "&Ne"}));
-    EXPECT_EQ(seen.defaultButton, "&Ano");
-    EXPECT_EQ(seen.icon, QMessageBox::Question);
-    EXPECT_EQ(seen.title, "Plavex");
-    EXPECT_EQ(seen.text, "Opravdu chcete ukončit program?");
-
-    EXPECT_EQ(ShowAndAnswer(MB_YESNO | MB_ICONQUESTION, seen, [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_A); }),
-              IDYES);
-    EXPECT_EQ(ShowAndAnswer(MB_YESNO | MB_ICONQUESTION, seen,
-                            [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_A, Qt::AltModifier); }),
-              IDYES);
-    EXPECT_EQ(ShowAndAnswer(MB_YESNO | MB_ICONQUESTION, seen,
-                            [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); }),
-              IDYES);
+constexpr UINT kQuestion = MB_YESNO | MB_ICONQUESTION;
+const Answer kAnswers[] = {
+    {"YesNoN", kQuestion, Qt::Key_N, Qt::NoModifier, IDNO, "&Ano* &Ne", QMessageBox::Question},
+    {"YesNoA", kQuestion, Qt::Key_A, Qt::NoModifier, IDYES, "&Ano* &Ne", QMessageBox::Question},
+    {"YesNoAltA", kQuestion, Qt::Key_A, Qt::AltModifier, IDYES, "&Ano* &Ne", QMessageBox::Question},
+    {"YesNoEnter", kQuestion, Qt::Key_Return, Qt::NoModifier, IDYES, "&Ano* &Ne", QMessageBox::Question},
     // Escape and closing the window answer no: nothing is ended by accident.
-    EXPECT_EQ(ShowAndAnswer(MB_YESNO | MB_ICONQUESTION, seen,
-                            [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); }),
-              IDNO);
-    EXPECT_EQ(ShowAndAnswer(MB_YESNO | MB_ICONQUESTION, seen, [](QMessageBox* box) { box->close(); }), IDNO);
-}
-
-TEST(QtMessageBox, OkBoxesShowTheirIcon)
-{
-    Seen seen;
-    EXPECT_EQ(ShowAndAnswer(MB_OK, seen, [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); }), IDOK);
-    EXPECT_EQ(seen.buttons, (QStringList{"OK"}));
-    EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
-    Seen warning;
-    EXPECT_EQ(ShowAndAnswer(MB_ICONEXCLAMATION, warning, [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); }),
-              IDOK);
-    EXPECT_EQ(warning.icon, QMessageBox::Warning);
-}
+    {"YesNoEscape", kQuestion, Qt::Key_Escape, Qt::NoModifier, IDNO, "&Ano* &Ne", QMessageBox::Question},
+    {"YesNoClosed", kQuestion, Qt::Key_unknown, Qt::NoModifier, IDNO, "&Ano* &Ne", QMessageBox::Question},
+    {"OkEnter", MB_OK, Qt::Key_Return, Qt::NoModifier, IDOK, "OK*", QMessageBox::NoIcon},
+    {"WarningEscape", MB_ICONEXCLAMATION, Qt::Key_Escape, Qt::NoModifier, IDOK, "OK*", QMessageBox::Warning},
+    {"YesNoCancelEscape", MB_YESNOCANCEL | MB_ICONHAND, Qt::Key_Escape, Qt::NoModifier, IDCANCEL, "Storno &Ano* &Ne", QMessageBox::Critical},
+    {"OkCancelEscape", MB_OKCANCEL | MB_ICONINFORMATION, Qt::Key_Escape, Qt::NoModifier, IDCANCEL, "OK* Storno", QMessageBox::Information},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, QtMessageBoxTest, testing::ValuesIn(kAnswers),
+                         [](const auto& info) { return std::string(info.param.m_pszName); });
 
 } // namespace

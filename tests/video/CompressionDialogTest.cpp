@@ -1,5 +1,5 @@
-// The "Komprese videa" dialog and the chooser that runs it modally, on the
-// offscreen platform.
+// The "Komprese videa" dialog and its chooser: a compressor or quality other
+// than chosen, a dialog that is not modal to its owner, a choice forgotten.
 
 #include <functional>
 

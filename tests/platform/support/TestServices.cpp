@@ -1,3 +1,5 @@
+// Guards nothing itself: the recording stand-ins for the modal services.
+
 #include "tests/platform/support/TestServices.h"
 
 CRecordingMessageBox::CRecordingMessageBox() : m_pPrevious(AfxSetMessageBoxService(this)) {}

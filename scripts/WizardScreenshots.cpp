@@ -26,7 +26,7 @@
 #include "platform/ui/QtTranslations.h"
 #include "platform/aviui/CCompressionDialog.h"
 #include "tests/app/WizardHarness.h"
-#include "tests/e2e/E2eSupport.h"
+#include "tests/support/TestKit.h"
 
 namespace {
 
@@ -59,8 +59,8 @@ int main(int argc, char* argv[])
     const QDir out(QString::fromLocal8Bit(argv[1]));
     QDir().mkpath(out.path());
     QTemporaryDir work;
-    const std::string strFirst = E2e::MakePicture(work.filePath("prvni.bmp"), 640, 480, 1);
-    const std::string strSecond = E2e::MakePicture(work.filePath("druhy.jpg"), 800, 600, 2);
+    const std::string strFirst = SavePicture(work.filePath("prvni.bmp").toStdString(), 640, 480, 1);
+    const std::string strSecond = SavePicture(work.filePath("druhy.jpg").toStdString(), 800, 600, 2);
 
     WizardHarness w;
     QWidget* pFrame = w.m_dlg.GetWidget();
@@ -86,7 +86,7 @@ int main(int argc, char* argv[])
 
     shoot("welcome");
     w.Next();
-    w.m_files.m_paths = {strFirst, strSecond};
+    w.m_files.answers = {strFirst, strSecond};
     WizardHarness::Click(w.m_dlg.m_pageSource, IDC_BROWSE);
     WizardHarness::Click(w.m_dlg.m_pageSource, IDC_BROWSE_SECOND);
     SettleUntil([&] {
@@ -95,12 +95,13 @@ int main(int argc, char* argv[])
     });
     shoot("source-thumbs");
     // A file that is no picture shows why instead of a thumbnail.
-    const std::string strBad = E2e::MakeFile(work.filePath("poznamky.jpg"), "není to obrázek");
-    w.m_files.m_paths = {strBad};
+    const std::string strBad = work.filePath("poznamky.jpg").toStdString();
+    WriteFile(strBad, "není to obrázek");
+    w.m_files.answers = {strBad};
     WizardHarness::Click(w.m_dlg.m_pageSource, IDC_BROWSE_SECOND);
     SettleUntil([&] { return WizardHarness::Text(w.m_dlg.m_pageSource, IDC_SECOND_REASON) != "Načítám obrázek…"; });
     shoot("source-thumb-refused");
-    w.m_files.m_paths = {strSecond};
+    w.m_files.answers = {strSecond};
     WizardHarness::Click(w.m_dlg.m_pageSource, IDC_BROWSE_SECOND);
     w.Next();
     w.ChooseOutput(work.filePath("animace.avi").toStdString());
@@ -156,9 +157,9 @@ int main(int argc, char* argv[])
     sampler.stop();
     shoot("still-done");
 
-    const bool bClean = w.m_boxes.m_shown.empty();
-    for (const ShownMessage& shown : w.m_boxes.m_shown)
-        std::printf("message: %s\n", shown.strText.c_str());
+    const bool bClean = w.m_boxes.calls.empty();
+    for (const CRecordingMessageBox::Call& shown : w.m_boxes.calls)
+        std::printf("message: %s\n", shown.text.str().c_str());
 
     // The real message boxes: each is photographed, then answered "Ne" or "OK".
     AfxSetMessageBoxService(nullptr);
@@ -192,9 +193,9 @@ int main(int argc, char* argv[])
     // A damaged picture with a long name: the box names it and says why.
     w.Prev();
     w.Prev();
-    const std::string strBroken = E2e::MakeFile(
-        work.filePath(QStringLiteral("dovolená v Beskydech se vším všudy, den třetí, ráno u chaty.heic")),
-        QByteArray("\0\0\0\x18" "ftypheic\0\0\0\0mif1heic", 24));
+    const std::string strBroken =
+        work.filePath(QStringLiteral("dovolená v Beskydech se vším všudy, den třetí, ráno u chaty.heic")).toStdString();
+    WriteFile(strBroken, std::string("\0\0\0\x18" "ftypheic\0\0\0\0mif1heic", 24));
     w.ChooseSources(strFirst, strBroken, 0);
     w.ChooseOutput(work.filePath("animace.avi").toStdString());
     shootBox("box-picture-not-loaded");

@@ -1,7 +1,7 @@
 #pragma once
 
-// Helpers for the video tests: an independent reader of the AVI layout, the
-// real decoder (ffprobe/ffmpeg) run on a file, and test frames.
+// Guards nothing itself: an independent reader of the AVI layout, the real
+// decoder (ffprobe/ffmpeg) run on a file, and test frames.
 
 #include <cstdint>
 #include <string>
@@ -17,7 +17,8 @@ struct AviLayout {
     std::string strError; // empty when the file parsed
     std::vector<std::string> riffTypes;
     std::vector<std::uint32_t> framesPerRiff;
-    std::uint32_t nAvihFrames = 0, nAvihSuggested = 0, nDmlhFrames = 0;
+    std::vector<std::uint32_t> avih; // the main header's ten words
+    std::uint32_t nDmlhFrames = 0;
     std::uint32_t nHandler = 0, nScale = 0, nRate = 0, nLength = 0, nSuggested = 0;
     std::int64_t nFirstMovi = -1; // offset of the first movi list's type
     bool bSuperIndex = false;     // an 'indx' chunk, not its JUNK placeholder
@@ -43,7 +44,3 @@ std::vector<std::uint8_t> DecodeBottomUpBgr(const std::string& strPath, std::str
 
 // A frame of width × 3 × height bytes that differs per index.
 std::vector<std::uint8_t> MakeFrame(int nWidth, int nHeight, int nIndex);
-
-std::vector<std::string> ListFolder(const std::string& strDir);
-std::string ReadWholeFile(const std::string& strPath);
-void WriteWholeFile(const std::string& strPath, const std::string& strBytes);

@@ -3,6 +3,7 @@
 // eight EXIF orientations, a Display P3 photo against another tool's sRGB
 // conversion, and the still written in the format its name asks for.
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
@@ -18,7 +19,7 @@
 
 // Local
 #include "engine/PictureLoader.h"
-#include "tests/e2e/E2eSupport.h"
+#include "tests/support/TestKit.h"
 
 namespace {
 
@@ -64,6 +65,12 @@ protected:
         return std::system(strRun.c_str()) == 0;
     }
 
+    static int Cli(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), PLAVEX_CLI_PATH);
+        return RunChild(args).m_nExitCode;
+    }
+
     std::string Path(const std::string& strName) const { return m_dir.filePath(QString::fromStdString(strName)).toStdString(); }
 
     // The picture as ImageMagick reads it, over white.
@@ -78,7 +85,7 @@ protected:
     QImage Still(const std::string& strName) const
     {
         const std::string strIn = Path(strName);
-        if (E2e::RunCli({"still", QString::fromStdString(strIn), QString::fromStdString(strIn), m_dir.filePath("out.bmp"),
+        if (Cli({"still", strIn, strIn, Path("out.bmp"),
                          "--ratio", "0", "--quiet"}) != 0)
             return {};
         return QImage(m_dir.filePath("out.bmp"));
@@ -154,7 +161,7 @@ TEST_F(PictureFormats, EveryOrientationIsTurnedUprightInEveryFormat)
                         .arg(n)
                         .arg(pszExt)
                         .toUtf8();
-    E2e::MakeFile(m_dir.filePath("tags.args"), args);
+    WriteFile(Path("tags.args"), args.toStdString());
     ASSERT_TRUE(Shell("for n in 1 2 3 4 5 6 7 8; do for e in png webp tif jpg; do cp s.$e o$n.$e; done; done && "
                       "exiftool -@ tags.args"));
     for (int n = 1; n <= 8; ++n) {
@@ -191,8 +198,8 @@ TEST_F(PictureFormats, EveryOrientationIsTurnedUprightInEveryFormat)
 TEST_F(PictureFormats, DisplayP3PictureMatchesAnotherToolsConversionToSrgb)
 {
     // Both profiles as files, for ImageMagick's colour management to use.
-    ASSERT_TRUE(E2e::MakeFile(m_dir.filePath("p3.icc"), QColorSpace(QColorSpace::DisplayP3).iccProfile()).size());
-    ASSERT_TRUE(E2e::MakeFile(m_dir.filePath("srgb.icc"), QColorSpace(QColorSpace::SRgb).iccProfile()).size());
+    ASSERT_TRUE(WriteFile(Path("p3.icc"), QColorSpace(QColorSpace::DisplayP3).iccProfile().toStdString()));
+    ASSERT_TRUE(WriteFile(Path("srgb.icc"), QColorSpace(QColorSpace::SRgb).iccProfile().toStdString()));
     // The pattern's numbers taken as Display P3 colours.
     ASSERT_TRUE(Shell("convert src.png -profile p3.icc p3.png"));
     const struct {
@@ -221,7 +228,7 @@ TEST_F(PictureFormats, DisplayP3PictureMatchesAnotherToolsConversionToSrgb)
     // A profile whose tag table is broken is ignored: the picture loads as sRGB.
     QByteArray broken = QColorSpace(QColorSpace::DisplayP3).iccProfile();
     broken.replace(132, 68, QByteArray(68, '\xFF'));
-    E2e::MakeFile(m_dir.filePath("broken.icc"), broken);
+    WriteFile(Path("broken.icc"), broken.toStdString());
     ASSERT_TRUE(Shell("convert src.png -quality 95 plain.jpg && cp plain.jpg broken.jpg && "
                       "exiftool -q -overwrite_original '-icc_profile<=broken.icc' broken.jpg"));
     EXPECT_EQ(Still("broken.jpg"), Still("plain.jpg"));
@@ -238,16 +245,15 @@ TEST_F(PictureFormats, StillIsWrittenInTheFormatItsNameAsks)
         {"mix.webp", "WEBP", true}, {"mix.tif", "TIFF", true}, {"mix.tiff", "TIFF", true},
         {"mix.bmp", "BMP3", true}, {"mix.data", "BMP3", true},
     };
-    ASSERT_EQ(E2e::RunCli({"still", m_dir.filePath("src.png"), m_dir.filePath("alpha.png"), m_dir.filePath("ref.bmp"), "--quiet"}), 0);
+    ASSERT_EQ(Cli({"still", Path("src.png"), Path("alpha.png"), Path("ref.bmp"), "--quiet"}), 0);
     const QImage reference(m_dir.filePath("ref.bmp"));
     for (const auto& output : kOutputs) {
         SCOPED_TRACE(output.m_pszName);
-        ASSERT_EQ(E2e::RunCli({"still", m_dir.filePath("src.png"), m_dir.filePath("alpha.png"),
-                               m_dir.filePath(output.m_pszName), "--quiet"}),
+        ASSERT_EQ(Cli({"still", Path("src.png"), Path("alpha.png"), Path(output.m_pszName), "--quiet"}),
                   0);
         const std::string strFormat = output.m_bExact ? "%m" : "'%m %Q'";
         ASSERT_TRUE(Shell("identify -format " + strFormat + " " + output.m_pszName + " > kind.txt"));
-        EXPECT_EQ(E2e::ReadAll(Path("kind.txt")).toStdString(), output.m_pszMagic);
+        EXPECT_EQ(ReadFile(Path("kind.txt")), output.m_pszMagic);
         const Difference d = Compare(Reference(output.m_pszName), reference);
         if (output.m_bExact)
             EXPECT_EQ(d.m_nMax, 0);
@@ -255,8 +261,9 @@ TEST_F(PictureFormats, StillIsWrittenInTheFormatItsNameAsks)
             EXPECT_LE(d.m_dMean, 8.0);  // Sharp coloured edges, chroma at half resolution.
     }
     // Only the finished files are there: every one went through a temporary name.
-    EXPECT_EQ(E2e::Names(m_dir.path()).filter(QStringLiteral("mix")).size(), 8);
-    EXPECT_TRUE(E2e::Names(m_dir.path()).filter(QStringLiteral(".mix")).isEmpty());
+    const std::vector<std::string> names = ListFolder(m_dir.path().toStdString());
+    EXPECT_EQ(std::count_if(names.begin(), names.end(), [](const std::string& n) { return n.starts_with("mix"); }), 8);
+    EXPECT_EQ(std::count_if(names.begin(), names.end(), [](const std::string& n) { return n.find(".mix") != std::string::npos; }), 0);
 }
 
 } // namespace

@@ -1,4 +1,6 @@
-#include "tests/video/AviTestSupport.h"
+// Guards nothing itself: the independent AVI reader and the ffprobe/ffmpeg runs.
+
+#include "tests/support/AviProbe.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -7,6 +9,12 @@
 #include <sstream>
 
 namespace {
+
+std::string ReadAll(const std::string& strPath)
+{
+    std::ifstream in(strPath, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 std::uint32_t U32(const std::vector<std::uint8_t>& b, std::int64_t p)
 {
@@ -27,7 +35,7 @@ std::string RunCapture(const std::string& strCommand, const std::string& strErrF
             out.append(buf, n);
         ::pclose(p);
     }
-    strErrors = ReadWholeFile(strErrFile);
+    strErrors = ReadAll(strErrFile);
     std::filesystem::remove(strErrFile);
     return out;
 }
@@ -54,8 +62,8 @@ void Walk(AviLayout& a, std::int64_t p, std::int64_t end, std::int64_t& nFirstMo
                 nFirstMovi = d;
             Walk(a, d + 4, d + size, nFirstMovi, stdIndexes);
         } else if (id == "avih") {
-            a.nAvihFrames = U32(b, d + 16);
-            a.nAvihSuggested = U32(b, d + 28);
+            for (int i = 0; i < 10; ++i)
+                a.avih.push_back(U32(b, d + 4 * i));
         } else if (id == "strh") {
             a.nHandler = U32(b, d + 4);
             a.nScale = U32(b, d + 20);
@@ -87,7 +95,7 @@ void Walk(AviLayout& a, std::int64_t p, std::int64_t end, std::int64_t& nFirstMo
 AviLayout ReadAviLayout(const std::string& strPath)
 {
     AviLayout a;
-    const std::string strBytes = ReadWholeFile(strPath);
+    const std::string strBytes = ReadAll(strPath);
     a.bytes.assign(strBytes.begin(), strBytes.end());
     std::int64_t nFirstMovi = -1;
     std::vector<std::int64_t> stdIndexes;
@@ -140,23 +148,4 @@ std::vector<std::uint8_t> MakeFrame(int nWidth, int nHeight, int nIndex)
     for (std::size_t i = 0; i < frame.size(); ++i)
         frame[i] = static_cast<std::uint8_t>((i / 3 % nWidth) * 7 + (i / 3 / nWidth) * 5 * (i % 3) + nIndex * 13);
     return frame;
-}
-
-std::vector<std::string> ListFolder(const std::string& strDir)
-{
-    std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(strDir))
-        names.push_back(e.path().filename().string());
-    return names;
-}
-
-std::string ReadWholeFile(const std::string& strPath)
-{
-    std::ifstream in(strPath, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteWholeFile(const std::string& strPath, const std::string& strBytes)
-{
-    std::ofstream(strPath, std::ios::binary) << strBytes;
 }

@@ -4,7 +4,7 @@
 # more. Prints one line per picture and command with the exit status, the
 # peak resident set size and the wall time.
 #
-#   tests/hardening/measure_hostile_memory.sh [PLAVEX_CLI]   (default build/cli/plavex-cli)
+#   bench/engine/measure_hostile_memory.sh [PLAVEX_CLI]   (default build/cli/plavex-cli)
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/../.." && pwd)

@@ -1,0 +1,120 @@
+#!/usr/bin/env python3
+"""Plants one fault at a time in a copy of the product and runs the tests that
+could catch it; prints each fault with CAUGHT or MISSED and the count.
+
+A fault is a one-place edit (arithmetic, header bytes, texts, navigation,
+file safety, exit codes). The copy lives in PLANT_DIR (default
+/work/mutants/src) with its own build folder, so the worktree is never touched.
+
+Usage: scripts/plant_faults.py [NAME_SUBSTRING...]
+"""
+import filecmp, os, shutil, subprocess, sys, time
+
+REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+WORK = os.environ.get("PLANT_DIR", "/work/mutants/src")
+BUILD = os.path.join(WORK, "build")
+
+ENGINE, AVI, AVIW, E2E, FRAME, PAGES, UI, CLI = ("engine_tests", "video_avi_files_test", "video_avi_writer_test",
+                                                "test_e2e_wizard", "test_app_frame", "test_pages",
+                                                "test_platform_ui", "cli_tests")
+
+# name, file, text to replace (must occur once), replacement, test programs
+FAULTS = [
+    ("still weight p/100", "engine/Blend.cpp", "static_cast<double>(p) * 0.01", "static_cast<double>(p) / 100.0", [ENGINE, CLI]),
+    ("frame step 1/N", "engine/Blend.cpp", "1.0 / static_cast<double>(nFrameCount - 1)", "1.0 / static_cast<double>(nFrameCount)", [ENGINE, CLI]),
+    ("channel rounds", "engine/Blend.h", "const double v = t + static_cast<double>(a);", "const double v = t + static_cast<double>(a) + 0.5;", [ENGINE, CLI]),
+    ("frame weight off by one", "engine/Blend.cpp", "return static_cast<double>(k) * dStep;", "return static_cast<double>(k + 1) * dStep;", [ENGINE, CLI]),
+    ("mean rounds up", "engine/Canvas.cpp", "nRawWidth = nSumWidth / nCount;", "nRawWidth = (nSumWidth + nCount - 1) / nCount;", [ENGINE, CLI]),
+    ("no rounding to four", "engine/Canvas.cpp", "const std::int64_t nH = (nRawHeight / 4) * 4;", "const std::int64_t nH = nRawHeight;", [ENGINE, CLI]),
+    ("negative side accepted", "engine/Canvas.cpp", "if (nRawWidth < 0 || nRawHeight < 0)", "if (nRawWidth < 0 && nRawHeight < 0)", [ENGINE, CLI]),
+    ("BMP magic", "engine/BmpWriter.cpp", "header[0] = 'B';", "header[0] = 'b';", [ENGINE, CLI]),
+    ("BMP planes", "engine/BmpWriter.cpp", "PutLe16(infoBytes + 12, info.biPlanes);", "PutLe16(infoBytes + 12, 0);", [ENGINE, CLI]),
+    ("AVI without AVIF_HASINDEX", "platform/avi/CAviFile.cpp", "w.U32(AVIF_HASINDEX | AVIF_ISINTERLEAVED);", "w.U32(AVIF_ISINTERLEAVED);", [AVI]),
+    ("AVI frame time", "platform/avi/CAviFile.cpp", "std::uint64_t{1000000} * m_info.dwScale / m_info.dwRate", "std::uint64_t{1000000} * m_info.dwScale / (m_info.dwRate + 1)", [AVI]),
+    ("AVI key frames unflagged", "platform/avi/CAviFile.cpp", "w.U32(e.bKey ? AVIIF_KEYFRAME : 0);", "w.U32(0);", [AVI]),
+    ("AVI extension case-blind", "video/CAviWriter.cpp", 'if (m_strFileName.find("avi") == std::string::npos)', 'if (m_strFileName.find("avi") == std::string::npos && m_strFileName.find("AVI") == std::string::npos)', [AVIW, CLI]),
+    ("AVI disk error text", "video/CAviWriter.cpp", "A disk error occurred while opening the file.", "A disk error occurred opening the file.", [AVIW, AVI, CLI, E2E]),
+    ("Motion JPEG top-down", "platform/avi/CMjpegEncoder.cpp", "TJFLAG_BOTTOMUP | TJFLAG_NOREALLOC", "TJFLAG_NOREALLOC", [AVI]),
+    ("still not saved text", "app/CWizardDlg.cpp", 'kStillNotSaved = "Soubor se nepodařilo uložit!"', 'kStillNotSaved = "Soubor nebyl uložen!"', [E2E]),
+    ("quit question text", "app/CWizardDlg.cpp", 'MessageBox(kQuitQuestion, kCaption, MB_YESNO | MB_ICONQUESTION) != IDYES', 'MessageBox(kQuitQuestion, kCaption, MB_YESNO) != IDYES', [FRAME, E2E]),
+    ("no pictures stays", "app/CWizardDlg.cpp", "            m_nPage = kPageSource;\n            return;", "            return;", [FRAME]),
+    ("still road to animation", "app/CWizardDlg.cpp", "            m_nPage = kPageStillSettings;\n", "", [FRAME, E2E]),
+    ("prev from still to welcome", "app/CWizardDlg.cpp", "        m_nPage = kPageSource;\n        m_pageStillSettings.ShowWindow(SW_HIDE);", "        m_nPage = kPageWelcome;\n        m_pageStillSettings.ShowWindow(SW_HIDE);", [FRAME, E2E]),
+    ("prev left enabled on welcome", "app/CWizardDlg.cpp", "    if (m_nPage == kPageWelcome)\n        EnableButton(IDC_PREV, FALSE);", "", [FRAME, E2E]),
+    ("wizard still ratio reversed", "app/CWizardDlg.cpp", "const BlendWeight weight(StillWeight(nPos));", "const BlendWeight weight(StillWeight(100 - nPos));", [E2E]),
+    ("result not opened", "app/CWizardDlg.cpp", 'ShellExecuteA(nullptr, "", m_strResultPath, "", "", SW_SHOW);', "", [E2E]),
+    ("ratio label swapped", "pages/CStillSettingsPage.cpp", 'text.Format("%d:%d", 100 - b, a);', 'text.Format("%d:%d", a, 100 - b);', [PAGES, E2E]),
+    ("frame count may be 0", "pages/CAnimSettingsPage.cpp", "DDV_MinMaxInt(pDX, m_nFrameCount, 1, 1000000);", "DDV_MinMaxInt(pDX, m_nFrameCount, 0, 1000000);", [PAGES, FRAME]),
+    ("default ratio 49", "cli/StillCommand.cpp", "std::int32_t nRatio = 50;", "std::int32_t nRatio = 49;", [CLI]),
+    ("default rate 30", "cli/CliVideoSettings.h", "std::int32_t m_nFps = 25;", "std::int32_t m_nFps = 30;", [CLI]),
+    ("usage exits 1", "cli/CliArgs.h", "inline constexpr int kExitUsage = 2;", "inline constexpr int kExitUsage = 1;", [CLI]),
+    ("failure exits 0", "cli/CliArgs.h", "inline constexpr int kExitFailure = 1;", "inline constexpr int kExitFailure = 0;", [CLI]),
+    ("progress percent", "cli/CliProgressBar.cpp", "static_cast<int>(nDone * 100 / m_nTotal)", "static_cast<int>((nDone * 100 + m_nTotal - 1) / m_nTotal)", [CLI]),
+    ("temporary file kept", "platform/file/CPendingFile.cpp", "    if (!m_strTemp.empty()) {\n        ::unlink(m_strTemp.c_str());", "    if (!m_strTemp.empty()) {", [ENGINE, AVI, CLI, E2E]),
+    ("permissions not kept", "platform/file/CPendingFile.cpp", "::fchmod(fd, st.st_mode & 07777);", ";", [AVI, E2E]),
+    ("device replaced", "platform/file/CPendingFile.cpp", "if (!S_ISREG(st.st_mode))", "if (false)", [CLI]),
+    ("write error swallowed", "platform/file/CPendingFile.cpp", "            return errno;\n        }\n        if (n == 0)", "            return 0;\n        }\n        if (n == 0)", [ENGINE, AVI, CLI, E2E]),
+    ("no picture size limit", "engine/PictureLoader.cpp", "options.m_nMaxPixels = kMaxPicturePixels;", "options.m_nMaxPixels = kMaxPicturePixels * 1024;", [ENGINE, CLI, E2E]),
+    ("orientation 6 turned the wrong way", "platform/gfx/GfxMetadata.cpp", "upright = upright.transformed(QTransform().rotate(90));", "upright = upright.transformed(QTransform().rotate(270));", [CLI]),
+    ("orientation 8 left as stored", "platform/gfx/GfxMetadata.cpp", "    if (nOrientation == 8)\n        upright = upright.transformed(QTransform().rotate(270));\n    else if", "    if", [CLI]),
+    ("damaged picture text", "pages/LoadFailureText.cpp", '"Obrázek je poškozený."', '"Obrázek je vadný."', [E2E]),
+    ("canvas of no pixels accepted", "engine/Canvas.cpp", "    if (nW == 0 || nH == 0)\n", "    if (nW < 0 && nH < 0)\n", [ENGINE, CLI, E2E]),
+    ("hard link not the same file", "engine/SameFile.cpp", "return first.st_dev == second.st_dev && first.st_ino == second.st_ino;", "return false;", [ENGINE, E2E]),
+    ("super index always written", "platform/avi/CAviFile.cpp", "w.U32(bOpenDml ? mmioFOURCC('i', 'n', 'd', 'x') : kJunk);", "w.U32(mmioFOURCC('i', 'n', 'd', 'x'));", [AVI]),
+    ("slideshow halves rounded down", "cli/SlideshowCommand.cpp", "return (nMicroseconds * nFps * 2 + 1000000) / 2000000;", "return (nMicroseconds * nFps * 2 + 999999) / 2000000;", [CLI]),
+    ("preview size text", "pages/CPreviewWnd.cpp", 'QStringLiteral("%1 × %2 pixelů")', 'QStringLiteral("%1 x %2 pixelů")', [PAGES]),
+    ("trailing letters read", "platform/ui/CDataExchange.cpp", "    if (i != text.size())\n        return FALSE;", "", [UI, PAGES]),
+    ("not-a-number text", "platform/ui/CDataExchange.cpp", '"Zadejte celé číslo."', '"Zadejte číslo."', [UI, PAGES, FRAME]),
+]
+
+
+def run(args, **kw):
+    return subprocess.run(args, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, **kw)
+
+
+def main(names):
+    faults = [f for f in FAULTS if not names or any(n in f[0] for n in names)]
+    os.makedirs(WORK, exist_ok=True)
+    # The tracked files, copied only where they differ so the copy's build stays current.
+    for name in run(["git", "-C", REPO, "ls-files"], check=True).stdout.split("\n"):
+        source, target = os.path.join(REPO, name), os.path.join(WORK, name)
+        if name and os.path.isfile(source) and not (os.path.exists(target) and filecmp.cmp(source, target, shallow=False)):
+            os.makedirs(os.path.dirname(target), exist_ok=True)
+            shutil.copyfile(source, target)
+    env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+    if not os.path.exists(os.path.join(BUILD, "build.ninja")):
+        run(["cmake", "-S", WORK, "-B", BUILD, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Release", "-DPLAVEX_BUILD_BENCH=OFF",
+             "-DCMAKE_CXX_COMPILER_LAUNCHER=ccache", "-DCMAKE_C_COMPILER_LAUNCHER=ccache"], check=True)
+    programs = sorted({p for f in faults for p in f[4]})
+    base = run(["cmake", "--build", BUILD, "-j2", "--target", *programs, "plavex-cli"])
+    if base.returncode:
+        sys.exit("the unchanged copy does not build:\n" + base.stdout[-3000:])
+    caught = 0
+    for name, path, old, new, tests in faults:
+        source = os.path.join(WORK, path)
+        text = open(source, encoding="utf-8").read()
+        if text.count(old) != 1:
+            print(f"SKIPPED  {name}: the text to replace occurs {text.count(old)} times")
+            continue
+        open(source, "w", encoding="utf-8").write(text.replace(old, new))
+        start = time.time()
+        try:
+            built = run(["cmake", "--build", BUILD, "-j2", "--target", *tests, "plavex-cli"])
+            if built.returncode:
+                verdict, detail = "NOBUILD", built.stdout[-300:]
+            else:
+                failing = []
+                for t in tests:
+                    exe = next((os.path.join(r, t) for r, _, fs in os.walk(BUILD) if t in fs), None)
+                    if run([exe, "--gtest_brief=1"], env=env, cwd=BUILD, timeout=900).returncode:
+                        failing.append(t)
+                verdict, detail = ("CAUGHT", " ".join(failing)) if failing else ("MISSED", "")
+        finally:
+            open(source, "w", encoding="utf-8").write(text)
+        caught += verdict == "CAUGHT"
+        print(f"{verdict:8} {name} ({time.time() - start:.0f} s) {detail}", flush=True)
+    print(f"caught {caught} of {len(faults)}")
+
+
+if __name__ == "__main__":
+    main(sys.argv[1:])

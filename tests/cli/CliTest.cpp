@@ -1,0 +1,582 @@
+// plavex-cli run as a child process: wrong bytes in its outputs, wrong exit
+// codes, refusals that leave files behind or change an older one, and writes
+// that fail without saying so or kill the tool.
+
+#include <algorithm>
+#include <array>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+// Qt
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+// Google Test
+#include <gtest/gtest.h>
+
+// Local
+#include "cli/CliProgressBar.h"
+#include "tests/support/AviProbe.h"
+#include "tests/support/TestKit.h"
+
+namespace {
+
+const std::string kOld = "an older file of that name";
+
+class CliTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        ::chmod(m_dir.path().toUtf8().constData(), 0755);  // Readable by the other user too.
+        SavePicture(m_strFirst, 40, 30, 1);
+        SavePicture(m_strSecond, 36, 26, 2);
+        ASSERT_TRUE(QDir().mkpath(QString::fromStdString(m_strOut)));
+        ::chmod(m_strOut.c_str(), 0755);
+    }
+
+    std::string Path(const std::string& strName) const { return m_strDir + "/" + strName; }
+
+    // Runs the tool; "@1" and "@2" stand for the two pictures, "@/" starts a name in the output folder.
+    ChildRun Cli(std::vector<std::string> args, std::int64_t nFileSizeLimit = -1) const
+    {
+        for (std::string& strArg : args) {
+            if (strArg == "@1" || strArg == "@2")
+                strArg = strArg == "@1" ? m_strFirst : m_strSecond;
+            else if (strArg.rfind("@/", 0) == 0)
+                strArg = m_strOut + strArg.substr(1);
+        }
+        args.insert(args.begin(), PLAVEX_CLI_PATH);
+        return RunChild(args, nFileSizeLimit, 30);
+    }
+
+    // Exit 1, not killed, and one line on stderr that names strNamed.
+    static void ExpectFailureNaming(const ChildRun& run, const std::string& strNamed)
+    {
+        EXPECT_EQ(run.m_nSignal, 0) << "killed by signal " << run.m_nSignal;
+        EXPECT_EQ(run.m_nExitCode, 1) << run.m_strErr;
+        EXPECT_EQ(std::count(run.m_strErr.begin(), run.m_strErr.end(), '\n'), 1) << run.m_strErr;
+        EXPECT_NE(run.m_strErr.find(strNamed), std::string::npos) << run.m_strErr;
+    }
+
+    QTemporaryDir m_dir;
+    const std::string m_strDir = m_dir.path().toStdString();
+    const std::string m_strFirst = Path("first.bmp");
+    const std::string m_strSecond = Path("second.jpg");
+    const std::string m_strOut = Path("out");
+};
+
+// Wrong use and input that cannot be used: the exit code, the message, and
+// an output folder that holds only the older file, unchanged.
+struct Refusal {
+    const char* m_pszName;
+    std::vector<std::string> m_args;  // "@bad" is the row's picture, made from m_pszSeed.
+    int m_nExit;
+    const char* m_pszSeed = nullptr;  // A seed of the picture fuzz corpus, "missing", "folder" or "pipe".
+    const char* m_pszMessage = "";
+};
+
+void PrintTo(const Refusal& r, std::ostream* pStream) { *pStream << r.m_pszName; }
+
+class CliRefusalTest : public CliTest, public testing::WithParamInterface<Refusal> {};
+
+TEST_P(CliRefusalTest, ExitsWithItsCodeAndLeavesTheOutputAlone)
+{
+    const Refusal& r = GetParam();
+    const std::string strOld = m_strOut + "/old.bmp";
+    ASSERT_TRUE(WriteFile(strOld, kOld));
+    const std::string strBad = Path("bad picture");
+    const std::string strSeed = r.m_pszSeed ? r.m_pszSeed : "missing";
+    if (strSeed == "folder") {
+        ASSERT_TRUE(QDir().mkpath(QString::fromStdString(strBad)));
+    } else if (strSeed == "pipe") {
+        ASSERT_EQ(::mkfifo(strBad.c_str(), 0644), 0);
+    } else if (strSeed != "missing") {
+        ASSERT_TRUE(QFile::copy(QString::fromStdString(PLAVEX_CORPUS_DIR "/load_picture/" + strSeed), QString::fromStdString(strBad)));
+    }
+    std::vector<std::string> args = r.m_args;
+    std::replace(args.begin(), args.end(), std::string("@bad"), strBad);
+
+    const ChildRun run = Cli(args);
+    if (r.m_nExit == 1) {
+        ExpectFailureNaming(run, r.m_pszSeed && !*r.m_pszMessage ? strBad : "");
+    } else {
+        EXPECT_EQ(run.m_nExitCode, 2) << run.m_strErr;
+        EXPECT_NE(run.m_strErr.find("usage:"), std::string::npos) << run.m_strErr;
+    }
+    EXPECT_NE(run.m_strErr.find(r.m_pszMessage), std::string::npos) << run.m_strErr;
+    EXPECT_EQ(ListFolder(m_strOut), std::vector<std::string>{"old.bmp"});
+    EXPECT_EQ(ReadFile(strOld), kOld);
+}
+
+const Refusal kRefusals[] = {
+    {"NoCommand", {}, 2},
+    {"UnknownCommand", {"mix", "@1", "@2", "@/old.bmp"}, 2, nullptr, "unknown command 'mix'"},
+    {"StillTwoNames", {"still", "@1", "@2"}, 2},
+    {"StillFourNames", {"still", "@1", "@2", "@/old.bmp", "extra"}, 2},
+    {"StillRatioAbove100", {"still", "@1", "@2", "@/old.bmp", "--ratio", "101"}, 2},
+    {"StillRatioTwice", {"still", "@1", "@2", "@/old.bmp", "--ratio=1", "--ratio=2"}, 2},
+    {"StillRatioHex", {"still", "@1", "@2", "@/old.bmp", "--ratio", "0x10"}, 2},
+    {"StillShortOption", {"still", "@1", "@2", "@/old.bmp", "-r"}, 2},
+    {"StillSizeNotASize", {"still", "@1", "@2", "@/old.bmp", "--size", "640x"}, 2},
+    {"StillSizeTooLongForInt", {"still", "@1", "@2", "@/old.bmp", "--size", "99999999999x1"}, 2},
+    {"AnimNoFrames", {"anim", "@1", "@2", "@/old.bmp", "--frames", "0"}, 2},
+    {"AnimTooManyFrames", {"anim", "@1", "@2", "@/old.bmp", "--frames", "1000001"}, 2},
+    {"AnimRateNotANumber", {"anim", "@1", "@2", "@/old.bmp", "--fps", "x"}, 2},
+    {"AnimZeroSide", {"anim", "@1", "@2", "@/old.bmp", "--size", "0x5"}, 2},
+    {"AnimNegativeSide", {"anim", "@1", "@2", "@/old.bmp", "--size", "-4x8"}, 2},
+    {"AnimUnknownCodec", {"anim", "@1", "@2", "@/old.bmp", "--codec", "vp9"}, 2},
+    {"AnimQualityAbove100", {"anim", "@1", "@2", "@/old.bmp", "--quality", "101"}, 2},
+    {"AnimQualityForRawFrames", {"anim", "@1", "@2", "@/old.bmp", "--codec", "raw", "--quality", "50"}, 2},
+    {"AnimQualityForLossless", {"anim", "@1", "@2", "@/old.bmp", "--codec", "ffv1", "--quality", "50"}, 2},
+    {"AnimNoThreads", {"anim", "@1", "@2", "@/old.bmp", "--threads", "0"}, 2},
+    {"AnimHelpWithValue", {"anim", "--help=yes"}, 2},
+    {"SlideshowOnePicture", {"slideshow", "@1", "@/old.bmp"}, 2},
+    {"SlideshowHoldInExponent", {"slideshow", "@1", "@2", "@/old.bmp", "--hold", "1e3"}, 2},
+    {"SlideshowHoldNegative", {"slideshow", "@1", "@2", "@/old.bmp", "--hold", "-1"}, 2},
+    {"SlideshowFadeFinerThanMicroseconds", {"slideshow", "@1", "@2", "@/old.bmp", "--fade", "0.0000001"}, 2},
+    {"SlideshowFadeWithComma", {"slideshow", "@1", "@2", "@/old.bmp", "--fade", "1,5"}, 2},
+    {"StillNegativeSize", {"still", "@1", "@2", "@/old.bmp", "--size", "-4x8"}, 1},
+    {"StillSizeBeyond32Bits", {"still", "@1", "@2", "@/old.bmp", "--size", "50000x50000"}, 1},
+    {"AnimSizeBeyond32Bits", {"anim", "@1", "@2", "@/old.bmp", "--frames", "2", "--size", "1000000x1000000"}, 1},
+    {"AnimSideBelowFour", {"anim", "@1", "@2", "@/old.bmp", "--size", "3x8"}, 1, nullptr,
+     "the picture must be at least 4 x 4 pixels (3 x 8 given)"},
+    {"StillSidesBelowFour", {"still", "@1", "@2", "@/old.bmp", "--size", "3x3"}, 1},
+    {"StillHeightBelowFour", {"still", "@1", "@2", "@/old.bmp", "--size", "8x3"}, 1},
+    {"StillNoSides", {"still", "@1", "@2", "@/old.bmp", "--size", "0x0"}, 1},
+    {"AnimTinyPictures", {"anim", "@bad", "@bad", "@/old.bmp"}, 1, "bmp_4bit.bmp", "at least 4 x 4 pixels"},
+    {"StillEmptyFirst", {"still", "@bad", "@2", "@/old.bmp"}, 1, "empty.bin"},
+    {"AnimEmptySecond", {"anim", "@1", "@bad", "@/old.bmp"}, 1, "empty.bin"},
+    {"StillTextSecond", {"still", "@1", "@bad", "@/old.bmp"}, 1, "text.txt"},
+    {"AnimIconFirst", {"anim", "@bad", "@2", "@/old.bmp"}, 1, "ico.ico"},
+    {"StillCutPngFirst", {"still", "@bad", "@2", "@/old.bmp"}, 1, "png_cut_half.bin"},
+    {"AnimCutWebpSecond", {"anim", "@1", "@bad", "@/old.bmp"}, 1, "webp_cut_half.bin"},
+    {"StillHugeWebpSecond", {"still", "@1", "@bad", "@/old.bmp"}, 1, "webp_huge.webp"},
+    {"StillHugeGifFirst", {"still", "@bad", "@2", "@/old.bmp"}, 1, "gif_huge.gif"},
+    {"AnimHugeGifSecond", {"anim", "@1", "@bad", "@/old.bmp"}, 1, "gif_huge.gif"},
+    {"StillHugeJpegSecond", {"still", "@1", "@bad", "@/old.bmp"}, 1, "jpeg_huge.jpg"},
+    {"AnimHugeBmpFirst", {"anim", "@bad", "@2", "@/old.bmp"}, 1, "bmp_huge.bmp"},
+    {"StillNegativeBmpSecond", {"still", "@1", "@bad", "@/old.bmp"}, 1, "bmp_negative_width.bmp"},
+    {"AnimCutGifFirst", {"anim", "@bad", "@2", "@/old.bmp"}, 1, "gif_cut_14.bin"},
+    {"StillCutBmpFirst", {"still", "@bad", "@2", "@/old.bmp"}, 1, "bmp_cut_30.bin"},
+    {"StillMissingSecond", {"still", "@1", "@bad", "@/old.bmp"}, 1, "missing"},
+    {"AnimMissingFirst", {"anim", "@bad", "@2", "@/old.bmp"}, 1, "missing"},
+    {"StillFolderFirst", {"still", "@bad", "@2", "@/old.bmp"}, 1, "folder"},
+    {"AnimPipeSecond", {"anim", "@1", "@bad", "@/old.bmp"}, 1, "pipe"},
+    {"StillPipeFirst", {"still", "@bad", "@2", "@/old.bmp"}, 1, "pipe"},
+    // In the middle of a slideshow, found from its header or only when its turn comes.
+    {"SlideshowPipeSecond", {"slideshow", "@1", "@bad", "@2", "@/show.avi"}, 1, "pipe"},
+    {"SlideshowHugeGifThird", {"slideshow", "@1", "@2", "@bad", "@1", "@/show.avi"}, 1, "gif_huge.gif"},
+    {"SlideshowCutGifThird", {"slideshow", "@1", "@2", "@bad", "@1", "@/show.avi", "--hold", "0"}, 1, "gif_cut_half.bin"},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, CliRefusalTest, testing::ValuesIn(kRefusals),
+                         [](const auto& info) { return std::string(info.param.m_pszName); });
+
+// Writes that fail on each road: exit 1 with one line naming the file, no
+// partial or temporary file, and an older file of the name untouched.
+enum class Fault { MissingFolder, FolderInTheWay, PipeInTheWay, DeviceInTheWay, FileSizeLimit, OtherUser };
+struct WriteFault {
+    std::string m_strName;
+    Fault m_nFault;
+    std::vector<std::string> m_args;  // The road; the output is added as the third name.
+};
+
+void PrintTo(const WriteFault& f, std::ostream* pStream) { *pStream << f.m_strName; }
+
+class CliWriteFaultTest : public CliTest, public testing::WithParamInterface<WriteFault> {};
+
+TEST_P(CliWriteFaultTest, FailsCleanlyAndKeepsTheOlderFile)
+{
+    const WriteFault& f = GetParam();
+    // Pictures whose still (38,070 bytes) outgrows the size limit.
+    SavePicture(m_strFirst, 128, 96, 1);
+    SavePicture(m_strSecond, 136, 100, 2);
+    const std::string strName = f.m_args[0] == "still" ? "mix.bmp" : "clip.avi";
+    std::string strTarget = m_strOut + "/" + strName;
+    std::vector<std::string> args = f.m_args;
+    args.insert(args.begin() + 1, {m_strFirst, m_strSecond, strTarget});
+    std::vector<std::string> expected = {strName};
+    ChildRun run;
+    switch (f.m_nFault) {
+    case Fault::MissingFolder:
+        strTarget = m_strOut + "/no such folder/" + strName;
+        args[3] = strTarget;
+        expected.clear();
+        run = Cli(args);
+        break;
+    case Fault::FolderInTheWay:
+        ASSERT_TRUE(QDir().mkpath(QString::fromStdString(strTarget)));
+        run = Cli(args);
+        EXPECT_TRUE(ListFolder(strTarget).empty());
+        break;
+    case Fault::PipeInTheWay:
+    case Fault::DeviceInTheWay: {
+        // Renaming a finished file over a pipe or a device would destroy it.
+        if (f.m_nFault == Fault::PipeInTheWay ? ::mkfifo(strTarget.c_str(), 0644) != 0
+                                              : ::mknod(strTarget.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+            GTEST_SKIP() << "cannot make " << strTarget;
+        run = Cli(args);
+        struct stat after {};
+        EXPECT_EQ(::stat(strTarget.c_str(), &after), 0);
+        EXPECT_EQ(after.st_mode & S_IFMT, f.m_nFault == Fault::PipeInTheWay ? S_IFIFO : S_IFCHR);
+        break;
+    }
+    case Fault::FileSizeLimit:
+        ASSERT_TRUE(WriteFile(strTarget, kOld));
+        run = Cli(args, 4096);
+        break;
+    case Fault::OtherUser:
+        if (!SetprivWorks())
+            GTEST_SKIP() << "setpriv cannot run the tool as another user here";
+        // Another user cannot write a coverage build's data where the build keeps it.
+        args.insert(args.begin(), {"env", "GCOV_PREFIX=/tmp/plavex-gcov-other", "setpriv", "--reuid=65534",
+                                   "--regid=65534", "--clear-groups", PLAVEX_CLI_PATH});
+        expected.clear();
+        run = RunChild(args);
+        break;
+    }
+    ExpectFailureNaming(run, strTarget);
+    EXPECT_EQ(ListFolder(m_strOut), expected);
+    EXPECT_TRUE(f.m_nFault != Fault::FileSizeLimit || ReadFile(strTarget) == kOld);
+}
+
+std::vector<WriteFault> AllWriteFaults()
+{
+    const std::pair<const char*, std::vector<std::string>> roads[] = {
+        {"Still", {"still", "--ratio", "30"}},
+        {"FullFrames", {"anim", "--frames", "3", "--codec", "raw"}},
+        {"MotionJpeg", {"anim", "--frames", "3", "--codec", "mjpeg"}},
+        {"OnThreeWorkers", {"anim", "--frames", "12", "--threads", "3"}},
+        {"Slideshow", {"slideshow", "--hold", "0.04", "--codec", "raw"}}};
+    const std::pair<const char*, Fault> faults[] = {
+        {"MissingFolder", Fault::MissingFolder}, {"FolderInTheWay", Fault::FolderInTheWay},
+        {"PipeInTheWay", Fault::PipeInTheWay}, {"DeviceInTheWay", Fault::DeviceInTheWay},
+        {"FileSizeLimit", Fault::FileSizeLimit}, {"OtherUser", Fault::OtherUser}};
+    std::vector<WriteFault> all;
+    for (const auto& [pszRoad, road] : roads)
+        for (const auto& [pszFault, nFault] : faults)
+            all.push_back({std::string(pszRoad) + pszFault, nFault, road});
+    return all;
+}
+INSTANTIATE_TEST_SUITE_P(Roads, CliWriteFaultTest, testing::ValuesIn(AllWriteFaults()),
+                         [](const auto& info) { return info.param.m_strName; });
+
+// The BMP a still must be, byte for byte, written out here from the blend's
+// definition: per channel trunc((b − a) × p × 0.01 + a), rows bottom-up.
+std::string ModelStill(const QImage& first, const QImage& second, int nRatio)
+{
+    const int w = first.width(), h = first.height();
+    const std::uint32_t nImage = static_cast<std::uint32_t>(w * 3 * h);
+    const std::uint32_t header[] = {54 + nImage, 0, 54, 40, static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h),
+                                    1 | 24 << 16, 0, nImage, 0, 0, 0, 0};
+    std::string bmp = "BM" + std::string(reinterpret_cast<const char*>(header), sizeof header);
+    const double dWeight = nRatio * 0.01;
+    for (int y = h - 1; y >= 0; --y)
+        for (int x = 0; x < w; ++x)
+            for (int nShift : {0, 8, 16}) {
+                const int a = (first.pixel(x, y) >> nShift) & 0xFF, b = (second.pixel(x, y) >> nShift) & 0xFF;
+                bmp += static_cast<char>(static_cast<int>(static_cast<double>(b - a) * dWeight + a));
+            }
+    return bmp;
+}
+
+struct StillCase {
+    const char* m_pszName;
+    std::vector<std::string> m_options;
+    int m_nRatio;
+};
+
+void PrintTo(const StillCase& c, std::ostream* pStream) { *pStream << c.m_pszName; }
+
+class CliStillTest : public CliTest, public testing::WithParamInterface<StillCase> {};
+
+// At 70, p × 0.01 and p / 100 differ in their last bit, and 1,015 of the
+// 65,536 channel pairs come out one level apart; the pictures hold them all.
+TEST_P(CliStillTest, StillIsTheModelToTheByte)
+{
+    QImage first(256, 256, QImage::Format_RGB32), second(256, 256, QImage::Format_RGB32);
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x) {
+            first.setPixel(x, y, qRgb(x, y, x ^ y));
+            second.setPixel(x, y, qRgb(y, 255 - x, (x * 7 + y) & 0xFF));
+        }
+    ASSERT_TRUE(first.save(QString::fromStdString(m_strFirst), "BMP") && second.save(QString::fromStdString(Path("b.bmp")), "BMP"));
+    std::vector<std::string> args = {"still", m_strFirst, Path("b.bmp"), "@/mix.bmp"};
+    args.insert(args.end(), GetParam().m_options.begin(), GetParam().m_options.end());
+    const ChildRun run = Cli(args);
+    ASSERT_EQ(run.m_nExitCode, 0) << run.m_strErr;
+    EXPECT_EQ(run.m_strOut + run.m_strErr, "");
+    EXPECT_TRUE(ReadFile(m_strOut + "/mix.bmp") == ModelStill(first, second, GetParam().m_nRatio));
+}
+
+const StillCase kStills[] = {
+    {"DefaultIsHalf", {}, 50},
+    {"Ratio70", {"--ratio", "70"}, 70},
+    {"Ratio95WithSign", {"--ratio=+95"}, 95},
+    {"RatioZeroIsTheFirst", {"--ratio", "0"}, 0},
+    {"Ratio100IsTheSecond", {"--ratio", "100", "--size", "256x256"}, 100},
+};
+INSTANTIATE_TEST_SUITE_P(Ratios, CliStillTest, testing::ValuesIn(kStills),
+                         [](const auto& info) { return std::string(info.param.m_pszName); });
+
+TEST_F(CliTest, StillSizeIsTheCustomSizeRoundedDownToFour)
+{
+    const ChildRun run = Cli({"still", "@1", "@2", "@/mix.bmp", "--size", "103x99"});
+    EXPECT_EQ(run.m_nExitCode, 0) << run.m_strErr;
+    EXPECT_EQ(ReadFile(m_strOut + "/mix.bmp").size(), 54u + 100 * 3 * 96);
+}
+
+TEST_F(CliTest, AnimationDissolvesFromTheFirstPictureToTheSecond)
+{
+    QImage flat(8, 4, QImage::Format_RGB32);
+    flat.fill(qRgb(10, 200, 30));
+    ASSERT_TRUE(flat.save(QString::fromStdString(m_strFirst), "BMP"));
+    flat.fill(qRgb(250, 0, 130));
+    ASSERT_TRUE(flat.save(QString::fromStdString(Path("b.bmp")), "BMP"));
+    ChildRun run = Cli({"anim", "@1", Path("b.bmp"), "@/fade.avi", "--frames", "3", "--fps", "12", "--codec", "raw"});
+    ASSERT_EQ(run.m_nExitCode, 0) << run.m_strErr;
+    const ProbeResult probe = Probe(m_strOut + "/fade.avi");
+    EXPECT_EQ(probe.strErrors, "");
+    EXPECT_EQ(probe.strCodec, "rawvideo");
+    EXPECT_EQ(probe.nFrames, 3);
+    EXPECT_EQ(probe.strRate, "12/1");
+    // Weights 0, 0.5 and 1, truncated: blue 30 -> 130, green 200 -> 0, red 10 -> 250.
+    std::string strErrors;
+    const std::vector<std::uint8_t> decoded = DecodeBottomUpBgr(m_strOut + "/fade.avi", strErrors);
+    ASSERT_EQ(decoded.size(), 3u * 8 * 4 * 3);
+    const std::uint8_t expected[3][3] = {{30, 200, 10}, {80, 100, 130}, {130, 0, 250}};
+    for (std::size_t i = 0; i < decoded.size(); ++i)
+        ASSERT_EQ(decoded[i], expected[i / 96][i % 3]) << "byte " << i;
+
+    // By default Motion JPEG at 25 frames a second, with ".avi" added to a name without "avi".
+    run = Cli({"anim", "@1", "@2", "@/clip.mp4", "--frames", "5", "--size", "16x12"});
+    ASSERT_EQ(run.m_nExitCode, 0) << run.m_strErr;
+    const ProbeResult mjpeg = Probe(m_strOut + "/clip.mp4.avi");
+    EXPECT_EQ(mjpeg.strErrors, "");
+    EXPECT_EQ(std::vector<std::string>({mjpeg.strCodec, mjpeg.strRate}), std::vector<std::string>({"mjpeg", "25/1"}));
+    EXPECT_EQ(std::vector<int>({mjpeg.nWidth, mjpeg.nHeight, mjpeg.nFrames}), std::vector<int>({16, 12, 5}));
+}
+
+TEST_F(CliTest, NamesWithCzechLettersSpacesDashesAndOtherEncodings)
+{
+    ASSERT_TRUE(QFile::copy(QString::fromStdString(m_strFirst), QString::fromStdString(Path("-první obrázek.bmp"))));
+    ASSERT_TRUE(QFile::copy(QString::fromStdString(m_strSecond), QString::fromStdString(Path("druhý – čtverec ž.jpg"))));
+    // Relative names that start with a dash need "--" before them.
+    const QString strPrevious = QDir::currentPath();
+    QDir::setCurrent(m_dir.path());
+    EXPECT_EQ(Cli({"still", "--ratio", "30", "--", "-první obrázek.bmp", "druhý – čtverec ž.jpg", "-výsledek ř.bmp"}).m_nExitCode, 0);
+    EXPECT_EQ(Cli({"still", "-první obrázek.bmp", "druhý – čtverec ž.jpg", "x.bmp"}).m_nExitCode, 2);
+    EXPECT_EQ(Cli({"anim", "--frames", "2", "--codec", "raw", "--", "-první obrázek.bmp", "@2", "-animace ř"}).m_nExitCode, 0);
+    QDir::setCurrent(strPrevious);
+    EXPECT_EQ(ReadFile(Path("-výsledek ř.bmp")).size(), 54u + 36 * 3 * 28);
+    EXPECT_GT(ReadFile(Path("-animace ř.avi")).size(), 2u * 36 * 3 * 28);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("x.bmp"))));
+
+    // A name in Windows-1250 is bytes, and the file gets exactly those bytes.
+    const std::string strLegacy = m_strOut + "/\xE8" "erven\xE1";
+    EXPECT_EQ(Cli({"still", "@1", "@2", strLegacy + ".bmp"}).m_nExitCode, 0);
+    EXPECT_EQ(Cli({"anim", "--frames", "2", "@1", "@2", strLegacy}).m_nExitCode, 0);
+    EXPECT_EQ(ListFolder(m_strOut), (std::vector<std::string>{"\xE8" "erven\xE1.avi", "\xE8" "erven\xE1.bmp"}));
+}
+
+TEST_F(CliTest, EveryThreadCountWritesTheSameFile)
+{
+    for (const char* pszCodec : {"raw", "mjpeg"}) {
+        const std::string strOne = m_strOut + "/one.avi";
+        ASSERT_EQ(Cli({"anim", "@1", "@2", strOne, "--frames", "17", "--codec", pszCodec, "--threads", "1"}).m_nExitCode, 0);
+        for (const char* pszThreads : {"2", "3", "8"}) {
+            const std::string strMany = m_strOut + "/many.avi";
+            ASSERT_EQ(Cli({"anim", "@1", "@2", strMany, "--frames", "17", "--codec", pszCodec, "--threads", pszThreads}).m_nExitCode, 0);
+            EXPECT_TRUE(ReadFile(strMany) == ReadFile(strOne)) << pszCodec << " on " << pszThreads << " threads";
+        }
+    }
+}
+
+// A slideshow of solid pictures, each of another size: every hold and fade
+// frame against a model of the blend written here, decoded by ffmpeg.
+struct SlideshowCase {
+    const char* m_pszName;
+    int m_nPictures;
+    std::vector<std::string> m_options;
+    int m_nHold;  // round(hold × fps)
+    int m_nFade;  // max(2, round(fade × fps))
+};
+
+void PrintTo(const SlideshowCase& c, std::ostream* pStream) { *pStream << c.m_pszName; }
+
+class CliSlideshowTest : public CliTest, public testing::WithParamInterface<SlideshowCase> {};
+
+TEST_P(CliSlideshowTest, EachFrameShowsItsPictureOrTheFadeAtAnimsWeight)
+{
+    const SlideshowCase& c = GetParam();
+    const QRgb colours[] = {qRgb(10, 200, 30), qRgb(250, 0, 130), qRgb(0, 255, 1), qRgb(128, 64, 255), qRgb(33, 33, 200)};
+    std::vector<std::string> args = {"slideshow"};
+    int nWidth = 0, nHeight = 0;
+    for (int i = 0; i < c.m_nPictures; ++i) {
+        QImage image(8 + 4 * i, 4 + 2 * i, QImage::Format_RGB32);
+        image.fill(colours[i]);
+        args.push_back(Path(std::to_string(i) + ".bmp"));
+        ASSERT_TRUE(image.save(QString::fromStdString(args.back()), "BMP"));
+        nWidth += image.width();
+        nHeight += image.height();
+    }
+    nWidth = nWidth / c.m_nPictures / 4 * 4;
+    nHeight = nHeight / c.m_nPictures / 4 * 4;
+    args.push_back("@/show.avi");
+    args.insert(args.end(), c.m_options.begin(), c.m_options.end());
+    args.insert(args.end(), {"--fps", "10"});
+    const ChildRun run = Cli(args);
+    ASSERT_EQ(run.m_nExitCode, 0) << run.m_strErr;
+    const ProbeResult probe = Probe(m_strOut + "/show.avi");
+    EXPECT_EQ(probe.strErrors + probe.strRate, "10/1");
+    EXPECT_EQ(std::vector<int>({probe.nWidth, probe.nHeight}), std::vector<int>({nWidth, nHeight}));
+
+    // hold(P0), fade(P0 -> P1), hold(P1), ..., hold(Pn-1); fade frame k weighs k × (1 / (D − 1)).
+    std::vector<QRgb> expected;
+    for (int i = 0; i < c.m_nPictures; ++i) {
+        expected.insert(expected.end(), c.m_nHold, colours[i]);
+        for (int k = 0; i + 1 < c.m_nPictures && k < c.m_nFade; ++k) {
+            const double w = k * (1.0 / (c.m_nFade - 1));
+            const auto mix = [w](int a, int b) { return static_cast<int>(static_cast<double>(b - a) * w + a); };
+            expected.push_back(qRgb(mix(qRed(colours[i]), qRed(colours[i + 1])), mix(qGreen(colours[i]), qGreen(colours[i + 1])),
+                                    mix(qBlue(colours[i]), qBlue(colours[i + 1]))));
+        }
+    }
+    std::string strErrors;
+    const std::vector<std::uint8_t> decoded = DecodeBottomUpBgr(m_strOut + "/show.avi", strErrors);
+    const std::size_t nFrame = static_cast<std::size_t>(nWidth) * nHeight * 3;
+    ASSERT_EQ(decoded.size(), expected.size() * nFrame) << strErrors;
+    for (std::size_t i = 0; i < decoded.size(); ++i) {
+        const QRgb pixel = expected[i / nFrame];
+        ASSERT_EQ(decoded[i], i % 3 == 0 ? qBlue(pixel) : i % 3 == 1 ? qGreen(pixel) : qRed(pixel)) << "byte " << i;
+    }
+}
+
+const SlideshowCase kSlideshows[] = {
+    // Full frames make each hold of one frame written again; lossless FFV1
+    // carries one encoder through every fade and hold.
+    {"ThreeShortHoldsAndFades", 3, {"--hold", "0.2", "--fade", "0.3", "--codec", "raw", "--threads", "1"}, 2, 3},
+    {"NoHoldAndNoFadeStillGivesTwoFadeFrames", 2, {"--hold", "0", "--fade", "0", "--codec", "raw"}, 0, 2},
+    {"HalfFramesRoundUp", 4, {"--hold", "0.05", "--fade", "0.45", "--codec", "ffv1", "--threads", "3"}, 1, 5},
+    {"DefaultsHoldTwoSecondsAndFadeOne", 5, {"--codec", "ffv1", "--threads", "2"}, 20, 10},
+};
+INSTANTIATE_TEST_SUITE_P(Sequences, CliSlideshowTest, testing::ValuesIn(kSlideshows),
+                         [](const auto& info) { return std::string(info.param.m_pszName); });
+
+TEST_F(CliTest, SlideshowOfTwoWithoutHoldIsTheAnimationAndTheSameOnAnyThreads)
+{
+    for (const char* pszCodec : {"raw", "mjpeg", "h264", "ffv1"}) {
+        ASSERT_EQ(Cli({"anim", "@1", "@2", "@/anim.avi", "--frames", "13", "--fps", "30", "--codec", pszCodec}).m_nExitCode, 0);
+        ASSERT_EQ(Cli({"slideshow", "@1", "@2", "@/show.avi", "--hold", "0", "--fade", "0.42", "--fps", "30", "--codec", pszCodec})
+                      .m_nExitCode,
+                  0);
+        EXPECT_TRUE(ReadFile(m_strOut + "/show.avi") == ReadFile(m_strOut + "/anim.avi")) << pszCodec;
+    }
+    for (const char* pszCodec : {"mjpeg", "h264"}) {
+        for (const char* pszThreads : {"1", "3"})
+            ASSERT_EQ(Cli({"slideshow", "@1", "@2", "@1", std::string("@/show") + pszThreads + ".avi", "--hold", "0.3",
+                           "--fade", "0.2", "--codec", pszCodec, "--threads", pszThreads})
+                          .m_nExitCode,
+                      0);
+        EXPECT_TRUE(ReadFile(m_strOut + "/show1.avi") == ReadFile(m_strOut + "/show3.avi")) << pszCodec;
+        EXPECT_EQ(Probe(m_strOut + "/show3.avi").nFrames, 3 * 8 + 2 * 5) << pszCodec;
+    }
+}
+
+TEST_F(CliTest, SlideshowRefusesAnOutputThatIsOneOfItsPictures)
+{
+    // The name keeps its "avi", so it is the name the writer would create.
+    ASSERT_TRUE(QFile::copy(QString::fromStdString(m_strFirst), QString::fromStdString(Path("middle.avi"))));
+    const ChildRun run = Cli({"slideshow", "@1", Path("middle.avi"), "@2", Path("middle.avi")});
+    EXPECT_EQ(run.m_nExitCode, 1);
+    EXPECT_EQ(run.m_strErr, "plavex-cli slideshow: '" + Path("middle.avi") + "' is one of the source pictures; choose another output file\n");
+    EXPECT_TRUE(ReadFile(Path("middle.avi")) == ReadFile(m_strFirst));
+}
+
+TEST_F(CliTest, HelpVersionAndAProgressBarOnATerminalOnly)
+{
+    ChildRun run = Cli({"--version"});
+    EXPECT_EQ(run.m_nExitCode, 0);
+    EXPECT_EQ(run.m_strOut, "plavex-cli " PLAVEX_VERSION "\n");
+    for (const char* pszCommand : {"still", "anim", "slideshow"}) {
+        run = Cli({pszCommand, "--help"});
+        EXPECT_EQ(run.m_nExitCode, 0) << pszCommand;
+        EXPECT_NE(run.m_strOut.find("--quiet"), std::string::npos) << pszCommand;
+        EXPECT_NE(Cli({"--help"}).m_strOut.find(pszCommand), std::string::npos) << pszCommand;
+    }
+    // Not a terminal: no bar, and a successful run says nothing.
+    run = Cli({"anim", "@1", "@2", "@/clip.avi", "--frames", "7"});
+    EXPECT_EQ(run.m_nExitCode, 0);
+    EXPECT_EQ(run.m_strOut + run.m_strErr, "");
+
+    // script(1) gives the tool a terminal; what it drew comes back as stdout.
+    if (RunChild({"script", "-qec", "true", "/dev/null"}).m_nExitCode != 0)
+        GTEST_SKIP() << "script(1) cannot give the tool a terminal here";
+    const std::string strTool = std::string("'" PLAVEX_CLI_PATH "' ");
+    const std::string strPictures = " '" + m_strFirst + "' '" + m_strSecond + "' '" + m_strOut;
+    run = RunChild({"script", "-qec", strTool + "anim" + strPictures + "/clip.avi' --frames 7", "/dev/null"});
+    EXPECT_NE(run.m_strOut.find("7/7 frames  100%"), std::string::npos) << run.m_strOut;
+    run = RunChild({"script", "-qec", strTool + "still" + strPictures + "/mix.bmp'", "/dev/null"});
+    EXPECT_NE(run.m_strOut.find("28/28 rows  100%"), std::string::npos) << run.m_strOut;
+    run = RunChild({"script", "-qec", strTool + "anim --quiet" + strPictures + "/clip.avi' --frames 7", "/dev/null"});
+    EXPECT_EQ(run.m_nExitCode, 0);
+    EXPECT_EQ(run.m_strOut, "");
+}
+
+TEST_F(CliTest, StoppedAnimationOrSlideshowLeavesNoPartialFile)
+{
+    // SIGTERM as soon as the temporary file appears; a job in the background
+    // of a shell ignores SIGINT, so the polite stop of a script is used.
+    for (const char* pszCommand : {"anim \"$2\" \"$3\" \"$4/clip.avi\" --frames 20000 --threads 3",
+                                   "slideshow \"$2\" \"$3\" \"$2\" \"$4/clip.avi\" --hold 400 --threads 3"}) {
+        ASSERT_TRUE(WriteFile(m_strOut + "/clip.avi", kOld));
+        const std::string strScript = std::string("\"$1\" ") + pszCommand + " --size 320x240 & pid=$!; i=0; "
+            "until ls -A \"$4\" | grep -q '^\\.'; do sleep 0.01; i=$((i+1)); [ $i -gt 3000 ] && break; done; "
+            "kill -TERM $pid; wait $pid; echo status=$?";
+        const ChildRun run = RunChild({"sh", "-c", strScript, "sh", PLAVEX_CLI_PATH, m_strFirst, m_strSecond, m_strOut});
+        EXPECT_EQ(run.m_strOut, "status=143\n") << pszCommand << run.m_strErr;
+        EXPECT_NE(run.m_strErr.find("interrupted; '" + m_strOut + "/clip.avi' was not written"), std::string::npos) << run.m_strErr;
+        EXPECT_EQ(ListFolder(m_strOut), std::vector<std::string>{"clip.avi"});
+        EXPECT_EQ(ReadFile(m_strOut + "/clip.avi"), kOld);
+    }
+}
+
+TEST(CliProgressBarTest, DrawsDonePercentAndTimeLeftInPlace)
+{
+    std::ostringstream out;
+    double dNow = 100.0;
+    CliProgressBar::Options options;
+    options.m_bEnabled = true;
+    options.m_nBarWidth = 10;
+    options.m_clock = [&dNow] { return dNow; };
+    const auto last = [&out] { return out.str().substr(out.str().rfind('\r')); };
+    {
+        CliProgressBar bar(out, 10, options);
+        bar.Update(0);
+        EXPECT_EQ(out.str(), "\r[----------] 0/10 frames  0%  --:-- left");
+        dNow = 104.0;
+        bar.Update(4);  // Four frames took four seconds, so six more take six.
+        EXPECT_EQ(last(), "\r[####------] 4/10 frames  40%  0:06 left");
+        dNow = 104.05;
+        bar.Update(5);  // Too soon after the last drawing.
+        EXPECT_EQ(out.str().find("5/10"), std::string::npos);
+        dNow = 3823.0;
+        bar.Update(10);  // The last state is always drawn.
+        EXPECT_EQ(last(), "\r[##########] 10/10 frames  100%  done in 1:02:03");
+    }
+    EXPECT_EQ(out.str().back(), '\n');  // What follows starts on its own line.
+    std::ostringstream third;  // Percentages are rounded down.
+    CliProgressBar(third, 3, options).Update(1);
+    EXPECT_NE(third.str().find("1/3 frames  33%"), std::string::npos) << third.str();
+    std::ostringstream quiet;
+    CliProgressBar(quiet, 3, CliProgressBar::Options{}).Update(3);
+    EXPECT_EQ(quiet.str(), "");
+    EXPECT_EQ(CliProgressBar::FormatDuration(6.2) + " " + CliProgressBar::FormatDuration(723.0), "0:07 12:03");
+}
+
+} // namespace

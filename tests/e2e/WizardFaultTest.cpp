@@ -1,0 +1,342 @@
+// The wizard when a render cannot finish: a failure not told, or told with
+// the wrong text, a page other than the settings page after it, a partial
+// file left or an older file changed, and a render that goes on after the
+// user ended the program.
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <sys/inotify.h>
+#include <unistd.h>
+
+// Google Test
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+// Qt
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QTemporaryDir>
+#include <QTimer>
+
+// Local
+#include "tests/app/WizardHarness.h"
+#include "tests/support/TestKit.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::StartsWith;
+
+const std::string kOld = "an older file of that name";
+
+enum class Fault {
+    UndecodableSecond, SecondFromSeed, MissingFirst, SecondVanishes, SecondClaimsHugeSize, ImpossibleSize,
+    MissingFolder, FolderInTheWay, FileSizeLimit, CompressorCancelled
+};
+
+struct WizardFault {
+    const char* m_pszName;
+    bool m_bAnimation;
+    Fault m_nFault;
+    std::string m_strMessage;  // Empty: nothing is told. An animation's write failure starts with it.
+    const char* m_pszSecond = nullptr;  // SecondFromSeed: the name, and the seed it copies (none: missing).
+    const char* m_pszSeed = nullptr;
+    const char* m_pszWidth = nullptr;   // ImpossibleSize: the custom size, or none for two 3 × 3 pictures.
+    const char* m_pszHeight = nullptr;
+};
+
+void PrintTo(const WizardFault& f, std::ostream* pStream) { *pStream << f.m_pszName; }
+
+class WizardFaultTest : public testing::TestWithParam<WizardFault> {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_sources.isValid() && m_dir.isValid());
+        // A 132 × 96 canvas: 38,070 bytes a picture.
+        SavePicture(m_strFirst, 128, 96, 1);
+        SavePicture(m_strSecond, 136, 100, 2);
+    }
+
+    std::string Out(const char* pszName) const { return m_dir.filePath(pszName).toStdString(); }
+
+    QTemporaryDir m_sources;  // The pictures.
+    QTemporaryDir m_dir;      // The outputs.
+    const std::string m_strFirst = m_sources.filePath("first.bmp").toStdString();
+    const std::string m_strSecond = m_sources.filePath("second.bmp").toStdString();
+};
+
+TEST_P(WizardFaultTest, IsToldOnceAndTheSettingsPageComesBackWithTheFolderAsItWas)
+{
+    const WizardFault& f = GetParam();
+    const bool bAnimation = f.m_bAnimation;
+    const std::string strName = bAnimation ? "film.avi" : "mix.bmp";
+    std::string strTarget = Out(strName.c_str());
+    std::vector<std::string> before = {strName};
+    ASSERT_TRUE(WriteFile(strTarget, kOld));
+    std::string strFirst = m_strFirst, strSecond = m_strSecond;
+    int nWatch = -1;
+    CFixedCompressionChooser::Options compression = FullFrames();
+    compression.bCancel = f.m_nFault == Fault::CompressorCancelled;
+
+    switch (f.m_nFault) {
+    case Fault::UndecodableSecond:
+        strSecond = m_sources.filePath("broken.jpg").toStdString();
+        ASSERT_TRUE(WriteFile(strSecond, "\xFF\xD8\xFF not a picture"));
+        break;
+    case Fault::SecondFromSeed:
+        strSecond = m_sources.filePath(QString::fromUtf8(f.m_pszSecond)).toStdString();
+        if (f.m_pszSeed) {
+            ASSERT_TRUE(QFile::copy(QString(PLAVEX_CORPUS_DIR "/load_picture/") + f.m_pszSeed, QString::fromStdString(strSecond)));
+        }
+        break;
+    case Fault::ImpossibleSize:
+        if (!f.m_pszWidth) {
+            strFirst = SavePicture(m_sources.filePath("tiny1.bmp").toStdString(), 3, 3, 1);
+            strSecond = SavePicture(m_sources.filePath("tiny2.bmp").toStdString(), 3, 3, 2);
+        }
+        break;
+    case Fault::MissingFirst:
+        // The second picture is never opened once the first has failed.
+        strFirst = m_sources.filePath("missing.bmp").toStdString();
+        nWatch = inotify_init1(IN_NONBLOCK);
+        ASSERT_GE(inotify_add_watch(nWatch, m_strSecond.c_str(), IN_OPEN), 0);
+        break;
+    case Fault::MissingFolder:
+        strTarget = Out("missing/") + strName;
+        break;
+    case Fault::FolderInTheWay:
+        ASSERT_TRUE(QFile::remove(QString::fromStdString(strTarget)) && QDir().mkdir(QString::fromStdString(strTarget)));
+        break;
+    default:
+        break;
+    }
+
+    WizardHarness w(compression);
+    w.ChooseSources(strFirst, strSecond, bAnimation ? 0 : 1);
+    const CDialog& settings = bAnimation ? static_cast<const CDialog&>(w.m_dlg.m_pageAnimSettings) : w.m_dlg.m_pageStillSettings;
+    w.ChooseOutput(strTarget);
+    if (bAnimation)
+        WizardHarness::Type(settings, IDC_FRAME_COUNT, "4");
+    if (f.m_nFault == Fault::ImpossibleSize && f.m_pszWidth) {
+        WizardHarness::Click(settings, IDC_RADIO_SECOND);
+        WizardHarness::Type(settings, IDC_WIDTH, f.m_pszWidth);
+        WizardHarness::Type(settings, IDC_HEIGHT, f.m_pszHeight);
+    } else if (f.m_nFault == Fault::SecondVanishes) {
+        ASSERT_TRUE(QFile::remove(QString::fromStdString(m_strSecond)));
+    } else if (f.m_nFault == Fault::SecondClaimsHugeSize) {
+        // 65535 × 65535 pixels claimed in a few hundred bytes.
+        ASSERT_TRUE(QFile::remove(QString::fromStdString(m_strSecond)) &&
+                    QFile::copy(PLAVEX_CORPUS_DIR "/load_picture/gif_huge.gif", QString::fromStdString(m_strSecond)));
+    }
+    char events[4096];
+    if (nWatch >= 0) {
+        // The source page's thumbnail reads the second picture; the render must not.
+        while (WizardHarness::Text(w.m_dlg.m_pageSource, IDC_SECOND_REASON) != "")
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        while (read(nWatch, events, sizeof events) > 0) {
+        }
+    }
+    if (f.m_nFault == Fault::FileSizeLimit) {
+        // The still fails at once; the animation after two frames.
+        const FileSizeLimit full(bAnimation ? 100000 : 20000);
+        w.Next();
+    } else {
+        w.Next();
+    }
+
+    if (f.m_strMessage.empty()) {
+        EXPECT_THAT(w.Messages(), IsEmpty());
+    } else {
+        ASSERT_EQ(w.m_boxes.calls.size(), 1u);
+        const CRecordingMessageBox::Call& shown = w.m_boxes.calls[0];
+        if (bAnimation && f.m_strMessage.starts_with("Animaci"))
+            EXPECT_THAT(shown.text.str(), StartsWith(f.m_strMessage + (f.m_nFault == Fault::MissingFolder ? strTarget : "")));
+        else
+            EXPECT_EQ(shown.text.str(), f.m_strMessage);
+        EXPECT_EQ(shown.caption, "Chyba");
+        EXPECT_EQ(shown.nType, MB_ICONEXCLAMATION);
+    }
+    // The compressor is chosen once the file is open.
+    const bool bReachedTheWriter = f.m_nFault > Fault::FolderInTheWay;
+    EXPECT_EQ(w.m_compression.m_nCalls, bAnimation && bReachedTheWriter ? 1 : 0);
+    EXPECT_EQ(w.m_dlg.m_nPage, bAnimation ? 2 : 10);
+    EXPECT_TRUE(w.OnlyShown(settings));
+    EXPECT_TRUE(w.Enabled(IDC_NEXT) && w.Enabled(IDC_PREV) && w.Enabled(IDCANCEL));
+    EXPECT_EQ(WizardHarness::Text(w.m_dlg, IDC_NEXT), "Další");
+    EXPECT_EQ(w.m_dlg.GetEndResult(), -1);
+    EXPECT_EQ(ListFolder(m_dir.path().toStdString()), before);
+    if (f.m_nFault == Fault::FolderInTheWay)
+        EXPECT_TRUE(ListFolder(strTarget).empty());
+    else
+        EXPECT_EQ(ReadFile(Out(strName.c_str())), kOld);
+    if (nWatch >= 0) {
+        EXPECT_LT(read(nWatch, events, sizeof events), 0) << "the render opened the second picture";
+        close(nWatch);
+    }
+    // The way back to the source page is open.
+    w.Prev();
+    EXPECT_EQ(w.m_dlg.m_nPage, 1);
+}
+
+const std::string kNotLoaded = "Obrázek se nepodařilo načíst!\n";
+const std::string kBadSize = "Zadaná velikost je příliš velká nebo neplatná!";
+const std::string kNotSaved = "Soubor se nepodařilo uložit!";
+const std::string kAnimNotSaved = "Animaci se nepodařilo uložit!\nAVI ";
+const WizardFault kFaults[] = {
+    {"StillUndecodableSecond", false, Fault::UndecodableSecond, kNotLoaded + "broken.jpg: Obrázek je poškozený."},
+    {"AnimUndecodableSecond", true, Fault::UndecodableSecond, kNotLoaded + "broken.jpg: Obrázek je poškozený."},
+    {"StillMissingSecond", false, Fault::SecondFromSeed, kNotLoaded + "chybí.heic: Soubor nelze otevřít.", "chybí.heic"},
+    {"StillTextSecond", false, Fault::SecondFromSeed, kNotLoaded + "dopis.txt: Soubor není obrázek ve známém formátu.", "dopis.txt", "text.txt"},
+    {"StillCutPngSecond", false, Fault::SecondFromSeed, kNotLoaded + "useknutý.png: Obrázek je poškozený.", "useknutý.png", "png_cut_half.bin"},
+    {"AnimHugeWebpSecond", true, Fault::SecondFromSeed, kNotLoaded + "obří.webp: Obrázek je příliš velký.", "obří.webp", "webp_huge.webp"},
+    // A long name keeps its start and its end.
+    {"StillLongNameSecond", false, Fault::SecondFromSeed, kNotLoaded + "dovolená v Beskydech…í, ráno u chaty.jpg: Soubor nelze otevřít.",
+     "dovolená v Beskydech se vším všudy, den třetí, ráno u chaty.jpg"},
+    {"StillMissingFirst", false, Fault::MissingFirst, kNotLoaded + "missing.bmp: Soubor nelze otevřít."},
+    {"AnimMissingFirst", true, Fault::MissingFirst, kNotLoaded + "missing.bmp: Soubor nelze otevřít."},
+    {"StillSecondVanishes", false, Fault::SecondVanishes, kNotLoaded + "second.bmp: Soubor nelze otevřít."},
+    {"AnimSecondClaimsHugeSize", true, Fault::SecondClaimsHugeSize, kNotLoaded + "second.bmp: Obrázek je příliš velký."},
+    {"StillSecondClaimsHugeSize", false, Fault::SecondClaimsHugeSize, kNotLoaded + "second.bmp: Obrázek je příliš velký."},
+    {"StillNegativeWidth", false, Fault::ImpossibleSize, kBadSize, nullptr, nullptr, "-8", "100"},
+    {"StillHeightBelowFour", false, Fault::ImpossibleSize, kBadSize, nullptr, nullptr, "100", "2"},
+    {"StillAutomaticBelowFour", false, Fault::ImpossibleSize, kBadSize},
+    {"AnimWidthBelowFour", true, Fault::ImpossibleSize, kBadSize, nullptr, nullptr, "3", "100"},
+    {"AnimSizeBeyond32Bits", true, Fault::ImpossibleSize, kBadSize, nullptr, nullptr, "1000000", "1000000"},
+    {"AnimAutomaticBelowFour", true, Fault::ImpossibleSize, kBadSize},
+    {"StillMissingFolder", false, Fault::MissingFolder, kNotSaved},
+    {"AnimMissingFolder", true, Fault::MissingFolder, "Animaci se nepodařilo uložit!\nAVI Engine failed to initialize. Check filename "},
+    {"StillFolderInTheWay", false, Fault::FolderInTheWay, kNotSaved},
+    {"AnimFolderInTheWay", true, Fault::FolderInTheWay, kAnimNotSaved},
+    {"StillFileSizeLimit", false, Fault::FileSizeLimit, kNotSaved},
+    {"AnimFileSizeLimit", true, Fault::FileSizeLimit, kAnimNotSaved},
+    {"AnimCompressorCancelled", true, Fault::CompressorCancelled, ""},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, WizardFaultTest, testing::ValuesIn(kFaults),
+                         [](const auto& info) { return std::string(info.param.m_pszName); });
+
+class WizardEndTest : public testing::TestWithParam<bool> {};
+
+// "Konec", Escape or the close box during a render ask first; "Ano" stops the
+// render at once and drops its output, "Ne" lets it finish.
+TEST_P(WizardEndTest, EndingTheProgramDuringARender)
+{
+    const bool bYes = GetParam();
+    QTemporaryDir dir;
+    const std::string strTarget = dir.filePath("film.avi").toStdString();
+    ASSERT_TRUE(WriteFile(strTarget, kOld));
+    for (const bool bByEscape : {false, true}) {
+        WizardHarness w;
+        w.ChooseSources(SavePicture(dir.filePath("a.bmp").toStdString(), 20, 12, 1),
+                        SavePicture(dir.filePath("b.jpg").toStdString(), 28, 20, 2), 0);
+        w.ChooseOutput(strTarget);
+        WizardHarness::Type(w.m_dlg.m_pageAnimSettings, IDC_FRAME_COUNT, "50");
+        bool bSeenRendering = false;
+        int nDrainsAfterYes = -1;
+        QTimer::singleShot(0, [&] {
+            bSeenRendering = w.m_dlg.IsRendering() && w.OnlyShown(w.m_dlg.m_pageAnimProgress) && !w.Enabled(IDC_NEXT) &&
+                             !w.Enabled(IDC_PREV) && !w.Enabled(IDCANCEL);
+            // A second "Další" reaching the frame now starts nothing.
+            w.m_dlg.SendMessage(WM_COMMAND, MAKEWPARAM(WORD(IDC_NEXT), BN_CLICKED), 0);
+            w.m_boxes.answers = {bYes ? IDYES : IDNO};
+            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            if (bByEscape)
+                QApplication::sendEvent(w.m_dlg.GetWidget(), &escape);
+            else
+                w.m_dlg.GetWidget()->close();
+            nDrainsAfterYes = 0;
+            QTimer::singleShot(0, [&] { ++nDrainsAfterYes; });
+        });
+        w.Next();
+
+        EXPECT_TRUE(bSeenRendering);
+        EXPECT_THAT(w.Messages(), ElementsAre("Opravdu chcete ukončit program?"));
+        EXPECT_EQ(w.m_compression.m_nCalls, 1);
+        EXPECT_FALSE(w.m_dlg.IsRendering());
+        EXPECT_EQ(w.m_dlg.GetEndResult(), bYes ? IDCANCEL : -1);
+        if (bYes) {
+            EXPECT_EQ(nDrainsAfterYes, 0);
+            EXPECT_EQ(ReadFile(strTarget), kOld);
+        } else {
+            EXPECT_TRUE(w.OnlyShown(w.m_dlg.m_pageAnimDone));
+            EXPECT_NE(ReadFile(strTarget), kOld);
+            ASSERT_TRUE(WriteFile(strTarget, kOld));
+        }
+        EXPECT_EQ(ListFolder(dir.path().toStdString()), (std::vector<std::string>{"a.bmp", "b.jpg", "film.avi"}));
+    }
+}
+INSTANTIATE_TEST_SUITE_P(Answers, WizardEndTest, testing::Bool(),
+                         [](const auto& info) { return std::string(info.param ? "Yes" : "No"); });
+
+// An output that is one of its sources, named in different ways, is refused
+// by both roads and the batch tool, and the sources stay. The animation is
+// checked under the name the writer will use: "first.bmp" becomes
+// "first.bmp.avi", a new file, while "x.avi.bmp" stays as it is.
+enum class Naming { SamePath, SymbolicLink, HardLink };
+struct SourceAsOutput {
+    const char* m_pszName;
+    const char* m_pszSource;  // The first picture, in the sources folder.
+    Naming m_nNaming;
+    bool m_bAnimationRefused;
+};
+
+void PrintTo(const SourceAsOutput& c, std::ostream* pStream) { *pStream << c.m_pszName; }
+
+class WizardSourceAsOutputTest : public testing::TestWithParam<SourceAsOutput> {};
+
+TEST_P(WizardSourceAsOutputTest, IsRefusedAndTheSourcesStay)
+{
+    const SourceAsOutput& c = GetParam();
+    QTemporaryDir sources, outputs;
+    const std::string strFirst = SavePicture(sources.filePath(c.m_pszSource).toStdString(), 20, 12, 1);
+    const std::string strSecond = SavePicture(sources.filePath("second.bmp").toStdString(), 28, 20, 2);
+    std::string strOutput = strFirst;
+    if (c.m_nNaming == Naming::SymbolicLink)
+        std::filesystem::create_symlink(strFirst, strOutput = outputs.filePath("link.avi").toStdString());
+    else if (c.m_nNaming == Naming::HardLink)
+        std::filesystem::create_hard_link(strFirst, strOutput = outputs.filePath("hard.avi").toStdString());
+    const std::string strFirstBytes = ReadFile(strFirst), strSecondBytes = ReadFile(strSecond);
+    const std::vector<std::string> outputsBefore = ListFolder(outputs.path().toStdString());
+    for (const bool bAnimation : {true, false}) {
+        const bool bRefused = !bAnimation || c.m_bAnimationRefused;
+        WizardHarness w;
+        w.ChooseSources(strFirst, strSecond, bAnimation ? 0 : 1);
+        w.ChooseOutput(strOutput);
+        WizardHarness::Type(w.m_dlg.m_pageAnimSettings, IDC_FRAME_COUNT, "2");
+        w.Next();
+        EXPECT_EQ(w.m_dlg.m_nPage, bRefused ? (bAnimation ? 2 : 10) : 3);
+        if (bRefused) {
+            ASSERT_EQ(w.m_boxes.calls.size(), 1u);
+            EXPECT_EQ(w.m_boxes.calls[0].text, "Výstupní soubor nesmí být jedním ze zdrojových obrázků!");
+            EXPECT_EQ(w.m_boxes.calls[0].caption, "Chyba");
+            EXPECT_EQ(w.m_boxes.calls[0].nType, MB_ICONEXCLAMATION);
+        }
+        const ChildRun run = RunChild({PLAVEX_CLI_PATH, bAnimation ? "anim" : "still", strFirst, strSecond, strOutput, "--quiet"});
+        EXPECT_EQ(run.m_nExitCode, bRefused ? 1 : 0);
+        EXPECT_EQ(run.m_strErr, !bRefused ? "" : std::string("plavex-cli ") + (bAnimation ? "anim" : "still") + ": '" +
+                                                    strOutput + "' is one of the source pictures; choose another output file\n");
+    }
+    EXPECT_TRUE(ReadFile(strFirst) == strFirstBytes && ReadFile(strSecond) == strSecondBytes);
+    EXPECT_EQ(ListFolder(outputs.path().toStdString()), outputsBefore);
+    std::vector<std::string> expected = {c.m_pszSource, "second.bmp"};
+    if (!c.m_bAnimationRefused)
+        expected.push_back(std::string(c.m_pszSource) + ".avi");  // What the wizard and the batch tool made.
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(ListFolder(sources.path().toStdString()), expected);
+}
+
+const SourceAsOutput kSourcesAsOutput[] = {
+    {"SamePath", "first.bmp", Naming::SamePath, false},
+    {"SymbolicLink", "first.bmp", Naming::SymbolicLink, true},
+    {"HardLink", "first.bmp", Naming::HardLink, true},
+    {"AviInTheName", "x.avi.bmp", Naming::SamePath, true},
+};
+INSTANTIATE_TEST_SUITE_P(Namings, WizardSourceAsOutputTest, testing::ValuesIn(kSourcesAsOutput),
+                         [](const auto& info) { return std::string(info.param.m_pszName); });
+
+} // namespace

@@ -1,0 +1,145 @@
+// Guards nothing itself: the shared fixture of the suites.
+
+#include "tests/support/TestKit.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+// Reads both pipes until the child closes them, so neither can fill and block it.
+void Drain(int nOut, int nErr, std::string& strOut, std::string& strErr)
+{
+    pollfd fds[2] = {{nOut, POLLIN, 0}, {nErr, POLLIN, 0}};
+    char buffer[4096];
+    for (int nOpen = 2; nOpen > 0;) {
+        if (::poll(fds, 2, -1) < 0 && errno == EINTR)
+            continue;
+        for (int i = 0; i < 2; ++i) {
+            if (fds[i].fd < 0 || (fds[i].revents & (POLLIN | POLLHUP | POLLERR)) == 0)
+                continue;
+            const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
+            if (n > 0) {
+                (i == 0 ? strOut : strErr).append(buffer, static_cast<std::size_t>(n));
+            } else if (n == 0 || errno != EINTR) {
+                ::close(fds[i].fd);
+                fds[i].fd = -1;
+                --nOpen;
+            }
+        }
+    }
+}
+
+} // namespace
+
+QImage TestPattern(int nWidth, int nHeight, int nSeed)
+{
+    QImage image(nWidth, nHeight, QImage::Format_RGB32);
+    for (int y = 0; y < nHeight; ++y)
+        for (int x = 0; x < nWidth; ++x)
+            image.setPixel(x, y, qRgb((x * 255 / std::max(nWidth - 1, 1)) ^ (nSeed * 37 & 0xFF), y * 255 / std::max(nHeight - 1, 1),
+                                      ((x / 3 + y / 3) % 2) ? 255 : (nSeed * 91) & 0xFF));
+    return image;
+}
+
+std::string SavePicture(const std::string& strPath, int nWidth, int nHeight, int nSeed)
+{
+    TestPattern(nWidth, nHeight, nSeed).save(QString::fromStdString(strPath), nullptr, 90);
+    return strPath;
+}
+
+std::string ReadFile(const std::string& strPath)
+{
+    std::ifstream file(strPath, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+bool WriteFile(const std::string& strPath, const std::string& strBytes)
+{
+    std::ofstream file(strPath, std::ios::binary | std::ios::trunc);
+    file << strBytes;
+    return static_cast<bool>(file);
+}
+
+std::vector<std::string> ListFolder(const std::string& strFolder)
+{
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(strFolder, error))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+ChildRun RunChild(const std::vector<std::string>& args, std::int64_t nFileSizeLimit, unsigned nTimeout)
+{
+    ChildRun run;
+    int outPipe[2], errPipe[2];
+    if (args.empty() || ::pipe2(outPipe, O_CLOEXEC) != 0 || ::pipe2(errPipe, O_CLOEXEC) != 0)
+        return run;
+    std::vector<char*> argv;
+    for (const std::string& strArg : args)
+        argv.push_back(const_cast<char*>(strArg.c_str()));
+    argv.push_back(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(outPipe[1], STDOUT_FILENO);
+        ::dup2(errPipe[1], STDERR_FILENO);
+        const int nNull = ::open("/dev/null", O_RDONLY);
+        ::dup2(nNull, STDIN_FILENO);
+        std::signal(SIGXFSZ, SIG_DFL);
+        if (nFileSizeLimit >= 0) {
+            // In a coverage build the limit would cut the shared coverage data short.
+            ::setenv("GCOV_PREFIX", "/tmp/plavex-gcov-limited", 1);
+            const rlimit limit{static_cast<rlim_t>(nFileSizeLimit), static_cast<rlim_t>(nFileSizeLimit)};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        std::signal(SIGALRM, SIG_DFL);
+        ::alarm(nTimeout);
+        ::execvp(argv[0], argv.data());
+        std::fprintf(stderr, "cannot start %s\n", argv[0]);
+        ::_exit(127);
+    }
+    ::close(outPipe[1]);
+    ::close(errPipe[1]);
+    Drain(outPipe[0], errPipe[0], run.m_strOut, run.m_strErr);
+    int nStatus = 0;
+    while (pid > 0 && ::waitpid(pid, &nStatus, 0) < 0 && errno == EINTR) {
+    }
+    if (WIFEXITED(nStatus))
+        run.m_nExitCode = WEXITSTATUS(nStatus);
+    else if (WIFSIGNALED(nStatus))
+        run.m_nSignal = WTERMSIG(nStatus);
+    return run;
+}
+
+bool SetprivWorks()
+{
+    static const bool bWorks =
+        ::geteuid() == 0 && RunChild({"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "true"}).m_nExitCode == 0;
+    return bWorks;
+}
+
+FileSizeLimit::FileSizeLimit(rlim_t nBytes) : m_pPrevious(std::signal(SIGXFSZ, SIG_IGN))
+{
+    ::getrlimit(RLIMIT_FSIZE, &m_saved);
+    rlimit limit = m_saved;
+    limit.rlim_cur = nBytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    ::setrlimit(RLIMIT_FSIZE, &m_saved);
+    std::signal(SIGXFSZ, m_pPrevious);
+}

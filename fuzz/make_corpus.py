@@ -110,6 +110,19 @@ def pictures():
         "AAAAAAEAAGF2MDEAAAAAamlwcnAAAABLaXBjbwAAABNjb2xybmNseAACAAIABoAAAAAMYXYxQ4EADAAAAAAUaXNwZQAAAAAA"
         "AAAJAAAACwAAABBwaXhpAAAAAAMICAgAAAAXaXBtYQAAAAAAAAABAAEEgYIDhAAAAEJtZGF0EgAKCRgM4pggQEDQgDIrGwAa"
         "aaaFALHPct3/5K6gvNUkZZVTPrVqFwAT7/A+VToCRj1dHgdfWI4xgA==")
+    # Pictures that once measured another size than they decode to: a GIF
+    # whose logical screen the reader settles only while decoding, and a HEIF
+    # grid whose tiles come out another size than its header gives.
+    seeds["regression_gif_screen.gif"] = bytes.fromhex("47494638396107ff050080000025005b0f005b2c000000000700050000020844807989cbae1828003b")
+    seeds["regression_heif_grid_size.heic"] = base64.b64decode(
+        "AAAAGGZ0eXBoZWljAAAAAG1pZjFoZWljAAABrW1ldGEAAAAAAAAAIWhkbHIAAAAAAAAAAHBpY3QAAAAAAAAAAAAAAAAAAAAA"
+        "DnBpdG0AAAAAAAIAAAAQaWRhdAAAAAAACQAbAAAAOGlsb2MBAAAAREAAAgABAAAAAAAAAc0AAQAAAAAAAABYAAIAAQAAAAAA"
+        "AAABAAAAAAAAAAgAAAA4aWluZgAAAAAAAgAAABVpbmZlAgAAAQABAABodmMxAAAAABVpbmZlAgAAAAACAABncmlkAAAAANhp"
+        "cHJwAAAAtmlwY28AAAB2aHZjQwEDcAAAAAAAAAAAAB7wAPz9+PgAAA8DIAABABhAAQwB//8DcAAAAwCQAAADAAADAB66AkAh"
+        "AAEAKkIBAQNwAAADAJAAAAMAAAMAHqAggQWW6q6a5uBAQMCAAAADAIAAAAMAhCIAAQAGRAHBc8GJAAAAFGlzcGUAAAAAAAAA"
+        "QAAAAEAAAAAUaXNwZQAAAAAAAAAJAAAACwAAABBwaXhpAAAAAAMICAgAAAAaaXBtYQAAAAAAAAACAAECgQIAAgIDhAAAABpp"
+        "cmVmAAAAAAAAAA5kaW1nAAIAAQABAAAAYG1kYXQAAABUKAGvGSGtRGj3lmhHRGbsB+15s25VrXGj4BpYnWJfDpl2xhwuEm0o"
+        "AUjs2U1jywg85XWUS0Ggtn4uW/1coLaLvagN3jSWRLiAOVZMx8cg6LMzSTbg")
     rnd = random.Random(6)
     for name, data in (("bmp", b), ("gif", g), ("jpeg", j), ("png", seeds["png.png"]),
                        ("webp", seeds.get("webp_lossless_rotated.webp", b""))):

@@ -62,34 +62,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
 {
     FuzzInput reader(pData, nSize);
     BITMAPINFOHEADER bih{};
-    bih.biSize = sizeof(BITMAPINFOHEADER);
-    bih.biWidth = static_cast<LONG>(reader.Uint(4));
-    bih.biHeight = static_cast<LONG>(reader.Uint(4));
-    bih.biPlanes = 1;
+    bih.biWidth = reader.Int32();
+    bih.biHeight = reader.Int32();
     bih.biBitCount = static_cast<WORD>(reader.Uint(2));
-    bih.biCompression = BI_RGB;
     bih.biSizeImage = reader.Uint(4);
-    const LONG nRate = static_cast<LONG>(reader.Uint(4));
-    const std::uint8_t nCodec = reader.Byte();
-    const std::uint8_t nQuality = reader.Byte();
+    bih.biSize = sizeof bih;
+    bih.biPlanes = 1;
+    bih.biCompression = BI_RGB;
+    const LONG nRate = reader.Int32();
+    const std::uint8_t nCodec = reader.Byte(), nQuality = reader.Byte();
     const std::uint32_t nSegmentKiB = reader.Uint(2);
     const std::uint8_t nNameFlags = reader.Byte();
     if (bih.biSizeImage > kMaxFrameBytes)
         return 0;
-
     const fs::path& folder = WorkFolder();
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(folder))
         fs::remove_all(entry.path(), error);
 
-    CFixedCompressionChooser::Options choice;
     constexpr FOURCC kCodecs[] = {comptypeDIB, comptypeMJPG, comptypeMJPG, comptypeH264, comptypeFFV1};
-    choice.fccHandler = nCodec < std::size(kCodecs) ? kCodecs[nCodec] : mmioFOURCC('X', 'V', 'I', 'D');
-    choice.dwQuality = nQuality;
-    choice.bCancel = nCodec == 2;
-    CFixedCompressionChooser chooser(choice);
+    CFixedCompressionChooser chooser({nCodec < std::size(kCodecs) ? kCodecs[nCodec] : mmioFOURCC('X', 'V', 'I', 'D'),
+                                      nQuality, nCodec == 2});
     CCompressionChooserGuard guard(&chooser);
-
     std::optional<CAviWriter> writer(std::in_place);
     if (nSegmentKiB != 0)
         writer->SetSegmentSize(std::int64_t{nSegmentKiB} * 1024);
@@ -99,10 +93,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     writer->m_nRate = nRate;
     const fs::path target = writer->m_strFileName;
     Require(target.parent_path() == folder);
-    if (nNameFlags & 1) {
-        std::ofstream old(target, std::ios::binary);
-        old << kOldContent;
-    }
+    if (nNameFlags & 1)
+        std::ofstream(target, std::ios::binary) << kOldContent;
 
     const HRESULT hrInit = writer->InitEngine(nullptr);
     Require(!writer->m_strError.empty());
@@ -111,10 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
 
     std::vector<std::uint8_t> frame(bih.biSizeImage);
     int nWritten = 0;
-    bool bAbandoned = false;
-    bool bFailedWrite = false;
-    bool bReleased = false;
-    bool bDestroyed = false;
+    bool bAbandoned = false, bFailedWrite = false, bReleased = false, bDestroyed = false;
     for (int nStep = 0; nStep < kMaxFrames && !reader.AtEnd() && !bReleased && !bDestroyed; ++nStep) {
         const std::uint8_t nOp = reader.Byte();
         if (nOp < 0x80) {
@@ -127,10 +116,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
                 Require(hr != 0 && writer->m_nFrame == nBefore);
             } else {
                 Require(writer->m_nFrame == nBefore + 1);
-                if (hr == 0 && !bFailedWrite)
-                    ++nWritten;
-                else
-                    bFailedWrite = true;
+                bFailedWrite = bFailedWrite || hr != 0;
+                nWritten += !bFailedWrite;
             }
         } else if (nOp < 0xC0) {
             writer->Abandon();
@@ -165,9 +152,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
         Require(avi.strError.empty() && !avi.riffTypes.empty() && avi.riffTypes[0] == "AVI ");
         for (std::size_t i = 1; i < avi.riffTypes.size(); ++i)
             Require(avi.riffTypes[i] == "AVIX");
-        Require(avi.frames.size() == static_cast<std::size_t>(nWritten));
+        Require(avi.frames.size() == static_cast<std::size_t>(nWritten) && avi.nRate == static_cast<DWORD>(nRate));
         Require(avi.nDmlhFrames == 0 || avi.nDmlhFrames == static_cast<DWORD>(nWritten));
-        Require(avi.nRate == static_cast<DWORD>(nRate));
     } else if (nNameFlags & 1) {
         std::ifstream old(target, std::ios::binary);
         Require(std::string(std::istreambuf_iterator<char>(old), {}) == kOldContent);

@@ -7,8 +7,8 @@
 //
 // The canvas must match the rule computed independently in 64-bit
 // arithmetic, or be refused exactly when that rule leaves the 32-bit range or
-// gives a negative side. Every blend path must equal the plain per-channel
-// formula for every byte.
+// gives a negative side. Every blend path, the prepared fixed-point weight
+// included, must equal the plain per-channel formula for every byte.
 
 #include <cmath>
 #include <cstddef>
@@ -19,6 +19,7 @@
 
 // Local
 #include "engine/Blend.h"
+#include "engine/BlendWeight.h"
 #include "engine/Canvas.h"
 #include "engine/PixelBuffer.h"
 #include "fuzz/FuzzInput.h"
@@ -36,83 +37,71 @@ constexpr std::int32_t kMaxBlendRows = 4096;
 // against the formula rather than against itself.
 std::uint8_t ExpectedChannel(std::uint8_t a, std::uint8_t b, double w)
 {
-    const double d = static_cast<double>(static_cast<int>(b) - static_cast<int>(a));
-    const double t = d * w;
-    const double v = t + static_cast<double>(a);
-    return static_cast<std::uint8_t>(static_cast<std::int32_t>(v));
+    const double t = static_cast<double>(static_cast<int>(b) - static_cast<int>(a)) * w;
+    return static_cast<std::uint8_t>(static_cast<std::int32_t>(t + static_cast<double>(a)));
 }
 
 // A weight in 0..1 of one of the kinds the renders use, or any such double.
 double ChooseWeight(FuzzInput& reader)
 {
-    switch (reader.Byte() % 3) {
-    case 0:
+    const std::uint8_t nKind = reader.Byte() % 3;
+    if (nKind == 0)
         return StillWeight(reader.Byte() % 101);
-    case 1: {
+    if (nKind == 1) {
         const std::int32_t nFrames = 1 + static_cast<std::int32_t>(static_cast<std::uint32_t>(reader.Int32()) % 1000000);
-        const std::int32_t k = static_cast<std::int32_t>(static_cast<std::uint32_t>(reader.Int32()) % nFrames);
-        return FrameWeight(FrameStep(nFrames), k);
+        return FrameWeight(FrameStep(nFrames), static_cast<std::int32_t>(static_cast<std::uint32_t>(reader.Int32()) % nFrames));
     }
-    default: {
-        const std::uint64_t nBits = reader.Uint(8);
-        double w = 0.0;
-        std::memcpy(&w, &nBits, sizeof w);
-        return std::isfinite(w) && w >= 0.0 && w <= 1.0 ? w : 0.5;
-    }
-    }
+    const std::uint64_t nBits = reader.Uint(8);
+    double w = 0.0;
+    std::memcpy(&w, &nBits, sizeof w);
+    return std::isfinite(w) && w >= 0.0 && w <= 1.0 ? w : 0.5;
 }
 
-void Fill(std::vector<std::uint8_t>& bytes, const std::uint8_t* pSource, std::size_t nSource, std::size_t nStart)
+void Fill(std::uint8_t* pBytes, std::size_t nCount, const FuzzInput& reader, std::size_t nStart)
 {
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        bytes[i] = nSource ? static_cast<std::uint8_t>(pSource[(nStart + i) % nSource] + i / nSource) : 0;
+    const std::size_t nSource = reader.RestSize();
+    for (std::size_t i = 0; i < nCount; ++i)
+        pBytes[i] = nSource ? static_cast<std::uint8_t>(reader.Rest()[(nStart + i) % nSource] + i / nSource) : 0;
 }
 
+// Arbitrary lengths and misaligned starts exercise the vector tails; bytes
+// before the start must stay untouched.
 void CheckBlendBytes(FuzzInput& reader, double w)
 {
-    // Arbitrary lengths and misaligned starts exercise the vector tails.
     const std::size_t nCount = reader.RestSize() / 2;
     const std::size_t nOffset = reader.Byte() % 32;
     std::vector<std::uint8_t> first(nOffset + nCount), second(nOffset + nCount);
-    Fill(first, reader.Rest(), reader.RestSize(), 0);
-    Fill(second, reader.Rest(), reader.RestSize(), nCount);
+    Fill(first.data(), first.size(), reader, 0);
+    Fill(second.data(), second.size(), reader, nCount);
     std::vector<std::uint8_t> fast(nOffset + nCount, 0xA5), reference(nOffset + nCount, 0xA5);
     BlendBytes(first.data() + nOffset, second.data() + nOffset, fast.data() + nOffset, nCount, w);
     BlendBytesReference(first.data() + nOffset, second.data() + nOffset, reference.data() + nOffset, nCount, w);
-    for (std::size_t i = 0; i < nOffset; ++i)
-        Require(fast[i] == 0xA5 && reference[i] == 0xA5);
-    for (std::size_t i = nOffset; i < nOffset + nCount; ++i) {
-        Require(reference[i] == ExpectedChannel(first[i], second[i], w));
+    for (std::size_t i = 0; i < nOffset + nCount; ++i) {
+        Require(reference[i] == (i < nOffset ? 0xA5 : ExpectedChannel(first[i], second[i], w)));
         Require(fast[i] == reference[i]);
     }
 }
 
 void CheckBlendRows(const Canvas& canvas, FuzzInput& reader, double w)
 {
-    auto first = PixelBuffer::Allocate(canvas);
-    auto second = PixelBuffer::Allocate(canvas);
-    auto fast = PixelBuffer::Allocate(canvas);
+    auto first = PixelBuffer::Allocate(canvas), second = PixelBuffer::Allocate(canvas);
+    auto fast = PixelBuffer::Allocate(canvas), prepared = PixelBuffer::Allocate(canvas);
     auto reference = PixelBuffer::Allocate(canvas);
-    Require(first && second && fast && reference);
+    Require(first && second && fast && prepared && reference);
     const std::size_t nSize = canvas.ImageSize();
     Require(first.Value().Size() == nSize);
-    std::vector<std::uint8_t> bytes(nSize);
-    Fill(bytes, reader.Rest(), reader.RestSize(), 0);
-    if (nSize)
-        std::memcpy(first.Value().Data(), bytes.data(), nSize);
-    Fill(bytes, reader.Rest(), reader.RestSize(), 7);
-    if (nSize)
-        std::memcpy(second.Value().Data(), bytes.data(), nSize);
-
+    Fill(first.Value().Data(), nSize, reader, 0);
+    Fill(second.Value().Data(), nSize, reader, 7);
+    const BlendWeight weight(w);
     for (std::int32_t r = 0; r < canvas.Height(); ++r) {
         BlendRow(first.Value(), second.Value(), fast.Value(), canvas, r, w);
+        BlendRow(first.Value(), second.Value(), prepared.Value(), canvas, r, weight);
         BlendRowReference(first.Value(), second.Value(), reference.Value(), canvas, r, w);
     }
-    const std::uint8_t* pFirst = first.Value().Data();
-    const std::uint8_t* pSecond = second.Value().Data();
     for (std::size_t i = 0; i < nSize; ++i) {
-        Require(reference.Value().Data()[i] == ExpectedChannel(pFirst[i], pSecond[i], w));
-        Require(fast.Value().Data()[i] == reference.Value().Data()[i]);
+        const std::uint8_t expected = ExpectedChannel(first.Value().Data()[i], second.Value().Data()[i], w);
+        Require(reference.Value().Data()[i] == expected && fast.Value().Data()[i] == expected);
+        Require(prepared.Value().Data()[i] == expected);
     }
 }
 
@@ -121,14 +110,10 @@ void CheckBlendRows(const Canvas& canvas, FuzzInput& reader, double w)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSize)
 {
     FuzzInput reader(pData, nSize);
-    const std::int32_t nMode = reader.Int32();
-    const std::int32_t nWidth = reader.Int32();
-    const std::int32_t nHeight = reader.Int32();
-    const std::int32_t nFirstWidth = reader.Int32();
-    const std::int32_t nFirstHeight = reader.Int32();
-    const std::int32_t nSecondWidth = reader.Int32();
-    const std::int32_t nSecondHeight = reader.Int32();
-
+    std::int32_t n[7];
+    for (std::int32_t& v : n)
+        v = reader.Int32();
+    const auto [nMode, nWidth, nHeight, nFirstWidth, nFirstHeight, nSecondWidth, nSecondHeight] = n;
     const EngineResult<Canvas> result =
         ComputeCanvas(nMode, nWidth, nHeight, nFirstWidth, nFirstHeight, nSecondWidth, nSecondHeight);
 
@@ -138,17 +123,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     const std::int64_t nSumHeight = std::int64_t{nFirstHeight} + nSecondHeight;
     const bool bSumsFit = bCustom || (nSumWidth >= kInt32Min && nSumWidth <= kInt32Max && nSumHeight >= kInt32Min &&
                                       nSumHeight <= kInt32Max);
-    const std::int64_t nRawWidth = bCustom ? nWidth : nSumWidth / 2;
-    const std::int64_t nRawHeight = bCustom ? nHeight : nSumHeight / 2;
-    const std::int64_t W = nRawWidth / 4 * 4;
-    const std::int64_t H = nRawHeight / 4 * 4;
+    const std::int64_t W = (bCustom ? nWidth : nSumWidth / 2) / 4 * 4;
+    const std::int64_t H = (bCustom ? nHeight : nSumHeight / 2) / 4 * 4;
     const bool bInputsNonNegative = bCustom ? (nWidth >= 0 && nHeight >= 0)
                                             : (nFirstWidth >= 0 && nFirstHeight >= 0 && nSecondWidth >= 0 &&
                                                nSecondHeight >= 0);
-    const bool bRowFits = W * 24 + 31 <= kInt32Max;
     const bool bImageFits = W >= 0 && H >= 0 && (H == 0 || W * 3 <= kInt32Max / H);
-
-    if (bSumsFit && bInputsNonNegative && bRowFits && bImageFits && W > 0 && H > 0)
+    if (bSumsFit && bInputsNonNegative && W * 24 + 31 <= kInt32Max && bImageFits && W > 0 && H > 0)
         Require(result.HasValue());
     if (bSumsFit && (W <= 0 || H <= 0 || !bImageFits))
         Require(!result.HasValue());
@@ -165,10 +146,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     Require(bih.biXPelsPerMeter == 0 && bih.biYPelsPerMeter == 0 && bih.biClrUsed == 0 && bih.biClrImportant == 0);
     Require(bih.biWidth > 0 && bih.biHeight > 0 && bih.biWidth % 4 == 0 && bih.biHeight % 4 == 0);
     Require(std::int64_t{bih.biSizeImage} == std::int64_t{bih.biWidth} * 3 * bih.biHeight);
-    Require(std::int64_t{bih.biSizeImage} <= kInt32Max);
-    if (bSumsFit) {
-        Require(bih.biWidth == W && bih.biHeight == H);
-    }
+    Require(std::int64_t{bih.biSizeImage} <= kInt32Max && (!bSumsFit || (bih.biWidth == W && bih.biHeight == H)));
     const auto* pColour = reinterpret_cast<const std::uint8_t*>(&canvas.m_info.bmiColors);
     for (std::size_t i = 0; i < sizeof canvas.m_info.bmiColors; ++i)
         Require(pColour[i] == 0);

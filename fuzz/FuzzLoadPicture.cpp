@@ -9,24 +9,14 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <vector>
 
 // Local
 #include "engine/PictureLoader.h"
+#include "fuzz/FuzzInput.h"
 #include "platform/gfx/GfxDecoder.h"
 #include "platform/gfx/GfxMetadata.h"
 #include "platform/gfx/GfxStretch.h"
-
-namespace {
-
-void Require(bool bCondition)
-{
-    if (!bCondition)
-        std::abort();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSize)
 {
@@ -47,8 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     // Only a recognised picture format may decode.
     Require(SniffPictureFormat(pData, nSize) != GfxPictureFormat::Unknown);
     const GfxBitmap& bitmap = result.m_bitmap;
-    Require(!bitmap.IsNull());
-    Require(bitmap.Width() > 0 && bitmap.Height() > 0);
+    Require(!bitmap.IsNull() && bitmap.Width() > 0 && bitmap.Height() > 0);
     Require(std::int64_t{bitmap.Width()} * bitmap.Height() <= kMaxPicturePixels);
     // A slideshow takes its canvas from the measured sizes before decoding.
     Require(measured.m_nStatus == GfxDecodeStatus::Ok && measured.m_nWidth == bitmap.Width() &&

@@ -8,36 +8,25 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
+#include <functional>
+#include <thread>
 
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
 
-// Reads both pipes until the child closes them, so neither can fill and block it.
-void Drain(int nOut, int nErr, std::string& strOut, std::string& strErr)
+// Reads a pipe until the child closes it.
+void ReadPipe(int nFd, std::string& strText)
 {
-    pollfd fds[2] = {{nOut, POLLIN, 0}, {nErr, POLLIN, 0}};
     char buffer[4096];
-    for (int nOpen = 2; nOpen > 0;) {
-        if (::poll(fds, 2, -1) < 0 && errno == EINTR)
-            continue;
-        for (int i = 0; i < 2; ++i) {
-            if (fds[i].fd < 0 || (fds[i].revents & (POLLIN | POLLHUP | POLLERR)) == 0)
-                continue;
-            const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
-            if (n > 0) {
-                (i == 0 ? strOut : strErr).append(buffer, static_cast<std::size_t>(n));
-            } else if (n == 0 || errno != EINTR) {
-                ::close(fds[i].fd);
-                fds[i].fd = -1;
-                --nOpen;
-            }
-        }
-    }
+    for (ssize_t n; (n = ::read(nFd, buffer, sizeof buffer)) != 0;)
+        if (n > 0)
+            strText.append(buffer, static_cast<std::size_t>(n));
+        else if (errno != EINTR)
+            break;
+    ::close(nFd);
 }
 
 } // namespace
@@ -95,8 +84,7 @@ ChildRun RunChild(const std::vector<std::string>& args, std::int64_t nFileSizeLi
     if (pid == 0) {
         ::dup2(outPipe[1], STDOUT_FILENO);
         ::dup2(errPipe[1], STDERR_FILENO);
-        const int nNull = ::open("/dev/null", O_RDONLY);
-        ::dup2(nNull, STDIN_FILENO);
+        ::dup2(::open("/dev/null", O_RDONLY), STDIN_FILENO);
         std::signal(SIGXFSZ, SIG_DFL);
         if (nFileSizeLimit >= 0) {
             // In a coverage build the limit would cut the shared coverage data short.
@@ -112,7 +100,10 @@ ChildRun RunChild(const std::vector<std::string>& args, std::int64_t nFileSizeLi
     }
     ::close(outPipe[1]);
     ::close(errPipe[1]);
-    Drain(outPipe[0], errPipe[0], run.m_strOut, run.m_strErr);
+    // Both pipes are read at once, so neither can fill and block the child.
+    std::thread errReader(ReadPipe, errPipe[0], std::ref(run.m_strErr));
+    ReadPipe(outPipe[0], run.m_strOut);
+    errReader.join();
     int nStatus = 0;
     while (pid > 0 && ::waitpid(pid, &nStatus, 0) < 0 && errno == EINTR) {
     }

@@ -1,24 +1,35 @@
-// The eight pages on real widgets: a field read in the wrong order or range,
-// a wrong text or focus after a failed read, choosers asked for the wrong
-// files, keys that leave a page, a text clipped by its control, a page that
-// overlaps the frame's buttons, and the welcome title painted out of place.
+// The eight pages and the preview on real widgets: a field read in the wrong
+// order or range, a wrong text or focus after a failed read, choosers asked
+// for the wrong files, keys that leave a page, a text clipped by its control,
+// a page that overlaps the frame's buttons, the welcome title painted out of
+// place, a preview size that disagrees with the render, a preview that does
+// not follow the slider, and a thumbnail shown for a file that is no picture.
 
 #include <array>
+
+#include <gtest/gtest.h>
 
 // Qt
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSlider>
+#include <QTemporaryDir>
 #include <QTest>
 
 // Local
+#include "engine/Blend.h"
 #include "pages/CAnimDonePage.h"
 #include "pages/CAnimProgressPage.h"
 #include "pages/CAnimSettingsPage.h"
+#include "pages/CPictureCache.h"
+#include "pages/CPreviewWnd.h"
 #include "pages/CSourcePage.h"
 #include "pages/CStillDonePage.h"
 #include "pages/CStillProgressPage.h"
@@ -26,9 +37,57 @@
 #include "pages/CWelcomePage.h"
 #include "platform/ui/CDialogBaseUnits.h"
 #include "res/resource.h"
-#include "tests/pages/PageFixture.h"
+#include "tests/platform/support/TestServices.h"
 
 namespace {
+
+// A frame built from the wizard's frame template that counts the OK and
+// cancel commands reaching it.
+class CTestFrame : public CDialog {
+public:
+    CTestFrame() : CDialog(IDD_WIZARD) {}
+    void OnOK() override { ++nOK; }
+    void OnCancel() override { ++nCancel; }
+    int nOK = 0, nCancel = 0;
+};
+
+// Pages shown inside that frame, with the modal services replaced.
+class PageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(frame.Create(IDD_WIZARD, nullptr));
+        frame.GetWidget()->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(frame.GetWidget()));
+    }
+    // Creates the page as the frame does and shows it.
+    void Show(CDialog& page)
+    {
+        ASSERT_TRUE(page.Create(page.GetTemplateID(), &frame));
+        page.ShowWindow(SW_SHOW);
+    }
+    static QWidget* Control(CDialog& page, int nID) { return page.GetDlgItem(nID)->GetWidget(); }
+    static QLineEdit* Edit(CDialog& page, int nID) { return qobject_cast<QLineEdit*>(Control(page, nID)); }
+    static QString Text(CDialog& page, int nID) { return QString::fromStdString(page.GetDlgItem(nID)->GetWindowText().str()); }
+    static bool Enabled(CDialog& page, int nID) { return page.GetDlgItem(nID)->IsWindowEnabled(); }
+    static bool Checked(CDialog& page, int nID) { return page.GetDlgItem(nID)->SendMessage(BM_GETCHECK) == BST_CHECKED; }
+    static void Click(CDialog& page, int nID) { QTest::mouseClick(Control(page, nID), Qt::LeftButton); }
+    // Replaces an edit's text key by key, as the user would.
+    static void Type(CDialog& page, int nID, const char* pszText)
+    {
+        QLineEdit* pEdit = Edit(page, nID);
+        pEdit->selectAll();
+        pEdit->setFocus();
+        if (*pszText)
+            QTest::keyClicks(pEdit, QString::fromUtf8(pszText));
+        else
+            QTest::keyClick(pEdit, Qt::Key_Delete);
+    }
+
+    CRecordingMessageBox boxes;
+    CScriptedFileChooser chooser;
+    CTestFrame frame;
+};
 
 const char* const kNotANumber = "Zadejte celé číslo.";
 const char* const kOutOfRange = "Zadejte celé číslo od 1 do 1000000.";
@@ -46,8 +105,6 @@ struct Exchange {
     const char* m_pszMessage = nullptr;
     int m_nFocus = 0;
 };
-
-void PrintTo(const Exchange& e, std::ostream* pStream) { *pStream << e.m_pszName; }
 
 class PageExchangeTest : public PageTest, public testing::WithParamInterface<Exchange> {};
 
@@ -91,6 +148,7 @@ TEST_P(PageExchangeTest, ReadsTheFieldsOrStopsAtTheFirstBadOne)
 const Exchange kExchanges[] = {
     {"AnimEveryField", false, 1, "640", "480", "1", "1000000"},
     {"AnimEmptyFrameCount", false, 1, "320", nullptr, "30", "", kNotANumber, IDC_FRAME_COUNT},
+    {"AnimNoFrames", false, 0, nullptr, nullptr, "30", "0", kOutOfRange, IDC_FRAME_COUNT},
     {"AnimRateZero", false, 0, nullptr, nullptr, "0", "5", kOutOfRange, IDC_FPS},
     {"AnimRateAboveTheLimit", false, 0, nullptr, nullptr, "1000001", nullptr, kOutOfRange, IDC_FPS},
     {"AnimRateBeyondInt", false, 0, nullptr, nullptr, "99999999999", nullptr, kNotANumber, IDC_FPS},
@@ -102,27 +160,6 @@ const Exchange kExchanges[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Rows, PageExchangeTest, testing::ValuesIn(kExchanges),
                          [](const auto& info) { return std::string(info.param.m_pszName); });
-
-TEST_F(PageTest, SliderLabelFollowsThePositionAsFirstToSecond)
-{
-    CStillSettingsPage page;
-    Show(page);
-    EXPECT_EQ(Text(page, IDC_RATIO_LABEL), "50:50");
-    for (const auto& [nPos, pszLabel] : {std::pair{0, "100:0"}, {30, "70:30"}, {100, "0:100"}}) {
-        page.m_ctlRatio.SetPos(nPos);
-        EXPECT_EQ(Text(page, IDC_RATIO_LABEL), pszLabel);
-    }
-    // By keyboard too, and the member follows at the next read.
-    page.m_ctlRatio.GetWidget()->setFocus();
-    QTest::keyClick(page.m_ctlRatio.GetWidget(), Qt::Key_Home);
-    QTest::keyClick(page.m_ctlRatio.GetWidget(), Qt::Key_Right);
-    EXPECT_EQ(Text(page, IDC_RATIO_LABEL), "99:1");
-    ASSERT_TRUE(page.UpdateData(TRUE));
-    EXPECT_EQ(page.m_strRatio, "99:1");
-    // Showing the members again leaves the slider where it is.
-    page.UpdateData(FALSE);
-    EXPECT_EQ(page.m_ctlRatio.GetPos(), 1);
-}
 
 TEST_F(PageTest, ChoosersAskForTheirFilesAndFillOnlyTheirEdit)
 {
@@ -175,7 +212,7 @@ TEST_F(PageTest, ChoosersAskForTheirFilesAndFillOnlyTheirEdit)
     }
 }
 
-TEST_F(PageTest, TabReachesEachRadioGroupOnItsCheckedButtonAndArrowsMoveWithin)
+TEST_F(PageTest, TabReachesEachRadioGroupOnItsCheckedButtonAndKeysMoveWithin)
 {
     CSourcePage source;
     CStillSettingsPage still;
@@ -203,13 +240,22 @@ TEST_F(PageTest, TabReachesEachRadioGroupOnItsCheckedButtonAndArrowsMoveWithin)
         key(Qt::Key_Up);
         EXPECT_TRUE(Checked(*pPage, IDC_RADIO_FIRST));
     }
-    // The slider: arrows by 1, pages by a fifth, Home and End to the ends.
+    // The slider's label reads first:second. Arrows move by 1, pages by a fifth,
+    // Home and End go to the ends; a position set in code shows too.
+    EXPECT_EQ(Text(still, IDC_RATIO_LABEL), "50:50");
     still.m_ctlRatio.GetWidget()->setFocus();
-    for (const auto& [nKey, pszLabel] : {std::pair{Qt::Key_Right, "49:51"}, {Qt::Key_PageUp, "29:71"},
-                                         {Qt::Key_PageDown, "49:51"}, {Qt::Key_End, "0:100"}, {Qt::Key_Home, "100:0"}}) {
+    for (const auto& [nKey, pszLabel] : {std::pair{Qt::Key_Right, "49:51"}, {Qt::Key_PageUp, "29:71"}, {Qt::Key_PageDown, "49:51"},
+                                         {Qt::Key_End, "0:100"}, {Qt::Key_Home, "100:0"}, {Qt::Key_Right, "99:1"}}) {
         key(nKey);
         EXPECT_EQ(Text(still, IDC_RATIO_LABEL), pszLabel) << nKey;
     }
+    // The member follows at the next read; showing the members again leaves the slider.
+    ASSERT_TRUE(still.UpdateData(TRUE));
+    EXPECT_EQ(still.m_strRatio, "99:1");
+    still.UpdateData(FALSE);
+    EXPECT_EQ(still.m_ctlRatio.GetPos(), 1);
+    still.m_ctlRatio.SetPos(30);
+    EXPECT_EQ(Text(still, IDC_RATIO_LABEL), "70:30");
 }
 
 TEST_F(PageTest, EnterAndEscapeInsideAPageDoNothingAndEveryTextFits)
@@ -297,6 +343,180 @@ TEST_F(PageTest, WelcomePagePaintsARedTitleOverItsBlackShadow)
     EXPECT_EQ(black.bottomRight(), red.bottomRight() + QPoint(2, 2));
     EXPECT_GT(red.height(), 30);
     EXPECT_GT(page.GetDlgItem(-1)->GetWidget()->geometry().top(), red.bottom());
+}
+
+constexpr const char* kRefused = "Zadaná velikost je příliš velká nebo neplatná!";
+constexpr const char* kNoPicture = "Soubor není obrázek ve známém formátu.";
+
+// The preview over a red 640 × 480 and a blue 800 × 600 picture, saved as BMP
+// so that they load exactly, and a file that is no picture.
+class PreviewTest : public PageTest {
+protected:
+    void SetUp() override
+    {
+        PageTest::SetUp();
+        ASSERT_TRUE(m_dir.isValid());
+        m_strFirst = Solid("first.bmp", 640, 480, qRgb(255, 0, 0));
+        m_strSecond = Solid("second.bmp", 800, 600, qRgb(0, 0, 255));
+        QFile bad(m_dir.filePath("notes.jpg"));
+        ASSERT_TRUE(bad.open(QIODevice::WriteOnly) && bad.write("not a picture at all") > 0);
+        m_preview.Init(&frame, &m_pictures);
+        m_preview.SetSources(m_strFirst, m_strSecond);
+    }
+
+    CString Solid(const char* pszName, int nWidth, int nHeight, QRgb colour)
+    {
+        QImage image(nWidth, nHeight, QImage::Format_RGB32);
+        image.fill(colour);
+        image.save(m_dir.filePath(pszName), "BMP");
+        return CString(m_dir.filePath(pszName).toStdString());
+    }
+    CString Bad() const { return CString(m_dir.filePath("notes.jpg").toStdString()); }
+
+    // Opens the preview from a settings page and waits until its pictures are loaded.
+    void Open(CDialog& page, bool bLoaded = true)
+    {
+        Click(page, IDC_PREVIEW);
+        ASSERT_TRUE(m_preview.IsOpen());
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            return bLoaded ? m_preview.GetStateText().IsEmpty() : m_preview.GetStateText() != "Načítám obrázky…";
+        }));
+    }
+
+    QRgb Middle() const
+    {
+        const QImage picture = m_preview.GetPicture();
+        return picture.isNull() ? 0 : picture.pixel(picture.width() / 2, picture.height() / 2) & 0xFFFFFF;
+    }
+
+    QTemporaryDir m_dir;
+    CString m_strFirst;
+    CString m_strSecond;
+    CPictureCache m_pictures;
+    CPreviewWnd m_preview;
+    CAnimSettingsPage m_anim;
+    CStillSettingsPage m_still;
+};
+
+struct SizeCase {
+    const char* pszName;
+    bool bAnimation;
+    bool bCustom;
+    const char* pszWidth;
+    const char* pszHeight;
+    const char* pszExpected;
+};
+
+// 640 × 480 and 800 × 600 average to 720 × 540; custom sides round down to
+// multiples of four, and a side that rounds to nothing, is missing or makes
+// too large a picture is refused.
+constexpr std::array kSizeCases{
+    SizeCase{"StillAutomaticIgnoresTheFields", false, false, "0", "", "720 × 540 pixelů"},
+    SizeCase{"StillCustomRoundsDown", false, true, "103", "99", "100 × 96 pixelů"},
+    SizeCase{"StillCustomSideOfThree", false, true, "3", "100", kRefused},
+    SizeCase{"StillCustomEmpty", false, true, "", "100", kRefused},
+    SizeCase{"StillCustomTooLarge", false, true, "1000000", "1000000", kRefused},
+    SizeCase{"AnimationAutomatic", true, false, "100", "100", "720 × 540 pixelů"},
+    SizeCase{"AnimationCustom", true, true, "719", "541", "716 × 540 pixelů"},
+    SizeCase{"AnimationCustomBeyondThePageRange", true, true, "1000001", "4", kRefused},
+};
+
+class PreviewSize : public PreviewTest, public ::testing::WithParamInterface<SizeCase> {};
+
+TEST_P(PreviewSize, SaysTheSizeTheRenderWillWriteOrRefusesIt)
+{
+    const SizeCase& c = GetParam();
+    CDialog& page = c.bAnimation ? static_cast<CDialog&>(m_anim) : m_still;
+    m_still.m_pPreview = m_anim.m_pPreview = &m_preview;
+    Show(page);
+    Click(page, c.bCustom ? IDC_RADIO_SECOND : IDC_RADIO_FIRST);
+    // Set even where the edits are disabled: automatic mode must ignore them.
+    Edit(page, IDC_WIDTH)->setText(QString::fromUtf8(c.pszWidth));
+    Edit(page, IDC_HEIGHT)->setText(QString::fromUtf8(c.pszHeight));
+    Open(page);
+
+    EXPECT_EQ(m_preview.GetSizeText(), c.pszExpected);
+    EXPECT_EQ(m_preview.GetPicture().isNull(), c.pszExpected == std::string(kRefused));
+    // The size follows the fields while the window is open.
+    Click(page, IDC_RADIO_SECOND);
+    Type(page, IDC_WIDTH, "40");
+    Type(page, IDC_HEIGHT, "24");
+    EXPECT_EQ(m_preview.GetSizeText(), "40 × 24 pixelů");
+    EXPECT_FALSE(m_preview.GetPicture().isNull());
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, PreviewSize, ::testing::ValuesIn(kSizeCases),
+                         [](const auto& info) { return std::string(info.param.pszName); });
+
+TEST_F(PreviewTest, StillFollowsTheSliderAsItMoves)
+{
+    m_still.m_pPreview = &m_preview;
+    Show(m_still);
+    Open(m_still);
+    auto* pSlider = qobject_cast<QSlider*>(Control(m_still, IDC_RATIO_SLIDER));
+    // Red blended into blue channel by channel, with the render's weights.
+    for (const int nPos : {50, 0, 30, 100}) {
+        pSlider->setValue(nPos);
+        const double w = StillWeight(nPos);
+        EXPECT_EQ(Middle(), qRgb(BlendChannel(255, 0, w), 0, BlendChannel(0, 255, w)) & 0xFFFFFF) << nPos;
+    }
+    // The picture keeps the output's shape, 720 × 540.
+    const QImage picture = m_preview.GetPicture();
+    EXPECT_NEAR(double(picture.width()) / picture.height(), 720.0 / 540.0, 0.02);
+}
+
+TEST_F(PreviewTest, PictureThatCannotBeLoadedIsToldAsTheRenderTellsIt)
+{
+    m_preview.SetSources(m_strFirst, Bad());
+    m_still.m_pPreview = &m_preview;
+    Show(m_still);
+    Open(m_still, false);
+    EXPECT_EQ(m_preview.GetStateText(), std::string("Obrázek se nepodařilo načíst!\nnotes.jpg: ") + kNoPicture);
+    EXPECT_TRUE(m_preview.GetPicture().isNull());
+    EXPECT_EQ(m_preview.GetSizeText(), "");
+}
+
+TEST_F(PreviewTest, AnimationPlaysAndPauses)
+{
+    m_anim.m_pPreview = &m_preview;
+    Show(m_anim);
+    Type(m_anim, IDC_FRAME_COUNT, "3");
+    Type(m_anim, IDC_FPS, "20");
+    Open(m_anim);
+    // Three frames at 20 per second pass through the middle frame.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Middle() == (qRgb(127, 0, 127) & 0xFFFFFF); }, 2000));
+    auto* pPlay = m_preview.GetWidget()->findChild<QPushButton*>();
+    ASSERT_NE(pPlay, nullptr);
+    EXPECT_EQ(pPlay->text(), "Pozastavit");
+    pPlay->click();
+    EXPECT_EQ(pPlay->text(), "Přehrát");
+    const QRgb paused = Middle();
+    QTest::qWait(300);
+    EXPECT_EQ(Middle(), paused);
+}
+
+TEST_F(PreviewTest, ThumbnailForAPictureAndTheReasonForAFileThatIsNone)
+{
+    CSourcePage page;
+    page.SetPictureCache(&m_pictures);
+    Show(page);
+    chooser.answers = {Solid("wide.bmp", 64, 32, qRgb(255, 0, 0)), Bad()};
+    Click(page, IDC_BROWSE);
+    Click(page, IDC_BROWSE_SECOND);
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        return Text(page, IDC_FIRST_REASON).isEmpty() && Text(page, IDC_SECOND_REASON) != "Načítám obrázek…";
+    }));
+    const auto thumb = [&](int nID) { return qobject_cast<QLabel*>(Control(page, nID))->pixmap(); };
+    const QPixmap first = thumb(IDC_FIRST_THUMB);
+    ASSERT_FALSE(first.isNull());
+    EXPECT_EQ(first.toImage().pixel(first.width() / 2, first.height() / 2) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_GT(first.width(), first.height());
+    EXPECT_TRUE(thumb(IDC_SECOND_THUMB).isNull());
+    EXPECT_EQ(Text(page, IDC_SECOND_REASON), kNoPicture);
+    // A path taken away takes its thumbnail with it.
+    page.m_strFirstPath = "";
+    page.UpdateData(FALSE);
+    EXPECT_TRUE(thumb(IDC_FIRST_THUMB).isNull());
 }
 
 } // namespace

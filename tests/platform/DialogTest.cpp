@@ -1,4 +1,4 @@
-// The dialog layer: a control off its place in dialog units; the wrong focus,
+// The dialog layer: dialog units rounded otherwise than the window system; the wrong focus,
 // command or end of a modal run; a number read that the dialog framework would
 // refuse, or refused where it would read it; a default extension added where
 // it must not be or missing; and the Qt message box and file chooser showing
@@ -27,7 +27,6 @@
 #include "platform/ui/CDialog.h"
 #include "platform/ui/CDialogBaseUnits.h"
 #include "platform/ui/CFileDialog.h"
-#include "platform/ui/CFont.h"
 #include "platform/ui/CProgressCtrl.h"
 #include "platform/ui/CQtFileChooser.h"
 #include "platform/ui/CQtMessageBox.h"
@@ -122,26 +121,6 @@ void WhenShown(const std::function<void(W*)>& script)
         else
             ADD_FAILURE() << "no modal window";
     });
-}
-
-TEST(Dialog, EveryTemplateControlSitsAtItsPositionInDialogUnits)
-{
-    CCountingDialog host;
-    ASSERT_TRUE(host.Create(kHost.nID, nullptr));
-    const QFont* font = host.GetDialogFont();
-    ASSERT_NE(font, nullptr);
-    EXPECT_EQ(font->pointSize(), 8);
-    EXPECT_EQ(font->family(), CFont::ResolveFace("MS Sans Serif").GetString());
-    const CDialogBaseUnits units = CDialogBaseUnits::FromFont(*font);
-    EXPECT_EQ(host.GetWidget()->size(), QSize(units.MapX(200), units.MapY(100)));
-    for (const DialogItem& item : kHost.items) {
-        const QWidget* w = host.GetDlgItem(item.nID)->GetWidget();
-        EXPECT_EQ(w->geometry(), QRect(units.MapX(item.x), units.MapY(item.y), units.MapX(item.cx), units.MapY(item.cy)))
-            << item.text;
-        EXPECT_EQ(w->font(), *font);
-    }
-    EXPECT_FALSE(host.GetDlgItem(IDC_DISABLED)->IsWindowEnabled());
-    EXPECT_EQ(host.GetWindowText(), "Rámec");
 }
 
 TEST(Dialog, ModalRunFocusesFirstEnabledTabStopAndEndsWithButtons)

@@ -42,9 +42,11 @@
 
 namespace {
 
-// Pages shown inside a frame built from the wizard's frame template, which
-// hides at the first OK or cancel command that reaches it; the modal services
-// are replaced.
+// The eight pages inside a frame built from the wizard's frame template, which
+// hides at the first OK or cancel command that reaches it, with the modal
+// services replaced. The preview shows a red 640 × 480 and a blue 800 × 600
+// picture, saved as BMP so that they load exactly; beside them lies a file
+// that is no picture.
 class PageTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -52,6 +54,13 @@ protected:
         ASSERT_TRUE(frame.Create(IDD_WIZARD, nullptr));
         frame.GetWidget()->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(frame.GetWidget()));
+        ASSERT_TRUE(m_dir.isValid());
+        QFile bad(m_dir.filePath("notes.jpg"));
+        ASSERT_TRUE(bad.open(QIODevice::WriteOnly) && bad.write("not a picture at all") > 0);
+        preview.Init(&frame, &pictures);
+        preview.SetSources(Solid("first.bmp", 640, 480, qRgb(255, 0, 0)), Solid("second.bmp", 800, 600, qRgb(0, 0, 255)));
+        anim.m_pPreview = still.m_pPreview = &preview;
+        source.SetPictureCache(&pictures);
     }
     // Creates the page as the frame does and shows it.
     void Show(CDialog& page)
@@ -77,9 +86,44 @@ protected:
             QTest::keyClick(pEdit, Qt::Key_Delete);
     }
 
+    CString Solid(const char* pszName, int nWidth, int nHeight, QRgb colour)
+    {
+        QImage image(nWidth, nHeight, QImage::Format_RGB32);
+        image.fill(colour);
+        image.save(m_dir.filePath(pszName), "BMP");
+        return Path(pszName);
+    }
+    CString Path(const char* pszName) const { return CString(m_dir.filePath(pszName).toStdString()); }
+
+    // Opens the preview from a settings page and waits until its pictures are loaded.
+    void Open(CDialog& page, bool bLoaded = true)
+    {
+        Click(page, IDC_PREVIEW);
+        ASSERT_TRUE(preview.IsOpen());
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            return bLoaded ? preview.GetStateText().IsEmpty() : preview.GetStateText() != "Načítám obrázky…";
+        }));
+    }
+    QRgb Middle() const
+    {
+        const QImage picture = preview.GetPicture();
+        return picture.isNull() ? 0 : picture.pixel(picture.width() / 2, picture.height() / 2) & 0xFFFFFF;
+    }
+
+    QTemporaryDir m_dir;
     CRecordingMessageBox boxes;
     CScriptedFileChooser chooser;
+    CPictureCache pictures;
+    CPreviewWnd preview;
     CDialog frame{IDD_WIZARD};
+    CWelcomePage welcome;
+    CSourcePage source;
+    CAnimSettingsPage anim;
+    CAnimProgressPage animProgress;
+    CAnimDonePage animDone;
+    CStillSettingsPage still;
+    CStillProgressPage stillProgress;
+    CStillDonePage stillDone;
 };
 
 const char* const kNotANumber = "Zadejte celé číslo.";
@@ -91,11 +135,7 @@ struct Exchange {
     const char* m_pszName;
     bool m_bStill;
     int m_nSizeMode;  // 2: custom while typing, automatic when read.
-    const char* m_pszWidth;
-    const char* m_pszHeight;
-    const char* m_pszFps = nullptr;
-    const char* m_pszFrames = nullptr;
-    const char* m_pszMessage = nullptr;
+    const char *m_pszWidth, *m_pszHeight, *m_pszFps = nullptr, *m_pszFrames = nullptr, *m_pszMessage = nullptr;
     int m_nFocus = 0;
 };
 
@@ -104,8 +144,6 @@ class PageExchangeTest : public PageTest, public testing::WithParamInterface<Exc
 TEST_P(PageExchangeTest, ReadsTheFieldsOrStopsAtTheFirstBadOne)
 {
     const Exchange& e = GetParam();
-    CAnimSettingsPage anim;
-    CStillSettingsPage still;
     CDialog& page = e.m_bStill ? static_cast<CDialog&>(still) : anim;
     Show(page);
     if (e.m_nSizeMode != 0)
@@ -156,7 +194,6 @@ INSTANTIATE_TEST_SUITE_P(Rows, PageExchangeTest, testing::ValuesIn(kExchanges),
 
 TEST_F(PageTest, ChoosersAskForTheirFilesAndFillOnlyTheirEdit)
 {
-    CSourcePage source;
     Show(source);
     chooser.answers = {"/obr/les.jpg", "", "/obr/moře.bmp"};
     Click(source, IDC_BROWSE);
@@ -176,8 +213,6 @@ TEST_F(PageTest, ChoosersAskForTheirFilesAndFillOnlyTheirEdit)
 
     // The save choosers open on "plavex", not on the current path, ask before
     // replacing a file, add their extension, and show a long path's start.
-    CAnimSettingsPage anim;
-    CStillSettingsPage still;
     for (const auto& [pPage, pszExt, pszFilter] : {std::tuple<CDialog*, const char*, const char*>{&anim, "avi", "Avi soubory (*.avi)"},
                                                     {&still, "bmp", "Obrázky BMP (*.bmp)"}}) {
         Show(*pPage);
@@ -207,8 +242,6 @@ TEST_F(PageTest, ChoosersAskForTheirFilesAndFillOnlyTheirEdit)
 
 TEST_F(PageTest, TabReachesEachRadioGroupOnItsCheckedButtonAndKeysMoveWithin)
 {
-    CSourcePage source;
-    CStillSettingsPage still;
     // The focused control of the page, -1 outside it (the frame's buttons share identifiers).
     const auto focused = [](CDialog& page) {
         QWidget* pFocus = QApplication::focusWidget();
@@ -253,14 +286,6 @@ TEST_F(PageTest, TabReachesEachRadioGroupOnItsCheckedButtonAndKeysMoveWithin)
 
 TEST_F(PageTest, EnterAndEscapeInsideAPageDoNothingAndEveryTextFits)
 {
-    CWelcomePage welcome;
-    CSourcePage source;
-    CAnimSettingsPage anim;
-    CAnimProgressPage animProgress;
-    CAnimDonePage animDone;
-    CStillSettingsPage still;
-    CStillProgressPage stillProgress;
-    CStillDonePage stillDone;
     const int nLine = CDialogBaseUnits::FromFont(*frame.GetDialogFont()).MapY(173);
     for (CDialog* pPage : std::array<CDialog*, 9>{&frame, &welcome, &source, &anim, &animProgress, &animDone, &still,
                                                   &stillProgress, &stillDone}) {
@@ -333,9 +358,8 @@ TEST_F(PageTest, EnterAndEscapeInsideAPageDoNothingAndEveryTextFits)
 
 TEST_F(PageTest, WelcomePagePaintsARedTitleOverItsBlackShadow)
 {
-    CWelcomePage page;
-    Show(page);
-    const QImage image = page.GetWidget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    Show(welcome);
+    const QImage image = welcome.GetWidget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     QRect red, black;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x) {
@@ -350,69 +374,16 @@ TEST_F(PageTest, WelcomePagePaintsARedTitleOverItsBlackShadow)
     EXPECT_TRUE(red.left() >= 148 && red.left() < 158 && red.top() >= 13 && red.top() < 33) << red.left() << "," << red.top();
     EXPECT_EQ(black.bottomRight(), red.bottomRight() + QPoint(2, 2));
     EXPECT_GT(red.height(), 30);
-    EXPECT_GT(page.GetDlgItem(-1)->GetWidget()->geometry().top(), red.bottom());
+    EXPECT_GT(welcome.GetDlgItem(-1)->GetWidget()->geometry().top(), red.bottom());
 }
 
 constexpr const char* kRefused = "Zadaná velikost je příliš velká nebo neplatná!";
 constexpr const char* kNoPicture = "Soubor není obrázek ve známém formátu.";
 
-// The preview over a red 640 × 480 and a blue 800 × 600 picture, saved as BMP
-// so that they load exactly, and a file that is no picture.
-class PreviewTest : public PageTest {
-protected:
-    void SetUp() override
-    {
-        PageTest::SetUp();
-        ASSERT_TRUE(m_dir.isValid());
-        m_strFirst = Solid("first.bmp", 640, 480, qRgb(255, 0, 0));
-        m_strSecond = Solid("second.bmp", 800, 600, qRgb(0, 0, 255));
-        QFile bad(m_dir.filePath("notes.jpg"));
-        ASSERT_TRUE(bad.open(QIODevice::WriteOnly) && bad.write("not a picture at all") > 0);
-        m_preview.Init(&frame, &m_pictures);
-        m_preview.SetSources(m_strFirst, m_strSecond);
-    }
-
-    CString Solid(const char* pszName, int nWidth, int nHeight, QRgb colour)
-    {
-        QImage image(nWidth, nHeight, QImage::Format_RGB32);
-        image.fill(colour);
-        image.save(m_dir.filePath(pszName), "BMP");
-        return CString(m_dir.filePath(pszName).toStdString());
-    }
-    CString Bad() const { return CString(m_dir.filePath("notes.jpg").toStdString()); }
-
-    // Opens the preview from a settings page and waits until its pictures are loaded.
-    void Open(CDialog& page, bool bLoaded = true)
-    {
-        Click(page, IDC_PREVIEW);
-        ASSERT_TRUE(m_preview.IsOpen());
-        ASSERT_TRUE(QTest::qWaitFor([&] {
-            return bLoaded ? m_preview.GetStateText().IsEmpty() : m_preview.GetStateText() != "Načítám obrázky…";
-        }));
-    }
-
-    QRgb Middle() const
-    {
-        const QImage picture = m_preview.GetPicture();
-        return picture.isNull() ? 0 : picture.pixel(picture.width() / 2, picture.height() / 2) & 0xFFFFFF;
-    }
-
-    QTemporaryDir m_dir;
-    CString m_strFirst;
-    CString m_strSecond;
-    CPictureCache m_pictures;
-    CPreviewWnd m_preview;
-    CAnimSettingsPage m_anim;
-    CStillSettingsPage m_still;
-};
-
 struct SizeCase {
     const char* pszName;
-    bool bAnimation;
-    bool bCustom;
-    const char* pszWidth;
-    const char* pszHeight;
-    const char* pszExpected;
+    bool bAnimation, bCustom;
+    const char *pszWidth, *pszHeight, *pszExpected;
 };
 
 // 640 × 480 and 800 × 600 average to 720 × 540; custom sides round down to
@@ -429,13 +400,12 @@ constexpr std::array kSizeCases{
     SizeCase{"AnimationCustomBeyondThePageRange", true, true, "1000001", "4", kRefused},
 };
 
-class PreviewSize : public PreviewTest, public ::testing::WithParamInterface<SizeCase> {};
+class PreviewSize : public PageTest, public ::testing::WithParamInterface<SizeCase> {};
 
 TEST_P(PreviewSize, SaysTheSizeTheRenderWillWriteOrRefusesIt)
 {
     const SizeCase& c = GetParam();
-    CDialog& page = c.bAnimation ? static_cast<CDialog&>(m_anim) : m_still;
-    m_still.m_pPreview = m_anim.m_pPreview = &m_preview;
+    CDialog& page = c.bAnimation ? static_cast<CDialog&>(anim) : still;
     Show(page);
     Click(page, c.bCustom ? IDC_RADIO_SECOND : IDC_RADIO_FIRST);
     // Set even where the edits are disabled: automatic mode must ignore them.
@@ -443,25 +413,24 @@ TEST_P(PreviewSize, SaysTheSizeTheRenderWillWriteOrRefusesIt)
     Edit(page, IDC_HEIGHT)->setText(QString::fromUtf8(c.pszHeight));
     Open(page);
 
-    EXPECT_EQ(m_preview.GetSizeText(), c.pszExpected);
-    EXPECT_EQ(m_preview.GetPicture().isNull(), c.pszExpected == std::string(kRefused));
+    EXPECT_EQ(preview.GetSizeText(), c.pszExpected);
+    EXPECT_EQ(preview.GetPicture().isNull(), c.pszExpected == std::string(kRefused));
     // The size follows the fields while the window is open.
     Click(page, IDC_RADIO_SECOND);
     Type(page, IDC_WIDTH, "40");
     Type(page, IDC_HEIGHT, "24");
-    EXPECT_EQ(m_preview.GetSizeText(), "40 × 24 pixelů");
-    EXPECT_FALSE(m_preview.GetPicture().isNull());
+    EXPECT_EQ(preview.GetSizeText(), "40 × 24 pixelů");
+    EXPECT_FALSE(preview.GetPicture().isNull());
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, PreviewSize, ::testing::ValuesIn(kSizeCases),
                          [](const auto& info) { return std::string(info.param.pszName); });
 
-TEST_F(PreviewTest, StillFollowsTheSliderAsItMoves)
+TEST_F(PageTest, StillFollowsTheSliderAsItMoves)
 {
-    m_still.m_pPreview = &m_preview;
-    Show(m_still);
-    Open(m_still);
-    auto* pSlider = qobject_cast<QSlider*>(Control(m_still, IDC_RATIO_SLIDER));
+    Show(still);
+    Open(still);
+    auto* pSlider = qobject_cast<QSlider*>(Control(still, IDC_RATIO_SLIDER));
     // Red blended into blue channel by channel, with the render's weights.
     for (const int nPos : {50, 0, 30, 100}) {
         pSlider->setValue(nPos);
@@ -469,31 +438,19 @@ TEST_F(PreviewTest, StillFollowsTheSliderAsItMoves)
         EXPECT_EQ(Middle(), qRgb(BlendChannel(255, 0, w), 0, BlendChannel(0, 255, w)) & 0xFFFFFF) << nPos;
     }
     // The picture keeps the output's shape, 720 × 540.
-    const QImage picture = m_preview.GetPicture();
+    const QImage picture = preview.GetPicture();
     EXPECT_NEAR(double(picture.width()) / picture.height(), 720.0 / 540.0, 0.02);
 }
 
-TEST_F(PreviewTest, PictureThatCannotBeLoadedIsToldAsTheRenderTellsIt)
+TEST_F(PageTest, AnimationPlaysAndPauses)
 {
-    m_preview.SetSources(m_strFirst, Bad());
-    m_still.m_pPreview = &m_preview;
-    Show(m_still);
-    Open(m_still, false);
-    EXPECT_EQ(m_preview.GetStateText(), std::string("Obrázek se nepodařilo načíst!\nnotes.jpg: ") + kNoPicture);
-    EXPECT_TRUE(m_preview.GetPicture().isNull());
-    EXPECT_EQ(m_preview.GetSizeText(), "");
-}
-
-TEST_F(PreviewTest, AnimationPlaysAndPauses)
-{
-    m_anim.m_pPreview = &m_preview;
-    Show(m_anim);
-    Type(m_anim, IDC_FRAME_COUNT, "3");
-    Type(m_anim, IDC_FPS, "20");
-    Open(m_anim);
+    Show(anim);
+    Type(anim, IDC_FRAME_COUNT, "3");
+    Type(anim, IDC_FPS, "20");
+    Open(anim);
     // Three frames at 20 per second pass through the middle frame.
     ASSERT_TRUE(QTest::qWaitFor([&] { return Middle() == (qRgb(127, 0, 127) & 0xFFFFFF); }, 2000));
-    auto* pPlay = m_preview.GetWidget()->findChild<QPushButton*>();
+    auto* pPlay = preview.GetWidget()->findChild<QPushButton*>();
     ASSERT_NE(pPlay, nullptr);
     EXPECT_EQ(pPlay->text(), "Pozastavit");
     pPlay->click();
@@ -503,28 +460,34 @@ TEST_F(PreviewTest, AnimationPlaysAndPauses)
     EXPECT_EQ(Middle(), paused);
 }
 
-TEST_F(PreviewTest, ThumbnailForAPictureAndTheReasonForAFileThatIsNone)
+TEST_F(PageTest, FileThatIsNoPictureIsToldWhereAPictureShowsItsThumbnail)
 {
-    CSourcePage page;
-    page.SetPictureCache(&m_pictures);
-    Show(page);
-    chooser.answers = {Solid("wide.bmp", 64, 32, qRgb(255, 0, 0)), Bad()};
-    Click(page, IDC_BROWSE);
-    Click(page, IDC_BROWSE_SECOND);
+    Show(source);
+    chooser.answers = {Solid("wide.bmp", 64, 32, qRgb(255, 0, 0)), Path("notes.jpg")};
+    Click(source, IDC_BROWSE);
+    Click(source, IDC_BROWSE_SECOND);
     ASSERT_TRUE(QTest::qWaitFor([&] {
-        return Text(page, IDC_FIRST_REASON).isEmpty() && Text(page, IDC_SECOND_REASON) != "Načítám obrázek…";
+        return Text(source, IDC_FIRST_REASON).isEmpty() && Text(source, IDC_SECOND_REASON) != "Načítám obrázek…";
     }));
-    const auto thumb = [&](int nID) { return qobject_cast<QLabel*>(Control(page, nID))->pixmap(); };
+    const auto thumb = [&](int nID) { return qobject_cast<QLabel*>(Control(source, nID))->pixmap(); };
     const QPixmap first = thumb(IDC_FIRST_THUMB);
     ASSERT_FALSE(first.isNull());
     EXPECT_EQ(first.toImage().pixel(first.width() / 2, first.height() / 2) & 0xFFFFFF, 0xFF0000u);
     EXPECT_GT(first.width(), first.height());
     EXPECT_TRUE(thumb(IDC_SECOND_THUMB).isNull());
-    EXPECT_EQ(Text(page, IDC_SECOND_REASON), kNoPicture);
+    EXPECT_EQ(Text(source, IDC_SECOND_REASON), kNoPicture);
     // A path taken away takes its thumbnail with it.
-    page.m_strFirstPath = "";
-    page.UpdateData(FALSE);
+    source.m_strFirstPath = "";
+    source.UpdateData(FALSE);
     EXPECT_TRUE(thumb(IDC_FIRST_THUMB).isNull());
+
+    // The preview tells it as the render tells it.
+    preview.SetSources(Path("first.bmp"), Path("notes.jpg"));
+    Show(still);
+    Open(still, false);
+    EXPECT_EQ(preview.GetStateText(), std::string("Obrázek se nepodařilo načíst!\nnotes.jpg: ") + kNoPicture);
+    EXPECT_TRUE(preview.GetPicture().isNull());
+    EXPECT_EQ(preview.GetSizeText(), "");
 }
 
 } // namespace

@@ -1,8 +1,9 @@
-// The dialog layer: dialog units rounded otherwise than the window system; the wrong focus,
-// command or end of a modal run; a number read that the dialog framework would
-// refuse, or refused where it would read it; a default extension added where
-// it must not be or missing; and the Qt message box and file chooser showing
-// other buttons, texts, icons or defaults, or giving another answer than the user's.
+// The dialog layer: dialog units rounded otherwise than the window system
+// rounds them; the wrong focus, command or end of a modal run; a control that
+// forgets a message; a number read that the dialog framework would refuse, or
+// refused where it would read it; a default extension added where it must not
+// be or missing; and the Qt message box and file chooser showing other
+// buttons, texts, icons or defaults, or giving another answer than the user's.
 
 #include <array>
 #include <functional>
@@ -127,7 +128,7 @@ TEST(Dialog, ModalRunFocusesFirstEnabledTabStopAndEndsWithButtons)
 {
     CCountingDialog dlg;
     const auto click = [&](int nID) { dlg.GetDlgItem(nID)->SendMessage(BM_CLICK); };
-    EXPECT_EQ(RunModal(dlg, [&] { click(IDC_BUTTON), click(IDOK); }), IDOK);
+    EXPECT_EQ(RunModal(dlg, [&] { click(IDC_BUTTON); click(IDOK); }), IDOK);
     EXPECT_EQ(std::tuple(dlg.nButton, dlg.nOK, dlg.nCancel), std::tuple(1, 1, 0));
     EXPECT_EQ(dlg.GetSafeHwnd(), nullptr);   // the window is gone after the run
 
@@ -145,8 +146,13 @@ TEST(Dialog, ModalRunFocusesFirstEnabledTabStopAndEndsWithButtons)
         dlg.GetDlgItem(nID)->SetFocus();
         QTest::keyClick(dlg.GetDlgItem(nID)->GetWidget(), key);
     };
-    EXPECT_EQ(RunModal(dlg, [&] { key(IDC_BUTTON, Qt::Key_Return), key(IDC_EDIT, Qt::Key_Return),
-                                  key(IDC_EDIT, Qt::Key_Enter), dlg.EndDialog(7); }), 7);
+    EXPECT_EQ(RunModal(dlg, [&] {
+                  key(IDC_BUTTON, Qt::Key_Return);
+                  key(IDC_EDIT, Qt::Key_Return);
+                  key(IDC_EDIT, Qt::Key_Enter);
+                  dlg.EndDialog(7);
+              }),
+              7);
     EXPECT_EQ(std::tuple(dlg.nButton, dlg.nOK, dlg.nCancel), std::tuple(2, 3, 1));
 }
 

@@ -60,7 +60,6 @@ protected:
         preview.Init(&frame, &pictures);
         preview.SetSources(Solid("first.bmp", 640, 480, qRgb(255, 0, 0)), Solid("second.bmp", 800, 600, qRgb(0, 0, 255)));
         anim.m_pPreview = still.m_pPreview = &preview;
-        source.SetPictureCache(&pictures);
     }
     // Creates the page as the frame does and shows it.
     void Show(CDialog& page)
@@ -462,6 +461,7 @@ TEST_F(PageTest, AnimationPlaysAndPauses)
 
 TEST_F(PageTest, FileThatIsNoPictureIsToldWhereAPictureShowsItsThumbnail)
 {
+    source.SetPictureCache(&pictures);
     Show(source);
     chooser.answers = {Solid("wide.bmp", 64, 32, qRgb(255, 0, 0)), Path("notes.jpg")};
     Click(source, IDC_BROWSE);

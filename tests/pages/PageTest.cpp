@@ -58,7 +58,8 @@ protected:
         QFile bad(m_dir.filePath("notes.jpg"));
         ASSERT_TRUE(bad.open(QIODevice::WriteOnly) && bad.write("not a picture at all") > 0);
         preview.Init(&frame, &pictures);
-        preview.SetSources(Solid("first.bmp", 640, 480, qRgb(255, 0, 0)), Solid("second.bmp", 800, 600, qRgb(0, 0, 255)));
+        preview.SetSources(Solid("first.bmp", 640, 480, qRgb(255, 0, 0)),
+                           Solid("second.bmp", 800, 600, qRgb(0, 0, 255)));
         anim.m_pPreview = still.m_pPreview = &preview;
     }
     // Creates the page as the frame does and shows it.
@@ -109,11 +110,10 @@ protected:
         return picture.isNull() ? 0 : picture.pixel(picture.width() / 2, picture.height() / 2) & 0xFFFFFF;
     }
 
+    // In the wizard's order: the cache goes first, then the preview, the pages and the frame.
     QTemporaryDir m_dir;
     CRecordingMessageBox boxes;
     CScriptedFileChooser chooser;
-    CPictureCache pictures;
-    CPreviewWnd preview;
     CDialog frame{IDD_WIZARD};
     CWelcomePage welcome;
     CSourcePage source;
@@ -123,6 +123,8 @@ protected:
     CStillSettingsPage still;
     CStillProgressPage stillProgress;
     CStillDonePage stillDone;
+    CPreviewWnd preview;
+    CPictureCache pictures;
 };
 
 const char* const kNotANumber = "Zadejte celé číslo.";
@@ -269,8 +271,9 @@ TEST_F(PageTest, TabReachesEachRadioGroupOnItsCheckedButtonAndKeysMoveWithin)
     // Home and End go to the ends; a position set in code shows too.
     EXPECT_EQ(Text(still, IDC_RATIO_LABEL), "50:50");
     still.m_ctlRatio.GetWidget()->setFocus();
-    for (const auto& [nKey, pszLabel] : {std::pair{Qt::Key_Right, "49:51"}, {Qt::Key_PageUp, "29:71"}, {Qt::Key_PageDown, "49:51"},
-                                         {Qt::Key_End, "0:100"}, {Qt::Key_Home, "100:0"}, {Qt::Key_Right, "99:1"}}) {
+    for (const auto& [nKey, pszLabel] : {std::pair{Qt::Key_Right, "49:51"}, {Qt::Key_PageUp, "29:71"},
+                                         {Qt::Key_PageDown, "49:51"}, {Qt::Key_End, "0:100"},
+                                         {Qt::Key_Home, "100:0"}, {Qt::Key_Right, "99:1"}}) {
         key(nKey);
         EXPECT_EQ(Text(still, IDC_RATIO_LABEL), pszLabel) << nKey;
     }

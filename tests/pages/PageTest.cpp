@@ -1,9 +1,10 @@
 // The eight pages and the preview on real widgets: a field read in the wrong
 // order or range, a wrong text or focus after a failed read, choosers asked
-// for the wrong files, keys that leave a page, a text clipped by its control,
-// a page that overlaps the frame's buttons, the welcome title painted out of
-// place, a preview size that disagrees with the render, a preview that does
-// not follow the slider, and a thumbnail shown for a file that is no picture.
+// for the wrong files, keys that leave a page, a control off its place in
+// dialog units or in another font, a text clipped by its control, a page that
+// overlaps the frame's buttons, the welcome title painted out of place, a
+// preview size that disagrees with the render, a preview that does not follow
+// the slider, and a thumbnail shown for a file that is no picture.
 
 #include <array>
 
@@ -286,7 +287,7 @@ TEST_F(PageTest, TabReachesEachRadioGroupOnItsCheckedButtonAndKeysMoveWithin)
     EXPECT_EQ(Text(still, IDC_RATIO_LABEL), "70:30");
 }
 
-TEST_F(PageTest, EnterAndEscapeInsideAPageDoNothingAndEveryTextFits)
+TEST_F(PageTest, EveryControlSitsWhereItsTemplateSaysWithItsTextWholeAndKeysStayInThePage)
 {
     const int nLine = CDialogBaseUnits::FromFont(*frame.GetDialogFont()).MapY(173);
     for (CDialog* pPage : std::array<CDialog*, 9>{&frame, &welcome, &source, &anim, &animProgress, &animDone, &still,

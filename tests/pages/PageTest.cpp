@@ -1,34 +1,132 @@
-// The eight pages on real widgets: a field read in the wrong order or range,
-// a wrong text or focus after a failed read, choosers asked for the wrong
-// files, keys that leave a page, a text clipped by its control, a page that
-// overlaps the frame's buttons, and the welcome title painted out of place.
+// The eight pages and the preview on real widgets: a field read in the wrong
+// order or range, a wrong text or focus after a failed read, choosers asked
+// for the wrong files, keys that leave a page, a control off its place in
+// dialog units or in another font, a text clipped by its control, a page that
+// overlaps the frame's buttons, the welcome title painted out of place, a
+// preview size that disagrees with the render, a preview that does not follow
+// the slider, and a thumbnail shown for a file that is no picture.
 
 #include <array>
+
+#include <gtest/gtest.h>
 
 // Qt
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSlider>
+#include <QTemporaryDir>
 #include <QTest>
 
 // Local
+#include "engine/Blend.h"
 #include "pages/CAnimDonePage.h"
 #include "pages/CAnimProgressPage.h"
 #include "pages/CAnimSettingsPage.h"
+#include "pages/CPictureCache.h"
+#include "pages/CPreviewWnd.h"
 #include "pages/CSourcePage.h"
 #include "pages/CStillDonePage.h"
 #include "pages/CStillProgressPage.h"
 #include "pages/CStillSettingsPage.h"
 #include "pages/CWelcomePage.h"
 #include "platform/ui/CDialogBaseUnits.h"
+#include "platform/ui/CFont.h"
 #include "res/resource.h"
-#include "tests/pages/PageFixture.h"
+#include "tests/platform/support/TestServices.h"
 
 namespace {
+
+// The eight pages inside a frame built from the wizard's frame template, which
+// hides at the first OK or cancel command that reaches it, with the modal
+// services replaced. The preview shows a red 640 × 480 and a blue 800 × 600
+// picture, saved as BMP so that they load exactly; beside them lies a file
+// that is no picture.
+class PageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(frame.Create(IDD_WIZARD, nullptr));
+        frame.GetWidget()->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(frame.GetWidget()));
+        ASSERT_TRUE(m_dir.isValid());
+        QFile bad(m_dir.filePath("notes.jpg"));
+        ASSERT_TRUE(bad.open(QIODevice::WriteOnly) && bad.write("not a picture at all") > 0);
+        preview.Init(&frame, &pictures);
+        preview.SetSources(Solid("first.bmp", 640, 480, qRgb(255, 0, 0)),
+                           Solid("second.bmp", 800, 600, qRgb(0, 0, 255)));
+        anim.m_pPreview = still.m_pPreview = &preview;
+    }
+    // Creates the page as the frame does and shows it.
+    void Show(CDialog& page)
+    {
+        ASSERT_TRUE(page.Create(page.GetTemplateID(), &frame));
+        page.ShowWindow(SW_SHOW);
+    }
+    static QWidget* Control(CDialog& page, int nID) { return page.GetDlgItem(nID)->GetWidget(); }
+    static QLineEdit* Edit(CDialog& page, int nID) { return qobject_cast<QLineEdit*>(Control(page, nID)); }
+    static QString Text(CDialog& page, int nID) { return QString::fromStdString(page.GetDlgItem(nID)->GetWindowText().str()); }
+    static bool Enabled(CDialog& page, int nID) { return page.GetDlgItem(nID)->IsWindowEnabled(); }
+    static bool Checked(CDialog& page, int nID) { return page.GetDlgItem(nID)->SendMessage(BM_GETCHECK) == BST_CHECKED; }
+    static void Click(CDialog& page, int nID) { QTest::mouseClick(Control(page, nID), Qt::LeftButton); }
+    // Replaces an edit's text key by key, as the user would.
+    static void Type(CDialog& page, int nID, const char* pszText)
+    {
+        QLineEdit* pEdit = Edit(page, nID);
+        pEdit->selectAll();
+        pEdit->setFocus();
+        if (*pszText)
+            QTest::keyClicks(pEdit, QString::fromUtf8(pszText));
+        else
+            QTest::keyClick(pEdit, Qt::Key_Delete);
+    }
+
+    CString Solid(const char* pszName, int nWidth, int nHeight, QRgb colour)
+    {
+        QImage image(nWidth, nHeight, QImage::Format_RGB32);
+        image.fill(colour);
+        image.save(m_dir.filePath(pszName), "BMP");
+        return Path(pszName);
+    }
+    CString Path(const char* pszName) const { return CString(m_dir.filePath(pszName).toStdString()); }
+
+    // Opens the preview from a settings page and waits until its pictures are loaded.
+    void Open(CDialog& page, bool bLoaded = true)
+    {
+        Click(page, IDC_PREVIEW);
+        ASSERT_TRUE(preview.IsOpen());
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            return bLoaded ? preview.GetStateText().IsEmpty() : preview.GetStateText() != "Načítám obrázky…";
+        }));
+    }
+    QRgb Middle() const
+    {
+        const QImage picture = preview.GetPicture();
+        return picture.isNull() ? 0 : picture.pixel(picture.width() / 2, picture.height() / 2) & 0xFFFFFF;
+    }
+
+    // In the wizard's order: the cache goes first, then the preview, the pages and the frame.
+    QTemporaryDir m_dir;
+    CRecordingMessageBox boxes;
+    CScriptedFileChooser chooser;
+    CDialog frame{IDD_WIZARD};
+    CWelcomePage welcome;
+    CSourcePage source;
+    CAnimSettingsPage anim;
+    CAnimProgressPage animProgress;
+    CAnimDonePage animDone;
+    CStillSettingsPage still;
+    CStillProgressPage stillProgress;
+    CStillDonePage stillDone;
+    CPreviewWnd preview;
+    CPictureCache pictures;
+};
 
 const char* const kNotANumber = "Zadejte celé číslo.";
 const char* const kOutOfRange = "Zadejte celé číslo od 1 do 1000000.";
@@ -39,23 +137,15 @@ struct Exchange {
     const char* m_pszName;
     bool m_bStill;
     int m_nSizeMode;  // 2: custom while typing, automatic when read.
-    const char* m_pszWidth;
-    const char* m_pszHeight;
-    const char* m_pszFps = nullptr;
-    const char* m_pszFrames = nullptr;
-    const char* m_pszMessage = nullptr;
+    const char *m_pszWidth, *m_pszHeight, *m_pszFps = nullptr, *m_pszFrames = nullptr, *m_pszMessage = nullptr;
     int m_nFocus = 0;
 };
-
-void PrintTo(const Exchange& e, std::ostream* pStream) { *pStream << e.m_pszName; }
 
 class PageExchangeTest : public PageTest, public testing::WithParamInterface<Exchange> {};
 
 TEST_P(PageExchangeTest, ReadsTheFieldsOrStopsAtTheFirstBadOne)
 {
     const Exchange& e = GetParam();
-    CAnimSettingsPage anim;
-    CStillSettingsPage still;
     CDialog& page = e.m_bStill ? static_cast<CDialog&>(still) : anim;
     Show(page);
     if (e.m_nSizeMode != 0)
@@ -91,6 +181,7 @@ TEST_P(PageExchangeTest, ReadsTheFieldsOrStopsAtTheFirstBadOne)
 const Exchange kExchanges[] = {
     {"AnimEveryField", false, 1, "640", "480", "1", "1000000"},
     {"AnimEmptyFrameCount", false, 1, "320", nullptr, "30", "", kNotANumber, IDC_FRAME_COUNT},
+    {"AnimNoFrames", false, 0, nullptr, nullptr, "30", "0", kOutOfRange, IDC_FRAME_COUNT},
     {"AnimRateZero", false, 0, nullptr, nullptr, "0", "5", kOutOfRange, IDC_FPS},
     {"AnimRateAboveTheLimit", false, 0, nullptr, nullptr, "1000001", nullptr, kOutOfRange, IDC_FPS},
     {"AnimRateBeyondInt", false, 0, nullptr, nullptr, "99999999999", nullptr, kNotANumber, IDC_FPS},
@@ -103,30 +194,8 @@ const Exchange kExchanges[] = {
 INSTANTIATE_TEST_SUITE_P(Rows, PageExchangeTest, testing::ValuesIn(kExchanges),
                          [](const auto& info) { return std::string(info.param.m_pszName); });
 
-TEST_F(PageTest, SliderLabelFollowsThePositionAsFirstToSecond)
-{
-    CStillSettingsPage page;
-    Show(page);
-    EXPECT_EQ(Text(page, IDC_RATIO_LABEL), "50:50");
-    for (const auto& [nPos, pszLabel] : {std::pair{0, "100:0"}, {30, "70:30"}, {100, "0:100"}}) {
-        page.m_ctlRatio.SetPos(nPos);
-        EXPECT_EQ(Text(page, IDC_RATIO_LABEL), pszLabel);
-    }
-    // By keyboard too, and the member follows at the next read.
-    page.m_ctlRatio.GetWidget()->setFocus();
-    QTest::keyClick(page.m_ctlRatio.GetWidget(), Qt::Key_Home);
-    QTest::keyClick(page.m_ctlRatio.GetWidget(), Qt::Key_Right);
-    EXPECT_EQ(Text(page, IDC_RATIO_LABEL), "99:1");
-    ASSERT_TRUE(page.UpdateData(TRUE));
-    EXPECT_EQ(page.m_strRatio, "99:1");
-    // Showing the members again leaves the slider where it is.
-    page.UpdateData(FALSE);
-    EXPECT_EQ(page.m_ctlRatio.GetPos(), 1);
-}
-
 TEST_F(PageTest, ChoosersAskForTheirFilesAndFillOnlyTheirEdit)
 {
-    CSourcePage source;
     Show(source);
     chooser.answers = {"/obr/les.jpg", "", "/obr/moře.bmp"};
     Click(source, IDC_BROWSE);
@@ -146,8 +215,6 @@ TEST_F(PageTest, ChoosersAskForTheirFilesAndFillOnlyTheirEdit)
 
     // The save choosers open on "plavex", not on the current path, ask before
     // replacing a file, add their extension, and show a long path's start.
-    CAnimSettingsPage anim;
-    CStillSettingsPage still;
     for (const auto& [pPage, pszExt, pszFilter] : {std::tuple<CDialog*, const char*, const char*>{&anim, "avi", "Avi soubory (*.avi)"},
                                                     {&still, "bmp", "Obrázky BMP (*.bmp)"}}) {
         Show(*pPage);
@@ -175,10 +242,8 @@ TEST_F(PageTest, ChoosersAskForTheirFilesAndFillOnlyTheirEdit)
     }
 }
 
-TEST_F(PageTest, TabReachesEachRadioGroupOnItsCheckedButtonAndArrowsMoveWithin)
+TEST_F(PageTest, TabReachesEachRadioGroupOnItsCheckedButtonAndKeysMoveWithin)
 {
-    CSourcePage source;
-    CStillSettingsPage still;
     // The focused control of the page, -1 outside it (the frame's buttons share identifiers).
     const auto focused = [](CDialog& page) {
         QWidget* pFocus = QApplication::focusWidget();
@@ -203,25 +268,27 @@ TEST_F(PageTest, TabReachesEachRadioGroupOnItsCheckedButtonAndArrowsMoveWithin)
         key(Qt::Key_Up);
         EXPECT_TRUE(Checked(*pPage, IDC_RADIO_FIRST));
     }
-    // The slider: arrows by 1, pages by a fifth, Home and End to the ends.
+    // The slider's label reads first:second. Arrows move by 1, pages by a fifth,
+    // Home and End go to the ends; a position set in code shows too.
+    EXPECT_EQ(Text(still, IDC_RATIO_LABEL), "50:50");
     still.m_ctlRatio.GetWidget()->setFocus();
     for (const auto& [nKey, pszLabel] : {std::pair{Qt::Key_Right, "49:51"}, {Qt::Key_PageUp, "29:71"},
-                                         {Qt::Key_PageDown, "49:51"}, {Qt::Key_End, "0:100"}, {Qt::Key_Home, "100:0"}}) {
+                                         {Qt::Key_PageDown, "49:51"}, {Qt::Key_End, "0:100"},
+                                         {Qt::Key_Home, "100:0"}, {Qt::Key_Right, "99:1"}}) {
         key(nKey);
         EXPECT_EQ(Text(still, IDC_RATIO_LABEL), pszLabel) << nKey;
     }
+    // The member follows at the next read; showing the members again leaves the slider.
+    ASSERT_TRUE(still.UpdateData(TRUE));
+    EXPECT_EQ(still.m_strRatio, "99:1");
+    still.UpdateData(FALSE);
+    EXPECT_EQ(still.m_ctlRatio.GetPos(), 1);
+    still.m_ctlRatio.SetPos(30);
+    EXPECT_EQ(Text(still, IDC_RATIO_LABEL), "70:30");
 }
 
-TEST_F(PageTest, EnterAndEscapeInsideAPageDoNothingAndEveryTextFits)
+TEST_F(PageTest, EveryControlSitsWhereItsTemplateSaysWithItsTextWholeAndKeysStayInThePage)
 {
-    CWelcomePage welcome;
-    CSourcePage source;
-    CAnimSettingsPage anim;
-    CAnimProgressPage animProgress;
-    CAnimDonePage animDone;
-    CStillSettingsPage still;
-    CStillProgressPage stillProgress;
-    CStillDonePage stillDone;
     const int nLine = CDialogBaseUnits::FromFont(*frame.GetDialogFont()).MapY(173);
     for (CDialog* pPage : std::array<CDialog*, 9>{&frame, &welcome, &source, &anim, &animProgress, &animDone, &still,
                                                   &stillProgress, &stillDone}) {
@@ -234,13 +301,29 @@ TEST_F(PageTest, EnterAndEscapeInsideAPageDoNothingAndEveryTextFits)
             EXPECT_LE(r.bottom(), nLine) << nID;
             EXPECT_LE(r.right(), frame.GetWidget()->width()) << nID;
         }
-        // Every text fits its control; controls come in template order.
+        // Controls come in template order, in the template's font, each at its
+        // place in dialog units, disabled where the template says; every text fits.
         const DialogTemplate* pTemplate = AfxFindDialogTemplate(nID);
+        const QFont* pFont = pPage->GetDialogFont();
+        EXPECT_EQ(pFont->family(), CFont::ResolveFace(pTemplate->fontFace).GetString());
+        EXPECT_EQ(pFont->pointSize(), pTemplate->pointSize);
+        const CDialogBaseUnits units = CDialogBaseUnits::FromFont(*pFont);
+        EXPECT_EQ(pPage->GetWidget()->size(), QSize(units.MapX(pTemplate->cx), units.MapY(pTemplate->cy)));
+        EXPECT_EQ(pPage->GetWindowText(), pTemplate->caption ? pTemplate->caption : "");
         const QList<QWidget*> controls = pPage->GetWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
         ASSERT_EQ(controls.size(), static_cast<qsizetype>(pTemplate->items.size())) << nID;
         for (std::size_t i = 0; i < pTemplate->items.size(); ++i) {
             QWidget* w = controls[static_cast<qsizetype>(i)];
-            const QString strText = QString::fromUtf8(pTemplate->items[i].text ? pTemplate->items[i].text : "");
+            const DialogItem& item = pTemplate->items[i];
+            // Only a one-line text widens its label, check box or radio button.
+            QRect expected(units.MapX(item.x), units.MapY(item.y), units.MapX(item.cx), units.MapY(item.cy));
+            if (w->width() > expected.width() && (qobject_cast<QLabel*>(w) || qobject_cast<QCheckBox*>(w) ||
+                                                  qobject_cast<QRadioButton*>(w)))
+                expected.setWidth(w->width());
+            EXPECT_EQ(w->geometry(), expected) << nID << ": " << item.nID;
+            EXPECT_EQ(w->font(), *pFont);
+            EXPECT_TRUE(!(item.style & WS_DISABLED) || !w->isEnabled()) << nID << ": " << item.nID;
+            const QString strText = QString::fromUtf8(item.text ? item.text : "");
             const QFontMetrics fm(w->font());
             const bool bMultiLine = strText.contains('\n') || w->height() >= 2 * fm.height();
             int nNeeded = fm.horizontalAdvance(strText);
@@ -272,16 +355,14 @@ TEST_F(PageTest, EnterAndEscapeInsideAPageDoNothingAndEveryTextFits)
         EXPECT_TRUE(pPage->IsWindowVisible()) << nID;
         pPage->ShowWindow(SW_HIDE);
     }
-    EXPECT_EQ(frame.nOK + frame.nCancel, 0);
     EXPECT_TRUE(frame.IsWindowVisible());
     EXPECT_TRUE(boxes.calls.empty());
 }
 
 TEST_F(PageTest, WelcomePagePaintsARedTitleOverItsBlackShadow)
 {
-    CWelcomePage page;
-    Show(page);
-    const QImage image = page.GetWidget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    Show(welcome);
+    const QImage image = welcome.GetWidget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     QRect red, black;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x) {
@@ -296,7 +377,121 @@ TEST_F(PageTest, WelcomePagePaintsARedTitleOverItsBlackShadow)
     EXPECT_TRUE(red.left() >= 148 && red.left() < 158 && red.top() >= 13 && red.top() < 33) << red.left() << "," << red.top();
     EXPECT_EQ(black.bottomRight(), red.bottomRight() + QPoint(2, 2));
     EXPECT_GT(red.height(), 30);
-    EXPECT_GT(page.GetDlgItem(-1)->GetWidget()->geometry().top(), red.bottom());
+    EXPECT_GT(welcome.GetDlgItem(-1)->GetWidget()->geometry().top(), red.bottom());
+}
+
+constexpr const char* kRefused = "Zadaná velikost je příliš velká nebo neplatná!";
+constexpr const char* kNoPicture = "Soubor není obrázek ve známém formátu.";
+
+struct SizeCase {
+    const char* pszName;
+    bool bAnimation, bCustom;
+    const char *pszWidth, *pszHeight, *pszExpected;
+};
+
+// 640 × 480 and 800 × 600 average to 720 × 540; custom sides round down to
+// multiples of four, and a side that rounds to nothing, is missing or makes
+// too large a picture is refused.
+constexpr std::array kSizeCases{
+    SizeCase{"StillAutomaticIgnoresTheFields", false, false, "0", "", "720 × 540 pixelů"},
+    SizeCase{"StillCustomRoundsDown", false, true, "103", "99", "100 × 96 pixelů"},
+    SizeCase{"StillCustomSideOfThree", false, true, "3", "100", kRefused},
+    SizeCase{"StillCustomEmpty", false, true, "", "100", kRefused},
+    SizeCase{"StillCustomTooLarge", false, true, "1000000", "1000000", kRefused},
+    SizeCase{"AnimationAutomatic", true, false, "100", "100", "720 × 540 pixelů"},
+    SizeCase{"AnimationCustom", true, true, "719", "541", "716 × 540 pixelů"},
+    SizeCase{"AnimationCustomBeyondThePageRange", true, true, "1000001", "4", kRefused},
+};
+
+class PreviewSize : public PageTest, public ::testing::WithParamInterface<SizeCase> {};
+
+TEST_P(PreviewSize, SaysTheSizeTheRenderWillWriteOrRefusesIt)
+{
+    const SizeCase& c = GetParam();
+    CDialog& page = c.bAnimation ? static_cast<CDialog&>(anim) : still;
+    Show(page);
+    Click(page, c.bCustom ? IDC_RADIO_SECOND : IDC_RADIO_FIRST);
+    // Set even where the edits are disabled: automatic mode must ignore them.
+    Edit(page, IDC_WIDTH)->setText(QString::fromUtf8(c.pszWidth));
+    Edit(page, IDC_HEIGHT)->setText(QString::fromUtf8(c.pszHeight));
+    Open(page);
+
+    EXPECT_EQ(preview.GetSizeText(), c.pszExpected);
+    EXPECT_EQ(preview.GetPicture().isNull(), c.pszExpected == std::string(kRefused));
+    // The size follows the fields while the window is open.
+    Click(page, IDC_RADIO_SECOND);
+    Type(page, IDC_WIDTH, "40");
+    Type(page, IDC_HEIGHT, "24");
+    EXPECT_EQ(preview.GetSizeText(), "40 × 24 pixelů");
+    EXPECT_FALSE(preview.GetPicture().isNull());
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, PreviewSize, ::testing::ValuesIn(kSizeCases),
+                         [](const auto& info) { return std::string(info.param.pszName); });
+
+TEST_F(PageTest, StillFollowsTheSliderAsItMoves)
+{
+    Show(still);
+    Open(still);
+    auto* pSlider = qobject_cast<QSlider*>(Control(still, IDC_RATIO_SLIDER));
+    // Red blended into blue channel by channel, with the render's weights.
+    for (const int nPos : {50, 0, 30, 100}) {
+        pSlider->setValue(nPos);
+        const double w = StillWeight(nPos);
+        EXPECT_EQ(Middle(), qRgb(BlendChannel(255, 0, w), 0, BlendChannel(0, 255, w)) & 0xFFFFFF) << nPos;
+    }
+    // The picture keeps the output's shape, 720 × 540.
+    const QImage picture = preview.GetPicture();
+    EXPECT_NEAR(double(picture.width()) / picture.height(), 720.0 / 540.0, 0.02);
+}
+
+TEST_F(PageTest, AnimationPlaysAndPauses)
+{
+    Show(anim);
+    Type(anim, IDC_FRAME_COUNT, "3");
+    Type(anim, IDC_FPS, "20");
+    Open(anim);
+    // Three frames at 20 per second pass through the middle frame.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Middle() == (qRgb(127, 0, 127) & 0xFFFFFF); }, 2000));
+    auto* pPlay = preview.GetWidget()->findChild<QPushButton*>();
+    ASSERT_NE(pPlay, nullptr);
+    EXPECT_EQ(pPlay->text(), "Pozastavit");
+    pPlay->click();
+    EXPECT_EQ(pPlay->text(), "Přehrát");
+    const QRgb paused = Middle();
+    QTest::qWait(300);
+    EXPECT_EQ(Middle(), paused);
+}
+
+TEST_F(PageTest, FileThatIsNoPictureIsToldWhereAPictureShowsItsThumbnail)
+{
+    source.SetPictureCache(&pictures);
+    Show(source);
+    chooser.answers = {Solid("wide.bmp", 64, 32, qRgb(255, 0, 0)), Path("notes.jpg")};
+    Click(source, IDC_BROWSE);
+    Click(source, IDC_BROWSE_SECOND);
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        return Text(source, IDC_FIRST_REASON).isEmpty() && Text(source, IDC_SECOND_REASON) != "Načítám obrázek…";
+    }));
+    const auto thumb = [&](int nID) { return qobject_cast<QLabel*>(Control(source, nID))->pixmap(); };
+    const QPixmap first = thumb(IDC_FIRST_THUMB);
+    ASSERT_FALSE(first.isNull());
+    EXPECT_EQ(first.toImage().pixel(first.width() / 2, first.height() / 2) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_GT(first.width(), first.height());
+    EXPECT_TRUE(thumb(IDC_SECOND_THUMB).isNull());
+    EXPECT_EQ(Text(source, IDC_SECOND_REASON), kNoPicture);
+    // A path taken away takes its thumbnail with it.
+    source.m_strFirstPath = "";
+    source.UpdateData(FALSE);
+    EXPECT_TRUE(thumb(IDC_FIRST_THUMB).isNull());
+
+    // The preview tells it as the render tells it.
+    preview.SetSources(Path("first.bmp"), Path("notes.jpg"));
+    Show(still);
+    Open(still, false);
+    EXPECT_EQ(preview.GetStateText(), std::string("Obrázek se nepodařilo načíst!\nnotes.jpg: ") + kNoPicture);
+    EXPECT_TRUE(preview.GetPicture().isNull());
+    EXPECT_EQ(preview.GetSizeText(), "");
 }
 
 } // namespace

@@ -1,42 +1,53 @@
-// Dialogs built from templates: a control off its place in dialog units, and
-// the wrong focus, command or end of a modal run.
+// The dialog layer: dialog units rounded otherwise than the window system
+// rounds them; the wrong focus, command or end of a modal run; a control that
+// forgets a message; a number read that the dialog framework would refuse, or
+// refused where it would read it; a default extension added where it must not
+// be or missing; and the Qt message box and file chooser showing other
+// buttons, texts, icons or defaults, or giving another answer than the user's.
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
 // Qt
+#include <QAbstractButton>
 #include <QApplication>
-#include <QFontInfo>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 // Local
 #include "platform/ui/CDialog.h"
 #include "platform/ui/CDialogBaseUnits.h"
-#include "platform/ui/CFont.h"
+#include "platform/ui/CFileDialog.h"
 #include "platform/ui/CProgressCtrl.h"
+#include "platform/ui/CQtFileChooser.h"
+#include "platform/ui/CQtMessageBox.h"
 #include "platform/ui/CSliderCtrl.h"
-#include "platform/ui/CWinApp.h"
+#include "platform/ui/QtTranslations.h"
 #include "tests/platform/support/TestServices.h"
 
 namespace {
 
-TEST(DialogBaseUnits, RoundsToNearestLikeTheWindowSystem)
+TEST(DialogBaseUnits, RoundHalfAwayFromZeroAndFollowTheFont)
 {
     const CDialogBaseUnits units(6, 13);
-    EXPECT_EQ(units.MapX(263), 395);   // 394.5 rounds up
-    EXPECT_EQ(units.MapX(50), 75);
-    EXPECT_EQ(units.MapX(1), 2);       // 1.5
-    EXPECT_EQ(units.MapX(-1), -2);     // half away from zero
-    EXPECT_EQ(units.MapY(179), 291);   // 290.875
-    EXPECT_EQ(units.MapY(8), 13);
-    EXPECT_EQ(units.MapY(3), 5);       // 4.875
+    // x × 6 / 4 and y × 13 / 8: 394.5, 1.5 and -1.5; 290.875 and 4.875.
+    for (const auto& [nX, nMapped] : {std::pair{263, 395}, {50, 75}, {1, 2}, {-1, -2}})
+        EXPECT_EQ(units.MapX(nX), nMapped) << nX;
+    for (const auto& [nY, nMapped] : {std::pair{179, 291}, {8, 13}, {3, 5}})
+        EXPECT_EQ(units.MapY(nY), nMapped) << nY;
     RECT rc{7, 173, 313, 174};
     units.MapRect(&rc);
-    EXPECT_EQ(rc.left, 11);
-    EXPECT_EQ(rc.top, 281);
-    EXPECT_EQ(rc.right, 470);
-    EXPECT_EQ(rc.bottom, 283);
-    // A font's units follow its size.
+    EXPECT_EQ((std::array{rc.left, rc.top, rc.right, rc.bottom}), (std::array<LONG, 4>{11, 281, 470, 283}));
     QFont small(QStringLiteral("DejaVu Sans"));
     small.setPointSize(8);
     QFont large = small;
@@ -56,10 +67,10 @@ constexpr DialogItem kHostItems[] = {
 constexpr DialogTemplate kHost{901, 0, 0, 200, 100, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU, 0, "Rámec",
                                "MS Sans Serif", 8, kHostItems};
 
-// A dialog that counts what reaches it.
+// A dialog that counts what reaches it, and ends on OK and cancel only when told.
 class CCountingDialog : public CDialog {
 public:
-    explicit CCountingDialog(const DialogTemplate& tmpl) : CDialog(tmpl) {}
+    CCountingDialog() : CDialog(kHost) {}
     void OnOK() override
     {
         ++nOK;
@@ -84,15 +95,14 @@ BEGIN_MESSAGE_MAP(CCountingDialog, CDialog)
     ON_BN_CLICKED(IDC_BUTTON, &CCountingDialog::OnButton)
 END_MESSAGE_MAP()
 
-// Runs a dialog modally while `script` plays inside its loop.
-template <class Script>
-INT_PTR RunModal(CDialog& dlg, Script script)
+// Runs a dialog modally while `script` plays inside its loop; a run the script
+// fails to end is ended later, so that it cannot hang the tests.
+INT_PTR RunModal(CDialog& dlg, const std::function<void()>& script)
 {
     QTimer::singleShot(0, [&dlg, script] {
         if (!QTest::qWaitForWindowExposed(dlg.GetWidget()))
             ADD_FAILURE() << "the dialog never showed";
         script();
-        // A run the script failed to end must not hang the tests.
         if (dlg.GetWidget())
             QTimer::singleShot(5000, dlg.GetWidget(), [&dlg] {
                 ADD_FAILURE() << "the dialog stayed open";
@@ -102,71 +112,48 @@ INT_PTR RunModal(CDialog& dlg, Script script)
     return dlg.DoModal();
 }
 
-void Key(CDialog& dlg, int nID, Qt::Key key)
+// Runs `script` on the modal window of type W that the next loop shows.
+template <class W>
+void WhenShown(const std::function<void(W*)>& script)
 {
-    QWidget* target = nID ? dlg.GetDlgItem(nID)->GetWidget() : dlg.GetWidget();
-    QTest::keyClick(target, key);
-}
-
-TEST(Dialog, EveryTemplateControlSitsAtItsPositionInDialogUnits)
-{
-    CCountingDialog host(kHost);
-    ASSERT_TRUE(host.Create(kHost.nID, nullptr));
-    const QFont* font = host.GetDialogFont();
-    ASSERT_NE(font, nullptr);
-    EXPECT_EQ(font->pointSize(), 8);
-    EXPECT_EQ(font->family(), CFont::ResolveFace("MS Sans Serif").GetString());
-
-    const CDialogBaseUnits units = CDialogBaseUnits::FromFont(*font);
-    EXPECT_EQ(host.GetWidget()->size(), QSize(units.MapX(200), units.MapY(100)));
-    for (const DialogItem& item : kHost.items) {
-        const QWidget* w = host.GetDlgItem(item.nID)->GetWidget();
-        EXPECT_EQ(w->geometry(), QRect(units.MapX(item.x), units.MapY(item.y), units.MapX(item.cx), units.MapY(item.cy)))
-            << item.text;
-        EXPECT_EQ(w->font(), *font);
-    }
-    EXPECT_FALSE(host.GetDlgItem(IDC_DISABLED)->IsWindowEnabled());
-    EXPECT_EQ(host.GetWindowText(), "Rámec");
+    QTimer::singleShot(0, [script] {
+        if (auto* pWindow = qobject_cast<W*>(QApplication::activeModalWidget()))
+            script(pWindow);
+        else
+            ADD_FAILURE() << "no modal window";
+    });
 }
 
 TEST(Dialog, ModalRunFocusesFirstEnabledTabStopAndEndsWithButtons)
 {
-    CCountingDialog dlg(kHost);
-    EXPECT_EQ(RunModal(dlg, [&] {
-                  dlg.GetDlgItem(IDC_BUTTON)->SendMessage(BM_CLICK);
-                  dlg.GetDlgItem(IDOK)->SendMessage(BM_CLICK);
-              }),
-              IDOK);
-    EXPECT_EQ(dlg.nButton, 1);
-    EXPECT_EQ(dlg.nOK, 1);
+    CCountingDialog dlg;
+    const auto click = [&](int nID) { dlg.GetDlgItem(nID)->SendMessage(BM_CLICK); };
+    EXPECT_EQ(RunModal(dlg, [&] { click(IDC_BUTTON); click(IDOK); }), IDOK);
+    EXPECT_EQ(std::tuple(dlg.nButton, dlg.nOK, dlg.nCancel), std::tuple(1, 1, 0));
     EXPECT_EQ(dlg.GetSafeHwnd(), nullptr);   // the window is gone after the run
 
-    CCountingDialog again(kHost);
-    CString focusText;
-    EXPECT_EQ(RunModal(again, [&] {
+    CString focusText;   // the disabled first button is skipped
+    EXPECT_EQ(RunModal(dlg, [&] {
                   focusText = CWnd::GetFocus() ? CWnd::GetFocus()->GetWindowText() : CString("(none)");
-                  again.GetDlgItem(IDCANCEL)->SendMessage(BM_CLICK);
+                  click(IDCANCEL);
               }),
               IDCANCEL);
-    EXPECT_EQ(focusText, "Tlačítko");   // the disabled first button is skipped
-}
+    EXPECT_EQ(focusText, "Tlačítko");
 
-TEST(Dialog, EnterPressesTheFocusedButtonOrGivesTheDialogItsOK)
-{
-    CCountingDialog dlg(kHost);
+    // Enter presses the focused button; in an edit it gives the dialog its OK.
     dlg.bEndOnCommand = false;
+    const auto key = [&](int nID, Qt::Key key) {
+        dlg.GetDlgItem(nID)->SetFocus();
+        QTest::keyClick(dlg.GetDlgItem(nID)->GetWidget(), key);
+    };
     EXPECT_EQ(RunModal(dlg, [&] {
-                  dlg.GetDlgItem(IDC_BUTTON)->SetFocus();
-                  Key(dlg, IDC_BUTTON, Qt::Key_Return);
-                  dlg.GetDlgItem(IDC_EDIT)->SetFocus();
-                  Key(dlg, IDC_EDIT, Qt::Key_Return);
-                  Key(dlg, IDC_EDIT, Qt::Key_Enter);
+                  key(IDC_BUTTON, Qt::Key_Return);
+                  key(IDC_EDIT, Qt::Key_Return);
+                  key(IDC_EDIT, Qt::Key_Enter);
                   dlg.EndDialog(7);
               }),
               7);
-    EXPECT_EQ(dlg.nButton, 1);
-    EXPECT_EQ(dlg.nOK, 2);
-    EXPECT_EQ(dlg.nCancel, 0);
+    EXPECT_EQ(std::tuple(dlg.nButton, dlg.nOK, dlg.nCancel), std::tuple(2, 3, 1));
 }
 
 // The messages the pages send their controls, and a member control that takes
@@ -214,5 +201,154 @@ TEST(Dialog, ControlsAnswerTheirMessagesAndMembersTakeThemOver)
     dlg.SendMessage(WM_CLOSE);
     EXPECT_FALSE(dlg.IsWindowVisible());
 }
+
+TEST(DataExchangeParseInt, AcceptsOnlyWholeNumbersThatFitInt32)
+{
+    const std::pair<const char*, std::optional<int>> cases[] = {
+        {"42", 42}, {"  42  ", 42}, {"\t-7\t", -7}, {"+15", 15}, {"0", 0}, {"-0", 0},
+        {"2147483647", 2147483647}, {"-2147483648", -2147483647 - 1},
+        {"2147483648", {}}, {"-2147483649", {}}, {"99999999999999999999999", {}}, {"", {}}, {"   ", {}},
+        {"-", {}}, {"1a", {}}, {"a1", {}}, {"1 2", {}}, {"0x10", {}}, {"1.5", {}}, {"1e3", {}}, {"--1", {}}, {"\n1", {}},
+    };
+    for (const auto& [pszText, value] : cases) {
+        int nRead = 12345;
+        EXPECT_EQ(CDataExchange::ParseInt(pszText, nRead) != FALSE, value.has_value()) << '"' << pszText << '"';
+        EXPECT_EQ(nRead, value.value_or(12345)) << '"' << pszText << '"';
+    }
+}
+
+TEST(FileDialog, AddsTheDefaultExtensionToBareNamesOnly)
+{
+    CScriptedFileChooser chooser;
+    CFileDialog save(FALSE, "avi", "plavex", 0, "Avi soubory (*.avi)|*.avi||");
+    for (const auto& [pszAnswer, pszPath, pszName] : {std::tuple{"/home/eva/film", "/home/eva/film.avi", "film.avi"},
+                                                      {"/home/eva.v2/film", "/home/eva.v2/film.avi", "film.avi"},
+                                                      {"/home/eva/film.AVI", "/home/eva/film.AVI", "film.AVI"}}) {
+        chooser.answers = {pszAnswer};
+        EXPECT_EQ(save.DoModal(), IDOK);
+        EXPECT_EQ(save.GetPathName().str() + "|" + save.GetFileName().str(), std::string(pszPath) + "|" + pszName);
+    }
+    EXPECT_EQ(save.DoModal(), IDCANCEL);
+    EXPECT_EQ(chooser.requests.at(0).flags, 0u);   // no prompt unless asked for
+
+    CFileDialog open(TRUE, nullptr, nullptr, OFN_FILEMUSTEXIST, "Obrázky|*.bmp||");
+    chooser.answers = {"/home/eva/a.b"};
+    EXPECT_EQ(open.DoModal(), IDOK);
+    EXPECT_EQ(open.GetPathName(), "/home/eva/a.b");
+    EXPECT_TRUE(chooser.requests.back().initialFileName.IsEmpty());
+}
+
+TEST(QtFileChooser, SaveChooserNamesAFileWithTheDefaultSuffixAndAsksInCzechBeforeReplacingOne)
+{
+    ASSERT_TRUE(InstallQtTranslations("cs"));
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile existing(dir.filePath(QStringLiteral("mix.bmp")));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    FileChooserRequest request{.bOpenFileDialog = FALSE, .defaultExtension = "bmp", .initialFileName = "plavex",
+                               .flags = OFN_OVERWRITEPROMPT,
+                               .filters = CFileDialog::ParseFilter("Obrázky BMP (*.bmp)|*.bmp||")};
+
+    QStringList nameFilters, buttons;
+    QString question;
+    bool hideDetails = true;
+    WhenShown<QFileDialog>([&](QFileDialog* dialog) {
+        nameFilters = dialog->nameFilters();
+        for (QAbstractButton* button : dialog->findChild<QDialogButtonBox*>()->buttons())
+            buttons << button->text();
+        hideDetails = dialog->testOption(QFileDialog::HideNameFilterDetails);
+        dialog->setDirectory(dir.path());
+        // The question comes up inside accept(); "Ne" keeps the chooser open.
+        dialog->selectFile(QStringLiteral("mix"));
+        WhenShown<QMessageBox>([&](QMessageBox* box) {
+            question = box->text() + QLatin1Char('|') + box->button(QMessageBox::No)->text();
+            box->button(QMessageBox::No)->click();
+        });
+        static_cast<QDialog*>(dialog)->accept();
+        dialog->selectFile(QStringLiteral("smíchaný"));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    CQtFileChooser chooser;
+    CString path;
+    ASSERT_TRUE(chooser.Choose(request, path));
+    EXPECT_EQ(QFile::decodeName(path.GetString()), dir.filePath(QStringLiteral("smíchaný.bmp")));
+    EXPECT_EQ(nameFilters, QStringList{"Obrázky BMP (*.bmp)"});
+    EXPECT_EQ(buttons.join(QLatin1Char('|')).toStdString(), "&Uložit|Zrušit");
+    EXPECT_EQ(question.toStdString(), "Soubor mix.bmp již existuje.\nChcete jej nahradit?|&Ne");
+    EXPECT_FALSE(hideDetails);
+
+    WhenShown<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+    EXPECT_FALSE(chooser.Choose(request, path));
+
+    // The open chooser's one entry shows as its bare description.
+    request.bOpenFileDialog = TRUE;
+    request.filters = CFileDialog::ParseFilter("Obrázky|*.png;*.heic||");
+    WhenShown<QFileDialog>([&](QFileDialog* dialog) {
+        nameFilters = dialog->nameFilters();
+        hideDetails = dialog->testOption(QFileDialog::HideNameFilterDetails);
+        dialog->reject();
+    });
+    EXPECT_FALSE(chooser.Choose(request, path));
+    EXPECT_EQ(nameFilters, QStringList{"Obrázky (*.png *.heic)"});
+    EXPECT_TRUE(hideDetails);
+}
+
+// One message box shown for real and answered by a key (Key_unknown: the close
+// box); its buttons' texts, the default one marked with '*'.
+struct Answer {
+    const char* m_pszName;
+    UINT m_nType;
+    QKeyCombination m_key;
+    int m_nAnswer;
+    const char* m_pszButtons;
+    QMessageBox::Icon m_icon;
+};
+
+class QtMessageBoxTest : public testing::TestWithParam<Answer> {};
+
+TEST_P(QtMessageBoxTest, ShowsItsButtonsAndIconAndGivesTheUsersAnswer)
+{
+    const Answer& a = GetParam();
+    QString strButtons, strTitleAndText;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    WhenShown<QMessageBox>([&](QMessageBox* pBox) {
+        for (QAbstractButton* pButton : pBox->buttons())
+            strButtons += pButton->text() + (pButton == pBox->defaultButton() ? "* " : " ");
+        icon = pBox->icon();
+        strTitleAndText = pBox->windowTitle() + ": " + pBox->text();
+        pBox->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(pBox));
+        if (a.m_key.key() == Qt::Key_unknown)
+            pBox->close();
+        else
+            QTest::keyClick(pBox, a.m_key.key(), a.m_key.keyboardModifiers());
+        QTimer::singleShot(5000, pBox, [pBox] {
+            ADD_FAILURE() << "the message box stayed open";
+            pBox->done(0);
+        });
+    });
+    EXPECT_EQ(CQtMessageBox().Show(nullptr, "Opravdu chcete ukončit program?", "Plavex", a.m_nType), a.m_nAnswer);
+    EXPECT_EQ(strButtons.trimmed().toStdString(), a.m_pszButtons);
+    EXPECT_EQ(icon, a.m_icon);
+    EXPECT_EQ(strTitleAndText, "Plavex: Opravdu chcete ukončit program?");
+}
+
+// Escape and closing the window answer no: nothing is ended by accident.
+constexpr UINT kQuestion = MB_YESNO | MB_ICONQUESTION;
+const Answer kAnswers[] = {
+    {"YesNoN", kQuestion, Qt::Key_N, IDNO, "&Ano* &Ne", QMessageBox::Question},
+    {"YesNoA", kQuestion, Qt::Key_A, IDYES, "&Ano* &Ne", QMessageBox::Question},
+    {"YesNoAltA", kQuestion, Qt::ALT | Qt::Key_A, IDYES, "&Ano* &Ne", QMessageBox::Question},
+    {"YesNoEnter", kQuestion, Qt::Key_Return, IDYES, "&Ano* &Ne", QMessageBox::Question},
+    {"YesNoEscape", kQuestion, Qt::Key_Escape, IDNO, "&Ano* &Ne", QMessageBox::Question},
+    {"YesNoClosed", kQuestion, Qt::Key_unknown, IDNO, "&Ano* &Ne", QMessageBox::Question},
+    {"OkEnter", MB_OK, Qt::Key_Return, IDOK, "OK*", QMessageBox::NoIcon},
+    {"WarningEscape", MB_ICONEXCLAMATION, Qt::Key_Escape, IDOK, "OK*", QMessageBox::Warning},
+    {"YesNoCancelEscape", MB_YESNOCANCEL | MB_ICONHAND, Qt::Key_Escape, IDCANCEL, "Storno &Ano* &Ne", QMessageBox::Critical},
+    {"OkCancelEscape", MB_OKCANCEL | MB_ICONINFORMATION, Qt::Key_Escape, IDCANCEL, "OK* Storno", QMessageBox::Information},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, QtMessageBoxTest, testing::ValuesIn(kAnswers),
+                         [](const auto& info) { return std::string(info.param.m_pszName); });
 
 } // namespace

@@ -2,9 +2,6 @@
 
 #include "tests/platform/support/TestServices.h"
 
-CRecordingMessageBox::CRecordingMessageBox() : m_pPrevious(AfxSetMessageBoxService(this)) {}
-CRecordingMessageBox::~CRecordingMessageBox() { AfxSetMessageBoxService(m_pPrevious); }
-
 int CRecordingMessageBox::Show(HWND hOwner, const CString& text, const CString& caption, UINT nType)
 {
     calls.push_back({hOwner, text, caption, nType});
@@ -15,9 +12,6 @@ int CRecordingMessageBox::Show(HWND hOwner, const CString& text, const CString& 
     return answer;
 }
 
-CScriptedFileChooser::CScriptedFileChooser() : m_pPrevious(AfxSetFileChooser(this)) {}
-CScriptedFileChooser::~CScriptedFileChooser() { AfxSetFileChooser(m_pPrevious); }
-
 BOOL CScriptedFileChooser::Choose(const FileChooserRequest& request, CString& pathName)
 {
     requests.push_back(request);
@@ -26,13 +20,4 @@ BOOL CScriptedFileChooser::Choose(const FileChooserRequest& request, CString& pa
     pathName = answers.front();
     answers.pop_front();
     return pathName.IsEmpty() ? FALSE : TRUE;
-}
-
-CRecordingShell::CRecordingShell() : m_pPrevious(AfxSetShellService(this)) {}
-CRecordingShell::~CRecordingShell() { AfxSetShellService(m_pPrevious); }
-
-BOOL CRecordingShell::Open(const CString& path)
-{
-    opened.push_back(path);
-    return TRUE;
 }

@@ -19,9 +19,8 @@ public:
         UINT nType;
     };
 
-    CRecordingMessageBox();
-    ~CRecordingMessageBox() override;
-
+    CRecordingMessageBox() : m_pPrevious(AfxSetMessageBoxService(this)) {}
+    ~CRecordingMessageBox() override { AfxSetMessageBoxService(m_pPrevious); }
     int Show(HWND hOwner, const CString& text, const CString& caption, UINT nType) override;
 
     std::vector<Call> calls;
@@ -33,9 +32,8 @@ private:
 
 class CScriptedFileChooser : public IFileChooser {
 public:
-    CScriptedFileChooser();
-    ~CScriptedFileChooser() override;
-
+    CScriptedFileChooser() : m_pPrevious(AfxSetFileChooser(this)) {}
+    ~CScriptedFileChooser() override { AfxSetFileChooser(m_pPrevious); }
     BOOL Choose(const FileChooserRequest& request, CString& pathName) override;
 
     std::vector<FileChooserRequest> requests;
@@ -47,10 +45,13 @@ private:
 
 class CRecordingShell : public IShellService {
 public:
-    CRecordingShell();
-    ~CRecordingShell() override;
-
-    BOOL Open(const CString& path) override;
+    CRecordingShell() : m_pPrevious(AfxSetShellService(this)) {}
+    ~CRecordingShell() override { AfxSetShellService(m_pPrevious); }
+    BOOL Open(const CString& path) override
+    {
+        opened.push_back(path);
+        return TRUE;
+    }
 
     std::vector<CString> opened;
 

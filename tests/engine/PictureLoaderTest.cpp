@@ -4,8 +4,6 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -17,10 +15,11 @@
 
 // Local
 #include "engine/PictureLoader.h"
+#include "tests/support/TestKit.h"
 
 namespace {
 
-using Bytes = std::vector<unsigned char>;
+using Bytes = std::string;
 
 class PictureLoaderTest : public ::testing::Test {
 protected:
@@ -28,14 +27,8 @@ protected:
 
     std::string Write(const std::string& strName, const Bytes& bytes) const
     {
-        std::ofstream(PathOf(strName), std::ios::binary) << std::string(bytes.begin(), bytes.end());
+        WriteFile(PathOf(strName), bytes);
         return PathOf(strName);
-    }
-
-    static Bytes Read(const std::string& strPath)
-    {
-        std::ifstream file(strPath, std::ios::binary);
-        return Bytes(std::istreambuf_iterator<char>(file), {});
     }
 
     std::string Save(const QImage& image, const std::string& strName, const char* pszFormat) const
@@ -65,11 +58,11 @@ TEST_F(PictureLoaderTest, DecodesBmpOfEveryDepthAsAnotherDecoderDoes)
         const auto bitmap = LoadPictureFile(PathOf("p.bmp"));
         ASSERT_TRUE(bitmap) << strFormat << ": " << bitmap.Error().m_strMessage;
         ASSERT_EQ(bitmap.Value().Image().size(), QSize(13, 5));
-        const Bytes expected = Read(PathOf("p.rgb"));
+        const Bytes expected = ReadFile(PathOf("p.rgb"));
         const QImage actual = bitmap.Value().Image().convertToFormat(QImage::Format_RGB888);
         // Decoders widen 5-bit channels to 8 bits in slightly different ways.
         for (std::size_t i = 0; i < expected.size(); ++i)
-            ASSERT_NEAR(actual.constScanLine(static_cast<int>(i / 39))[i % 39], expected[i], strFormat == "rgb555le" ? 7 : 0)
+            ASSERT_NEAR(actual.constScanLine(static_cast<int>(i / 39))[i % 39], static_cast<unsigned char>(expected[i]), strFormat == "rgb555le" ? 7 : 0)
                 << strFormat << " " << i;
     }
 }
@@ -79,25 +72,22 @@ TEST_F(PictureLoaderTest, DecodesBmpOfEveryDepthAsAnotherDecoderDoes)
 // precedes every pixel, so the codes stay 3 bits wide.
 Bytes MakeGif(int nWidth, int nHeight, const std::vector<std::pair<std::vector<int>, int>>& frames)
 {
-    Bytes gif{'G', 'I', 'F', '8', '9', 'a', static_cast<unsigned char>(nWidth), static_cast<unsigned char>(nWidth >> 8),
-              static_cast<unsigned char>(nHeight), static_cast<unsigned char>(nHeight >> 8), 0x81, 0, 0,
-              255, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0};
+    Bytes gif = "GIF89a";
+    gif += {static_cast<char>(nWidth), static_cast<char>(nWidth >> 8), static_cast<char>(nHeight),
+            static_cast<char>(nHeight >> 8), '\x81', 0, 0, '\xFF', 0, 0, 0, '\xFF', 0, 0, 0, '\xFF', 0, 0, 0};
     for (const auto& [indices, nTransparent] : frames) {
-        gif.insert(gif.end(), {0x21, 0xF9, 4, static_cast<unsigned char>(nTransparent >= 0), 0, 0,
-                               static_cast<unsigned char>(nTransparent), 0, 0x2C, 0, 0, 0, 0,
-                               static_cast<unsigned char>(indices.size()), 0, 1, 0, 0, 2});
+        gif += {0x21, '\xF9', 4, static_cast<char>(nTransparent >= 0), 0, 0, static_cast<char>(nTransparent), 0, 0x2C, 0, 0,
+                0, 0, static_cast<char>(indices.size()), 0, 1, 0, 0, 2};
         std::vector<int> codes;
         for (int nIndex : indices)
             codes.insert(codes.end(), {4, nIndex});
         codes.push_back(5);
         Bytes data((codes.size() * 3 + 7) / 8, 0);
         for (std::size_t nBit = 0; nBit < codes.size() * 3; ++nBit)
-            data[nBit / 8] |= static_cast<unsigned char>(((codes[nBit / 3] >> (nBit % 3)) & 1) << (nBit % 8));
-        gif.push_back(static_cast<unsigned char>(data.size()));
-        gif.insert(gif.end(), data.begin(), data.end());
-        gif.push_back(0);
+            data[nBit / 8] = static_cast<char>(data[nBit / 8] | (((codes[nBit / 3] >> (nBit % 3)) & 1) << (nBit % 8)));
+        gif += static_cast<char>(data.size()) + data + '\0';
     }
-    gif.push_back(0x3B);
+    gif += ';';
     return gif;
 }
 
@@ -123,18 +113,18 @@ TEST_F(PictureLoaderTest, RefusesOtherFormatsBrokenFilesAndHugeClaims)
 {
     QImage icon(16, 16, QImage::Format_ARGB32);
     icon.fill(Qt::red);
-    Bytes cursor = Read(Save(icon, "icon.ico", "ICO"));
+    Bytes cursor = ReadFile(Save(icon, "icon.ico", "ICO"));
     cursor[2] = 2; // A cursor is an icon file of resource type 2.
-    Bytes cut = Read(Save(icon, "whole.bmp", "BMP"));
+    Bytes cut = ReadFile(Save(icon, "whole.bmp", "BMP"));
     cut.resize(40);
     for (const std::string& strPath :
-         {PathOf("icon.ico"), Write("pointer.cur", cursor), Write("old.wmf", {0xD7, 0xCD, 0xC6, 0x9A, 0, 0, 0, 0}),
-          Write("new.emf", Bytes(88, 1)), Write("noise.gif", {'n', 'o', 'i', 's', 'e'}), Write("empty.bmp", {})})
+         {PathOf("icon.ico"), Write("pointer.cur", cursor), Write("old.wmf", Bytes("\xD7\xCD\xC6\x9A\0\0\0\0", 8)),
+          Write("new.emf", Bytes(88, 1)), Write("noise.gif", "noise"), Write("empty.bmp", "")})
         ExpectRefused(strPath, EngineErrorCode::PictureUnsupported);
     // A known format whose file is damaged says so.
-    Bytes png = Read(Save(icon, "icon.png", "PNG"));
+    Bytes png = ReadFile(Save(icon, "icon.png", "PNG"));
     png.resize(png.size() - 20);
-    for (const std::string& strPath : {Write("cut.bmp", cut), Write("cut.jpg", {0xFF, 0xD8, 0xFF, 0xE0, 0, 16}),
+    for (const std::string& strPath : {Write("cut.bmp", cut), Write("cut.jpg", Bytes("\xFF\xD8\xFF\xE0\0\x10", 6)),
                                        Write("cut.png", png)})
         ExpectRefused(strPath, EngineErrorCode::PictureDamaged);
     ExpectRefused(PathOf("missing.bmp"), EngineErrorCode::PictureUnreadable);
@@ -144,8 +134,8 @@ TEST_F(PictureLoaderTest, RefusesOtherFormatsBrokenFilesAndHugeClaims)
     // enough to refuse them, while a 100-megapixel photo stays within bounds.
     static_assert(kMaxPicturePixels >= 100'000'000);
     ExpectRefused(Write("huge.gif", MakeGif(60000, 60000, {{{0}, -1}})), EngineErrorCode::PictureTooLarge);
-    Bytes huge = Read(PathOf("whole.bmp"));
-    huge[20] = huge[24] = 0x01; // 65552 × 65552 pixels.
+    Bytes huge = ReadFile(PathOf("whole.bmp"));
+    huge[20] = huge[24] = 1; // 65552 × 65552 pixels.
     ExpectRefused(Write("huge.bmp", huge), EngineErrorCode::PictureTooLarge);
 }
 
@@ -174,12 +164,12 @@ TEST_F(PictureLoaderTest, PicturesCutShortAtAnyLengthLoadWholeOrNotAtAll)
 {
     for (const char* pszSeed : {"gif.gif", "jpeg_yuvj420p.jpg", "bmp_bgr24.bmp", "png.png", "webp_lossless_rotated.webp",
                                 "tiff_rgb.tif", "heic_small.heic", "avif_small.avif"}) {
-        const Bytes bytes = Read(std::string(PLAVEX_CORPUS_DIR "/load_picture/") + pszSeed);
+        const Bytes bytes = ReadFile(std::string(PLAVEX_CORPUS_DIR "/load_picture/") + pszSeed);
         ASSERT_FALSE(bytes.empty()) << pszSeed << " is missing from the seeds";
         const auto whole = LoadPictureFile(Write(pszSeed, bytes));
         ASSERT_TRUE(whole) << pszSeed << ": " << whole.Error().m_strMessage;
         for (std::size_t nLength = 0; nLength < bytes.size(); ++nLength) {
-            const std::string strPath = Write(pszSeed, Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(nLength)));
+            const std::string strPath = Write(pszSeed, bytes.substr(0, nLength));
             const auto loaded = LoadPictureFile(strPath);
             if (loaded) {
                 // What decodes keeps the size its header gives.

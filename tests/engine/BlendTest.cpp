@@ -37,6 +37,7 @@ TEST(BlendTest, ChannelAndWeightsAreExactToTheBit)
         ASSERT_LE(FrameWeight(FrameStep(n), n - 1), 1.0) << n;
     EXPECT_EQ(StillWeight(50), 0.5);
     EXPECT_EQ(StillWeight(100), 1.0);
+    EXPECT_EQ(StillWeight(70), 0x1.6666666666667p-1); // p × 0.01, one bit above p / 100
 }
 
 // The frame weights of N = 2..300 and every still ratio, on every path this

@@ -1,5 +1,5 @@
-// The "Komprese videa" dialog and its chooser: a compressor or quality other
-// than chosen, a dialog that is not modal to its owner, a choice forgotten.
+// The "Komprese videa" dialog and its chooser: a text changed, a compressor or
+// quality other than chosen, a dialog that is not modal to its owner, a choice forgotten.
 
 #include <functional>
 #include <tuple>
@@ -50,10 +50,13 @@ TEST(CompressionDialogTest, OffersFourCompressorsWithQualityForTheLossyOnes)
     ASSERT_NE(pButtons, nullptr);
     QStringList texts = {dialog.windowTitle(), pButtons->button(QDialogButtonBox::Ok)->text(),
                          pButtons->button(QDialogButtonBox::Cancel)->text()};
+    for (const QLabel* pLabel : dialog.findChildren<QLabel*>())
+        if (pLabel != dialog.m_pQualityValue)
+            texts << pLabel->text();
     for (int i = 0; i < dialog.m_pCompressor->count(); ++i)
         texts << dialog.m_pCompressor->itemText(i);
-    EXPECT_EQ(texts, QStringList({"Komprese videa", "OK", "Storno", "Plné snímky (nekomprimované)", "Motion JPEG",
-                                  "H.264", "FFV1 (bezeztrátový)"}));
+    EXPECT_EQ(texts, QStringList({"Komprese videa", "OK", "Storno", "Kompresor:", "Kvalita:",
+                                  "Plné snímky (nekomprimované)", "Motion JPEG", "H.264", "FFV1 (bezeztrátový)"}));
 
     // Defaults: Motion JPEG at 90 of 1..100, slider live.
     EXPECT_EQ(std::make_tuple(dialog.m_pCompressor->currentIndex(), dialog.m_pQuality->value(),

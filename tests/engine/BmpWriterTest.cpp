@@ -20,7 +20,8 @@ namespace {
 TEST(BmpWriterTest, FileHoldsBothHeadersThenThePixelsAndAFailedWriteKeepsTheOlderFile)
 {
     QTemporaryDir dir;
-    const std::string strPath = dir.filePath("still.bmp").toStdString(), strKept = dir.filePath("keep.bmp").toStdString();
+    const std::string strPath = dir.filePath("still.bmp").toStdString();
+    const std::string strKept = dir.filePath("keep.bmp").toStdString();
     WriteFile(strPath, std::string(2000000, 'x')); // An older, longer file is replaced.
     WriteFile(strKept, "old");
     const Canvas canvas = ComputeCanvas(0, 0, 0, 640, 480, 800, 600).Value();
@@ -30,9 +31,9 @@ TEST(BmpWriterTest, FileHoldsBothHeadersThenThePixelsAndAFailedWriteKeepsTheOlde
     ASSERT_TRUE(SaveBitmapFile(strPath, buffer, canvas));
 
     const std::string file = ReadFile(strPath);
-    const unsigned char kHeaders[] = {'B', 'M', 0x76, 0xCC, 0x11, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 0xD0, 2, 0, 0, 0x1C,
-                                      2, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0, 0x40, 0xCC, 0x11, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                      0, 0, 0, 0};
+    const unsigned char kHeaders[] = {'B', 'M', 0x76, 0xCC, 0x11, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 0xD0, 2,
+                                      0, 0, 0x1C, 2, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0, 0x40, 0xCC, 0x11, 0, 0, 0,
+                                      0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     ASSERT_EQ(file.size(), 1166454u);
     EXPECT_EQ(file.substr(0, 54), std::string(reinterpret_cast<const char*>(kHeaders), sizeof(kHeaders)));
     EXPECT_EQ(std::memcmp(file.data() + 54, buffer.Data(), buffer.Size()), 0);

@@ -94,7 +94,8 @@ const std::string kCompressed = "AVI Compressed Stream creation failed.";
 const std::string kFormat = "AVI Compressed Stream format setting failed.";
 
 const Outcome kOutcomes[] = {
-    {"TooOld", &Script::nVersion, 0x01090000, 1, "Version of Video for Windows too old. Come on, join the 21th century!"},
+    {"TooOld", &Script::nVersion, 0x01090000, 1,
+     "Version of Video for Windows too old. Come on, join the 21th century!"},
     {"NoHandler", &Script::hrOpen, REGDB_E_CLASSNOTREG, REGDB_E_CLASSNOTREG,
      kOpen + "According to the registry, the type of file specified in AVIFileOpen does not have a handler to "
              "process it"},
@@ -102,8 +103,10 @@ const Outcome kOutcomes[] = {
      kOpen + "The file couldn't be read, indicating a corrupt file or an unrecognized format."},
     {"OpenMemory", &Script::hrOpen, AVIERR_MEMORY, AVIERR_MEMORY,
      kOpen + "The file could not be opened because of insufficient memory."},
-    {"FileRead", &Script::hrOpen, AVIERR_FILEREAD, AVIERR_FILEREAD, kOpen + "A disk error occurred while reading the file."},
-    {"FileOpen", &Script::hrOpen, AVIERR_FILEOPEN, AVIERR_FILEOPEN, kOpen + "A disk error occurred while opening the file."},
+    {"FileRead", &Script::hrOpen, AVIERR_FILEREAD, AVIERR_FILEREAD,
+     kOpen + "A disk error occurred while reading the file."},
+    {"FileOpen", &Script::hrOpen, AVIERR_FILEOPEN, AVIERR_FILEOPEN,
+     kOpen + "A disk error occurred while opening the file."},
     {"OpenOther", &Script::hrOpen, AVIERR_ERROR, AVIERR_ERROR, kOpen},
     {"ReadOnly", &Script::hrStream, AVIERR_READONLY, AVIERR_READONLY, kStream + " Read only file."},
     {"StreamOther", &Script::hrStream, AVIERR_BADFORMAT, AVIERR_BADFORMAT, kStream},

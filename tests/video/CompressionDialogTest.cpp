@@ -1,5 +1,6 @@
-// The "Komprese videa" dialog and its chooser: a text changed, a compressor or
-// quality other than chosen, a dialog that is not modal to its owner, a choice forgotten.
+// The "Komprese videa" dialog and its chooser: a text changed, a compressor
+// or quality other than chosen, a dialog that is not modal to its owner, a
+// choice forgotten.
 
 #include <functional>
 #include <tuple>
@@ -59,8 +60,9 @@ TEST(CompressionDialogTest, OffersFourCompressorsWithQualityForTheLossyOnes)
                                   "Plné snímky (nekomprimované)", "Motion JPEG", "H.264", "FFV1 (bezeztrátový)"}));
 
     // Defaults: Motion JPEG at 90 of 1..100, slider live.
-    EXPECT_EQ(std::make_tuple(dialog.m_pCompressor->currentIndex(), dialog.m_pQuality->value(),
-                              dialog.m_pQuality->minimum(), dialog.m_pQuality->maximum(), dialog.m_pQuality->isEnabled()),
+    const QSlider& quality = *dialog.m_pQuality;
+    EXPECT_EQ(std::make_tuple(dialog.m_pCompressor->currentIndex(), quality.value(), quality.minimum(),
+                              quality.maximum(), quality.isEnabled()),
               std::make_tuple(1, 90, 1, 100, true));
     dialog.m_pQuality->setValue(37);
     EXPECT_EQ(dialog.m_pQualityValue->text(), "37");

@@ -68,6 +68,7 @@ TEST(BlendTest, EveryPathAndTheIntegerFormMatchTheReferenceForAllPairsAtEveryRen
     }
     // Weights outside 0..1 never come from a render: the vector paths must hand
     // them to the plain loop rather than saturate, and there is no integer form.
+    // 17/49 is an inner weight that no render makes.
     referenceChecked.insert({1.5, -0.25, 17.0 / 49.0});
 
     // The pairs start one byte in, so that no path can rely on aligned buffers,

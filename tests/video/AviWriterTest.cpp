@@ -2,6 +2,7 @@
 // ones: a wrong status or text for any outcome of opening, writing or
 // finishing, frames numbered wrongly after a failed write, a failed run kept.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -17,9 +18,8 @@ using ::testing::ElementsAre;
 namespace {
 
 struct Script {
-    DWORD dwVersion = 0x010A0000;
-    HRESULT hrOpen = 0, hrStream = 0, hrCompressed = 0, hrFree = 0, hrFormat = 0, hrWrite = 0, hrCommit = 0;
-    BOOL bChosen = TRUE;
+    std::int32_t nVersion = 0x010A0000, bChosen = TRUE;
+    std::int32_t hrOpen = 0, hrStream = 0, hrCompressed = 0, hrFree = 0, hrFormat = 0, hrWrite = 0, hrCommit = 0;
     std::string strStreamError;  // What the compressing stream says went wrong.
     int nCommits = 0;
     std::vector<std::string> writes;  // "stream,position,samples,bytes,flags" of each frame handed over
@@ -37,7 +37,7 @@ HRESULT Hand(T** pp, HRESULT hr, char& object)
 
 } // namespace
 
-DWORD VideoForWindowsVersion() { return g_fake.dwVersion; }
+DWORD VideoForWindowsVersion() { return static_cast<DWORD>(g_fake.nVersion); }
 void AVIFileInit() {}
 void AVIFileExit() {}
 HRESULT AVIFileSetOptions(PAVIFILE, const AVIFILEOPTIONS&) { return 0; }
@@ -69,11 +69,11 @@ std::string AVIStreamErrorText(PAVISTREAM) { return g_fake.strStreamError; }
 
 namespace {
 
-// Opens a writer for an 8 × 4 canvas; gives the status.
-HRESULT Open(CAviWriter& writer)
+// Starts a script, opens a writer for an 8 × 4 canvas and gives the status.
+HRESULT Open(CAviWriter& writer, Script script = {})
 {
-    BITMAPINFOHEADER bih{40, 8, 4, 1, 24, BI_RGB, 96, 0, 0, 0, 0};
-    writer.SetBitmapHeader(bih);
+    g_fake = script;
+    writer.SetBitmapHeader({40, 8, 4, 1, 24, BI_RGB, 96, 0, 0, 0, 0});
     writer.m_strFileName = "out.avi";
     writer.m_strError = "stale";
     return writer.InitEngine(nullptr);
@@ -81,51 +81,49 @@ HRESULT Open(CAviWriter& writer)
 
 struct Outcome {
     const char* szName;
-    void (*script)(Script&);
+    std::int32_t Script::*pStep; // the step scripted to give nValue
+    std::int32_t nValue;
     HRESULT hrStatus;
     std::string strError;
+    const char* pszStreamError = "";
 };
 
 const std::string kOpen = "AVI Engine failed to initialize. Check filename out.avi.";
 const std::string kStream = "AVI Stream creation failed. Check Bitmap info.";
 const std::string kCompressed = "AVI Compressed Stream creation failed.";
+const std::string kFormat = "AVI Compressed Stream format setting failed.";
 
 const Outcome kOutcomes[] = {
-    {"TooOld", [](Script& s) { s.dwVersion = 0x01090000; }, 1,
+    {"TooOld", &Script::nVersion, 0x01090000, 1,
      "Version of Video for Windows too old. Come on, join the 21th century!"},
-    {"NoHandler", [](Script& s) { s.hrOpen = REGDB_E_CLASSNOTREG; }, REGDB_E_CLASSNOTREG,
+    {"NoHandler", &Script::hrOpen, REGDB_E_CLASSNOTREG, REGDB_E_CLASSNOTREG,
      kOpen + "According to the registry, the type of file specified in AVIFileOpen does not have a handler to "
              "process it"},
-    {"BadFormat", [](Script& s) { s.hrOpen = AVIERR_BADFORMAT; }, AVIERR_BADFORMAT,
+    {"BadFormat", &Script::hrOpen, AVIERR_BADFORMAT, AVIERR_BADFORMAT,
      kOpen + "The file couldn't be read, indicating a corrupt file or an unrecognized format."},
-    {"OpenMemory", [](Script& s) { s.hrOpen = AVIERR_MEMORY; }, AVIERR_MEMORY,
+    {"OpenMemory", &Script::hrOpen, AVIERR_MEMORY, AVIERR_MEMORY,
      kOpen + "The file could not be opened because of insufficient memory."},
-    {"FileRead", [](Script& s) { s.hrOpen = AVIERR_FILEREAD; }, AVIERR_FILEREAD,
+    {"FileRead", &Script::hrOpen, AVIERR_FILEREAD, AVIERR_FILEREAD,
      kOpen + "A disk error occurred while reading the file."},
-    {"FileOpen", [](Script& s) { s.hrOpen = AVIERR_FILEOPEN; }, AVIERR_FILEOPEN,
+    {"FileOpen", &Script::hrOpen, AVIERR_FILEOPEN, AVIERR_FILEOPEN,
      kOpen + "A disk error occurred while opening the file."},
-    {"OpenOther", [](Script& s) { s.hrOpen = AVIERR_ERROR; }, AVIERR_ERROR, kOpen},
-    {"ReadOnly", [](Script& s) { s.hrStream = AVIERR_READONLY; }, AVIERR_READONLY, kStream + " Read only file."},
-    {"StreamOther", [](Script& s) { s.hrStream = AVIERR_BADFORMAT; }, AVIERR_BADFORMAT, kStream},
-    {"Cancelled", [](Script& s) { s.bChosen = FALSE; }, 1, "Ok"},
-    {"Unsupported", [](Script& s) { s.hrCompressed = AVIERR_UNSUPPORTED; }, AVIERR_UNSUPPORTED,
+    {"OpenOther", &Script::hrOpen, AVIERR_ERROR, AVIERR_ERROR, kOpen},
+    {"ReadOnly", &Script::hrStream, AVIERR_READONLY, AVIERR_READONLY, kStream + " Read only file."},
+    {"StreamOther", &Script::hrStream, AVIERR_BADFORMAT, AVIERR_BADFORMAT, kStream},
+    {"Cancelled", &Script::bChosen, FALSE, 1, "Ok"},
+    {"Unsupported", &Script::hrCompressed, AVIERR_UNSUPPORTED, AVIERR_UNSUPPORTED,
      kCompressed + "Compression is not supported for this type of data. This error might be returned if you try "
                    "to compress data that is not audio or video."},
-    {"CompressedMemory", [](Script& s) { s.hrCompressed = AVIERR_MEMORY; }, AVIERR_MEMORY,
+    {"CompressedMemory", &Script::hrCompressed, AVIERR_MEMORY, AVIERR_MEMORY,
      kCompressed + " There is not enough memory to complete the operation."},
-    {"NoCompressor", [](Script& s) { s.hrCompressed = AVIERR_NOCOMPRESSOR; }, AVIERR_NOCOMPRESSOR,
+    {"NoCompressor", &Script::hrCompressed, AVIERR_NOCOMPRESSOR, AVIERR_NOCOMPRESSOR,
      kCompressed + " A suitable compressor cannot be found."},
-    {"CompressedOther", [](Script& s) { s.hrCompressed = AVIERR_BADPARAM; }, AVIERR_BADPARAM, kCompressed},
-    {"FreeFailed", [](Script& s) { s.hrFree = AVIERR_ERROR; }, AVIERR_ERROR, "Error releasing memory"},
-    {"FormatFailed", [](Script& s) { s.hrFormat = AVIERR_BADFORMAT; }, AVIERR_BADFORMAT,
-     "AVI Compressed Stream format setting failed."},
-    {"EncoderRefused",
-     [](Script& s) {
-         s.hrFormat = AVIERR_COMPRESSOR;
-         s.strStreamError = "The H.264 encoder refused the picture size.";
-     },
-     AVIERR_COMPRESSOR, "AVI Compressed Stream format setting failed. The H.264 encoder refused the picture size."},
-    {"Success", [](Script&) {}, 0, "Ok"},
+    {"CompressedOther", &Script::hrCompressed, AVIERR_BADPARAM, AVIERR_BADPARAM, kCompressed},
+    {"FreeFailed", &Script::hrFree, AVIERR_ERROR, AVIERR_ERROR, "Error releasing memory"},
+    {"FormatFailed", &Script::hrFormat, AVIERR_BADFORMAT, AVIERR_BADFORMAT, kFormat},
+    {"EncoderRefused", &Script::hrFormat, AVIERR_COMPRESSOR, AVIERR_COMPRESSOR,
+     kFormat + " The H.264 encoder refused the picture size.", "The H.264 encoder refused the picture size."},
+    {"Success", &Script::hrOpen, 0, 0, "Ok"},
 };
 
 void PrintTo(const Outcome& o, std::ostream* os) { *os << o.szName; }
@@ -134,10 +132,11 @@ class AviWriterOutcomeTest : public ::testing::TestWithParam<Outcome> {};
 
 TEST_P(AviWriterOutcomeTest, StatusTextAndReleases)
 {
-    g_fake = Script{};
-    GetParam().script(g_fake);
+    Script script;
+    script.*GetParam().pStep = GetParam().nValue;
+    script.strStreamError = GetParam().pszStreamError;
     CAviWriter writer;
-    EXPECT_EQ(Open(writer), GetParam().hrStatus);
+    EXPECT_EQ(Open(writer, script), GetParam().hrStatus);
     EXPECT_EQ(writer.m_strError, GetParam().strError);
     writer.ReleaseEngine();
     EXPECT_EQ(writer.IsCommitted(), GetParam().hrStatus == 0);
@@ -163,7 +162,6 @@ TEST(AviWriterTest, ExtensionIsAddedToNamesWithoutAvi)
 
 TEST(AviWriterTest, FramesAreNumberedOnAfterAFailedWriteAndTheRunIsNotKept)
 {
-    g_fake = Script{};
     CAviWriter writer;
     ASSERT_EQ(Open(writer), 0);
     const std::vector<BYTE> frame(96);
@@ -186,11 +184,10 @@ TEST(AviWriterTest, FramesAreNumberedOnAfterAFailedWriteAndTheRunIsNotKept)
 
 TEST(AviWriterTest, EncodedFramesGoToTheFileStreamNumberedLikeOthers)
 {
-    g_fake = Script{};
     CAviWriter writer;
     EXPECT_EQ(writer.AddEncodedFrame(EncodedFrame{}), AVIERR_BADHANDLE);
     ASSERT_EQ(Open(writer), 0);
-    const std::vector<BYTE> bytes(40);
+    const std::vector<BYTE> bytes(96);
     EXPECT_EQ(writer.AddFrame(bytes.data()), 0);
     EXPECT_EQ(writer.AddEncodedFrame(EncodedFrame{bytes.data(), 40, true}), 0);
     EXPECT_EQ(writer.AddEncodedFrame(EncodedFrame{bytes.data(), 7, false}), 0);
@@ -205,25 +202,21 @@ TEST(AviWriterTest, EncodedFramesGoToTheFileStreamNumberedLikeOthers)
     EXPECT_EQ(writer.RunErrorText(), "AVI frame write failed. The compressor could not compress the frame.");
 }
 
-TEST(AviWriterTest, FailedCompletionIsReported)
+TEST(AviWriterTest, FailedCompletionIsReportedAndAbandonedOrForgottenRunsAreNotKept)
 {
-    g_fake = Script{};
-    g_fake.hrCommit = AVIERR_FILEWRITE;
-    CAviWriter writer;
-    ASSERT_EQ(Open(writer), 0);
-    writer.ReleaseEngine();
-    EXPECT_TRUE(writer.HasCommitFailed());
-    EXPECT_FALSE(writer.IsCommitted());
-    EXPECT_EQ(writer.RunErrorText(),
+    Script script;
+    script.hrCommit = AVIERR_FILEWRITE;
+    CAviWriter failing;
+    ASSERT_EQ(Open(failing, script), 0);
+    failing.ReleaseEngine();
+    EXPECT_TRUE(failing.HasCommitFailed());
+    EXPECT_FALSE(failing.IsCommitted());
+    EXPECT_EQ(failing.RunErrorText(),
               "AVI file could not be finished. Check filename out.avi. A disk error occurred while writing the file.");
-}
 
-TEST(AviWriterTest, AbandonedOrForgottenRunsAreNotKept)
-{
-    g_fake = Script{};
     {
-        CAviWriter writer;
-        ASSERT_EQ(Open(writer), 0);
+        CAviWriter forgotten;
+        ASSERT_EQ(Open(forgotten), 0);
     }
     EXPECT_EQ(g_fake.nCommits, 0);
     CAviWriter writer;

@@ -1,7 +1,9 @@
-// The "Komprese videa" dialog and its chooser: a compressor or quality other
-// than chosen, a dialog that is not modal to its owner, a choice forgotten.
+// The "Komprese videa" dialog and its chooser: a text changed, a compressor
+// or quality other than chosen, a dialog that is not modal to its owner, a
+// choice forgotten.
 
 #include <functional>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -41,11 +43,6 @@ void WhenDialogShows(std::function<void(CCompressionDialog&)> act)
     });
 }
 
-HWND Handle(QWidget& widget)
-{
-    return reinterpret_cast<HWND>(&widget);
-}
-
 TEST(CompressionDialogTest, OffersFourCompressorsWithQualityForTheLossyOnes)
 {
     App();
@@ -54,18 +51,19 @@ TEST(CompressionDialogTest, OffersFourCompressorsWithQualityForTheLossyOnes)
     ASSERT_NE(pButtons, nullptr);
     QStringList texts = {dialog.windowTitle(), pButtons->button(QDialogButtonBox::Ok)->text(),
                          pButtons->button(QDialogButtonBox::Cancel)->text()};
+    for (const QLabel* pLabel : dialog.findChildren<QLabel*>())
+        if (pLabel != dialog.m_pQualityValue)
+            texts << pLabel->text();
     for (int i = 0; i < dialog.m_pCompressor->count(); ++i)
         texts << dialog.m_pCompressor->itemText(i);
-    EXPECT_EQ(texts, QStringList({"Komprese videa", "OK", "Storno", "Plné snímky (nekomprimované)", "Motion JPEG",
-                                  "H.264", "FFV1 (bezeztrátový)"}));
+    EXPECT_EQ(texts, QStringList({"Komprese videa", "OK", "Storno", "Kompresor:", "Kvalita:",
+                                  "Plné snímky (nekomprimované)", "Motion JPEG", "H.264", "FFV1 (bezeztrátový)"}));
 
     // Defaults: Motion JPEG at 90 of 1..100, slider live.
-    EXPECT_EQ(dialog.m_pCompressor->currentIndex(), 1);
-    EXPECT_EQ(dialog.m_pQuality->value(), 90);
-    EXPECT_EQ(dialog.m_pQuality->minimum(), 1);
-    EXPECT_EQ(dialog.m_pQuality->maximum(), 100);
-    EXPECT_TRUE(dialog.m_pQuality->isEnabled());
-
+    const QSlider& quality = *dialog.m_pQuality;
+    EXPECT_EQ(std::make_tuple(dialog.m_pCompressor->currentIndex(), quality.value(), quality.minimum(),
+                              quality.maximum(), quality.isEnabled()),
+              std::make_tuple(1, 90, 1, 100, true));
     dialog.m_pQuality->setValue(37);
     EXPECT_EQ(dialog.m_pQualityValue->text(), "37");
     const struct {
@@ -78,9 +76,8 @@ TEST(CompressionDialogTest, OffersFourCompressorsWithQualityForTheLossyOnes)
         EXPECT_EQ(dialog.m_pQuality->isEnabled(), rows[i].bQuality) << i;
         AVICOMPRESSOPTIONS options{};
         dialog.GetChoice(options);
-        EXPECT_EQ(options.fccType, streamtypeVIDEO);
-        EXPECT_EQ(options.fccHandler, rows[i].fccHandler);
-        EXPECT_EQ(options.dwQuality, rows[i].bQuality ? 37u : 0u);
+        EXPECT_EQ(std::make_tuple(options.fccType, options.fccHandler, options.dwQuality),
+                  std::make_tuple(streamtypeVIDEO, rows[i].fccHandler, rows[i].bQuality ? 37u : 0u));
         // The choice shows again as it was made.
         dialog.m_pCompressor->setCurrentIndex(0);
         dialog.SetChoice(options);
@@ -103,7 +100,7 @@ TEST(CompressionDialogTest, ChooserIsModalToItsOwnerAndRemembersTheChoice)
         dialog.m_pQuality->setValue(55);
         dialog.accept();
     });
-    ASSERT_EQ(chooser.ChooseCompression(Handle(owner), options), TRUE);
+    ASSERT_EQ(chooser.ChooseCompression(reinterpret_cast<HWND>(&owner), options), TRUE);
     EXPECT_EQ(options.fccHandler, comptypeMJPG);
     EXPECT_EQ(options.dwQuality, 55u);
 
@@ -114,7 +111,7 @@ TEST(CompressionDialogTest, ChooserIsModalToItsOwnerAndRemembersTheChoice)
         dialog.reject();
     });
     AVICOMPRESSOPTIONS untouched{};
-    EXPECT_EQ(chooser.ChooseCompression(Handle(owner), untouched), FALSE);
+    EXPECT_EQ(chooser.ChooseCompression(reinterpret_cast<HWND>(&owner), untouched), FALSE);
     EXPECT_EQ(untouched.fccHandler, 0u);
 }
 

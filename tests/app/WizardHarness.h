@@ -21,10 +21,7 @@
 #include "tests/platform/support/TestServices.h"
 
 // Uncompressed frames, so that the wizard's file can equal the batch tool's raw one.
-inline CFixedCompressionChooser::Options FullFrames(bool bCancel = false)
-{
-    return {.fccHandler = comptypeDIB, .bCancel = bCancel};
-}
+inline CFixedCompressionChooser::Options FullFrames(bool bCancel = false) { return {.fccHandler = comptypeDIB, .bCancel = bCancel}; }
 
 class WizardHarness {
 public:
@@ -45,30 +42,20 @@ private:
 public:
     CWizardDlg m_dlg;
 
-    static QWidget* Control(const CWnd& wnd, int nID)
-    {
-        CWnd* pItem = wnd.GetDlgItem(nID);
-        return pItem ? pItem->GetWidget() : nullptr;
-    }
+    static QWidget* Control(const CWnd& wnd, int nID) { return wnd.GetDlgItem(nID) ? wnd.GetDlgItem(nID)->GetWidget() : nullptr; }
     static QAbstractButton* Button(const CWnd& wnd, int nID) { return qobject_cast<QAbstractButton*>(Control(wnd, nID)); }
+    static std::string Text(const CWnd& wnd, int nID) { return wnd.GetDlgItem(nID) ? wnd.GetDlgItem(nID)->GetWindowText().str() : ""; }
 
-    // Clicks a control as the user would: a disabled one ignores it.
+    // Clicks and types as the user would: a disabled control ignores it.
     static void Click(const CWnd& wnd, int nID)
     {
         if (QAbstractButton* pButton = Button(wnd, nID))
             pButton->click();
     }
-
     static void Type(const CWnd& wnd, int nID, const std::string& strText)
     {
         if (auto* pEdit = qobject_cast<QLineEdit*>(Control(wnd, nID)))
             pEdit->setText(QString::fromStdString(strText));
-    }
-
-    static std::string Text(const CWnd& wnd, int nID)
-    {
-        CWnd* pItem = wnd.GetDlgItem(nID);
-        return pItem ? pItem->GetWindowText().str() : std::string();
     }
 
     // The texts of several controls, joined by "|".
@@ -82,7 +69,6 @@ public:
 
     void Next() { Click(m_dlg, IDC_NEXT); }
     void Prev() { Click(m_dlg, IDC_PREV); }
-    bool Enabled(int nID) const { return Control(m_dlg, nID) && Control(m_dlg, nID)->isEnabled(); }
 
     // The frame as the user sees it, e.g. "2 Další <>x": the page number,
     // "(not alone)" unless the page it stands for (a progress page during a
@@ -102,9 +88,10 @@ public:
             nShown += !pPage->GetWidget()->isHidden();
         const bool bAlone = nShown == 1 && at.contains(d.m_nPage) &&
                             !pages[at.at(d.m_nPage) - d.IsRendering()]->GetWidget()->isHidden();
-        return std::to_string(d.m_nPage) + (bAlone ? " " : " (not alone) ") + Text(d, IDC_NEXT) + " " +
-               (Enabled(IDC_PREV) ? "<" : "-") + (Enabled(IDC_NEXT) ? ">" : "-") + (Enabled(IDCANCEL) ? "x" : "-") +
-               (d.GetEndResult() == -1 ? "" : " end " + std::to_string(d.GetEndResult()));
+        std::string strState = std::to_string(d.m_nPage) + (bAlone ? " " : " (not alone) ") + Text(d, IDC_NEXT) + " ";
+        for (const auto& [nID, cMark] : {std::pair{IDC_PREV, '<'}, {IDC_NEXT, '>'}, {IDCANCEL, 'x'}})
+            strState += Control(d, nID) && Control(d, nID)->isEnabled() ? cMark : '-';
+        return strState + (d.GetEndResult() == -1 ? "" : " end " + std::to_string(d.GetEndResult()));
     }
 
     // Picks both pictures and the mode on the source page, coming from the welcome page.
@@ -118,20 +105,18 @@ public:
         Next();
     }
 
-    // The settings page of the road taken.
+    // The settings page of the road taken, and the output named on it.
     const CDialog& Settings() const
     {
         return m_dlg.m_nPage == 10 ? static_cast<const CDialog&>(m_dlg.m_pageStillSettings) : m_dlg.m_pageAnimSettings;
     }
-
-    // Names the output on the settings page that is shown.
     void ChooseOutput(const std::string& strPath)
     {
         m_files.answers = {strPath};
         Click(Settings(), IDC_BROWSE);
     }
 
-    // A message box as "caption, type: text".
+    // Each message box shown, as "caption, type: text", and the files opened.
     static std::string Box(const char* pszCaption, UINT nType, const std::string& strText)
     {
         return std::string(pszCaption).append(", ").append(std::to_string(nType)).append(": ").append(strText);

@@ -25,10 +25,8 @@ inline CFixedCompressionChooser::Options FullFrames(bool bCancel = false) { retu
 
 class WizardHarness {
 public:
-    explicit WizardHarness(CFixedCompressionChooser::Options compression = FullFrames()) : m_compression(compression)
-    {
-        m_dlg.Create(IDD_WIZARD, nullptr);
-    }
+    using Options = CFixedCompressionChooser::Options;
+    explicit WizardHarness(Options options = FullFrames()) : m_compression(options) { m_dlg.Create(IDD_WIZARD, nullptr); }
 
     // The services outlive the frame: they are made before it and go after it.
     CRecordingMessageBox m_boxes;
@@ -47,11 +45,7 @@ public:
     static std::string Text(const CWnd& wnd, int nID) { return wnd.GetDlgItem(nID) ? wnd.GetDlgItem(nID)->GetWindowText().str() : ""; }
 
     // Clicks and types as the user would: a disabled control ignores it.
-    static void Click(const CWnd& wnd, int nID)
-    {
-        if (QAbstractButton* pButton = Button(wnd, nID))
-            pButton->click();
-    }
+    static void Click(const CWnd& wnd, int nID) { if (QAbstractButton* pButton = Button(wnd, nID)) pButton->click(); }
     static void Type(const CWnd& wnd, int nID, const std::string& strText)
     {
         if (auto* pEdit = qobject_cast<QLineEdit*>(Control(wnd, nID)))
@@ -110,16 +104,12 @@ public:
     {
         return m_dlg.m_nPage == 10 ? static_cast<const CDialog&>(m_dlg.m_pageStillSettings) : m_dlg.m_pageAnimSettings;
     }
-    void ChooseOutput(const std::string& strPath)
-    {
-        m_files.answers = {strPath};
-        Click(Settings(), IDC_BROWSE);
-    }
+    void ChooseOutput(const std::string& strPath) { m_files.answers = {strPath}; Click(Settings(), IDC_BROWSE); }
 
     // Each message box shown, as "caption, type: text", and the files opened.
     static std::string Box(const char* pszCaption, UINT nType, const std::string& strText)
     {
-        return std::string(pszCaption).append(", ").append(std::to_string(nType)).append(": ").append(strText);
+        return std::string(pszCaption) + ", " + std::to_string(nType) + ": " + strText;
     }
     std::vector<std::string> Boxes() const
     {

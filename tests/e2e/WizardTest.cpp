@@ -58,13 +58,6 @@ protected:
     std::string Source(const char* pszName) const { return m_sources.filePath(QString::fromUtf8(pszName)).toStdString(); }
     std::string Out(const std::string& strName) const { return m_dir.filePath(QString::fromStdString(strName)).toStdString(); }
 
-    // Runs plavex-cli on the two pictures with the output and options given; gives its exit code.
-    int Cli(const char* pszCommand, std::vector<std::string> args) const
-    {
-        args.insert(args.begin(), {PLAVEX_CLI_PATH, pszCommand, m_strFirst, m_strSecond});
-        return RunChild(args).m_nExitCode;
-    }
-
     QTemporaryDir m_sources;  // The pictures.
     QTemporaryDir m_dir;      // The outputs.
     const std::string m_strFirst = Source("first.bmp");
@@ -113,7 +106,8 @@ TEST_F(WizardFiles, AnimationEqualsTheBatchToolAndRestartResetsItsRoad)
     EXPECT_EQ(w.State(), "3 Dokončit ->x");
     EXPECT_EQ(WizardHarness::Texts(progress, {IDC_FRAME_LABEL, IDC_PERCENT_LABEL}), "50/50|100%");
     // The batch tool also takes the other source's name for a new file.
-    ASSERT_EQ(Cli("anim", {m_strSecond, "--frames", "50", "--fps", "7", "--codec", "raw"}), 0);
+    ASSERT_EQ(RunChild({PLAVEX_CLI_PATH, "anim", m_strFirst, m_strSecond, m_strSecond, "--frames", "50", "--fps", "7", "--codec", "raw"})
+                  .m_nExitCode, 0);
     const std::string strWizard = ReadFile(m_strFirst + ".avi");
     EXPECT_GT(strWizard.size(), 50u * 132 * 96 * 3);
     EXPECT_TRUE(strWizard == ReadFile(m_strSecond + ".avi")) << "the wizard's file differs from plavex-cli anim";
@@ -187,7 +181,8 @@ TEST_F(WizardFiles, StillEqualsTheBatchToolAndRestartKeepsTheRatio)
     EXPECT_THAT(w.Boxes(), IsEmpty());
     EXPECT_EQ(w.State(), "11 Dokončit ->x");
     EXPECT_EQ(WizardHarness::Text(w.m_dlg.m_pageStillProgress, IDC_PERCENT_LABEL), "99%");
-    ASSERT_EQ(Cli("still", {Out("cli.bmp"), "--ratio", "70", "--size", "6x101"}), 0);
+    ASSERT_EQ(RunChild({PLAVEX_CLI_PATH, "still", m_strFirst, m_strSecond, Out("cli.bmp"), "--ratio", "70", "--size", "6x101"})
+                  .m_nExitCode, 0);
     const std::string strWizard = ReadFile(Out("mix.bmp"));
     EXPECT_EQ(strWizard.size(), 54u + 4 * 100 * 3);
     EXPECT_TRUE(strWizard == ReadFile(Out("cli.bmp"))) << "the wizard's file differs from plavex-cli still";
@@ -256,9 +251,7 @@ TEST_P(WizardFaultTest, IsToldOnceAndTheSettingsPageComesBackWithTheFilesAsTheyW
     const bool bSourceAsOutput = f.m_nFault >= Fault::SourceAsOutput && f.m_nFault <= Fault::SourceHardLinked;
     int nWatch = -1;
     switch (f.m_nFault) {
-    case Fault::UndecodableSecond:
-        ASSERT_TRUE(WriteFile(strSecond = Source("broken.jpg"), "\xFF\xD8\xFF not a picture"));
-        break;
+    case Fault::UndecodableSecond: ASSERT_TRUE(WriteFile(strSecond = Source("broken.jpg"), "\xFF\xD8\xFF not a picture")); break;
     case Fault::SecondFromSeed:
         strSecond = Source(f.m_pszSecond);
         if (f.m_pszSeed) {
@@ -277,9 +270,7 @@ TEST_P(WizardFaultTest, IsToldOnceAndTheSettingsPageComesBackWithTheFilesAsTheyW
         nWatch = inotify_init1(IN_NONBLOCK);
         ASSERT_GE(inotify_add_watch(nWatch, m_strSecond.c_str(), IN_OPEN), 0);
         break;
-    case Fault::SourceAsOutput:
-        strTarget = strFirst = SavePicture(Source("x.avi.bmp"), 128, 96, 1);
-        break;
+    case Fault::SourceAsOutput: strTarget = strFirst = SavePicture(Source("x.avi.bmp"), 129, 97, 1); break;
     case Fault::SourceLinked:
     case Fault::SourceHardLinked:
         ASSERT_TRUE(QFile::remove(QString::fromStdString(strTarget)));
@@ -288,14 +279,11 @@ TEST_P(WizardFaultTest, IsToldOnceAndTheSettingsPageComesBackWithTheFilesAsTheyW
         else
             std::filesystem::create_hard_link(m_strFirst, strTarget);
         break;
-    case Fault::MissingFolder:
-        strTarget = Out("missing/" + strName);
-        break;
+    case Fault::MissingFolder: strTarget = Out("missing/" + strName); break;
     case Fault::FolderInTheWay:
         ASSERT_TRUE(QFile::remove(QString::fromStdString(strTarget)) && QDir().mkdir(QString::fromStdString(strTarget)));
         break;
-    default:
-        break;
+    default: break;
     }
 
     WizardHarness w(FullFrames(f.m_nFault == Fault::CompressorCancelled));
@@ -415,45 +403,44 @@ INSTANTIATE_TEST_SUITE_P(Rows, WizardFaultTest, testing::ValuesIn(kFaults),
 TEST_F(WizardFiles, EndingTheProgramDuringARender)
 {
     const std::string strTarget = Out("film.avi");
-    for (const bool bYes : {true, false}) {
-        for (const bool bByEscape : {false, true}) {
-            SCOPED_TRACE(std::string(bYes ? "yes" : "no") + (bByEscape ? ", Escape" : ", close box"));
-            ASSERT_TRUE(WriteFile(strTarget, kOld));
-            WizardHarness w;
-            w.ChooseSources(m_strFirst, m_strSecond, 0);
-            w.ChooseOutput(strTarget);
-            WizardHarness::Type(w.m_dlg.m_pageAnimSettings, IDC_FRAME_COUNT, "50");
-            bool bSeenRendering = false;
-            int nDrainsAfterYes = -1;
-            QTimer::singleShot(0, [&] {
-                bSeenRendering = w.m_dlg.IsRendering() && w.State() == "3 Další ---";
-                // A second "Další" reaching the frame now starts nothing.
-                w.m_dlg.SendMessage(WM_COMMAND, MAKEWPARAM(WORD(IDC_NEXT), BN_CLICKED), 0);
-                w.m_boxes.answers = {bYes ? IDYES : IDNO};
-                QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-                if (bByEscape)
-                    QApplication::sendEvent(w.m_dlg.GetWidget(), &escape);
-                else
-                    w.m_dlg.GetWidget()->close();
-                nDrainsAfterYes = 0;
-                QTimer::singleShot(0, [&] { ++nDrainsAfterYes; });
-            });
-            w.Next();
+    for (const int nCase : {0, 1, 2, 3}) {
+        const bool bYes = nCase < 2, bByEscape = nCase % 2;
+        SCOPED_TRACE(std::string(bYes ? "yes" : "no") + (bByEscape ? ", Escape" : ", close box"));
+        ASSERT_TRUE(WriteFile(strTarget, kOld));
+        WizardHarness w;
+        w.ChooseSources(m_strFirst, m_strSecond, 0);
+        w.ChooseOutput(strTarget);
+        WizardHarness::Type(w.m_dlg.m_pageAnimSettings, IDC_FRAME_COUNT, "50");
+        bool bSeenRendering = false;
+        int nDrainsAfterYes = -1;
+        QTimer::singleShot(0, [&] {
+            bSeenRendering = w.m_dlg.IsRendering() && w.State() == "3 Další ---";
+            // A second "Další" reaching the frame now starts nothing.
+            w.m_dlg.SendMessage(WM_COMMAND, MAKEWPARAM(WORD(IDC_NEXT), BN_CLICKED), 0);
+            w.m_boxes.answers = {bYes ? IDYES : IDNO};
+            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            if (bByEscape)
+                QApplication::sendEvent(w.m_dlg.GetWidget(), &escape);
+            else
+                w.m_dlg.GetWidget()->close();
+            nDrainsAfterYes = 0;
+            QTimer::singleShot(0, [&] { ++nDrainsAfterYes; });
+        });
+        w.Next();
 
-            EXPECT_TRUE(bSeenRendering);
-            EXPECT_THAT(w.Boxes(), ElementsAre(WizardHarness::Box("Plavex", MB_YESNO | MB_ICONQUESTION, "Opravdu chcete ukončit program?")));
-            EXPECT_EQ(w.m_compression.m_nCalls, 1);
-            EXPECT_FALSE(w.m_dlg.IsRendering());
-            if (bYes) {
-                EXPECT_EQ(nDrainsAfterYes, 0);
-                EXPECT_EQ(w.m_dlg.GetEndResult(), IDCANCEL);
-                EXPECT_EQ(ReadFile(strTarget), kOld);
-            } else {
-                EXPECT_EQ(w.State(), "3 Dokončit ->x");
-                EXPECT_NE(ReadFile(strTarget), kOld);
-            }
-            EXPECT_EQ(ListFolder(m_dir.path().toStdString()), std::vector<std::string>{"film.avi"});
+        EXPECT_TRUE(bSeenRendering);
+        EXPECT_THAT(w.Boxes(), ElementsAre(WizardHarness::Box("Plavex", MB_YESNO | MB_ICONQUESTION, "Opravdu chcete ukončit program?")));
+        EXPECT_EQ(w.m_compression.m_nCalls, 1);
+        EXPECT_FALSE(w.m_dlg.IsRendering());
+        if (bYes) {
+            EXPECT_EQ(nDrainsAfterYes, 0);
+            EXPECT_EQ(w.m_dlg.GetEndResult(), IDCANCEL);
+            EXPECT_EQ(ReadFile(strTarget), kOld);
+        } else {
+            EXPECT_EQ(w.State(), "3 Dokončit ->x");
+            EXPECT_NE(ReadFile(strTarget), kOld);
         }
+        EXPECT_EQ(ListFolder(m_dir.path().toStdString()), std::vector<std::string>{"film.avi"});
     }
 }
 

@@ -67,11 +67,11 @@ protected:
 // The values a progress bar takes while the render runs.
 std::vector<int> BarChanges(const CWnd& progress, const std::function<void()>& run)
 {
-    auto* pBar = qobject_cast<QProgressBar*>(WizardHarness::Control(progress, IDC_PROGRESS));
     std::vector<int> changes;
-    QObject::connect(pBar, &QProgressBar::valueChanged, pBar, [&](int nValue) { changes.push_back(nValue); });
+    const QObject listener;  // Its going ends the connection.
+    QObject::connect(qobject_cast<QProgressBar*>(WizardHarness::Control(progress, IDC_PROGRESS)), &QProgressBar::valueChanged,
+                     &listener, [&](int nValue) { changes.push_back(nValue); });
     run();
-    QObject::disconnect(pBar, &QProgressBar::valueChanged, pBar, nullptr);
     return changes;
 }
 

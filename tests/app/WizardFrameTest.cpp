@@ -35,7 +35,9 @@ struct Step {
 TEST(WizardFrame, EveryStepLandsOnItsPageWithItsButtonsAndMessages)
 {
     const Act next = &WizardHarness::Next, prev = &WizardHarness::Prev;
-    const auto click = [](int nID) -> Act { return [=](WizardHarness& w) { WizardHarness::Click(w.m_dlg.m_pageSource, nID); }; };
+    const auto click = [](int nID) -> Act {
+        return [=](WizardHarness& w) { WizardHarness::Click(w.m_dlg.m_pageSource, nID); };
+    };
     const auto key = [](Qt::Key key, bool bInPage = false) -> Act {
         return [=](WizardHarness& w) { Key(bInPage ? w.m_dlg.m_pageAnimSettings.GetWidget() : w.m_dlg.GetWidget(), key); };
     };
@@ -53,7 +55,8 @@ TEST(WizardFrame, EveryStepLandsOnItsPageWithItsButtonsAndMessages)
         {"Next with no frames", {[](WizardHarness& w) {
              w.ChooseOutput("/nowhere/film.avi");
              WizardHarness::Type(w.m_dlg.m_pageAnimSettings, IDC_FRAME_COUNT, "0");
-         }, next}, "2 Další <>x", WizardHarness::Box("test_app_frame", MB_ICONEXCLAMATION, "Zadejte celé číslo od 1 do 1000000.")},
+         }, next}, "2 Další <>x",
+         WizardHarness::Box("test_app_frame", MB_ICONEXCLAMATION, "Zadejte celé číslo od 1 do 1000000.")},
         {"Konec answered no", {[](WizardHarness& w) { WizardHarness::Click(w.m_dlg, IDCANCEL); }}, "2 Další <>x", quit},
         {"Escape answered no", {key(Qt::Key_Escape)}, "2 Další <>x", quit},
         {"Close box answered no", {[](WizardHarness& w) { w.m_dlg.GetWidget()->close(); }}, "2 Další <>x", quit},
@@ -69,7 +72,8 @@ TEST(WizardFrame, EveryStepLandsOnItsPageWithItsButtonsAndMessages)
     EXPECT_EQ(pFrame->focusWidget(), WizardHarness::Control(w.m_dlg, IDC_NEXT));
     EXPECT_TRUE(!pFrame->windowIcon().isNull() && pFrame->windowTitle().startsWith("Plavex"));
     EXPECT_EQ(w.m_dlg.m_pageStillDone.GetWidget()->parentWidget(), pFrame);
-    EXPECT_TRUE(pFrame->windowFlags().testFlags(Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint | Qt::CustomizeWindowHint));
+    EXPECT_TRUE(pFrame->windowFlags().testFlags(Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint |
+                                                Qt::CustomizeWindowHint));
     EXPECT_FALSE(pFrame->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     std::vector<std::string> boxes;
     for (const Step& step : steps) {

@@ -21,7 +21,10 @@
 #include "tests/platform/support/TestServices.h"
 
 // Uncompressed frames, so that the wizard's file can equal the batch tool's raw one.
-inline CFixedCompressionChooser::Options FullFrames(bool bCancel = false) { return {.fccHandler = comptypeDIB, .bCancel = bCancel}; }
+inline CFixedCompressionChooser::Options FullFrames(bool bCancel = false)
+{
+    return {.fccHandler = comptypeDIB, .bCancel = bCancel};
+}
 
 class WizardHarness {
 public:
@@ -37,12 +40,14 @@ public:
 private:
     CCompressionChooserGuard m_compressionGuard{&m_compression};
 
+    static CWnd* Item(const CWnd& wnd, int nID) { return wnd.GetDlgItem(nID); }
+
 public:
     CWizardDlg m_dlg;
 
-    static QWidget* Control(const CWnd& wnd, int nID) { return wnd.GetDlgItem(nID) ? wnd.GetDlgItem(nID)->GetWidget() : nullptr; }
+    static QWidget* Control(const CWnd& wnd, int nID) { return Item(wnd, nID) ? Item(wnd, nID)->GetWidget() : nullptr; }
     static QAbstractButton* Button(const CWnd& wnd, int nID) { return qobject_cast<QAbstractButton*>(Control(wnd, nID)); }
-    static std::string Text(const CWnd& wnd, int nID) { return wnd.GetDlgItem(nID) ? wnd.GetDlgItem(nID)->GetWindowText().str() : ""; }
+    static std::string Text(const CWnd& wnd, int nID) { return Item(wnd, nID) ? Item(wnd, nID)->GetWindowText().str() : ""; }
 
     // Clicks and types as the user would: a disabled control ignores it.
     static void Click(const CWnd& wnd, int nID) { if (QAbstractButton* pButton = Button(wnd, nID)) pButton->click(); }

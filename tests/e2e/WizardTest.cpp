@@ -57,7 +57,7 @@ protected:
     }
 
     std::string Source(const char* pszName) const { return m_sources.filePath(QString::fromUtf8(pszName)).toStdString(); }
-    std::string Out(const std::string& strName) const { return m_dir.filePath(QString::fromStdString(strName)).toStdString(); }
+    std::string Out(const std::string& strName) const { return m_dir.filePath(strName.c_str()).toStdString(); }
 
     QTemporaryDir m_sources;  // The pictures.
     QTemporaryDir m_dir;      // The outputs.
@@ -70,8 +70,8 @@ std::vector<int> BarChanges(const CWnd& progress, const std::function<void()>& r
 {
     std::vector<int> changes;
     const QObject listener;  // Its going ends the connection.
-    QObject::connect(qobject_cast<QProgressBar*>(WizardHarness::Control(progress, IDC_PROGRESS)), &QProgressBar::valueChanged,
-                     &listener, [&](int nValue) { changes.push_back(nValue); });
+    auto* pBar = qobject_cast<QProgressBar*>(WizardHarness::Control(progress, IDC_PROGRESS));
+    QObject::connect(pBar, &QProgressBar::valueChanged, &listener, [&](int nValue) { changes.push_back(nValue); });
     run();
     return changes;
 }
@@ -107,8 +107,8 @@ TEST_F(WizardFiles, AnimationEqualsTheBatchToolAndRestartResetsItsRoad)
     EXPECT_EQ(w.State(), "3 Dokončit ->x");
     EXPECT_EQ(WizardHarness::Texts(progress, {IDC_FRAME_LABEL, IDC_PERCENT_LABEL}), "50/50|100%");
     // The batch tool also takes the other source's name for a new file.
-    ASSERT_EQ(RunChild({PLAVEX_CLI_PATH, "anim", m_strFirst, m_strSecond, m_strSecond, "--frames", "50", "--fps", "7", "--codec", "raw"})
-                  .m_nExitCode, 0);
+    ASSERT_EQ(RunChild({PLAVEX_CLI_PATH, "anim", m_strFirst, m_strSecond, m_strSecond, "--frames", "50", "--fps", "7",
+                        "--codec", "raw"}).m_nExitCode, 0);
     const std::string strWizard = ReadFile(m_strFirst + ".avi");
     EXPECT_GT(strWizard.size(), 50u * 132 * 96 * 3);
     EXPECT_TRUE(strWizard == ReadFile(m_strSecond + ".avi")) << "the wizard's file differs from plavex-cli anim";
@@ -158,7 +158,8 @@ TEST_F(WizardFiles, StillEqualsTheBatchToolAndRestartKeepsTheRatio)
     CStillSettingsPage& settings = w.m_dlg.m_pageStillSettings;
     ASSERT_TRUE(WriteFile(Out("mix.bmp"), "an older file"));
     using std::filesystem::perms;
-    std::filesystem::permissions(Out("mix.bmp"), perms::owner_read | perms::owner_write | perms::group_read);
+    const perms kPerms = perms::owner_read | perms::owner_write | perms::group_read;
+    std::filesystem::permissions(Out("mix.bmp"), kPerms);
     w.ChooseOutput(Out("mix.bmp"));
     // At 70 the weight p × 0.01 differs from p / 100 in its last bit.
     qobject_cast<QSlider*>(WizardHarness::Control(settings, IDC_RATIO_SLIDER))->setValue(70);
@@ -182,13 +183,13 @@ TEST_F(WizardFiles, StillEqualsTheBatchToolAndRestartKeepsTheRatio)
     EXPECT_THAT(w.Boxes(), IsEmpty());
     EXPECT_EQ(w.State(), "11 Dokončit ->x");
     EXPECT_EQ(WizardHarness::Text(w.m_dlg.m_pageStillProgress, IDC_PERCENT_LABEL), "99%");
-    ASSERT_EQ(RunChild({PLAVEX_CLI_PATH, "still", m_strFirst, m_strSecond, Out("cli.bmp"), "--ratio", "70", "--size", "6x101"})
-                  .m_nExitCode, 0);
+    ASSERT_EQ(RunChild({PLAVEX_CLI_PATH, "still", m_strFirst, m_strSecond, Out("cli.bmp"), "--ratio", "70",
+                        "--size", "6x101"}).m_nExitCode, 0);
     const std::string strWizard = ReadFile(Out("mix.bmp"));
     EXPECT_EQ(strWizard.size(), 54u + 4 * 100 * 3);
     EXPECT_TRUE(strWizard == ReadFile(Out("cli.bmp"))) << "the wizard's file differs from plavex-cli still";
     // The file it replaced keeps its permissions.
-    EXPECT_EQ(std::filesystem::status(Out("mix.bmp")).permissions(), perms::owner_read | perms::owner_write | perms::group_read);
+    EXPECT_EQ(std::filesystem::status(Out("mix.bmp")).permissions(), kPerms);
     EXPECT_EQ(ListFolder(m_dir.path().toStdString()), (std::vector<std::string>{"cli.bmp", "mix.bmp"}));
 
     WizardHarness::Click(w.m_dlg.m_pageStillDone, IDC_START_AGAIN);
@@ -254,7 +255,9 @@ TEST_P(WizardFaultTest, IsToldOnceAndTheSettingsPageComesBackWithTheFilesAsTheyW
     const bool bSourceAsOutput = f.m_nFault >= Fault::SourceAsOutput && f.m_nFault <= Fault::SourceHardLinked;
     int nWatch = -1;
     switch (f.m_nFault) {
-    case Fault::UndecodableSecond: ASSERT_TRUE(WriteFile(strSecond = Source("broken.jpg"), "\xFF\xD8\xFF not a picture")); break;
+    case Fault::UndecodableSecond:
+        ASSERT_TRUE(WriteFile(strSecond = Source("broken.jpg"), "\xFF\xD8\xFF not a picture"));
+        break;
     case Fault::SecondFromSeed:
         strSecond = Source(f.m_pszSecond);
         if (f.m_pszSeed) {
@@ -307,8 +310,9 @@ TEST_P(WizardFaultTest, IsToldOnceAndTheSettingsPageComesBackWithTheFilesAsTheyW
     // The folders, what lies at the target's name, and the bytes there and of both sources.
     const auto files = [&] {
         const std::string strAtTarget = std::filesystem::is_directory(strTarget) ? "a folder" : ReadFile(strTarget);
-        return std::vector<std::vector<std::string>>{ListFolder(m_dir.path().toStdString()), ListFolder(m_sources.path().toStdString()),
-                                                     ListFolder(strTarget), {strAtTarget, ReadFile(strFirst), ReadFile(strSecond)}};
+        return std::vector<std::vector<std::string>>{ListFolder(m_dir.path().toStdString()),
+                                                     ListFolder(m_sources.path().toStdString()), ListFolder(strTarget),
+                                                     {strAtTarget, ReadFile(strFirst), ReadFile(strSecond)}};
     };
     const auto before = files();
     char events[4096];
@@ -333,7 +337,9 @@ TEST_P(WizardFaultTest, IsToldOnceAndTheSettingsPageComesBackWithTheFilesAsTheyW
                                     "' is one of the source pictures; choose another output file\n");
     }
 
-    const std::string strBox = Error(f.m_strMessage + (f.m_nFault == Fault::MissingFolder && f.m_bAnimation ? strTarget : ""));
+    // A missing folder's message names the file.
+    const bool bNamed = f.m_nFault == Fault::MissingFolder && f.m_bAnimation;
+    const std::string strBox = Error(f.m_strMessage + (bNamed ? strTarget : ""));
     if (f.m_strMessage.empty())
         EXPECT_THAT(w.Boxes(), IsEmpty());
     else if (f.m_bAnimation && f.m_strMessage.starts_with("Animaci"))
@@ -431,7 +437,8 @@ TEST_F(WizardFiles, EndingTheProgramDuringARender)
         w.Next();
 
         EXPECT_TRUE(bSeenRendering);
-        EXPECT_THAT(w.Boxes(), ElementsAre(WizardHarness::Box("Plavex", MB_YESNO | MB_ICONQUESTION, "Opravdu chcete ukončit program?")));
+        EXPECT_THAT(w.Boxes(),
+                    ElementsAre(WizardHarness::Box("Plavex", MB_YESNO | MB_ICONQUESTION, "Opravdu chcete ukončit program?")));
         EXPECT_EQ(w.m_compression.m_nCalls, 1);
         EXPECT_FALSE(w.m_dlg.IsRendering());
         if (bYes) {

@@ -421,7 +421,8 @@ TEST_F(WizardFiles, EndingTheProgramDuringARender)
         WizardHarness::Type(w.m_dlg.m_pageAnimSettings, IDC_FRAME_COUNT, "50");
         bool bSeenRendering = false;
         int nDrainsAfterYes = -1;
-        QTimer::singleShot(0, [&] {
+        const QObject timers;  // Its going cancels a timer still waiting, before the counts go.
+        QTimer::singleShot(0, &timers, [&] {
             bSeenRendering = w.m_dlg.IsRendering() && w.State() == "3 Další ---";
             // A second "Další" reaching the frame now starts nothing.
             w.m_dlg.SendMessage(WM_COMMAND, MAKEWPARAM(WORD(IDC_NEXT), BN_CLICKED), 0);
@@ -432,7 +433,7 @@ TEST_F(WizardFiles, EndingTheProgramDuringARender)
             else
                 w.m_dlg.GetWidget()->close();
             nDrainsAfterYes = 0;
-            QTimer::singleShot(0, [&] { ++nDrainsAfterYes; });
+            QTimer::singleShot(0, &timers, [&] { ++nDrainsAfterYes; });
         });
         w.Next();
 

@@ -1,6 +1,7 @@
 // The frame's navigation without a render: a wrong page after a button or
-// key, a button enabled where it must not be, a missing or wrong question or
-// warning, and a program that ends without being asked or cannot be ended.
+// key, a page left shown, a button enabled where it must not be, a missing or
+// wrong question or warning, a frame without its icon or with a maximize box,
+// and a program that ends without being asked or cannot be ended.
 
 #include <csignal>
 #include <functional>

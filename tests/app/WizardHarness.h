@@ -2,9 +2,10 @@
 
 // Guards nothing itself: a wizard frame on real widgets with its modal
 // services replaced by the recording stand-ins, the compressor chosen without
-// a dialog, and the user's clicks and typing.
+// a dialog, the user's clicks and typing, and the frame's state in one line.
 
 #include <initializer_list>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -19,19 +20,16 @@
 #include "platform/avi/CFixedCompressionChooser.h"
 #include "tests/platform/support/TestServices.h"
 
-inline CFixedCompressionChooser::Options FullFrames()
+// Uncompressed frames, so that the wizard's file can equal the batch tool's raw one.
+inline CFixedCompressionChooser::Options FullFrames(bool bCancel = false)
 {
-    CFixedCompressionChooser::Options options;
-    options.fccHandler = comptypeDIB;
-    return options;
+    return {.fccHandler = comptypeDIB, .bCancel = bCancel};
 }
 
 class WizardHarness {
 public:
-    explicit WizardHarness(CFixedCompressionChooser::Options compression = FullFrames()) : m_compression(compression)
-    {
-        m_dlg.Create(IDD_WIZARD, nullptr);
-    }
+    using Options = CFixedCompressionChooser::Options;
+    explicit WizardHarness(Options options = FullFrames()) : m_compression(options) { m_dlg.Create(IDD_WIZARD, nullptr); }
 
     // The services outlive the frame: they are made before it and go after it.
     CRecordingMessageBox m_boxes;
@@ -42,49 +40,57 @@ public:
 private:
     CCompressionChooserGuard m_compressionGuard{&m_compression};
 
+    static CWnd* Item(const CWnd& wnd, int nID) { return wnd.GetDlgItem(nID); }
+
 public:
     CWizardDlg m_dlg;
 
-    static QWidget* Control(const CWnd& wnd, int nID)
-    {
-        CWnd* pItem = wnd.GetDlgItem(nID);
-        return pItem ? pItem->GetWidget() : nullptr;
-    }
+    static QWidget* Control(const CWnd& wnd, int nID) { return Item(wnd, nID) ? Item(wnd, nID)->GetWidget() : nullptr; }
+    static QAbstractButton* Button(const CWnd& wnd, int nID) { return qobject_cast<QAbstractButton*>(Control(wnd, nID)); }
+    static std::string Text(const CWnd& wnd, int nID) { return Item(wnd, nID) ? Item(wnd, nID)->GetWindowText().str() : ""; }
 
-    // Clicks a control as the user would: a disabled one ignores it.
-    static void Click(const CWnd& wnd, int nID)
-    {
-        if (auto* pButton = qobject_cast<QAbstractButton*>(Control(wnd, nID)))
-            pButton->click();
-    }
-
+    // Clicks and types as the user would: a disabled control ignores it.
+    static void Click(const CWnd& wnd, int nID) { if (QAbstractButton* pButton = Button(wnd, nID)) pButton->click(); }
     static void Type(const CWnd& wnd, int nID, const std::string& strText)
     {
         if (auto* pEdit = qobject_cast<QLineEdit*>(Control(wnd, nID)))
             pEdit->setText(QString::fromStdString(strText));
     }
 
-    static std::string Text(const CWnd& wnd, int nID)
+    // The texts of several controls, joined by "|".
+    static std::string Texts(const CWnd& wnd, std::initializer_list<int> ids)
     {
-        CWnd* pItem = wnd.GetDlgItem(nID);
-        return pItem ? pItem->GetWindowText().str() : std::string();
+        std::string strTexts;
+        for (const int nID : ids)
+            (strTexts += '|') += Text(wnd, nID);
+        return strTexts.substr(1);
     }
 
     void Next() { Click(m_dlg, IDC_NEXT); }
     void Prev() { Click(m_dlg, IDC_PREV); }
-    bool Enabled(int nID) const { return Control(m_dlg, nID) && Control(m_dlg, nID)->isEnabled(); }
 
-    // Whether the page is the only one shown, as outside a render.
-    bool OnlyShown(const CDialog& page) const
+    // The frame as the user sees it, e.g. "2 Další <>x": the page number,
+    // "(not alone)" unless the page it stands for (a progress page during a
+    // render) is the only one shown, the text of the forward button, then
+    // Zpět, Další and Konec as "<", ">" and "x" where they take a click, "-"
+    // where not, and the end result once there is one.
+    std::string State() const
     {
         const CWizardDlg& d = m_dlg;
+        const CDialog* const pages[] = {&d.m_pageWelcome,       &d.m_pageSource,       &d.m_pageAnimSettings,
+                                        &d.m_pageAnimProgress,  &d.m_pageAnimDone,     &d.m_pageStillSettings,
+                                        &d.m_pageStillProgress, &d.m_pageStillDone};
+        // Where each number leads; the page before a done page is its progress page.
+        const std::map<int, int> at = {{0, 0}, {1, 1}, {2, 2}, {3, 4}, {10, 5}, {11, 7}};
         int nShown = 0;
-        for (const CDialog* pPage : {static_cast<const CDialog*>(&d.m_pageWelcome), static_cast<const CDialog*>(&d.m_pageSource),
-                                     static_cast<const CDialog*>(&d.m_pageAnimSettings), static_cast<const CDialog*>(&d.m_pageAnimProgress),
-                                     static_cast<const CDialog*>(&d.m_pageAnimDone), static_cast<const CDialog*>(&d.m_pageStillSettings),
-                                     static_cast<const CDialog*>(&d.m_pageStillProgress), static_cast<const CDialog*>(&d.m_pageStillDone)})
-            nShown += pPage->GetWidget() && !pPage->GetWidget()->isHidden();
-        return nShown == 1 && page.GetWidget() && !page.GetWidget()->isHidden();
+        for (const CDialog* pPage : pages)
+            nShown += !pPage->GetWidget()->isHidden();
+        const bool bAlone = nShown == 1 && at.contains(d.m_nPage) &&
+                            !pages[at.at(d.m_nPage) - d.IsRendering()]->GetWidget()->isHidden();
+        std::string strState = std::to_string(d.m_nPage) + (bAlone ? " " : " (not alone) ") + Text(d, IDC_NEXT) + " ";
+        for (const auto& [nID, cMark] : {std::pair{IDC_PREV, '<'}, {IDC_NEXT, '>'}, {IDCANCEL, 'x'}})
+            strState += Control(d, nID) && Control(d, nID)->isEnabled() ? cMark : '-';
+        return strState + (d.GetEndResult() == -1 ? "" : " end " + std::to_string(d.GetEndResult()));
     }
 
     // Picks both pictures and the mode on the source page, coming from the welcome page.
@@ -98,28 +104,24 @@ public:
         Next();
     }
 
-    // Names the output on the settings page that is shown.
-    void ChooseOutput(const std::string& strPath)
+    // The settings page of the road taken, and the output named on it.
+    const CDialog& Settings() const
     {
-        m_files.answers = {strPath};
-        Click(m_dlg.m_nPage == 10 ? static_cast<const CWnd&>(m_dlg.m_pageStillSettings)
-                                  : static_cast<const CWnd&>(m_dlg.m_pageAnimSettings),
-              IDC_BROWSE);
+        return m_dlg.m_nPage == 10 ? static_cast<const CDialog&>(m_dlg.m_pageStillSettings) : m_dlg.m_pageAnimSettings;
     }
+    void ChooseOutput(const std::string& strPath) { m_files.answers = {strPath}; Click(Settings(), IDC_BROWSE); }
 
-    // Texts of the message boxes shown so far, and the files opened.
-    std::vector<std::string> Messages() const
+    // Each message box shown, as "caption, type: text", and the files opened.
+    static std::string Box(const char* pszCaption, UINT nType, const std::string& strText)
     {
-        std::vector<std::string> texts;
+        return std::string(pszCaption) + ", " + std::to_string(nType) + ": " + strText;
+    }
+    std::vector<std::string> Boxes() const
+    {
+        std::vector<std::string> boxes;
         for (const CRecordingMessageBox::Call& call : m_boxes.calls)
-            texts.push_back(call.text.str());
-        return texts;
+            boxes.push_back(Box(call.caption, call.nType, call.text.str()));
+        return boxes;
     }
-    std::vector<std::string> Opened() const
-    {
-        std::vector<std::string> paths;
-        for (const CString& path : m_shell.opened)
-            paths.push_back(path.str());
-        return paths;
-    }
+    std::vector<std::string> Opened() const { return {m_shell.opened.begin(), m_shell.opened.end()}; }
 };

@@ -49,7 +49,7 @@ coverage: deps
 	cmake --build $(COV_BUILD) -j $(JOBS)
 	find $(COV_BUILD) -name '*.gcda' -delete
 	GCOV_ERROR_FILE=/dev/null ctest --test-dir $(COV_BUILD) --output-on-failure -j $(JOBS)
-	gcovr --root . --object-directory $(COV_BUILD) --filter '(app|pages|engine|video|platform|res|cli)/' \
+	gcovr --root . --object-directory $(COV_BUILD) --exclude-directories "$(COV_BUILD)/CMakeFiles" --filter '(app|pages|engine|video|platform|res|cli)/' \
 	  -j $(JOBS) --print-summary -o $(COV_BUILD)/coverage.txt
 
 # Each fuzz target under libFuzzer with ASan+UBSan for FUZZ_SECONDS, over a

@@ -85,9 +85,12 @@ protected:
     const std::string m_strDir = m_dir.path().toStdString();
     const std::string m_strFirst = Path("first.bmp");
     const std::string m_strSecond = Path("second.jpg");
-    const std::string m_strBad = Path("bad picture");
+    const std::string m_strBad = Path("bad picture.avi");
     const std::string m_strOut = Path("out");
 };
+
+// Rows of the tables are named by their names, which show in a failure's test name.
+const auto kRowName = [](const auto& info) { return info.param.m_strName; };
 
 // The words of a command line written with single spaces.
 std::vector<std::string> Words(const std::string& strLine)
@@ -102,14 +105,12 @@ std::vector<std::string> Words(const std::string& strLine)
 // Wrong use and input that cannot be used: the exit code, the message, and
 // an output folder that holds only the older file, unchanged.
 struct Refusal {
-    const char* m_pszName;
+    std::string m_strName;
     const char* m_pszArgs;  // "@bad" is the row's picture, made from m_pszSeed.
     int m_nExit;
     const char* m_pszSeed = nullptr;  // A seed of the picture fuzz corpus, "missing" or "pipe".
     const char* m_pszMessage = "";
 };
-
-void PrintTo(const Refusal& r, std::ostream* pStream) { *pStream << r.m_pszName; }
 
 class CliRefusalTest : public CliTest, public testing::WithParamInterface<Refusal> {};
 
@@ -117,11 +118,14 @@ TEST_P(CliRefusalTest, ExitsWithItsCodeAndLeavesTheOutputAlone)
 {
     const Refusal& r = GetParam();
     ASSERT_TRUE(WriteFile(m_strOut + "/old.bmp", kOld));
-    const std::string strSeed = r.m_pszSeed ? r.m_pszSeed : "missing";
+    const std::string strSeed = r.m_pszSeed ? r.m_pszSeed : "missing", strSeedPath = PLAVEX_CORPUS_DIR "/load_picture/" + strSeed;
+    const bool bFile = strSeed != "pipe" && strSeed != "missing";
     ASSERT_TRUE(strSeed != "pipe" || ::mkfifo(m_strBad.c_str(), 0644) == 0);
-    ASSERT_TRUE(strSeed == "pipe" || strSeed == "missing" ||
-                QFile::copy(PLAVEX_CORPUS_DIR "/load_picture/" + QString::fromStdString(strSeed), QString::fromStdString(m_strBad)));
-    const ChildRun run = Cli(Words(r.m_pszArgs));
+    ASSERT_TRUE(!bFile || (QFile::exists(QString::fromStdString(strSeedPath)) && WriteFile(m_strBad, ReadFile(strSeedPath))));
+    const std::vector<std::string> args = Words(r.m_pszArgs);
+    const ChildRun run = Cli(args);
+    const std::string strCommand = args.empty() || args[0] == "mix" ? "" : " " + args[0];
+    EXPECT_TRUE(args.empty() || run.m_strErr.starts_with("plavex-cli" + strCommand + ": ")) << run.m_strErr;
     if (r.m_nExit == 1) {
         ExpectFailureNaming(run, r.m_pszSeed && !*r.m_pszMessage ? m_strBad : "");
     } else {
@@ -131,6 +135,7 @@ TEST_P(CliRefusalTest, ExitsWithItsCodeAndLeavesTheOutputAlone)
     EXPECT_NE(run.m_strErr.find(r.m_pszMessage), std::string::npos) << run.m_strErr;
     EXPECT_EQ(ListFolder(m_strOut), std::vector<std::string>{"old.bmp"});
     EXPECT_EQ(ReadFile(m_strOut + "/old.bmp"), kOld);
+    EXPECT_TRUE(!bFile || ReadFile(m_strBad) == ReadFile(strSeedPath));  // A picture is never written over.
 }
 
 const Refusal kRefusals[] = {
@@ -168,27 +173,21 @@ const Refusal kRefusals[] = {
     {"StillHeightBelowFour", "still @1 @2 @/old.bmp --size 8x3", 1},
     {"StillNoSides", "still @1 @2 @/old.bmp --size 0x0", 1},
     {"AnimTinyPictures", "anim @bad @bad @/old.bmp", 1, "bmp_4bit.bmp", "at least 4 x 4 pixels"},
-    {"AnimEmptySecond", "anim @1 @bad @/old.bmp", 1, "empty.bin"},
-    {"StillTextSecond", "still @1 @bad @/old.bmp", 1, "text.txt"},
-    {"AnimIconFirst", "anim @bad @2 @/old.bmp", 1, "ico.ico"},
-    {"StillCutPngFirst", "still @bad @2 @/old.bmp", 1, "png_cut_half.bin"},
     {"AnimCutWebpSecond", "anim @1 @bad @/old.bmp", 1, "webp_cut_half.bin"},
     {"StillHugeWebpSecond", "still @1 @bad @/old.bmp", 1, "webp_huge.webp"},
-    {"StillHugeGifFirst", "still @bad @2 @/old.bmp", 1, "gif_huge.gif"},
     {"StillHugeJpegSecond", "still @1 @bad @/old.bmp", 1, "jpeg_huge.jpg"},
-    {"AnimHugeBmpFirst", "anim @bad @2 @/old.bmp", 1, "bmp_huge.bmp"},
     {"StillNegativeBmpSecond", "still @1 @bad @/old.bmp", 1, "bmp_negative_width.bmp"},
     {"AnimCutGifFirst", "anim @bad @2 @/old.bmp", 1, "gif_cut_14.bin"},
-    {"StillMissingSecond", "still @1 @bad @/old.bmp", 1, "missing"},
     {"AnimPipeSecond", "anim @1 @bad @/old.bmp", 1, "pipe"},
     {"StillPipeFirst", "still @bad @2 @/old.bmp", 1, "pipe"},
     // In the middle of a slideshow, found from its header or only when its turn comes.
     {"SlideshowPipeSecond", "slideshow @1 @bad @2 @/show.avi", 1, "pipe"},
     {"SlideshowHugeGifThird", "slideshow @1 @2 @bad @1 @/show.avi", 1, "gif_huge.gif"},
     {"SlideshowCutGifThird", "slideshow @1 @2 @bad @1 @/show.avi --hold 0", 1, "gif_cut_half.bin"},
+    // The name keeps its "avi", so it is the name the writer would create.
+    {"SlideshowOntoItsPicture", "slideshow @1 @bad @2 @bad", 1, "bmp_bgr24.bmp", "avi' is one of the source pictures; choose"},
 };
-INSTANTIATE_TEST_SUITE_P(Rows, CliRefusalTest, testing::ValuesIn(kRefusals),
-                         [](const auto& info) { return std::string(info.param.m_pszName); });
+INSTANTIATE_TEST_SUITE_P(Rows, CliRefusalTest, testing::ValuesIn(kRefusals), kRowName);
 
 // Writes that fail on each road: exit 1 with one line naming the file, no
 // partial or temporary file, and an older file of the name untouched.
@@ -198,8 +197,6 @@ struct WriteFault {
     Fault m_nFault;
     std::vector<std::string> m_args;  // The road; the output is added as the third name.
 };
-
-void PrintTo(const WriteFault& f, std::ostream* pStream) { *pStream << f.m_strName; }
 
 class CliWriteFaultTest : public CliTest, public testing::WithParamInterface<WriteFault> {};
 
@@ -256,8 +253,7 @@ std::vector<WriteFault> AllWriteFaults()
             all.push_back({std::string(pszRoad) + pszFault, nFault, road});
     return all;
 }
-INSTANTIATE_TEST_SUITE_P(Roads, CliWriteFaultTest, testing::ValuesIn(AllWriteFaults()),
-                         [](const auto& info) { return info.param.m_strName; });
+INSTANTIATE_TEST_SUITE_P(Roads, CliWriteFaultTest, testing::ValuesIn(AllWriteFaults()), kRowName);
 
 // The BMP a still must be, byte for byte, written out here from the blend's
 // definition: per channel trunc((b − a) × p × 0.01 + a), rows bottom-up.
@@ -277,12 +273,10 @@ std::string ModelStill(const QImage& first, const QImage& second, int nRatio)
 }
 
 struct StillCase {
-    const char* m_pszName;
+    std::string m_strName;
     const char* m_pszOptions;
     int m_nRatio;
 };
-
-void PrintTo(const StillCase& c, std::ostream* pStream) { *pStream << c.m_pszName; }
 
 class CliStillTest : public CliTest, public testing::WithParamInterface<StillCase> {};
 
@@ -310,21 +304,18 @@ const StillCase kStills[] = {
     {"RatioZeroIsTheFirst", "--ratio 0", 0},
     {"Ratio100IsTheSecond", "--ratio 100 --size 256x256", 100},
 };
-INSTANTIATE_TEST_SUITE_P(Ratios, CliStillTest, testing::ValuesIn(kStills),
-                         [](const auto& info) { return std::string(info.param.m_pszName); });
+INSTANTIATE_TEST_SUITE_P(Ratios, CliStillTest, testing::ValuesIn(kStills), kRowName);
 
 // Animations and slideshows of solid pictures, each of another size: every
 // hold and fade frame against a model of the blend written here, decoded by ffmpeg.
 struct FramesCase {
-    const char* m_pszName;
+    std::string m_strName;
     int m_nPictures;
     const char* m_pszOptions;  // The command comes first; the pictures and the output follow it.
     int m_nHold;  // round(hold × fps)
     int m_nFade;  // anim: frames; slideshow: max(2, round(fade × fps))
     const char* m_pszProbe;  // ffprobe's codec and rate.
 };
-
-void PrintTo(const FramesCase& c, std::ostream* pStream) { *pStream << c.m_pszName; }
 
 class CliFramesTest : public CliTest, public testing::WithParamInterface<FramesCase> {};
 
@@ -375,8 +366,7 @@ const FramesCase kFrames[] = {
     {"HalfFramesRoundUp", 4, "slideshow --hold 0.05 --fade 0.45 --codec ffv1 --threads 3 --fps 10", 1, 5, "ffv1 10/1"},
     {"DefaultsHoldTwoSecondsAndFadeOne", 5, "slideshow --codec ffv1 --threads 2 --fps 10", 20, 10, "ffv1 10/1"},
 };
-INSTANTIATE_TEST_SUITE_P(Sequences, CliFramesTest, testing::ValuesIn(kFrames),
-                         [](const auto& info) { return std::string(info.param.m_pszName); });
+INSTANTIATE_TEST_SUITE_P(Sequences, CliFramesTest, testing::ValuesIn(kFrames), kRowName);
 
 TEST_F(CliTest, SameBytesOnAnyThreadsAndFromASlideshowOfTwoWithoutHolds)
 {
@@ -405,12 +395,10 @@ TEST_F(CliTest, NamesWithCzechLettersSpacesDashesAndOtherEncodings)
     const QString strPrevious = QDir::currentPath();
     QDir::setCurrent(m_dir.path());
     EXPECT_EQ(Cli({"still", "--ratio", "30", "--", "-první obrázek.bmp", "druhý – čtverec ž.jpg", "-výsledek ř.bmp"}).m_nExitCode, 0);
-    EXPECT_EQ(Cli({"still", "-první obrázek.bmp", "druhý – čtverec ž.jpg", "x.bmp"}).m_nExitCode, 2);
     EXPECT_EQ(Cli({"anim", "--frames", "2", "--codec", "raw", "--", "-první obrázek.bmp", "@2", "-animace ř"}).m_nExitCode, 0);
     QDir::setCurrent(strPrevious);
     EXPECT_EQ(ReadFile(Path("-výsledek ř.bmp")).size(), 54u + 36 * 3 * 28);
     EXPECT_GT(ReadFile(Path("-animace ř.avi")).size(), 2u * 36 * 3 * 28);
-    EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("x.bmp"))));
 
     // A name in Windows-1250 is bytes, and the file gets exactly those bytes;
     // a custom size is rounded down to a multiple of four.
@@ -419,16 +407,6 @@ TEST_F(CliTest, NamesWithCzechLettersSpacesDashesAndOtherEncodings)
     EXPECT_EQ(Cli({"anim", "--frames", "2", "@1", "@2", strLegacy}).m_nExitCode, 0);
     EXPECT_EQ(ListFolder(m_strOut), (std::vector<std::string>{"\xE8" "erven\xE1.avi", "\xE8" "erven\xE1.bmp"}));
     EXPECT_EQ(ReadFile(strLegacy + ".bmp").size(), 54u + 100 * 3 * 96);
-}
-
-TEST_F(CliTest, SlideshowRefusesAnOutputThatIsOneOfItsPictures)
-{
-    // The name keeps its "avi", so it is the name the writer would create.
-    ASSERT_TRUE(QFile::copy(QString::fromStdString(m_strFirst), QString::fromStdString(Path("middle.avi"))));
-    const ChildRun run = Cli({"slideshow", "@1", Path("middle.avi"), "@2", Path("middle.avi")});
-    EXPECT_EQ(run.m_nExitCode, 1);
-    EXPECT_EQ(run.m_strErr, "plavex-cli slideshow: '" + Path("middle.avi") + "' is one of the source pictures; choose another output file\n");
-    EXPECT_TRUE(ReadFile(Path("middle.avi")) == ReadFile(m_strFirst));
 }
 
 TEST_F(CliTest, HelpVersionDefaultsAndAProgressBarOnATerminalOnly)

@@ -70,24 +70,23 @@ protected:
         return Shell("convert '" + strName + "' -background white -alpha remove -alpha off ref.ppm") ? Image("ref.ppm") : QImage();
     }
 
-    // The still plavex-cli makes of the first picture at ratio 0, or of the two at 50.
-    QImage Still(const std::string& strFirst, const std::string& strSecond = "", const std::string& strOut = "out.bmp") const
+    // The still plavex-cli makes of the two pictures, or of the first alone, as Qt reads it.
+    QImage Still(const std::string& strFirst, std::string strSecond = "", const std::string& strOut = "out.bmp") const
     {
-        const bool bAlone = strSecond.empty();
-        const ChildRun run = RunChild({PLAVEX_CLI_PATH, "still", Path(strFirst), Path(bAlone ? strFirst : strSecond), Path(strOut),
-                                       "--ratio", bAlone ? "0" : "50", "--quiet"});
-        return run.m_nExitCode == 0 ? Image(strOut) : QImage();
+        strSecond = Path(strSecond.empty() ? strFirst : strSecond);
+        const bool bMade = RunChild({PLAVEX_CLI_PATH, "still", Path(strFirst), strSecond, Path(strOut), "--quiet"}).m_nExitCode == 0;
+        return bMade ? Image(strOut) : QImage();
     }
 
     QTemporaryDir m_dir;
 };
 
+// The command that makes the file from src.png or alpha.png (a row is skipped
+// without its tool), the tool's own decoding into its last word (none when
+// ImageMagick reads the file), and the mean difference allowed (0: exact).
 struct RoundTrip {
-    const char* m_pszName;
-    const char* m_pszMake;    // Makes m_pszFile from src.png or alpha.png; its tool's absence skips the row.
-    const char* m_pszFile;
-    const char* m_pszDecode;  // The tool's own decoding into its last word, or null when ImageMagick reads the file.
-    double m_dMaxMean;        // 0: exact.
+    const char *m_pszName, *m_pszMake, *m_pszFile, *m_pszDecode;
+    double m_dMaxMean;
 };
 
 constexpr std::array<RoundTrip, 14> kRoundTrips = {{

@@ -284,16 +284,14 @@ TEST_F(PageTest, EveryControlSitsWhereItsTemplateSaysWithItsTextWholeAndKeysStay
             Show(*pPage);
             // Every page sits at the top left, above the frame's dividing line.
             const QRect r = pPage->GetWidget()->geometry();
-            EXPECT_EQ(r.topLeft(), QPoint(0, 0)) << nID;
-            EXPECT_LE(r.bottom(), nLine) << nID;
-            EXPECT_LE(r.right(), frame.GetWidget()->width()) << nID;
+            EXPECT_TRUE(r.topLeft() == QPoint(0, 0) && r.bottom() <= nLine && r.right() <= frame.GetWidget()->width()) << nID;
         }
         // Controls come in template order, in the template's font, each at its
         // place in dialog units, disabled where the template says; every text fits.
         const DialogTemplate* pTemplate = AfxFindDialogTemplate(nID);
         const QFont* pFont = pPage->GetDialogFont();
-        EXPECT_EQ(pFont->family(), CFont::ResolveFace(pTemplate->fontFace).GetString());
-        EXPECT_EQ(pFont->pointSize(), pTemplate->pointSize);
+        EXPECT_EQ(std::pair(pFont->family(), pFont->pointSize()),
+                  std::pair(QString(CFont::ResolveFace(pTemplate->fontFace).GetString()), int(pTemplate->pointSize)));
         const CDialogBaseUnits units = CDialogBaseUnits::FromFont(*pFont);
         EXPECT_EQ(pPage->GetWidget()->size(), QSize(units.MapX(pTemplate->cx), units.MapY(pTemplate->cy)));
         EXPECT_EQ(pPage->GetWindowText(), pTemplate->caption ? pTemplate->caption : "");

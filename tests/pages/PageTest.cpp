@@ -103,6 +103,14 @@ protected:
             return bLoaded ? preview.GetStateText().IsEmpty() : preview.GetStateText() != "Načítám obrázky…";
         }));
     }
+    // The size shown follows the fields while the window is open.
+    void ExpectSizeFollowsTheFields(CDialog& page)
+    {
+        Click(page, IDC_RADIO_SECOND);
+        Type(page, IDC_WIDTH, "40");
+        Type(page, IDC_HEIGHT, "24");
+        EXPECT_EQ(std::pair(preview.GetSizeText(), preview.GetPicture().isNull()), std::pair(CString("40 × 24 pixelů"), false));
+    }
     QRgb Middle() const
     {
         const QImage picture = preview.GetPicture();
@@ -128,20 +136,24 @@ protected:
 
 const char* const kNotANumber = "Zadejte celé číslo.";
 const char* const kOutOfRange = "Zadejte celé číslo od 1 do 1000000.";
+constexpr const char* kRefused = "Zadaná velikost je příliš velká nebo neplatná!";
+constexpr const char* kNoPicture = "Soubor není obrázek ve známém formátu.";
 
-// One read of a settings page: the fields typed (nullptr leaves the shown
-// value), then either the sides read or the message and the field focused.
+// A settings page filled in: the fields typed (nullptr leaves the shown
+// value); then either the values read or the message and the field focused;
+// then, where given, the size the preview says the render will write.
 struct Exchange {
     const char* m_pszName;
     bool m_bStill;
     int m_nSizeMode;  // 2: custom while typing, automatic when read.
     const char *m_pszWidth, *m_pszHeight, *m_pszFps = nullptr, *m_pszFrames = nullptr, *m_pszMessage = nullptr;
     int m_nFocus = 0;
+    const char* m_pszPreview = nullptr;
 };
 
 class PageExchangeTest : public PageTest, public testing::WithParamInterface<Exchange> {};
 
-TEST_P(PageExchangeTest, ReadsTheFieldsOrStopsAtTheFirstBadOne)
+TEST_P(PageExchangeTest, ReadsTheFieldsOrStopsAtTheFirstBadOneAndPreviewsTheSize)
 {
     const Exchange& e = GetParam();
     CDialog& page = e.m_bStill ? static_cast<CDialog&>(still) : anim;
@@ -161,16 +173,25 @@ TEST_P(PageExchangeTest, ReadsTheFieldsOrStopsAtTheFirstBadOne)
     const std::array expected{int(e.m_nSizeMode == 1), e.m_pszWidth ? atoi(e.m_pszWidth) : read()[1],
                               e.m_pszFrames ? atoi(e.m_pszFrames) : 100};
     EXPECT_EQ(page.UpdateData(TRUE) != FALSE, e.m_pszMessage == nullptr);
+    ASSERT_EQ(boxes.calls.size(), e.m_pszMessage ? 1u : 0u);
     if (!e.m_pszMessage) {
-        EXPECT_EQ(std::pair(boxes.calls.size(), read()), std::pair(size_t{0}, expected));
-        return;
+        EXPECT_EQ(read(), expected);
+    } else {
+        EXPECT_EQ(std::pair(boxes.calls[0].text, boxes.calls[0].nType), std::pair(CString(e.m_pszMessage), UINT{MB_ICONEXCLAMATION}));
+        QLineEdit* pField = Edit(page, e.m_nFocus);
+        EXPECT_TRUE(!pField->isEnabled() || QApplication::focusWidget() == pField);
+        EXPECT_EQ(pField->selectedText(), pField->text());
     }
-    ASSERT_EQ(boxes.calls.size(), 1u);
-    EXPECT_EQ(std::pair(boxes.calls[0].text, boxes.calls[0].nType), std::pair(CString(e.m_pszMessage), UINT{MB_ICONEXCLAMATION}));
-    QLineEdit* pField = Edit(page, e.m_nFocus);
-    EXPECT_TRUE(!pField->isEnabled() || QApplication::focusWidget() == pField);
-    EXPECT_EQ(pField->selectedText(), pField->text());
+    if (e.m_pszPreview) {
+        Open(page);
+        EXPECT_EQ(std::pair(preview.GetSizeText(), preview.GetPicture().isNull()),
+                  std::pair(CString(e.m_pszPreview), e.m_pszPreview == std::string(kRefused)));
+    }
 }
+
+// 640 × 480 and 800 × 600 average to 720 × 540; custom sides round down to
+// multiples of four, and a side that rounds to nothing, is missing or makes
+// too large a picture is refused by the preview.
 
 const Exchange kExchanges[] = {
     {"AnimEveryField", false, 1, "640", "480", "1", "1000000"},
@@ -181,9 +202,14 @@ const Exchange kExchanges[] = {
     {"AnimRateBeyondInt", false, 0, nullptr, nullptr, "99999999999", nullptr, kNotANumber, IDC_FPS},
     {"AnimHeightBeforeWidth", false, 1, "0", "", nullptr, nullptr, kNotANumber, IDC_HEIGHT},
     {"AnimWidthZeroEvenWhenAutomatic", false, 2, "0", nullptr, nullptr, nullptr, kOutOfRange, IDC_WIDTH},
-    {"StillWidthZeroWhenAutomatic", true, 2, "0", nullptr},
-    {"StillCustomSize", true, 1, "8", "3"},
-    {"StillEmptyHeight", true, 1, nullptr, "", nullptr, nullptr, kNotANumber, IDC_HEIGHT},
+    {"AnimAutomaticIgnoresTheSides", false, 2, "7", "5", nullptr, nullptr, nullptr, 0, "720 × 540 pixelů"},
+    {"AnimCustomRoundsDown", false, 1, "719", "541", nullptr, nullptr, nullptr, 0, "716 × 540 pixelů"},
+    {"AnimWidthBeyondTheRange", false, 1, "1000001", "4", nullptr, nullptr, kOutOfRange, IDC_WIDTH, kRefused},
+    {"StillWidthZeroWhenAutomatic", true, 2, "0", nullptr, nullptr, nullptr, nullptr, 0, "720 × 540 pixelů"},
+    {"StillCustomSideOfThree", true, 1, "8", "3", nullptr, nullptr, nullptr, 0, kRefused},
+    {"StillCustomRoundsDown", true, 1, "103", "99", nullptr, nullptr, nullptr, 0, "100 × 96 pixelů"},
+    {"StillCustomTooLarge", true, 1, "1000000", "1000000", nullptr, nullptr, nullptr, 0, kRefused},
+    {"StillEmptyHeight", true, 1, nullptr, "", nullptr, nullptr, kNotANumber, IDC_HEIGHT, kRefused},
 };
 INSTANTIATE_TEST_SUITE_P(Rows, PageExchangeTest, testing::ValuesIn(kExchanges),
                          [](const auto& info) { return std::string(info.param.m_pszName); });
@@ -218,11 +244,11 @@ TEST_F(PageTest, ChoosersAskForTheirFilesAndFillOnlyTheirEdit)
         EXPECT_EQ(std::tuple(r.bOpenFileDialog, r.defaultExtension, r.initialFileName, r.flags, r.filters.at(0).description),
                   std::tuple(FALSE, CString(pszExt), CString("plavex"), DWORD{OFN_OVERWRITEPROMPT}, CString(pszFilter)));
         EXPECT_EQ(r.filters.at(0).patterns, std::vector<CString>{CString("*.") + pszExt});
-        // The size radios only enable and disable the edits; the edits start disabled.
+        // The size radios only enable and disable the edits; the edits start
+        // disabled, and take digits only.
         EXPECT_FALSE(Enabled(*pPage, IDC_WIDTH));
         Click(*pPage, IDC_RADIO_SECOND);
-        EXPECT_TRUE(Enabled(*pPage, IDC_WIDTH) && Enabled(*pPage, IDC_HEIGHT));
-        Type(*pPage, IDC_HEIGHT, "-7a7");  // The size edits take digits only.
+        Type(*pPage, IDC_HEIGHT, "-7a7");
         Click(*pPage, IDC_RADIO_FIRST);
         EXPECT_FALSE(Enabled(*pPage, IDC_WIDTH) || Enabled(*pPage, IDC_HEIGHT));
         EXPECT_EQ(Text(*pPage, IDC_HEIGHT), "77");
@@ -362,53 +388,6 @@ TEST_F(PageTest, WelcomePagePaintsARedTitleOverItsBlackShadow)
     EXPECT_GT(welcome.GetDlgItem(-1)->GetWidget()->geometry().top(), red.bottom());
 }
 
-constexpr const char* kRefused = "Zadaná velikost je příliš velká nebo neplatná!";
-constexpr const char* kNoPicture = "Soubor není obrázek ve známém formátu.";
-
-struct SizeCase {
-    const char* pszName;
-    bool bAnimation, bCustom;
-    const char *pszWidth, *pszHeight, *pszExpected;
-};
-
-// 640 × 480 and 800 × 600 average to 720 × 540; custom sides round down to
-// multiples of four, and a side that rounds to nothing, is missing or makes
-// too large a picture is refused.
-constexpr std::array kSizeCases{
-    SizeCase{"StillAutomaticIgnoresTheFields", false, false, "0", "", "720 × 540 pixelů"},
-    SizeCase{"StillCustomRoundsDown", false, true, "103", "99", "100 × 96 pixelů"},
-    SizeCase{"StillCustomSideOfThree", false, true, "3", "100", kRefused},
-    SizeCase{"StillCustomEmpty", false, true, "", "100", kRefused},
-    SizeCase{"StillCustomTooLarge", false, true, "1000000", "1000000", kRefused},
-    SizeCase{"AnimationAutomatic", true, false, "100", "100", "720 × 540 pixelů"},
-    SizeCase{"AnimationCustom", true, true, "719", "541", "716 × 540 pixelů"},
-    SizeCase{"AnimationCustomBeyondThePageRange", true, true, "1000001", "4", kRefused},
-};
-
-class PreviewSize : public PageTest, public ::testing::WithParamInterface<SizeCase> {};
-
-TEST_P(PreviewSize, SaysTheSizeTheRenderWillWriteOrRefusesIt)
-{
-    const SizeCase& c = GetParam();
-    CDialog& page = c.bAnimation ? static_cast<CDialog&>(anim) : still;
-    Show(page);
-    Click(page, c.bCustom ? IDC_RADIO_SECOND : IDC_RADIO_FIRST);
-    // Set even where the edits are disabled: automatic mode must ignore them.
-    Edit(page, IDC_WIDTH)->setText(QString::fromUtf8(c.pszWidth));
-    Edit(page, IDC_HEIGHT)->setText(QString::fromUtf8(c.pszHeight));
-    Open(page);
-
-    EXPECT_EQ(std::pair(preview.GetSizeText(), preview.GetPicture().isNull()), std::pair(CString(c.pszExpected), c.pszExpected == std::string(kRefused)));
-    // The size follows the fields while the window is open.
-    Click(page, IDC_RADIO_SECOND);
-    Type(page, IDC_WIDTH, "40");
-    Type(page, IDC_HEIGHT, "24");
-    EXPECT_EQ(std::pair(preview.GetSizeText(), preview.GetPicture().isNull()), std::pair(CString("40 × 24 pixelů"), false));
-}
-
-INSTANTIATE_TEST_SUITE_P(Modes, PreviewSize, ::testing::ValuesIn(kSizeCases),
-                         [](const auto& info) { return std::string(info.param.pszName); });
-
 TEST_F(PageTest, StillFollowsTheSliderAsItMoves)
 {
     Show(still);
@@ -423,6 +402,7 @@ TEST_F(PageTest, StillFollowsTheSliderAsItMoves)
     // The picture keeps the output's shape, 720 × 540.
     const QImage picture = preview.GetPicture();
     EXPECT_NEAR(double(picture.width()) / picture.height(), 720.0 / 540.0, 0.02);
+    ExpectSizeFollowsTheFields(still);
 }
 
 TEST_F(PageTest, AnimationPlaysAndPauses)
@@ -438,6 +418,7 @@ TEST_F(PageTest, AnimationPlaysAndPauses)
     EXPECT_EQ(pPlay->text(), "Pozastavit");
     pPlay->click();
     EXPECT_EQ(pPlay->text(), "Přehrát");
+    ExpectSizeFollowsTheFields(anim);
 }
 
 TEST_F(PageTest, FileThatIsNoPictureIsToldWhereAPictureShowsItsThumbnail)

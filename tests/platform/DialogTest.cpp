@@ -159,8 +159,9 @@ TEST(Dialog, ControlsAnswerTheirMessagesAndMembersTakeThemOver)
         dlg.SetDlgItemText(nID, "Příliš žluťoučký");
         CString text;
         EXPECT_EQ(dlg.GetDlgItemText(nID, text), static_cast<int>(std::string("Příliš žluťoučký").size())) << nID;
-        EXPECT_EQ(dlg.GetDlgItem(nID)->GetDlgCtrlID(), nID);
+        EXPECT_EQ(text, "Příliš žluťoučký");
     }
+    // The third state too, also asked for through the bare handle.
     for (const WPARAM nState : {WPARAM{BST_CHECKED}, WPARAM{2}, WPARAM{BST_UNCHECKED}}) {
         dlg.GetDlgItem(1)->SendMessage(BM_SETCHECK, nState);
         EXPECT_EQ(::SendMessage(dlg.GetDlgItem(1)->GetSafeHwnd(), BM_GETCHECK, 0, 0), static_cast<LRESULT>(nState));

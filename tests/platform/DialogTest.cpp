@@ -159,7 +159,7 @@ TEST(Dialog, ControlsAnswerTheirMessagesAndMembersTakeThemOver)
         dlg.SetDlgItemText(nID, "Příliš žluťoučký");
         CString text;
         EXPECT_EQ(dlg.GetDlgItemText(nID, text), static_cast<int>(std::string("Příliš žluťoučký").size())) << nID;
-        EXPECT_EQ(text, "Příliš žluťoučký");
+        EXPECT_EQ(std::pair(text, dlg.GetDlgItem(nID)->GetDlgCtrlID()), std::pair(CString("Příliš žluťoučký"), nID));
     }
     // The third state too, also asked for through the bare handle.
     for (const WPARAM nState : {WPARAM{BST_CHECKED}, WPARAM{2}, WPARAM{BST_UNCHECKED}}) {

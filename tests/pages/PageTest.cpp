@@ -160,7 +160,8 @@ TEST_P(PageExchangeTest, ReadsTheFieldsOrStopsAtTheFirstBadOneAndPreviewsTheSize
         Click(page, IDC_RADIO_FIRST);
     // Size mode, width and frame count (100 when left as shown) after the read.
     const auto read = [&] {
-        return e.m_bStill ? std::array{still.m_nSizeMode, still.m_nWidth, 100} : std::array{anim.m_nSizeMode, anim.m_nWidth, anim.m_nFrameCount};
+        return e.m_bStill ? std::array{still.m_nSizeMode, still.m_nWidth, 100}
+                          : std::array{anim.m_nSizeMode, anim.m_nWidth, anim.m_nFrameCount};
     };
     const std::array expected{int(e.m_nSizeMode == 1), e.m_pszWidth ? atoi(e.m_pszWidth) : read()[1],
                               e.m_pszFrames ? atoi(e.m_pszFrames) : 100};
@@ -169,7 +170,8 @@ TEST_P(PageExchangeTest, ReadsTheFieldsOrStopsAtTheFirstBadOneAndPreviewsTheSize
     if (!e.m_pszMessage) {
         EXPECT_EQ(read(), expected);
     } else {
-        EXPECT_EQ(std::pair(boxes.calls[0].text, boxes.calls[0].nType), std::pair(CString(e.m_pszMessage), UINT{MB_ICONEXCLAMATION}));
+        EXPECT_EQ(std::pair(boxes.calls[0].text, boxes.calls[0].nType),
+                  std::pair(CString(e.m_pszMessage), UINT{MB_ICONEXCLAMATION}));
         QLineEdit* pField = Edit(page, e.m_nFocus);
         EXPECT_TRUE(!pField->isEnabled() || QApplication::focusWidget() == pField);
         EXPECT_EQ(pField->selectedText(), pField->text());
@@ -189,7 +191,6 @@ TEST_P(PageExchangeTest, ReadsTheFieldsOrStopsAtTheFirstBadOneAndPreviewsTheSize
 // 640 × 480 and 800 × 600 average to 720 × 540; custom sides round down to
 // multiples of four, and a side that rounds to nothing, is missing or makes
 // too large a picture is refused by the preview.
-
 const Exchange kExchanges[] = {
     {"AnimEveryField", false, 1, "640", "480", "1", "1000000"},
     {"AnimEmptyFrameCount", false, 1, "320", nullptr, "30", "", kNotANumber, IDC_FRAME_COUNT},
@@ -414,6 +415,9 @@ TEST_F(PageTest, AnimationPlaysAndPauses)
     EXPECT_EQ(pPlay->text(), "Pozastavit");
     pPlay->click();
     EXPECT_EQ(pPlay->text(), "Přehrát");
+    const QRgb paused = Middle();
+    QTest::qWait(300);
+    EXPECT_EQ(Middle(), paused);
 }
 
 TEST_F(PageTest, FileThatIsNoPictureIsToldWhereAPictureShowsItsThumbnail)

@@ -112,11 +112,11 @@ TEST(Dialog, ModalRunFocusesFirstEnabledTabStopAndEndsWithButtonsAndKeys)
     EXPECT_EQ(focusText, "Tlačítko");
     EXPECT_EQ(dlg.GetSafeHwnd(), nullptr);   // the window is gone after the run
     // Enter presses the focused button; in an edit it gives the dialog its OK.
-    for (const auto& [nID, nKey, nEnd] : {std::tuple{IDCANCEL, Qt::Key_Return, IDCANCEL}, {IDC_EDIT, Qt::Key_Return, IDOK},
-                                          {IDC_EDIT, Qt::Key_Enter, IDOK}}) {
-        EXPECT_EQ(RunModal(dlg, [&, nID = nID, nKey = nKey] {
+    for (const auto& [nID, key, nEnd] : {std::tuple{IDCANCEL, QKeyCombination(Qt::Key_Return), IDCANCEL},
+                                         {IDC_EDIT, QKeyCombination(Qt::Key_Return), IDOK}, {IDC_EDIT, Qt::KeypadModifier | Qt::Key_Enter, IDOK}}) {
+        EXPECT_EQ(RunModal(dlg, [&, nID = nID, key = key] {
                       dlg.GetDlgItem(nID)->SetFocus();
-                      QTest::keyClick(dlg.GetDlgItem(nID)->GetWidget(), nKey);
+                      QTest::keyClick(dlg.GetDlgItem(nID)->GetWidget(), key.key(), key.keyboardModifiers());
                   }),
                   nEnd) << nID;
     }

@@ -318,6 +318,7 @@ TEST_F(PageTest, EveryControlSitsWhereItsTemplateSaysWithItsTextWholeAndKeysStay
                   std::pair(QString(CFont::ResolveFace(pTemplate->fontFace).GetString()), int(pTemplate->pointSize)));
         const CDialogBaseUnits units = CDialogBaseUnits::FromFont(*pFont);
         EXPECT_EQ(pPage->GetWidget()->size(), QSize(units.MapX(pTemplate->cx), units.MapY(pTemplate->cy)));
+        EXPECT_EQ(pPage->GetWindowText(), pTemplate->caption ? pTemplate->caption : "");
         const QList<QWidget*> controls = pPage->GetWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
         ASSERT_EQ(controls.size(), static_cast<qsizetype>(pTemplate->items.size())) << nID;
         for (std::size_t i = 0; i < pTemplate->items.size(); ++i) {

@@ -200,9 +200,7 @@ TEST(QtFileChooser, SaveChooserNamesAFileWithTheDefaultSuffixAndAsksInCzechBefor
 {
     ASSERT_TRUE(InstallQtTranslations("cs"));
     QTemporaryDir dir;
-    QFile existing(dir.filePath(QStringLiteral("mix.bmp")));
-    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
-    existing.close();
+    ASSERT_TRUE(QFile(dir.filePath(QStringLiteral("mix.bmp"))).open(QIODevice::WriteOnly));   // closed at once
     FileChooserRequest request{.bOpenFileDialog = FALSE, .defaultExtension = "bmp", .initialFileName = "plavex",
                                .flags = OFN_OVERWRITEPROMPT,
                                .filters = CFileDialog::ParseFilter("Obrázky BMP (*.bmp)|*.bmp||")};

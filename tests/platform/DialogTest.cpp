@@ -6,6 +6,7 @@
 // showing other buttons, texts, icons or defaults, or giving another answer
 // than the user's; a compression choice forgotten.
 
+#include <array>
 #include <functional>
 #include <optional>
 #include <tuple>
@@ -92,10 +93,11 @@ INT_PTR RunModal(CDialog& dlg, const std::function<void()>& script)
     QTimer::singleShot(0, [&dlg, script] {
         EXPECT_TRUE(QTest::qWaitForWindowExposed(dlg.GetWidget()));
         script();
-        QTimer::singleShot(5000, dlg.GetWidget(), [&dlg] {
-            ADD_FAILURE() << "the dialog stayed open";
-            dlg.EndDialog(-2);
-        });
+        if (dlg.GetWidget())
+            QTimer::singleShot(5000, dlg.GetWidget(), [&dlg] {
+                ADD_FAILURE() << "the dialog stayed open";
+                dlg.EndDialog(-2);
+            });
     });
     return dlg.DoModal();
 }

@@ -2,8 +2,9 @@
 // rounds them; the wrong focus, command or end of a modal run; a control that
 // forgets a message; a number read that the dialog framework would refuse, or
 // refused where it would read it; a default extension added where it must not
-// be or missing; and the Qt message box and file chooser showing other
-// buttons, texts, icons or defaults, or giving another answer than the user's.
+// be or missing; the Qt message box, file chooser and "Komprese videa" dialog
+// showing other buttons, texts, icons or defaults, or giving another answer
+// than the user's; a compression choice forgotten.
 
 #include <array>
 #include <functional>
@@ -15,16 +16,21 @@
 // Qt
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 // Local
+#include "platform/aviui/CCompressionDialog.h"
+#include "platform/aviui/CDialogCompressionChooser.h"
 #include "platform/ui/CDialog.h"
 #include "platform/ui/CDialogBaseUnits.h"
 #include "platform/ui/CFileDialog.h"
@@ -40,25 +46,38 @@ namespace {
 TEST(DialogBaseUnits, RoundHalfAwayFromZeroAndFollowTheFont)
 {
     const CDialogBaseUnits units(6, 13);
-    // x × 6 / 4 and y × 13 / 8: 394.5, 1.5 and -1.5; 290.875 and 4.875.
-    for (const auto& [nX, nMapped] : {std::pair{263, 395}, {50, 75}, {1, 2}, {-1, -2}})
-        EXPECT_EQ(units.MapX(nX), nMapped) << nX;
-    for (const auto& [nY, nMapped] : {std::pair{179, 291}, {8, 13}, {3, 5}})
-        EXPECT_EQ(units.MapY(nY), nMapped) << nY;
+    // x × 6 / 4 and y × 13 / 8: 394.5, 1.5 and -1.5; 290.875, 4.875 and -1.625.
+    for (const auto& [nX, nY, nMappedX, nMappedY] : {std::array{263, 179, 395, 291}, {50, 8, 75, 13}, {1, 3, 2, 5}, {-1, -1, -2, -2}})
+        EXPECT_EQ(std::pair(units.MapX(nX), units.MapY(nY)), std::pair(nMappedX, nMappedY)) << nX;
     RECT rc{7, 173, 313, 174};
     units.MapRect(&rc);
     EXPECT_EQ((std::array{rc.left, rc.top, rc.right, rc.bottom}), (std::array<LONG, 4>{11, 281, 470, 283}));
-    QFont small(QStringLiteral("DejaVu Sans"));
-    small.setPointSize(8);
-    QFont large = small;
-    large.setPointSize(16);
-    EXPECT_GT(CDialogBaseUnits::FromFont(large).GetCharWidth(), CDialogBaseUnits::FromFont(small).GetCharWidth());
-    EXPECT_EQ(CDialogBaseUnits::FromFont(small).GetCharHeight(), QFontMetrics(small).height());
+    QFont font(QStringLiteral("DejaVu Sans"), 8);
+    const CDialogBaseUnits small = CDialogBaseUnits::FromFont(font);
+    EXPECT_EQ(small.GetCharHeight(), QFontMetrics(font).height());
+    font.setPointSize(16);
+    EXPECT_GT(CDialogBaseUnits::FromFont(font).GetCharWidth(), small.GetCharWidth());
 }
 
-constexpr int IDC_EDIT = 100, IDC_BUTTON = 101, IDC_DISABLED = 102;
+// Runs `script` on the modal window of type W that the next loop shows; a
+// window the script leaves open is closed later, so that it cannot hang the tests.
+template <class W>
+void WhenShown(const std::function<void(W*)>& script)
+{
+    QTimer::singleShot(0, [script] {
+        auto* pWindow = qobject_cast<W*>(QApplication::activeModalWidget());
+        ASSERT_NE(pWindow, nullptr) << "no modal window";
+        script(pWindow);
+        QTimer::singleShot(5000, pWindow, [pWindow] {
+            ADD_FAILURE() << "the window stayed open";
+            static_cast<QDialog*>(pWindow)->done(0);
+        });
+    });
+}
+
+constexpr int IDC_EDIT = 100, IDC_BUTTON = 101;
 constexpr DialogItem kHostItems[] = {
-    {IDC_DISABLED, DialogItemKind::PushButton, "Vypnuto", 5, 80, 40, 14, WS_VISIBLE | WS_TABSTOP | WS_DISABLED},
+    {102, DialogItemKind::PushButton, "Vypnuto", 5, 80, 40, 14, WS_VISIBLE | WS_TABSTOP | WS_DISABLED},
     {IDC_BUTTON, DialogItemKind::PushButton, "Tlačítko", 50, 80, 40, 14, WS_VISIBLE | WS_TABSTOP},
     {IDOK, DialogItemKind::PushButton, "OK", 95, 80, 40, 14, WS_VISIBLE | WS_TABSTOP},
     {IDCANCEL, DialogItemKind::PushButton, "Konec", 140, 80, 40, 14, WS_VISIBLE | WS_TABSTOP},
@@ -67,41 +86,12 @@ constexpr DialogItem kHostItems[] = {
 constexpr DialogTemplate kHost{901, 0, 0, 200, 100, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU, 0, "Rámec",
                                "MS Sans Serif", 8, kHostItems};
 
-// A dialog that counts what reaches it, and ends on OK and cancel only when told.
-class CCountingDialog : public CDialog {
-public:
-    CCountingDialog() : CDialog(kHost) {}
-    void OnOK() override
-    {
-        ++nOK;
-        if (bEndOnCommand)
-            CDialog::OnOK();
-    }
-    void OnCancel() override
-    {
-        ++nCancel;
-        if (bEndOnCommand)
-            CDialog::OnCancel();
-    }
-    void OnButton() { ++nButton; }
-    int nOK = 0, nCancel = 0, nButton = 0;
-    bool bEndOnCommand = true;
-
-protected:
-    DECLARE_MESSAGE_MAP()
-};
-
-BEGIN_MESSAGE_MAP(CCountingDialog, CDialog)
-    ON_BN_CLICKED(IDC_BUTTON, &CCountingDialog::OnButton)
-END_MESSAGE_MAP()
-
-// Runs a dialog modally while `script` plays inside its loop; a run the script
-// fails to end is ended later, so that it cannot hang the tests.
+// Runs the dialog modally while `script` plays inside its loop; a run the
+// script fails to end is ended later, so that it cannot hang the tests.
 INT_PTR RunModal(CDialog& dlg, const std::function<void()>& script)
 {
     QTimer::singleShot(0, [&dlg, script] {
-        if (!QTest::qWaitForWindowExposed(dlg.GetWidget()))
-            ADD_FAILURE() << "the dialog never showed";
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(dlg.GetWidget()));
         script();
         if (dlg.GetWidget())
             QTimer::singleShot(5000, dlg.GetWidget(), [&dlg] {
@@ -112,48 +102,26 @@ INT_PTR RunModal(CDialog& dlg, const std::function<void()>& script)
     return dlg.DoModal();
 }
 
-// Runs `script` on the modal window of type W that the next loop shows.
-template <class W>
-void WhenShown(const std::function<void(W*)>& script)
+TEST(Dialog, ModalRunFocusesFirstEnabledTabStopAndEndsWithButtonsAndKeys)
 {
-    QTimer::singleShot(0, [script] {
-        if (auto* pWindow = qobject_cast<W*>(QApplication::activeModalWidget()))
-            script(pWindow);
-        else
-            ADD_FAILURE() << "no modal window";
-    });
-}
-
-TEST(Dialog, ModalRunFocusesFirstEnabledTabStopAndEndsWithButtons)
-{
-    CCountingDialog dlg;
-    const auto click = [&](int nID) { dlg.GetDlgItem(nID)->SendMessage(BM_CLICK); };
-    EXPECT_EQ(RunModal(dlg, [&] { click(IDC_BUTTON); click(IDOK); }), IDOK);
-    EXPECT_EQ(std::tuple(dlg.nButton, dlg.nOK, dlg.nCancel), std::tuple(1, 1, 0));
-    EXPECT_EQ(dlg.GetSafeHwnd(), nullptr);   // the window is gone after the run
-
+    CDialog dlg(kHost);
     CString focusText;   // the disabled first button is skipped
     EXPECT_EQ(RunModal(dlg, [&] {
-                  focusText = CWnd::GetFocus() ? CWnd::GetFocus()->GetWindowText() : CString("(none)");
-                  click(IDCANCEL);
+                  focusText = CWnd::GetFocus()->GetWindowText();
+                  dlg.GetDlgItem(IDOK)->SendMessage(BM_CLICK);
               }),
-              IDCANCEL);
+              IDOK);
     EXPECT_EQ(focusText, "Tlačítko");
-
+    EXPECT_EQ(dlg.GetSafeHwnd(), nullptr);   // the window is gone after the run
     // Enter presses the focused button; in an edit it gives the dialog its OK.
-    dlg.bEndOnCommand = false;
-    const auto key = [&](int nID, Qt::Key key) {
-        dlg.GetDlgItem(nID)->SetFocus();
-        QTest::keyClick(dlg.GetDlgItem(nID)->GetWidget(), key);
-    };
-    EXPECT_EQ(RunModal(dlg, [&] {
-                  key(IDC_BUTTON, Qt::Key_Return);
-                  key(IDC_EDIT, Qt::Key_Return);
-                  key(IDC_EDIT, Qt::Key_Enter);
-                  dlg.EndDialog(7);
-              }),
-              7);
-    EXPECT_EQ(std::tuple(dlg.nButton, dlg.nOK, dlg.nCancel), std::tuple(2, 3, 1));
+    for (const auto& [nID, key, nEnd] : {std::tuple{IDCANCEL, QKeyCombination(Qt::Key_Return), IDCANCEL},
+                                         {IDC_EDIT, QKeyCombination(Qt::Key_Return), IDOK}, {IDC_EDIT, Qt::KeypadModifier | Qt::Key_Enter, IDOK}}) {
+        EXPECT_EQ(RunModal(dlg, [&, nID = nID, key = key] {
+                      dlg.GetDlgItem(nID)->SetFocus();
+                      QTest::keyClick(dlg.GetDlgItem(nID)->GetWidget(), key.key(), key.keyboardModifiers());
+                  }),
+                  nEnd) << nID;
+    }
 }
 
 // The messages the pages send their controls, and a member control that takes
@@ -172,20 +140,19 @@ TEST(Dialog, ControlsAnswerTheirMessagesAndMembersTakeThemOver)
         dlg.SetDlgItemText(nID, "Příliš žluťoučký");
         CString text;
         EXPECT_EQ(dlg.GetDlgItemText(nID, text), static_cast<int>(std::string("Příliš žluťoučký").size())) << nID;
-        EXPECT_EQ(dlg.GetDlgItem(nID)->GetDlgCtrlID(), nID);
+        EXPECT_EQ(std::pair(text, dlg.GetDlgItem(nID)->GetDlgCtrlID()), std::pair(CString("Příliš žluťoučký"), nID));
     }
-    CWnd* pCheck = dlg.GetDlgItem(1);
+    // The third state too, also asked for through the bare handle.
     for (const WPARAM nState : {WPARAM{BST_CHECKED}, WPARAM{2}, WPARAM{BST_UNCHECKED}}) {
-        pCheck->SendMessage(BM_SETCHECK, nState);
-        EXPECT_EQ(::SendMessage(pCheck->GetSafeHwnd(), BM_GETCHECK, 0, 0), static_cast<LRESULT>(nState));
+        dlg.GetDlgItem(1)->SendMessage(BM_SETCHECK, nState);
+        EXPECT_EQ(::SendMessage(dlg.GetDlgItem(1)->GetSafeHwnd(), BM_GETCHECK, 0, 0), static_cast<LRESULT>(nState));
     }
     CSliderCtrl slider;
     ASSERT_TRUE(slider.SubclassDlgItem(4, &dlg));
     EXPECT_EQ(dlg.GetDlgItem(4), &slider);
     slider.SendMessage(TBM_SETRANGE, TRUE, LPARAM{10 | 20 << 16});
     slider.SetPos(30);
-    EXPECT_EQ(slider.GetPos(), 20);
-    EXPECT_EQ(slider.GetRangeMin() + slider.GetRangeMax(), 30);
+    EXPECT_EQ(std::tuple(slider.GetPos(), slider.GetRangeMin(), slider.GetRangeMax()), std::tuple(20, 10, 20));
     EXPECT_EQ(slider.Detach(), dlg.GetDlgItem(4)->GetSafeHwnd());
     EXPECT_NE(dlg.GetDlgItem(4), &slider);
     {
@@ -221,77 +188,63 @@ TEST(FileDialog, AddsTheDefaultExtensionToBareNamesOnly)
 {
     CScriptedFileChooser chooser;
     CFileDialog save(FALSE, "avi", "plavex", 0, "Avi soubory (*.avi)|*.avi||");
-    for (const auto& [pszAnswer, pszPath, pszName] : {std::tuple{"/home/eva/film", "/home/eva/film.avi", "film.avi"},
-                                                      {"/home/eva.v2/film", "/home/eva.v2/film.avi", "film.avi"},
-                                                      {"/home/eva/film.AVI", "/home/eva/film.AVI", "film.AVI"}}) {
+    for (const auto& [pszAnswer, pszPath] : {std::pair{"/home/eva/film", "/home/eva/film.avi|film.avi"},
+                                             {"/home/eva.v2/film", "/home/eva.v2/film.avi|film.avi"},
+                                             {"/home/eva/film.AVI", "/home/eva/film.AVI|film.AVI"}}) {
         chooser.answers = {pszAnswer};
         EXPECT_EQ(save.DoModal(), IDOK);
-        EXPECT_EQ(save.GetPathName().str() + "|" + save.GetFileName().str(), std::string(pszPath) + "|" + pszName);
+        EXPECT_EQ(save.GetPathName().str() + "|" + save.GetFileName().str(), pszPath);
     }
     EXPECT_EQ(save.DoModal(), IDCANCEL);
-    EXPECT_EQ(chooser.requests.at(0).flags, 0u);   // no prompt unless asked for
-
-    CFileDialog open(TRUE, nullptr, nullptr, OFN_FILEMUSTEXIST, "Obrázky|*.bmp||");
-    chooser.answers = {"/home/eva/a.b"};
-    EXPECT_EQ(open.DoModal(), IDOK);
-    EXPECT_EQ(open.GetPathName(), "/home/eva/a.b");
-    EXPECT_TRUE(chooser.requests.back().initialFileName.IsEmpty());
 }
 
 TEST(QtFileChooser, SaveChooserNamesAFileWithTheDefaultSuffixAndAsksInCzechBeforeReplacingOne)
 {
     ASSERT_TRUE(InstallQtTranslations("cs"));
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    QFile existing(dir.filePath(QStringLiteral("mix.bmp")));
-    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
-    existing.close();
+    ASSERT_TRUE(QFile(dir.filePath(QStringLiteral("mix.bmp"))).open(QIODevice::WriteOnly));   // closed at once
     FileChooserRequest request{.bOpenFileDialog = FALSE, .defaultExtension = "bmp", .initialFileName = "plavex",
                                .flags = OFN_OVERWRITEPROMPT,
                                .filters = CFileDialog::ParseFilter("Obrázky BMP (*.bmp)|*.bmp||")};
-
-    QStringList nameFilters, buttons;
-    QString question;
-    bool hideDetails = true;
-    WhenShown<QFileDialog>([&](QFileDialog* dialog) {
-        nameFilters = dialog->nameFilters();
-        for (QAbstractButton* button : dialog->findChild<QDialogButtonBox*>()->buttons())
-            buttons << button->text();
-        hideDetails = dialog->testOption(QFileDialog::HideNameFilterDetails);
-        dialog->setDirectory(dir.path());
+    // The chooser's filters, buttons and whether it hides the filters' patterns.
+    QString shown, question;
+    const auto describe = [&](QFileDialog* pDialog) {
+        shown = pDialog->nameFilters().join('|') + (pDialog->testOption(QFileDialog::HideNameFilterDetails) ? " hidden" : "");
+        for (QAbstractButton* pButton : pDialog->findChild<QDialogButtonBox*>()->buttons())
+            shown += '|' + pButton->text();
+    };
+    WhenShown<QFileDialog>([&](QFileDialog* pDialog) {
+        describe(pDialog);
+        pDialog->setDirectory(dir.path());
         // The question comes up inside accept(); "Ne" keeps the chooser open.
-        dialog->selectFile(QStringLiteral("mix"));
+        pDialog->selectFile(QStringLiteral("mix"));
         WhenShown<QMessageBox>([&](QMessageBox* box) {
-            question = box->text() + QLatin1Char('|') + box->button(QMessageBox::No)->text();
+            question = box->text() + '|' + box->button(QMessageBox::No)->text();
             box->button(QMessageBox::No)->click();
         });
-        static_cast<QDialog*>(dialog)->accept();
-        dialog->selectFile(QStringLiteral("smíchaný"));
-        static_cast<QDialog*>(dialog)->accept();
+        static_cast<QDialog*>(pDialog)->accept();
+        pDialog->selectFile(QStringLiteral("smíchaný"));
+        static_cast<QDialog*>(pDialog)->accept();
     });
     CQtFileChooser chooser;
     CString path;
     ASSERT_TRUE(chooser.Choose(request, path));
     EXPECT_EQ(QFile::decodeName(path.GetString()), dir.filePath(QStringLiteral("smíchaný.bmp")));
-    EXPECT_EQ(nameFilters, QStringList{"Obrázky BMP (*.bmp)"});
-    EXPECT_EQ(buttons.join(QLatin1Char('|')).toStdString(), "&Uložit|Zrušit");
+    EXPECT_EQ(shown.toStdString(), "Obrázky BMP (*.bmp)|&Uložit|Zrušit");
     EXPECT_EQ(question.toStdString(), "Soubor mix.bmp již existuje.\nChcete jej nahradit?|&Ne");
-    EXPECT_FALSE(hideDetails);
 
-    WhenShown<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+    WhenShown<QFileDialog>([](QFileDialog* pDialog) { pDialog->reject(); });
     EXPECT_FALSE(chooser.Choose(request, path));
 
     // The open chooser's one entry shows as its bare description.
     request.bOpenFileDialog = TRUE;
     request.filters = CFileDialog::ParseFilter("Obrázky|*.png;*.heic||");
-    WhenShown<QFileDialog>([&](QFileDialog* dialog) {
-        nameFilters = dialog->nameFilters();
-        hideDetails = dialog->testOption(QFileDialog::HideNameFilterDetails);
-        dialog->reject();
+    WhenShown<QFileDialog>([&](QFileDialog* pDialog) {
+        describe(pDialog);
+        pDialog->reject();
     });
     EXPECT_FALSE(chooser.Choose(request, path));
-    EXPECT_EQ(nameFilters, QStringList{"Obrázky (*.png *.heic)"});
-    EXPECT_TRUE(hideDetails);
+    EXPECT_EQ(shown.section('|', 0, 0).toStdString(), "Obrázky (*.png *.heic) hidden");
 }
 
 // One message box shown for real and answered by a key (Key_unknown: the close
@@ -310,28 +263,23 @@ class QtMessageBoxTest : public testing::TestWithParam<Answer> {};
 TEST_P(QtMessageBoxTest, ShowsItsButtonsAndIconAndGivesTheUsersAnswer)
 {
     const Answer& a = GetParam();
-    QString strButtons, strTitleAndText;
+    QString strShown;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     WhenShown<QMessageBox>([&](QMessageBox* pBox) {
+        strShown = pBox->windowTitle() + ": " + pBox->text() + " |";
         for (QAbstractButton* pButton : pBox->buttons())
-            strButtons += pButton->text() + (pButton == pBox->defaultButton() ? "* " : " ");
+            strShown += ' ' + pButton->text() + (pButton == pBox->defaultButton() ? "*" : "");
         icon = pBox->icon();
-        strTitleAndText = pBox->windowTitle() + ": " + pBox->text();
         pBox->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(pBox));
         if (a.m_key.key() == Qt::Key_unknown)
             pBox->close();
         else
             QTest::keyClick(pBox, a.m_key.key(), a.m_key.keyboardModifiers());
-        QTimer::singleShot(5000, pBox, [pBox] {
-            ADD_FAILURE() << "the message box stayed open";
-            pBox->done(0);
-        });
     });
     EXPECT_EQ(CQtMessageBox().Show(nullptr, "Opravdu chcete ukončit program?", "Plavex", a.m_nType), a.m_nAnswer);
-    EXPECT_EQ(strButtons.trimmed().toStdString(), a.m_pszButtons);
+    EXPECT_EQ(strShown.toStdString(), std::string("Plavex: Opravdu chcete ukončit program? | ") + a.m_pszButtons);
     EXPECT_EQ(icon, a.m_icon);
-    EXPECT_EQ(strTitleAndText, "Plavex: Opravdu chcete ukončit program?");
 }
 
 // Escape and closing the window answer no: nothing is ended by accident.
@@ -350,5 +298,63 @@ const Answer kAnswers[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Rows, QtMessageBoxTest, testing::ValuesIn(kAnswers),
                          [](const auto& info) { return std::string(info.param.m_pszName); });
+
+TEST(CompressionDialog, OffersFourCompressorsWithQualityForTheLossyOnesAndGivesTheChoice)
+{
+    CCompressionDialog dialog;
+    const auto* pButtons = dialog.findChild<QDialogButtonBox*>();
+    QStringList texts = {dialog.windowTitle(), pButtons->button(QDialogButtonBox::Ok)->text(),
+                         pButtons->button(QDialogButtonBox::Cancel)->text()};
+    for (const QLabel* pLabel : dialog.findChildren<QLabel*>())
+        if (pLabel != dialog.m_pQualityValue)
+            texts << pLabel->text();
+    for (int i = 0; i < dialog.m_pCompressor->count(); ++i)
+        texts << dialog.m_pCompressor->itemText(i);
+    EXPECT_EQ(texts, QStringList({"Komprese videa", "OK", "Storno", "Kompresor:", "Kvalita:",
+                                  "Plné snímky (nekomprimované)", "Motion JPEG", "H.264", "FFV1 (bezeztrátový)"}));
+    // Motion JPEG at 90 of 1..100 until the user chooses otherwise.
+    const QSlider& quality = *dialog.m_pQuality;
+    EXPECT_EQ(std::tuple(dialog.m_pCompressor->currentIndex(), quality.value(), quality.minimum(), quality.maximum()),
+              std::tuple(1, 90, 1, 100));
+    // Each compressor with the quality it takes; the choice shows again as it was made.
+    for (const auto& [nIndex, fccHandler, nQuality] : {std::tuple{0, comptypeDIB, 0u}, {1, comptypeMJPG, 37u},
+                                                       {2, comptypeH264, 37u}, {3, comptypeFFV1, 0u}}) {
+        dialog.m_pCompressor->setCurrentIndex(nIndex);
+        dialog.m_pQuality->setValue(37);
+        EXPECT_EQ(std::pair(quality.isEnabled(), dialog.m_pQualityValue->text()), std::pair(nQuality != 0, QString("37")));
+        AVICOMPRESSOPTIONS options{};
+        dialog.GetChoice(options);
+        EXPECT_EQ(std::tuple(options.fccType, options.fccHandler, options.dwQuality), std::tuple(streamtypeVIDEO, fccHandler, nQuality));
+        dialog.m_pCompressor->setCurrentIndex(0);
+        dialog.SetChoice(options);
+        EXPECT_EQ(dialog.m_pCompressor->currentIndex(), nIndex);
+    }
+}
+
+TEST(CompressionDialog, ChooserIsModalToItsOwnerAndRemembersTheChoice)
+{
+    QWidget owner;
+    CDialogCompressionChooser chooser;
+    AVICOMPRESSOPTIONS options{};
+    WhenShown<CCompressionDialog>([&owner](CCompressionDialog* pDialog) {
+        EXPECT_EQ(pDialog->parentWidget(), &owner);
+        EXPECT_TRUE(pDialog->windowFlags().testFlags(Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint));
+        EXPECT_FALSE(pDialog->windowFlags() & (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint));
+        pDialog->m_pQuality->setValue(55);
+        pDialog->accept();
+    });
+    ASSERT_EQ(chooser.ChooseCompression(reinterpret_cast<HWND>(&owner), options), TRUE);
+    EXPECT_EQ(std::pair(options.fccHandler, options.dwQuality), std::pair(comptypeMJPG, 55u));
+
+    // The next time it opens on the last choice; "Storno" gives FALSE and leaves the options.
+    WhenShown<CCompressionDialog>([](CCompressionDialog* pDialog) {
+        EXPECT_EQ(pDialog->m_pQuality->value(), 55);
+        pDialog->m_pCompressor->setCurrentIndex(0);
+        pDialog->reject();
+    });
+    AVICOMPRESSOPTIONS untouched{};
+    EXPECT_EQ(chooser.ChooseCompression(reinterpret_cast<HWND>(&owner), untouched), FALSE);
+    EXPECT_EQ(untouched.fccHandler, 0u);
+}
 
 } // namespace

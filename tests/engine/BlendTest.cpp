@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <set>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -20,14 +21,11 @@ constexpr double kJustBelowOne = 1.0 - 0x1p-53;
 
 TEST(BlendTest, ChannelAndWeightsAreExactToTheBit)
 {
-    EXPECT_EQ(BlendChannel(0, 255, 0.5), 127);
-    EXPECT_EQ(BlendChannel(255, 0, 0.5), 127);
     // The last of 50 frames stops just short of the second picture, except
     // where rounding the final addition carries to the next whole number.
-    EXPECT_EQ(BlendChannel(0, 255, kJustBelowOne), 254);
-    EXPECT_EQ(BlendChannel(0, 1, kJustBelowOne), 0);
-    EXPECT_EQ(BlendChannel(100, 101, kJustBelowOne), 101);
-    EXPECT_EQ(BlendChannel(200, 17, kJustBelowOne), 17);
+    for (const auto& [a, b, w, nExpected] : {std::tuple{0, 255, 0.5, 127}, {255, 0, 0.5, 127}, {0, 255, kJustBelowOne, 254},
+                                            {0, 1, kJustBelowOne, 0}, {100, 101, kJustBelowOne, 101}, {200, 17, kJustBelowOne, 17}})
+        EXPECT_EQ(BlendChannel(a, b, w), nExpected) << a << " " << b << " " << w;
 
     EXPECT_EQ(FrameWeight(FrameStep(1), 0), 0.0); // A single frame shows the first picture.
     EXPECT_EQ(FrameWeight(FrameStep(2), 1), 1.0);

@@ -103,17 +103,16 @@ TEST_F(PictureLoaderTest, GifAndJpegDecodeByContentWhateverTheirNames)
     // The first frame only, with its transparent pixel composed over white.
     const auto gif = LoadPictureFile(Write("anim.jpg", MakeGif({{{0, 3, 2}, 3}, {{1, 1, 1}, -1}})));
     ASSERT_TRUE(gif) << gif.Error().m_strMessage;
-    EXPECT_EQ(gif.Value().Image().pixel(0, 0), qRgb(255, 0, 0));
-    EXPECT_EQ(gif.Value().Image().pixel(1, 0), qRgb(255, 255, 255));
-    EXPECT_EQ(gif.Value().Image().pixel(2, 0), qRgb(0, 0, 255));
+    const QImage& frame = gif.Value().Image();
+    EXPECT_EQ(std::vector<QRgb>({frame.pixel(0, 0), frame.pixel(1, 0), frame.pixel(2, 0)}),
+              std::vector<QRgb>({qRgb(255, 0, 0), qRgb(255, 255, 255), qRgb(0, 0, 255)}));
 
     QImage flat(17, 9, QImage::Format_RGB32);
     flat.fill(qRgb(200, 100, 50));
     const auto jpeg = LoadPictureFile(Save(flat, "photo.gif", "JPEG"));
     ASSERT_TRUE(jpeg) << jpeg.Error().m_strMessage;
-    EXPECT_EQ(jpeg.Value().Width(), 17);
-    EXPECT_NEAR(qRed(jpeg.Value().Image().pixel(8, 4)), 200, 3);
-    EXPECT_NEAR(qBlue(jpeg.Value().Image().pixel(8, 4)), 50, 3);
+    const QRgb middle = jpeg.Value().Image().pixel(8, 4);
+    EXPECT_TRUE(jpeg.Value().Width() == 17 && std::abs(qRed(middle) - 200) <= 3 && std::abs(qBlue(middle) - 50) <= 3);
 }
 
 TEST_F(PictureLoaderTest, RefusesOtherFormatsBrokenFilesAndHugeClaims)

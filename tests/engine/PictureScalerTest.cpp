@@ -1,6 +1,8 @@
 // The scaler: a picture of the canvas size changed on the way, reduction by
 // picking pixels, enlargement without interpolation, and a shape kept.
 
+#include <vector>
+
 #include <gtest/gtest.h>
 
 // Qt
@@ -70,12 +72,9 @@ TEST(PictureScalerTest, ReducingAveragesEnlargingInterpolatesAndNeitherKeepsTheS
     const QImage wide = Filled(40, 8, [](int, int y) { return y < 4 ? qRgb(255, 0, 0) : qRgb(0, 0, 255); });
     const QImage tall = Filled(8, 40, [](int x, int) { return x < 4 ? qRgb(0, 255, 0) : qRgb(255, 255, 0); });
     const auto [first, second] = Scale(wide, tall, 16, 16);
-    for (int i : {0, 15}) {
-        EXPECT_EQ(first.pixel(i, 0), qRgb(255, 0, 0));
-        EXPECT_EQ(first.pixel(i, 15), qRgb(0, 0, 255));
-        EXPECT_EQ(second.pixel(0, i), qRgb(0, 255, 0));
-        EXPECT_EQ(second.pixel(15, i), qRgb(255, 255, 0));
-    }
+    for (int i : {0, 15})
+        EXPECT_EQ(std::vector<QRgb>({first.pixel(i, 0), first.pixel(i, 15), second.pixel(0, i), second.pixel(15, i)}),
+                  std::vector<QRgb>({qRgb(255, 0, 0), qRgb(0, 0, 255), qRgb(0, 255, 0), qRgb(255, 255, 0)}));
 }
 
 } // namespace

@@ -43,12 +43,6 @@ const char* CodecName(FOURCC fcc)
     return fcc == comptypeDIB ? "rawvideo" : fcc == comptypeMJPG ? "mjpeg" : fcc == comptypeH264 ? "h264" : "ffv1";
 }
 
-void PrintTo(const RunSpec& c, std::ostream* os)
-{
-    *os << CodecName(c.fccCodec) << ' ' << c.nWidth << 'x' << c.nHeight << ' ' << c.nFrames
-        << (c.nSegment ? " segmented" : "");
-}
-
 // Runs the writer the way the animation render does; frames gets what was handed over.
 HRESULT WriteAvi(const std::string& strPath, const RunSpec& run, std::vector<std::uint8_t>* pFrames = nullptr,
                  CAviWriter* pWriter = nullptr)

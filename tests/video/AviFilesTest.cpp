@@ -127,8 +127,6 @@ TEST_P(AviDecodeTest, RealDecoderReadsEveryFrame)
     ASSERT_EQ(a.legacyIndex.size(), a.framesPerRiff.at(0));
     EXPECT_TRUE(std::equal(a.legacyIndex.begin(), a.legacyIndex.end(), a.frames.begin()));
     // One segment has no OpenDML indexes, only their placeholders.
-    EXPECT_EQ(a.riffTypes.at(0), "AVI ");
-    EXPECT_EQ(std::count(a.riffTypes.begin(), a.riffTypes.end(), "AVIX"), a.riffTypes.size() - 1);
     EXPECT_EQ(a.riffTypes.size() > 1, bSegmented);
     EXPECT_EQ(a.bSuperIndex, bSegmented);
     EXPECT_TRUE(a.stdIndex == (bSegmented ? a.frames : std::vector<AviLayout::Ref>()));

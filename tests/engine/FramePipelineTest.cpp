@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -18,43 +19,34 @@
 
 namespace {
 
-// Stand-in encoders. Each output depends on the frame's bytes; the chained
-// one also on every frame before it, so frames encoded out of order or by
-// the wrong instance give other bytes.
-enum class Kind { PassThrough, Reversed, Chained };
-
+// Stand-in encoders: one per worker reverses each frame; a shared one also
+// chains it with every frame before it, so frames encoded out of order or by
+// the wrong instance give other bytes. A frame whose first byte is 0xEE cannot
+// be compressed. Encoders that hand back the frame's own pixels run in the
+// batch tool's tests.
 class FakeEncoder : public IFrameEncoder {
 public:
-    FakeEncoder(Kind nKind, std::int32_t nFailAt) : m_nKind(nKind), m_nFailAt(nFailAt) {}
+    explicit FakeEncoder(bool bShared) : m_bShared(bShared) {}
 
     bool Encode(const BYTE* pPixels, int nPitch, EncodedFrame* pOut) override
     {
-        if (m_nFailAt >= 0 && pPixels[0] == 0xEE) {
+        if (pPixels[0] == 0xEE) {
             m_strError = "cannot compress";
             return false;
         }
-        const std::size_t nSize = static_cast<std::size_t>(nPitch) * 4;
-        if (m_nKind == Kind::PassThrough) {
-            *pOut = EncodedFrame{pPixels, nSize, true};
-            return true;
-        }
-        const bool bKeyFrame = m_nKind != Kind::Chained || m_state.empty();
-        m_out.assign(pPixels, pPixels + nSize);
-        if (m_nKind == Kind::Reversed)
-            std::reverse(m_out.begin(), m_out.end());
-        if (m_nKind == Kind::Chained) {
-            m_state.resize(nSize);
-            for (std::size_t i = 0; i < nSize; ++i)
-                m_state[i] = m_out[i] = static_cast<BYTE>(m_out[i] ^ (m_state[i] * 3 + 1));
-        }
+        const bool bKeyFrame = !m_bShared || m_state.empty();
+        m_out.assign(pPixels, pPixels + static_cast<std::size_t>(nPitch) * 4);
+        std::reverse(m_out.begin(), m_out.end());
+        m_state.resize(m_out.size());
+        for (std::size_t i = 0; m_bShared && i < m_out.size(); ++i)
+            m_state[i] = m_out[i] = static_cast<BYTE>(m_out[i] ^ (m_state[i] * 3 + 1));
         *pOut = EncodedFrame{m_out.data(), m_out.size(), bKeyFrame};
         return true;
     }
     const std::string& LastError() const override { return m_strError; }
 
 private:
-    Kind m_nKind;
-    std::int32_t m_nFailAt;
+    bool m_bShared;
     std::vector<BYTE> m_out, m_state;
     std::string m_strError;
 };
@@ -84,7 +76,7 @@ struct PipelineRun {
 
 // Runs the pipeline. A frame numbered nFailAt cannot be compressed;
 // nWriteFailAt cannot be written; nAbortAfter frames written, the caller aborts.
-PipelineRun RunPipeline(int nWorkers, Kind nKind, std::int32_t nFailAt = -1, std::int32_t nWriteFailAt = -1,
+PipelineRun RunPipeline(int nWorkers, bool bShared, std::int32_t nFailAt = -1, std::int32_t nWriteFailAt = -1,
                 std::int32_t nAbortAfter = -1)
 {
     Pictures p;
@@ -92,7 +84,7 @@ PipelineRun RunPipeline(int nWorkers, Kind nKind, std::int32_t nFailAt = -1, std
     std::atomic<std::int32_t> nWritten{0};
     const double dStep = FrameStep(kFrames);
     FramePipeline pipeline(
-        FramePipeline::Settings{p.canvas, kFrames, nWorkers, nKind != Kind::Chained},
+        FramePipeline::Settings{p.canvas, kFrames, nWorkers, !bShared},
         [&](std::int32_t k) {
             // Frame k starts only once frame k − (P + 2) has been written.
             if (k >= nWritten.load() + nWorkers + 2)
@@ -100,7 +92,7 @@ PipelineRun RunPipeline(int nWorkers, Kind nKind, std::int32_t nFailAt = -1, std
             return k == nFailAt ? FrameRecipe{&p.marked, &p.marked, 0.0}
                                 : FrameRecipe{&p.first, &p.second, FrameWeight(dStep, k)};
         },
-        [&](std::string*) { return std::make_unique<FakeEncoder>(nKind, nFailAt); },
+        [&](std::string*) { return std::make_unique<FakeEncoder>(bShared); },
         [&](std::int32_t k, const EncodedFrame& frame, std::string* pError) {
             EXPECT_EQ(k, static_cast<std::int32_t>(run.m_frames.size()));
             if (k == nWriteFailAt) {
@@ -119,11 +111,11 @@ PipelineRun RunPipeline(int nWorkers, Kind nKind, std::int32_t nFailAt = -1, std
 
 TEST(FramePipelineTest, BytesAreTheSameForEveryWorkerCountAndMatchOneFrameAtATime)
 {
-    for (const Kind nKind : {Kind::PassThrough, Kind::Reversed, Kind::Chained}) {
+    for (const bool bShared : {false, true}) {
         // One frame at a time, with the plain formula, as the renders did.
         Pictures p;
         std::vector<BYTE> out(96);
-        FakeEncoder encoder(nKind, -1);
+        FakeEncoder encoder(bShared);
         std::vector<std::vector<BYTE>> expected;
         for (std::int32_t k = 0; k < kFrames; ++k) {
             BlendBytesReference(p.first.Data(), p.second.Data(), out.data(), 96, FrameWeight(FrameStep(kFrames), k));
@@ -133,10 +125,10 @@ TEST(FramePipelineTest, BytesAreTheSameForEveryWorkerCountAndMatchOneFrameAtATim
             expected.back().push_back(frame.m_bKeyFrame ? 1 : 0);
         }
         for (const int nWorkers : {1, 2, 3, 8}) {
-            const PipelineRun run = RunPipeline(nWorkers, nKind);
+            const PipelineRun run = RunPipeline(nWorkers, bShared);
             EXPECT_EQ(run.m_result.m_nOutcome, FramePipeline::Outcome::Done);
             EXPECT_TRUE(run.m_bBoundKept) << nWorkers;
-            EXPECT_EQ(run.m_frames, expected) << "kind " << static_cast<int>(nKind) << ", workers " << nWorkers;
+            EXPECT_EQ(run.m_frames, expected) << (bShared ? "shared" : "own") << " encoders, workers " << nWorkers;
         }
     }
 }
@@ -144,29 +136,22 @@ TEST(FramePipelineTest, BytesAreTheSameForEveryWorkerCountAndMatchOneFrameAtATim
 TEST(FramePipelineTest, FailureOrAbortStopsEveryWorkerAndWritesNothingAfterIt)
 {
     using Outcome = FramePipeline::Outcome;
-    struct Case {
-        const char* m_pszName;
-        Kind m_nKind;
-        std::int32_t m_nFailAt, m_nWriteFailAt, m_nAbortAfter;
-        Outcome m_nOutcome;
-        std::string m_strError;
-    };
+    // Shared encoder; the frame that cannot be compressed, written or after
+    // which the caller aborts; the outcome and its text.
     const std::array cases = {
-        Case{"encode, own encoders", Kind::Reversed, 5, -1, -1, Outcome::EncodeFailed, "cannot compress"},
-        Case{"encode, shared encoder", Kind::Chained, 5, -1, -1, Outcome::EncodeFailed, "cannot compress"},
-        Case{"write", Kind::Reversed, -1, 7, -1, Outcome::WriteFailed, "disk full"},
-        Case{"abort", Kind::Chained, -1, -1, 3, Outcome::Aborted, ""},
+        std::tuple{false, 5, -1, -1, Outcome::EncodeFailed, "cannot compress"},
+        std::tuple{true, 5, -1, -1, Outcome::EncodeFailed, "cannot compress"},
+        std::tuple{false, -1, 7, -1, Outcome::WriteFailed, "disk full"},
+        std::tuple{true, -1, -1, 3, Outcome::Aborted, ""},
     };
-    for (const Case& c : cases) {
+    for (const auto& [bShared, nFailAt, nWriteFailAt, nAbortAfter, nOutcome, pszError] : cases)
         for (const int nWorkers : {1, 3}) {
-            const PipelineRun run = RunPipeline(nWorkers, c.m_nKind, c.m_nFailAt, c.m_nWriteFailAt, c.m_nAbortAfter);
-            EXPECT_EQ(run.m_result.m_nOutcome, c.m_nOutcome) << c.m_pszName << ", workers " << nWorkers;
-            EXPECT_EQ(run.m_result.m_strError, c.m_strError) << c.m_pszName;
+            const PipelineRun run = RunPipeline(nWorkers, bShared, nFailAt, nWriteFailAt, nAbortAfter);
+            EXPECT_EQ(run.m_result.m_nOutcome, nOutcome) << nFailAt << nWriteFailAt << nAbortAfter << ", workers " << nWorkers;
+            EXPECT_EQ(run.m_result.m_strError, pszError);
             // Frames before the failure may or may not all be written; none from it on.
-            const auto nStop = static_cast<std::size_t>(std::max({c.m_nFailAt, c.m_nWriteFailAt, c.m_nAbortAfter}));
-            EXPECT_LE(run.m_frames.size(), nStop) << c.m_pszName;
+            EXPECT_LE(run.m_frames.size(), static_cast<std::size_t>(std::max({nFailAt, nWriteFailAt, nAbortAfter})));
         }
-    }
 }
 
 } // namespace

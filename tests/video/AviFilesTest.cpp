@@ -43,12 +43,6 @@ const char* CodecName(FOURCC fcc)
     return fcc == comptypeDIB ? "rawvideo" : fcc == comptypeMJPG ? "mjpeg" : fcc == comptypeH264 ? "h264" : "ffv1";
 }
 
-void PrintTo(const RunSpec& c, std::ostream* os)
-{
-    *os << CodecName(c.fccCodec) << ' ' << c.nWidth << 'x' << c.nHeight << ' ' << c.nFrames
-        << (c.nSegment ? " segmented" : "");
-}
-
 // Runs the writer the way the animation render does; frames gets what was handed over.
 HRESULT WriteAvi(const std::string& strPath, const RunSpec& run, std::vector<std::uint8_t>* pFrames = nullptr,
                  CAviWriter* pWriter = nullptr)
@@ -133,8 +127,6 @@ TEST_P(AviDecodeTest, RealDecoderReadsEveryFrame)
     ASSERT_EQ(a.legacyIndex.size(), a.framesPerRiff.at(0));
     EXPECT_TRUE(std::equal(a.legacyIndex.begin(), a.legacyIndex.end(), a.frames.begin()));
     // One segment has no OpenDML indexes, only their placeholders.
-    EXPECT_EQ(a.riffTypes.at(0), "AVI ");
-    EXPECT_EQ(std::count(a.riffTypes.begin(), a.riffTypes.end(), "AVIX"), a.riffTypes.size() - 1);
     EXPECT_EQ(a.riffTypes.size() > 1, bSegmented);
     EXPECT_EQ(a.bSuperIndex, bSegmented);
     EXPECT_TRUE(a.stdIndex == (bSegmented ? a.frames : std::vector<AviLayout::Ref>()));
@@ -146,14 +138,27 @@ TEST_P(AviDecodeTest, RealDecoderReadsEveryFrame)
     ASSERT_EQ(a.strf.size(), 40u);
     EXPECT_EQ(std::memcmp(a.strf.data(), &format, 40), 0);
     EXPECT_EQ(a.nHandler, bRaw ? 0u : c.fccCodec);
-    if (bRaw || c.fccCodec == comptypeFFV1) {
-        // Lossless: frames come back byte for byte.
-        std::string strErrors;
-        EXPECT_TRUE(DecodeBottomUpBgr(strPath, strErrors) == frames);
-        EXPECT_EQ(strErrors, "");
-    }
-    if (c.fccCodec != comptypeMJPG)
+    if (c.fccCodec == comptypeH264)
         return;
+    // Lossless frames come back byte for byte; Motion JPEG ones close to the
+    // frames and far from their upside-down copies.
+    std::string strErrors;
+    const std::vector<std::uint8_t> decoded = DecodeBottomUpBgr(strPath, strErrors);
+    EXPECT_EQ(strErrors, "");
+    ASSERT_EQ(decoded.size(), frames.size());
+    if (c.fccCodec != comptypeMJPG) {
+        EXPECT_TRUE(decoded == frames);
+        return;
+    }
+    const std::size_t nRow = w * 3, nFrame = canvas.biSizeImage;
+    long nDiff = 0, nFlipped = 0;
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        const std::size_t nFlip = i / nFrame * nFrame + (h - 1 - i % nFrame / nRow) * nRow + i % nRow;
+        nDiff += std::abs(decoded[i] - frames[i]);
+        nFlipped += std::abs(decoded[i] - frames[nFlip]);
+    }
+    EXPECT_LT(nDiff / static_cast<long>(frames.size()), 16);
+    EXPECT_LT(nDiff * 2, nFlipped);
     // Each frame is a whole JPEG picture with its own tables.
     for (const AviLayout::Ref& f : a.frames) {
         const std::string jpeg(reinterpret_cast<const char*>(&a.bytes[f.nData]), f.nSize);
@@ -172,67 +177,24 @@ INSTANTIATE_TEST_SUITE_P(
                       RunSpec{comptypeFFV1, 4, 4, 1}, RunSpec{comptypeFFV1, 36, 20, 2},
                       RunSpec{comptypeFFV1, 64, 48, 30, 16 * 1024}));
 
-TEST(AviMotionJpegTest, KeepsOrientationAndPaddedRows)
-{
-    // 13 pixels make 39 bytes, padded to 40 per row; the bottom row comes first.
-    const int w = 13, h = 7, nStride = 40;
-    BITMAPINFOHEADER bih = Canvas(w, h);
-    bih.biSizeImage = nStride * h;
-    std::vector<std::uint8_t> frame(bih.biSizeImage, 0xEE);
-    for (int row = 0; row < h; ++row)
-        for (int x = 0; x < w * 3; ++x)
-            frame[row * nStride + x] = static_cast<std::uint8_t>(x % 3 == 0 ? x / 3 * 16 : x % 3 == 1 ? row * 30 : 128);
-    QTemporaryDir dir;
-    const std::string strPath = dir.path().toStdString() + "/odd.avi";
-    CCompressionChooserGuard guard(nullptr); // no chooser: Motion JPEG at 90
-    CAviWriter writer;
-    writer.SetBitmapHeader(bih);
-    writer.m_strFileName = strPath;
-    ASSERT_EQ(writer.InitEngine(nullptr), 0);
-    ASSERT_EQ(writer.AddFrame(frame.data()), 0);
-    writer.ReleaseEngine();
-    ASSERT_TRUE(writer.IsCommitted());
-
-    std::string strErrors;
-    const std::vector<std::uint8_t> decoded = DecodeBottomUpBgr(strPath, strErrors);
-    ASSERT_EQ(decoded.size(), static_cast<std::size_t>(w * 3 * h)) << strErrors;
-    // Lossy, so compare against the picture and against its upside-down copy.
-    long nDiff = 0, nFlipped = 0;
-    for (int i = 0; i < w * 3 * h; ++i) {
-        nDiff += std::abs(decoded[i] - frame[i / (w * 3) * nStride + i % (w * 3)]);
-        nFlipped += std::abs(decoded[i] - frame[(h - 1 - i / (w * 3)) * nStride + i % (w * 3)]);
-    }
-    EXPECT_LT(nDiff / (w * 3 * h), 16);
-    EXPECT_LT(nDiff * 2, nFlipped);
-}
-
-TEST(AviSafetyTest, EncoderProblemsAreNamedAndKeepTheExistingFile)
-{
-    QTemporaryDir dir;
-    const std::string strPath = dir.path().toStdString() + "/keep.avi";
-    WriteFile(strPath, "old bytes");
-    CAviWriter writer;
-    EXPECT_EQ(WriteAvi(strPath, {comptypeH264, 8, 9, 2}, nullptr, &writer), AVIERR_COMPRESSOR);
-    EXPECT_EQ(writer.m_strError, "AVI Compressed Stream format setting failed. The H.264 encoder refused the picture "
-                                 "size 8×9 or its options (height not divisible by 2 (8x9)).");
-    EXPECT_FALSE(writer.IsCommitted());
-    EXPECT_EQ(ReadFile(strPath), "old bytes");
-    EXPECT_EQ(ListFolder(dir.path().toStdString()), std::vector<std::string>{"keep.avi"});
-
-    CAvcodecEncoder encoder;
-    EXPECT_FALSE(encoder.Init(CAvcodecEncoder::Kind::Ffv1, 8, 8, 90, 25, 1, "no-such-encoder"));
-    EXPECT_EQ(encoder.LastError(), "The FFV1 encoder \"no-such-encoder\" is missing from the installed libavcodec.");
-    EncodedFrame frame;
-    EXPECT_FALSE(encoder.Encode(MakeFrame(8, 8, 0).data(), 24, &frame));
-}
-
-TEST(AviSafetyTest, CompleteRunsReplaceOrCreateWithTheUsualPermissions)
+// A refused run keeps the older file and names the encoder's problem; a
+// complete one replaces the file a name or a link leads to, keeping its
+// permissions, or creates it with the usual ones, even at the name length limit.
+TEST(AviSafetyTest, RunsReplaceOrCreateOnlyWhenComplete)
 {
     QTemporaryDir dir;
     const std::string strBase = dir.path().toStdString();
-    const std::string strNew = strBase + "/" + std::string(246, 'n') + ".avi"; // at the name length limit
+    const std::string strNew = strBase + "/" + std::string(246, 'n') + ".avi";
     const std::string strKept = strBase + "/kept.avi", strLink = strBase + "/link.avi";
     WriteFile(strKept, "old");
+    CAviWriter writer;
+    EXPECT_EQ(WriteAvi(strKept, {comptypeH264, 8, 9, 2}, nullptr, &writer), AVIERR_COMPRESSOR);
+    EXPECT_EQ(writer.m_strError, "AVI Compressed Stream format setting failed. The H.264 encoder refused the picture "
+                                 "size 8×9 or its options (height not divisible by 2 (8x9)).");
+    EXPECT_FALSE(writer.IsCommitted());
+    EXPECT_EQ(ReadFile(strKept), "old");
+    EXPECT_EQ(ListFolder(strBase), std::vector<std::string>{"kept.avi"});
+
     using std::filesystem::perms;
     std::filesystem::permissions(strKept, perms::owner_read | perms::owner_write);
     const mode_t nOldMask = ::umask(022);
@@ -243,15 +205,18 @@ TEST(AviSafetyTest, CompleteRunsReplaceOrCreateWithTheUsualPermissions)
               perms::owner_read | perms::owner_write | perms::group_read | perms::others_read);
     EXPECT_EQ(std::filesystem::status(strKept).permissions(), perms::owner_read | perms::owner_write);
     EXPECT_EQ(Probe(strKept).nFrames, 2);
-    EXPECT_EQ(ListFolder(strBase).size(), 2u);
-
-    // A link keeps pointing where it did; the file it names is replaced.
     std::filesystem::create_symlink("kept.avi", strLink);
     WriteFile(strKept, "old");
     EXPECT_EQ(WriteAvi(strLink, {}), 0);
     EXPECT_TRUE(std::filesystem::is_symlink(strLink));
     EXPECT_EQ(Probe(strKept).nFrames, 2);
     EXPECT_EQ(ListFolder(strBase).size(), 3u);
+
+    CAvcodecEncoder encoder;
+    EXPECT_FALSE(encoder.Init(CAvcodecEncoder::Kind::Ffv1, 8, 8, 90, 25, 1, "no-such-encoder"));
+    EXPECT_EQ(encoder.LastError(), "The FFV1 encoder \"no-such-encoder\" is missing from the installed libavcodec.");
+    EncodedFrame frame;
+    EXPECT_FALSE(encoder.Encode(MakeFrame(8, 8, 0).data(), 24, &frame));
 }
 
 } // namespace

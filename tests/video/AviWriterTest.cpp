@@ -86,6 +86,7 @@ struct Outcome {
     HRESULT hrStatus;
     std::string strError;
     const char* pszStreamError = "";
+    const char* pszRunError = ""; // what the run reports once released
 };
 
 const std::string kOpen = "AVI Engine failed to initialize. Check filename out.avi.";
@@ -123,6 +124,8 @@ const Outcome kOutcomes[] = {
     {"FormatFailed", &Script::hrFormat, AVIERR_BADFORMAT, AVIERR_BADFORMAT, kFormat},
     {"EncoderRefused", &Script::hrFormat, AVIERR_COMPRESSOR, AVIERR_COMPRESSOR,
      kFormat + " The H.264 encoder refused the picture size.", "The H.264 encoder refused the picture size."},
+    {"CommitFailed", &Script::hrCommit, AVIERR_FILEWRITE, 0, "Ok", "",
+     "AVI file could not be finished. Check filename out.avi. A disk error occurred while writing the file."},
     {"Success", &Script::hrOpen, 0, 0, "Ok"},
 };
 
@@ -139,7 +142,8 @@ TEST_P(AviWriterOutcomeTest, StatusTextAndReleases)
     EXPECT_EQ(Open(writer, script), GetParam().hrStatus);
     EXPECT_EQ(writer.m_strError, GetParam().strError);
     writer.ReleaseEngine();
-    EXPECT_EQ(writer.IsCommitted(), GetParam().hrStatus == 0);
+    EXPECT_EQ(writer.RunErrorText(), GetParam().pszRunError);
+    EXPECT_EQ(writer.IsCommitted(), GetParam().hrStatus == 0 && !*GetParam().pszRunError);
 }
 
 INSTANTIATE_TEST_SUITE_P(All, AviWriterOutcomeTest, ::testing::ValuesIn(kOutcomes),
@@ -147,86 +151,56 @@ INSTANTIATE_TEST_SUITE_P(All, AviWriterOutcomeTest, ::testing::ValuesIn(kOutcome
 
 TEST(AviWriterTest, ExtensionIsAddedToNamesWithoutAvi)
 {
-    CAviWriter writer;
-    const std::pair<std::string, std::string> cases[] = {
-        {"Untitled.avi", "Untitled.avi"}, {"movie", "movie.avi"},
-        {"movie.AVI", "movie.AVI.avi"},   {"avid/clip.mp4", "avid/clip.mp4"},
-        {"navigate.bmp", "navigate.bmp"}, {"Žluťoučký kůň", "Žluťoučký kůň.avi"},
-    };
-    for (const auto& [strIn, strOut] : cases) {
+    for (const auto& [strIn, strOut] : std::initializer_list<std::pair<std::string, std::string>>{
+             {"Untitled.avi", "Untitled.avi"}, {"movie", "movie.avi"}, {"movie.AVI", "movie.AVI.avi"},
+             {"avid/clip.mp4", "avid/clip.mp4"}, {"navigate.bmp", "navigate.bmp"}, {"Žluťoučký kůň", "Žluťoučký kůň.avi"}}) {
+        CAviWriter writer;
         writer.m_strFileName = strIn;
         writer.EnsureAviExtension();
         EXPECT_EQ(writer.m_strFileName, strOut);
     }
 }
 
-TEST(AviWriterTest, FramesAreNumberedOnAfterAFailedWriteAndTheRunIsNotKept)
+// Frames keep their positions after a failed write and go whole, as key frames
+// unless an encoder says otherwise; a failed write or encoding is reported,
+// and such a run, an abandoned or a forgotten one is not kept.
+TEST(AviWriterTest, FailuresSpoilTheRunButFramesKeepTheirPositions)
 {
-    CAviWriter writer;
-    ASSERT_EQ(Open(writer), 0);
-    const std::vector<BYTE> frame(96);
-    EXPECT_EQ(writer.AddFrame(frame.data()), 0);
-    g_fake.hrWrite = AVIERR_COMPRESSOR;
-    g_fake.strStreamError = "The encoder gave nothing back for frame 1.";
-    EXPECT_EQ(writer.AddFrame(frame.data()), AVIERR_COMPRESSOR);
-    g_fake.hrWrite = 0;
-    g_fake.strStreamError.clear();
-    EXPECT_EQ(writer.AddFrame(frame.data()), 0);
-    EXPECT_EQ(writer.m_nFrame, 3);
-    // Each frame whole, as one key frame (AVIIF_KEYFRAME), at its own position.
-    EXPECT_THAT(g_fake.writes, ElementsAre("compressed,0,1,96,16", "compressed,1,1,96,16", "compressed,2,1,96,16"));
-    EXPECT_TRUE(writer.HasWriteFailed());
-    writer.ReleaseEngine();
-    EXPECT_FALSE(writer.IsCommitted());
-    EXPECT_EQ(writer.RunErrorText(), "AVI frame write failed. The compressor could not compress the frame. The "
-                                     "encoder gave nothing back for frame 1.");
-}
-
-TEST(AviWriterTest, EncodedFramesGoToTheFileStreamNumberedLikeOthers)
-{
-    CAviWriter writer;
+    const std::vector<BYTE> bytes(96);
+    CAviWriter writer, encoded, abandoned;
     EXPECT_EQ(writer.AddEncodedFrame(EncodedFrame{}), AVIERR_BADHANDLE);
     ASSERT_EQ(Open(writer), 0);
-    const std::vector<BYTE> bytes(96);
     EXPECT_EQ(writer.AddFrame(bytes.data()), 0);
     EXPECT_EQ(writer.AddEncodedFrame(EncodedFrame{bytes.data(), 40, true}), 0);
     EXPECT_EQ(writer.AddEncodedFrame(EncodedFrame{bytes.data(), 7, false}), 0);
-    EXPECT_THAT(g_fake.writes, ElementsAre("compressed,0,1,96,16", "stream,1,1,40,16", "stream,2,1,7,0"));
-
-    // A frame that could not be compressed spoils the run like a failed write.
-    writer.FailFrame(AVIERR_COMPRESSOR);
-    EXPECT_EQ(writer.AddEncodedFrame(EncodedFrame{bytes.data(), 40, true}), AVIERR_COMPRESSOR);
-    EXPECT_EQ(writer.m_nFrame, 4);
+    g_fake.hrWrite = AVIERR_COMPRESSOR;
+    g_fake.strStreamError = "The encoder gave nothing back for frame 3.";
+    EXPECT_EQ(writer.AddFrame(bytes.data()), AVIERR_COMPRESSOR);
+    g_fake.hrWrite = 0;
+    EXPECT_EQ(writer.AddFrame(bytes.data()), 0);
+    EXPECT_THAT(g_fake.writes, ElementsAre("compressed,0,1,96,16", "stream,1,1,40,16", "stream,2,1,7,0",
+                                           "compressed,3,1,96,16", "compressed,4,1,96,16"));
+    EXPECT_TRUE(writer.HasWriteFailed());
     writer.ReleaseEngine();
-    EXPECT_FALSE(writer.IsCommitted());
-    EXPECT_EQ(writer.RunErrorText(), "AVI frame write failed. The compressor could not compress the frame.");
-}
+    EXPECT_EQ(writer.RunErrorText(), "AVI frame write failed. The compressor could not compress the frame. The "
+                                     "encoder gave nothing back for frame 3.");
 
-TEST(AviWriterTest, FailedCompletionIsReportedAndAbandonedOrForgottenRunsAreNotKept)
-{
-    Script script;
-    script.hrCommit = AVIERR_FILEWRITE;
-    CAviWriter failing;
-    ASSERT_EQ(Open(failing, script), 0);
-    failing.ReleaseEngine();
-    EXPECT_TRUE(failing.HasCommitFailed());
-    EXPECT_FALSE(failing.IsCommitted());
-    EXPECT_EQ(failing.RunErrorText(),
-              "AVI file could not be finished. Check filename out.avi. A disk error occurred while writing the file.");
-
+    ASSERT_EQ(Open(encoded), 0);
+    encoded.FailFrame(AVIERR_COMPRESSOR);
+    EXPECT_EQ(encoded.AddEncodedFrame(EncodedFrame{bytes.data(), 40, true}), AVIERR_COMPRESSOR);
+    EXPECT_EQ(encoded.m_nFrame, 1);
+    encoded.ReleaseEngine();
+    EXPECT_EQ(encoded.RunErrorText(), "AVI frame write failed. The compressor could not compress the frame.");
     {
         CAviWriter forgotten;
         ASSERT_EQ(Open(forgotten), 0);
     }
     EXPECT_EQ(g_fake.nCommits, 0);
-    CAviWriter writer;
-    ASSERT_EQ(Open(writer), 0);
-    writer.Abandon();
-    const std::vector<BYTE> frame(96);
-    EXPECT_EQ(writer.AddFrame(frame.data()), AVIERR_USERABORT);
-    writer.ReleaseEngine();
-    EXPECT_FALSE(writer.IsCommitted());
-    EXPECT_EQ(g_fake.nCommits, 0);
+    ASSERT_EQ(Open(abandoned), 0);
+    abandoned.Abandon();
+    EXPECT_EQ(abandoned.AddFrame(bytes.data()), AVIERR_USERABORT);
+    abandoned.ReleaseEngine();
+    EXPECT_FALSE(writer.IsCommitted() || encoded.IsCommitted() || abandoned.IsCommitted());
 }
 
 } // namespace

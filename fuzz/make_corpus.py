@@ -9,7 +9,7 @@ sizes; the canvas and AVI writer records follow the layouts described in
 their targets; the inputs of past crashes are copied from regressions/.
 Deterministic, so a crash found on one machine replays on another.
 
-Usage: make_corpus.py OUTDIR [TARGET...]   (targets: load_picture canvas avi_writer hostile)
+Usage: make_corpus.py OUTDIR [TARGET...]   (targets: load_picture canvas avi_writer)
 """
 import os, random, shutil, struct, subprocess, sys, tempfile, zlib
 
@@ -136,18 +136,8 @@ def avi_writer():
     return {f"avi_{i:02d}.bin": struct.pack("<iiHIiBBHB", *c[:9]) + c[9] for i, c in enumerate(cases)}
 
 
-def hostile():
-    """Tiny files claiming the largest picture the loader accepts (11585^2 < 2^27 pixels) or far more."""
-    p = pictures()
-    b, g, j, side = p["bmp_bgr24.bmp"], p["gif.gif"], p["jpeg_yuvj444p.jpg"], 11585
-    return {"gif_at_limit.gif": gif_claiming(g, side, side), "gif_over_limit.gif": p["gif_huge.gif"],
-            "jpeg_at_limit.jpg": sof(j, side, side), "jpeg_over_limit.jpg": p["jpeg_huge.jpg"],
-            "bmp_at_limit.bmp": patch(b, 18, "<ii", side, side), "bmp_over_limit.bmp": p["bmp_huge.bmp"],
-            "bmp_rle8_at_limit.bmp": patch(p["bmp_rle8.bmp"], 18, "<ii", side, side), "small_7x5.bmp": b}
-
-
 if __name__ == "__main__":
-    targets = {"load_picture": pictures, "canvas": canvas, "avi_writer": avi_writer, "hostile": hostile}
+    targets = {"load_picture": pictures, "canvas": canvas, "avi_writer": avi_writer}
     if len(sys.argv) < 2 or any(t not in targets for t in sys.argv[2:]):
         sys.exit(__doc__)
     for name in sys.argv[2:] or ["load_picture", "canvas", "avi_writer"]:

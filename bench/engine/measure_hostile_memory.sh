@@ -12,8 +12,8 @@ cli=${1:-$repo/build/cli/plavex-cli}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-python3 "$repo/fuzz/make_corpus.py" "$work" hostile
 pictures=$work/hostile
+python3 "$repo/bench/engine/hostile_pictures.py" "$pictures"
 small=$pictures/small_7x5.bmp
 
 printf '%-24s %-6s %5s %12s %8s\n' picture command exit "peak RSS" seconds

@@ -18,12 +18,6 @@
 
 namespace {
 
-void Key(QWidget* pWidget, Qt::Key key)
-{
-    QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
-    QApplication::sendEvent(pWidget, &event);
-}
-
 // One step of a walk through the wizard, the state it must leave and the box it shows, if any.
 using Act = std::function<void(WizardHarness&)>;
 struct Step {
@@ -40,7 +34,10 @@ TEST(WizardFrame, EveryStepLandsOnItsPageWithItsButtonsAndMessages)
         return [=](WizardHarness& w) { WizardHarness::Click(w.m_dlg.m_pageSource, nID); };
     };
     const auto key = [](Qt::Key key, bool bInPage = false) -> Act {
-        return [=](WizardHarness& w) { Key(bInPage ? w.m_dlg.m_pageAnimSettings.GetWidget() : w.m_dlg.GetWidget(), key); };
+        return [=](WizardHarness& w) {
+            QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+            QApplication::sendEvent(bInPage ? w.m_dlg.m_pageAnimSettings.GetWidget() : w.m_dlg.GetWidget(), &event);
+        };
     };
     const auto warning = [](const char* pszText) { return WizardHarness::Box("test_app_frame", MB_OK, pszText); };
     const std::string quit = WizardHarness::Box("Plavex", MB_YESNO | MB_ICONQUESTION, "Opravdu chcete ukončit program?");

@@ -20,34 +20,24 @@
 #include "platform/avi/CFixedCompressionChooser.h"
 #include "tests/platform/support/TestServices.h"
 
-// Uncompressed frames, so that the wizard's file can equal the batch tool's raw one.
-inline CFixedCompressionChooser::Options FullFrames(bool bCancel = false)
-{
-    return {.fccHandler = comptypeDIB, .bCancel = bCancel};
-}
-
 class WizardHarness {
 public:
-    using Options = CFixedCompressionChooser::Options;
-    explicit WizardHarness(Options options = FullFrames()) : m_compression(options) { m_dlg.Create(IDD_WIZARD, nullptr); }
+    // Uncompressed frames, so that the wizard's file can equal the batch tool's
+    // raw one, or the compressor's dialog cancelled.
+    explicit WizardHarness(bool bCancel = false) : m_compression({.fccHandler = comptypeDIB, .bCancel = bCancel})
+    { m_dlg.Create(IDD_WIZARD, nullptr); }
 
     // The services outlive the frame: they are made before it and go after it.
     CRecordingMessageBox m_boxes;
     CScriptedFileChooser m_files;
     CRecordingShell m_shell;
     CFixedCompressionChooser m_compression;
-
-private:
     CCompressionChooserGuard m_compressionGuard{&m_compression};
-
-    static CWnd* Item(const CWnd& wnd, int nID) { return wnd.GetDlgItem(nID); }
-
-public:
     CWizardDlg m_dlg;
 
-    static QWidget* Control(const CWnd& wnd, int nID) { return Item(wnd, nID) ? Item(wnd, nID)->GetWidget() : nullptr; }
+    static QWidget* Control(const CWnd& wnd, int nID) { return wnd.GetDlgItem(nID) ? wnd.GetDlgItem(nID)->GetWidget() : nullptr; }
     static QAbstractButton* Button(const CWnd& wnd, int nID) { return qobject_cast<QAbstractButton*>(Control(wnd, nID)); }
-    static std::string Text(const CWnd& wnd, int nID) { return Item(wnd, nID) ? Item(wnd, nID)->GetWindowText().str() : ""; }
+    static std::string Text(const CWnd& wnd, int nID) { return wnd.GetDlgItem(nID) ? wnd.GetDlgItem(nID)->GetWindowText().str() : ""; }
 
     // Clicks and types as the user would: a disabled control ignores it.
     static void Click(const CWnd& wnd, int nID) { if (QAbstractButton* pButton = Button(wnd, nID)) pButton->click(); }

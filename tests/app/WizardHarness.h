@@ -72,11 +72,10 @@ public:
                                         &d.m_pageStillProgress, &d.m_pageStillDone};
         // Where each number leads; the page before a done page is its progress page.
         const std::map<int, int> at = {{0, 0}, {1, 1}, {2, 2}, {3, 4}, {10, 5}, {11, 7}};
-        int nShown = 0;
-        for (const CDialog* pPage : pages)
-            nShown += !pPage->GetWidget()->isHidden();
-        const bool bAlone = nShown == 1 && at.contains(d.m_nPage) &&
-                            !pages[at.at(d.m_nPage) - d.IsRendering()]->GetWidget()->isHidden();
+        int nShown = 0;  // A bit for each page shown.
+        for (int i = 0; i < 8; ++i)
+            nShown |= !pages[i]->GetWidget()->isHidden() << i;
+        const bool bAlone = at.contains(d.m_nPage) && nShown == 1 << (at.at(d.m_nPage) - d.IsRendering());
         std::string strState = std::to_string(d.m_nPage) + (bAlone ? " " : " (not alone) ") + Text(d, IDC_NEXT) + " ";
         for (const auto& [nID, cMark] : {std::pair{IDC_PREV, '<'}, {IDC_NEXT, '>'}, {IDCANCEL, 'x'}})
             strState += Control(d, nID) && Control(d, nID)->isEnabled() ? cMark : '-';

@@ -270,7 +270,7 @@ const WizardFault kFaults[] = {
     {"AnimMissingFirst", true, Fault::MissingFirst, kNotLoaded + "missing.bmp: Soubor nelze otevřít."},
     // 65535 × 65535 pixels claimed in a few hundred bytes.
     {"AnimSecondClaimsHugeSize", true, Fault::NamedSecond, kNotLoaded + "obří.gif: Obrázek je příliš velký.", "obří.gif", "gif_huge.gif"},
-    {"StillHeightBelowFour", false, Fault::ImpossibleSize, kBadSize, "100", "2"},
+    {"StillNegativeHeight", false, Fault::ImpossibleSize, kBadSize, "100", "-2"},
     {"AnimWidthBelowFour", true, Fault::ImpossibleSize, kBadSize, "3", "100"},
     {"AnimSizeBeyond32Bits", true, Fault::ImpossibleSize, kBadSize, "1000000", "1000000"},
     {"StillSourceAsOutput", false, Fault::SourceAsOutput, kIsSource},

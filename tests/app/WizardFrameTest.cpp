@@ -18,12 +18,6 @@
 
 namespace {
 
-void Key(QWidget* pWidget, Qt::Key key)
-{
-    QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
-    QApplication::sendEvent(pWidget, &event);
-}
-
 // One step of a walk through the wizard, the state it must leave and the box it shows, if any.
 using Act = std::function<void(WizardHarness&)>;
 struct Step {
@@ -40,7 +34,10 @@ TEST(WizardFrame, EveryStepLandsOnItsPageWithItsButtonsAndMessages)
         return [=](WizardHarness& w) { WizardHarness::Click(w.m_dlg.m_pageSource, nID); };
     };
     const auto key = [](Qt::Key key, bool bInPage = false) -> Act {
-        return [=](WizardHarness& w) { Key(bInPage ? w.m_dlg.m_pageAnimSettings.GetWidget() : w.m_dlg.GetWidget(), key); };
+        return [=](WizardHarness& w) {
+            QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+            QApplication::sendEvent(bInPage ? w.m_dlg.m_pageAnimSettings.GetWidget() : w.m_dlg.GetWidget(), &event);
+        };
     };
     const auto warning = [](const char* pszText) { return WizardHarness::Box("test_app_frame", MB_OK, pszText); };
     const std::string quit = WizardHarness::Box("Plavex", MB_YESNO | MB_ICONQUESTION, "Opravdu chcete ukončit program?");
@@ -73,9 +70,8 @@ TEST(WizardFrame, EveryStepLandsOnItsPageWithItsButtonsAndMessages)
     EXPECT_EQ(pFrame->focusWidget(), WizardHarness::Control(w.m_dlg, IDC_NEXT));
     EXPECT_TRUE(!pFrame->windowIcon().isNull() && pFrame->windowTitle().startsWith("Plavex"));
     EXPECT_EQ(w.m_dlg.m_pageStillDone.GetWidget()->parentWidget(), pFrame);
-    EXPECT_TRUE(pFrame->windowFlags().testFlags(Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint |
-                                                Qt::CustomizeWindowHint));
-    EXPECT_FALSE(pFrame->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    const Qt::WindowFlags kFixed = Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint | Qt::CustomizeWindowHint;
+    EXPECT_EQ(pFrame->windowFlags() & (kFixed | Qt::WindowMaximizeButtonHint), kFixed);
     std::vector<std::string> boxes;
     for (const Step& step : steps) {
         SCOPED_TRACE(step.m_pszWhat);
@@ -90,7 +86,6 @@ TEST(WizardFrame, EveryStepLandsOnItsPageWithItsButtonsAndMessages)
     w.m_boxes.answers = {IDYES};
     w.m_dlg.GetWidget()->close();
     EXPECT_EQ(w.m_dlg.GetEndResult(), IDCANCEL);
-    EXPECT_TRUE(w.Opened().empty());
 }
 
 TEST(WizardApp, InitInstanceRunsTheFrameAndEndsTheProgram)
@@ -101,9 +96,8 @@ TEST(WizardApp, InitInstanceRunsTheFrameAndEndsTheProgram)
     // Once the frame runs, "Konec" answered yes ends it.
     QMetaObject::invokeMethod(
         qApp, [] { if (CWnd* pMain = AfxGetMainWnd()) WizardHarness::Click(*pMain, IDCANCEL); }, Qt::QueuedConnection);
-    EXPECT_EQ(app.InitInstance(), FALSE);
-    EXPECT_EQ(boxes.calls.size(), 1u);
-    EXPECT_EQ(AfxGetMainWnd(), nullptr);
+    const BOOL bResult = app.InitInstance();
+    EXPECT_EQ(std::tuple(bResult, boxes.calls.size(), AfxGetMainWnd()), std::tuple(FALSE, 1u, nullptr));
     // Writes past a file-size limit fail instead of killing the program.
     struct sigaction action {};
     sigaction(SIGXFSZ, nullptr, &action);

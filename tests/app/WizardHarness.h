@@ -20,34 +20,24 @@
 #include "platform/avi/CFixedCompressionChooser.h"
 #include "tests/platform/support/TestServices.h"
 
-// Uncompressed frames, so that the wizard's file can equal the batch tool's raw one.
-inline CFixedCompressionChooser::Options FullFrames(bool bCancel = false)
-{
-    return {.fccHandler = comptypeDIB, .bCancel = bCancel};
-}
-
 class WizardHarness {
 public:
-    using Options = CFixedCompressionChooser::Options;
-    explicit WizardHarness(Options options = FullFrames()) : m_compression(options) { m_dlg.Create(IDD_WIZARD, nullptr); }
+    // Uncompressed frames, so that the wizard's file can equal the batch tool's
+    // raw one, or the compressor's dialog cancelled.
+    explicit WizardHarness(bool bCancel = false) : m_compression({.fccHandler = comptypeDIB, .bCancel = bCancel})
+    { m_dlg.Create(IDD_WIZARD, nullptr); }
 
     // The services outlive the frame: they are made before it and go after it.
     CRecordingMessageBox m_boxes;
     CScriptedFileChooser m_files;
     CRecordingShell m_shell;
     CFixedCompressionChooser m_compression;
-
-private:
     CCompressionChooserGuard m_compressionGuard{&m_compression};
-
-    static CWnd* Item(const CWnd& wnd, int nID) { return wnd.GetDlgItem(nID); }
-
-public:
     CWizardDlg m_dlg;
 
-    static QWidget* Control(const CWnd& wnd, int nID) { return Item(wnd, nID) ? Item(wnd, nID)->GetWidget() : nullptr; }
+    static QWidget* Control(const CWnd& wnd, int nID) { return wnd.GetDlgItem(nID) ? wnd.GetDlgItem(nID)->GetWidget() : nullptr; }
     static QAbstractButton* Button(const CWnd& wnd, int nID) { return qobject_cast<QAbstractButton*>(Control(wnd, nID)); }
-    static std::string Text(const CWnd& wnd, int nID) { return Item(wnd, nID) ? Item(wnd, nID)->GetWindowText().str() : ""; }
+    static std::string Text(const CWnd& wnd, int nID) { return wnd.GetDlgItem(nID) ? wnd.GetDlgItem(nID)->GetWindowText().str() : ""; }
 
     // Clicks and types as the user would: a disabled control ignores it.
     static void Click(const CWnd& wnd, int nID) { if (QAbstractButton* pButton = Button(wnd, nID)) pButton->click(); }
@@ -82,11 +72,10 @@ public:
                                         &d.m_pageStillProgress, &d.m_pageStillDone};
         // Where each number leads; the page before a done page is its progress page.
         const std::map<int, int> at = {{0, 0}, {1, 1}, {2, 2}, {3, 4}, {10, 5}, {11, 7}};
-        int nShown = 0;
-        for (const CDialog* pPage : pages)
-            nShown += !pPage->GetWidget()->isHidden();
-        const bool bAlone = nShown == 1 && at.contains(d.m_nPage) &&
-                            !pages[at.at(d.m_nPage) - d.IsRendering()]->GetWidget()->isHidden();
+        int nShown = 0;  // A bit for each page shown.
+        for (int i = 0; i < 8; ++i)
+            nShown |= !pages[i]->GetWidget()->isHidden() << i;
+        const bool bAlone = at.contains(d.m_nPage) && nShown == 1 << (at.at(d.m_nPage) - d.IsRendering());
         std::string strState = std::to_string(d.m_nPage) + (bAlone ? " " : " (not alone) ") + Text(d, IDC_NEXT) + " ";
         for (const auto& [nID, cMark] : {std::pair{IDC_PREV, '<'}, {IDC_NEXT, '>'}, {IDCANCEL, 'x'}})
             strState += Control(d, nID) && Control(d, nID)->isEnabled() ? cMark : '-';

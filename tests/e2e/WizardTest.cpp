@@ -8,12 +8,8 @@
 // that goes on after the user ended the program.
 
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <vector>
-
-#include <sys/inotify.h>
-#include <unistd.h>
 
 // Google Test
 #include <gmock/gmock.h>
@@ -21,7 +17,6 @@
 
 // Qt
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QKeyEvent>
 #include <QProcess>
@@ -35,10 +30,6 @@
 #include "tests/support/TestKit.h"
 
 namespace {
-
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
-using ::testing::StartsWith;
 
 const std::string kOld = "an older file of that name";
 
@@ -65,13 +56,14 @@ protected:
     const std::string m_strSecond = Source("second.jpg");
 };
 
-// The values a progress bar takes while the render runs.
-std::vector<int> BarChanges(const CWnd& progress, const std::function<void()>& run)
+// The values a progress bar takes while the render runs, each change also reported to onChange.
+std::vector<int> BarChanges(const CWnd& progress, const std::function<void()>& run,
+                            const std::function<void()>& onChange = [] {})
 {
     std::vector<int> changes;
     const QObject listener;  // Its going ends the connection.
     auto* pBar = qobject_cast<QProgressBar*>(WizardHarness::Control(progress, IDC_PROGRESS));
-    QObject::connect(pBar, &QProgressBar::valueChanged, &listener, [&](int nValue) { changes.push_back(nValue); });
+    QObject::connect(pBar, &QProgressBar::valueChanged, &listener, [&](int nValue) { changes.push_back(nValue), onChange(); });
     run();
     return changes;
 }
@@ -102,41 +94,29 @@ TEST_F(WizardFiles, AnimationEqualsTheBatchToolAndRestartResetsItsRoad)
     const CAnimProgressPage& progress = w.m_dlg.m_pageAnimProgress;
     EXPECT_EQ(BarChanges(progress, [&] { w.Next(); }), Shown(50, 50));
 
-    EXPECT_THAT(w.Boxes(), IsEmpty());
-    EXPECT_EQ(w.m_compression.m_nCalls, 1);
-    EXPECT_EQ(w.State(), "3 Dokončit ->x");
-    EXPECT_EQ(WizardHarness::Texts(progress, {IDC_FRAME_LABEL, IDC_PERCENT_LABEL}), "50/50|100%");
+    EXPECT_EQ(std::tuple(w.Boxes().size(), w.m_compression.m_nCalls, w.State(),
+                         WizardHarness::Texts(progress, {IDC_FRAME_LABEL, IDC_PERCENT_LABEL})),
+              std::tuple(0u, 1, "3 Dokončit ->x", "50/50|100%"));
     // The batch tool also takes the other source's name for a new file.
     ASSERT_EQ(RunChild({PLAVEX_CLI_PATH, "anim", m_strFirst, m_strSecond, m_strSecond, "--frames", "50", "--fps", "7",
                         "--codec", "raw"}).m_nExitCode, 0);
-    const std::string strWizard = ReadFile(m_strFirst + ".avi");
-    EXPECT_GT(strWizard.size(), 50u * 132 * 96 * 3);
-    EXPECT_TRUE(strWizard == ReadFile(m_strSecond + ".avi")) << "the wizard's file differs from plavex-cli anim";
+    EXPECT_TRUE(ReadFile(m_strFirst + ".avi") == ReadFile(m_strSecond + ".avi")) << "the wizard's file differs from plavex-cli anim";
 
     // Both boxes ticked: the file the writer named is opened and the wizard starts over.
     const CAnimDonePage& done = w.m_dlg.m_pageAnimDone;
     WizardHarness::Click(done, IDC_OPEN_RESULT);
     WizardHarness::Click(done, IDC_START_AGAIN);
     w.Next();
-    EXPECT_THAT(w.Opened(), ElementsAre(m_strFirst + ".avi"));
-    EXPECT_EQ(w.State(), "0 Další ->x");
-    EXPECT_EQ(WizardHarness::Texts(w.m_dlg.m_pageSource, {IDC_PATH, IDC_SECOND_PATH}), "|");
-    EXPECT_EQ(WizardHarness::Texts(settings, {IDC_PATH, IDC_FRAME_COUNT, IDC_FPS}), "|100|25");
+    EXPECT_EQ(w.Opened(), std::vector{m_strFirst + ".avi"});
     // The frame label reads "0/0" after a restart, not its first "Snímek 0/0".
-    EXPECT_EQ(WizardHarness::Texts(progress, {IDC_FRAME_LABEL, IDC_PERCENT_LABEL}), "0/0|0%");
-    EXPECT_EQ(qobject_cast<QProgressBar*>(WizardHarness::Control(progress, IDC_PROGRESS))->value(), 0);
-
-    // The next road starts clean: "Dokončit" with both boxes clear ends the
-    // wizard at once and opens nothing more.
-    w.ChooseSources(m_strSecond, m_strFirst, 0);
-    w.ChooseOutput(Out("again.avi"));
-    WizardHarness::Type(settings, IDC_FRAME_COUNT, "2");
-    w.Next();
-    ASSERT_EQ(w.m_dlg.m_nPage, 3);
-    EXPECT_FALSE(WizardHarness::Button(done, IDC_START_AGAIN)->isChecked());
-    w.Next();
-    EXPECT_EQ(w.m_dlg.GetEndResult(), IDOK);
-    EXPECT_EQ(w.m_shell.opened.size(), 1u);
+    EXPECT_EQ((std::vector{w.State(), WizardHarness::Texts(w.m_dlg.m_pageSource, {IDC_PATH, IDC_SECOND_PATH}),
+                           WizardHarness::Texts(settings, {IDC_PATH, IDC_FRAME_COUNT, IDC_FPS}),
+                           WizardHarness::Texts(progress, {IDC_FRAME_LABEL, IDC_PERCENT_LABEL})}),
+              (std::vector<std::string>{"0 Další ->x", "|", "|100|25", "0/0|0%"}));
+    // The bar is empty and both boxes are clear for the next road.
+    EXPECT_EQ(std::tuple(qobject_cast<QProgressBar*>(WizardHarness::Control(progress, IDC_PROGRESS))->value(),
+                         WizardHarness::Button(done, IDC_OPEN_RESULT)->isChecked(),
+                         WizardHarness::Button(done, IDC_START_AGAIN)->isChecked()), std::tuple(0, false, false));
 }
 
 TEST_F(WizardFiles, StillEqualsTheBatchToolAndRestartKeepsTheRatio)
@@ -153,13 +133,9 @@ TEST_F(WizardFiles, StillEqualsTheBatchToolAndRestartKeepsTheRatio)
     EXPECT_FALSE(preview.IsOpen());
     WizardHarness::Click(w.m_dlg.m_pageSource, IDC_RADIO_SECOND);
     w.Next();
-    ASSERT_EQ(w.m_dlg.m_nPage, 10);
 
     CStillSettingsPage& settings = w.m_dlg.m_pageStillSettings;
     ASSERT_TRUE(WriteFile(Out("mix.bmp"), "an older file"));
-    using std::filesystem::perms;
-    const perms kPerms = perms::owner_read | perms::owner_write | perms::group_read;
-    std::filesystem::permissions(Out("mix.bmp"), kPerms);
     w.ChooseOutput(Out("mix.bmp"));
     // At 70 the weight p × 0.01 differs from p / 100 in its last bit.
     qobject_cast<QSlider*>(WizardHarness::Control(settings, IDC_RATIO_SLIDER))->setValue(70);
@@ -168,78 +144,57 @@ TEST_F(WizardFiles, StillEqualsTheBatchToolAndRestartKeepsTheRatio)
     WizardHarness::Type(settings, IDC_HEIGHT, "101");
     // Opened as the render starts, the preview is gone before the first row.
     WizardHarness::Click(settings, IDC_PREVIEW);
-    int nSamples = 0, nOpen = 0;
-    QTimer sampler;
-    QObject::connect(&sampler, &QTimer::timeout, [&] {
-        if (w.m_dlg.IsRendering())
-            ++nSamples, nOpen += preview.IsOpen();
-    });
-    sampler.start(0);
+    int nOpen = 0;
     // 100 rows of 4 pixels: the row counted 99 shows 99, so the still never reaches 100.
-    EXPECT_EQ(BarChanges(w.m_dlg.m_pageStillProgress, [&] { w.Next(); }), Shown(100, 99));
-    sampler.stop();
-    EXPECT_TRUE(nSamples > 0 && nOpen == 0 && !preview.IsOpen());
+    EXPECT_EQ(BarChanges(w.m_dlg.m_pageStillProgress, [&] { w.Next(); }, [&] { nOpen += preview.IsOpen(); }), Shown(100, 99));
+    EXPECT_TRUE(nOpen == 0 && !preview.IsOpen());
 
-    EXPECT_THAT(w.Boxes(), IsEmpty());
-    EXPECT_EQ(w.State(), "11 Dokončit ->x");
-    EXPECT_EQ(WizardHarness::Text(w.m_dlg.m_pageStillProgress, IDC_PERCENT_LABEL), "99%");
+    EXPECT_EQ(std::tuple(w.Boxes().size(), w.State(), WizardHarness::Text(w.m_dlg.m_pageStillProgress, IDC_PERCENT_LABEL)),
+              std::tuple(0u, "11 Dokončit ->x", "99%"));
     ASSERT_EQ(RunChild({PLAVEX_CLI_PATH, "still", m_strFirst, m_strSecond, Out("cli.bmp"), "--ratio", "70",
                         "--size", "6x101"}).m_nExitCode, 0);
-    const std::string strWizard = ReadFile(Out("mix.bmp"));
-    EXPECT_EQ(strWizard.size(), 54u + 4 * 100 * 3);
-    EXPECT_TRUE(strWizard == ReadFile(Out("cli.bmp"))) << "the wizard's file differs from plavex-cli still";
-    // The file it replaced keeps its permissions.
-    EXPECT_EQ(std::filesystem::status(Out("mix.bmp")).permissions(), kPerms);
+    EXPECT_TRUE(ReadFile(Out("mix.bmp")) == ReadFile(Out("cli.bmp"))) << "the wizard's file differs from plavex-cli still";
     EXPECT_EQ(ListFolder(m_dir.path().toStdString()), (std::vector<std::string>{"cli.bmp", "mix.bmp"}));
 
     WizardHarness::Click(w.m_dlg.m_pageStillDone, IDC_START_AGAIN);
     w.Next();
-    EXPECT_THAT(w.Opened(), IsEmpty());
-    EXPECT_EQ(w.State(), "0 Další ->x");
-    EXPECT_EQ(WizardHarness::Texts(settings, {IDC_PATH, IDC_WIDTH, IDC_HEIGHT, IDC_RATIO_LABEL}), "|100|100|30:70");
-    EXPECT_EQ(settings.m_nSizeMode, 0);
-    EXPECT_EQ(settings.m_ctlRatio.GetPos(), 70);
-    EXPECT_EQ(WizardHarness::Text(w.m_dlg.m_pageStillProgress, IDC_PERCENT_LABEL), "0%");
-    EXPECT_EQ(WizardHarness::Text(w.m_dlg.m_pageAnimSettings, IDC_FRAME_COUNT), "9");
-    EXPECT_EQ(WizardHarness::Text(w.m_dlg.m_pageSource, IDC_PATH), "");
-    EXPECT_FALSE(WizardHarness::Button(w.m_dlg.m_pageStillDone, IDC_START_AGAIN)->isChecked());
+    EXPECT_EQ((std::vector{w.State(), WizardHarness::Texts(settings, {IDC_PATH, IDC_WIDTH, IDC_HEIGHT, IDC_RATIO_LABEL}),
+                           WizardHarness::Text(w.m_dlg.m_pageStillProgress, IDC_PERCENT_LABEL),
+                           WizardHarness::Text(w.m_dlg.m_pageAnimSettings, IDC_FRAME_COUNT),
+                           WizardHarness::Text(w.m_dlg.m_pageSource, IDC_PATH)}),
+              (std::vector<std::string>{"0 Další ->x", "|100|100|30:70", "0%", "9", ""}));
+    EXPECT_EQ(std::tuple(settings.m_nSizeMode, settings.m_ctlRatio.GetPos(),
+                         WizardHarness::Button(w.m_dlg.m_pageStillDone, IDC_START_AGAIN)->isChecked()), std::tuple(0, 70, false));
 }
 
 TEST(WizardProgram, IgnoresItsCommandLine)
 {
-    // Given to Qt, "-platform none" would end the program at once for want
-    // of that display. Ignored, the wizard opens on the display the
-    // environment names and waits for the user.
+    // The environment names a display that does not exist, so the wizard
+    // ends at once for want of it. Obeyed, "-platform offscreen" would open
+    // the wizard instead, and its wait for the user would be the failure.
     QProcess wizard;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("none"));
     wizard.setProcessEnvironment(environment);
-    wizard.start(QStringLiteral(PLAVEX_WIZARD_PATH), {"-platform", "none", "-reverse"});
-    ASSERT_TRUE(wizard.waitForStarted());
-    EXPECT_FALSE(wizard.waitForFinished(3000)) << wizard.readAllStandardError().constData();
-    wizard.kill();
-    wizard.waitForFinished();
+    wizard.start(QStringLiteral(PLAVEX_WIZARD_PATH), {"-platform", "offscreen", "-reverse"});
+    ASSERT_TRUE(wizard.waitForFinished(60000)) << "the wizard obeyed its command line";
+    EXPECT_THAT(wizard.readAllStandardError().toStdString(), ::testing::HasSubstr("\"none\""));
 }
 
 enum class Fault {
-    UndecodableSecond, SecondFromSeed, MissingFirst, SecondReplaced, ImpossibleSize,
-    SourceAsOutput, SourceLinked, SourceHardLinked, MissingFolder, FolderInTheWay, FileSizeLimit, CompressorCancelled
+    NamedSecond, MissingFirst, ImpossibleSize, SourceAsOutput, SourceHardLinked, MissingFolder,
+    FileSizeLimit, CompressorCancelled
 };
 
 struct WizardFault {
     const char* m_pszName;
     bool m_bAnimation;
     Fault m_nFault;
-    std::string m_strMessage;  // Empty: nothing is told. An animation's write failure starts with it.
-    // SecondFromSeed: the name, and the seed it copies (none: missing). SecondReplaced:
-    // the seed put in the second picture's place once chosen (none: it goes).
-    const char* m_pszSecond = nullptr;
-    const char* m_pszSeed = nullptr;
-    const char* m_pszWidth = nullptr;   // ImpossibleSize: the custom size, or none for two 3 × 3 pictures.
-    const char* m_pszHeight = nullptr;
+    std::string m_strMessage;  // Empty: nothing is told.
+    // NamedSecond: the second picture's name, then the seed it copies. ImpossibleSize: the width and height.
+    const char* m_pszFirstArg = nullptr;
+    const char* m_pszSecondArg = nullptr;
 };
-
-void PrintTo(const WizardFault& f, std::ostream* pStream) { *pStream << f.m_pszName; }
 
 class WizardFaultTest : public WizardFiles, public testing::WithParamInterface<WizardFault> {};
 
@@ -252,175 +207,98 @@ TEST_P(WizardFaultTest, IsToldOnceAndTheSettingsPageComesBackWithTheFilesAsTheyW
     const std::string strName = f.m_bAnimation ? "film.avi" : "mix.bmp";
     std::string strTarget = Out(strName), strFirst = m_strFirst, strSecond = m_strSecond;
     ASSERT_TRUE(WriteFile(strTarget, kOld));
-    const bool bSourceAsOutput = f.m_nFault >= Fault::SourceAsOutput && f.m_nFault <= Fault::SourceHardLinked;
-    int nWatch = -1;
     switch (f.m_nFault) {
-    case Fault::UndecodableSecond:
-        ASSERT_TRUE(WriteFile(strSecond = Source("broken.jpg"), "\xFF\xD8\xFF not a picture"));
+    case Fault::NamedSecond:
+        ASSERT_TRUE(QFile::copy(Seed(f.m_pszSecondArg), QString::fromStdString(strSecond = Source(f.m_pszFirstArg))));
         break;
-    case Fault::SecondFromSeed:
-        strSecond = Source(f.m_pszSecond);
-        if (f.m_pszSeed) {
-            ASSERT_TRUE(QFile::copy(Seed(f.m_pszSeed), QString::fromStdString(strSecond)));
-        }
-        break;
-    case Fault::ImpossibleSize:
-        if (!f.m_pszWidth) {
-            strFirst = SavePicture(Source("tiny1.bmp"), 3, 3, 1);
-            strSecond = SavePicture(Source("tiny2.bmp"), 3, 3, 2);
-        }
-        break;
-    case Fault::MissingFirst:
-        // The second picture is never opened once the first has failed.
-        strFirst = Source("missing.bmp");
-        nWatch = inotify_init1(IN_NONBLOCK);
-        ASSERT_GE(inotify_add_watch(nWatch, m_strSecond.c_str(), IN_OPEN), 0);
-        break;
+    case Fault::MissingFirst: strFirst = Source("missing.bmp"); break;
     case Fault::SourceAsOutput: strTarget = strFirst = SavePicture(Source("x.avi.bmp"), 129, 97, 1); break;
-    case Fault::SourceLinked:
     case Fault::SourceHardLinked:
         ASSERT_TRUE(QFile::remove(QString::fromStdString(strTarget)));
-        if (f.m_nFault == Fault::SourceLinked)
-            std::filesystem::create_symlink(m_strFirst, strTarget);
-        else
-            std::filesystem::create_hard_link(m_strFirst, strTarget);
+        std::filesystem::create_hard_link(m_strFirst, strTarget);
         break;
     case Fault::MissingFolder: strTarget = Out("missing/" + strName); break;
-    case Fault::FolderInTheWay:
-        ASSERT_TRUE(QFile::remove(QString::fromStdString(strTarget)) && QDir().mkdir(QString::fromStdString(strTarget)));
-        break;
     default: break;
     }
 
-    WizardHarness w(FullFrames(f.m_nFault == Fault::CompressorCancelled));
+    WizardHarness w(f.m_nFault == Fault::CompressorCancelled);
     w.ChooseSources(strFirst, strSecond, f.m_bAnimation ? 0 : 1);
     const CDialog& settings = w.Settings();
     w.ChooseOutput(strTarget);
     WizardHarness::Type(settings, IDC_FRAME_COUNT, "4");  // The still's page has no such field.
-    if (f.m_pszWidth) {
+    if (f.m_nFault == Fault::ImpossibleSize) {
         WizardHarness::Click(settings, IDC_RADIO_SECOND);
-        WizardHarness::Type(settings, IDC_WIDTH, f.m_pszWidth);
-        WizardHarness::Type(settings, IDC_HEIGHT, f.m_pszHeight);
-    } else if (f.m_nFault == Fault::SecondReplaced) {
-        ASSERT_TRUE(QFile::remove(QString::fromStdString(m_strSecond)));
-        if (f.m_pszSeed) {
-            ASSERT_TRUE(QFile::copy(Seed(f.m_pszSeed), QString::fromStdString(m_strSecond)));
-        }
+        WizardHarness::Type(settings, IDC_WIDTH, f.m_pszFirstArg);
+        WizardHarness::Type(settings, IDC_HEIGHT, f.m_pszSecondArg);
     }
-    // The folders, what lies at the target's name, and the bytes there and of both sources.
+    // The folders, and the bytes at the target's name and of both sources.
     const auto files = [&] {
-        const std::string strAtTarget = std::filesystem::is_directory(strTarget) ? "a folder" : ReadFile(strTarget);
         return std::vector<std::vector<std::string>>{ListFolder(m_dir.path().toStdString()),
-                                                     ListFolder(m_sources.path().toStdString()), ListFolder(strTarget),
-                                                     {strAtTarget, ReadFile(strFirst), ReadFile(strSecond)}};
+                                                     ListFolder(m_sources.path().toStdString()),
+                                                     {ReadFile(strTarget), ReadFile(strFirst), ReadFile(strSecond)}};
     };
     const auto before = files();
-    char events[4096];
-    if (nWatch >= 0) {
-        // The source page's thumbnail reads the second picture; the render must not.
-        while (WizardHarness::Text(w.m_dlg.m_pageSource, IDC_SECOND_REASON) != "")
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
-        while (read(nWatch, events, sizeof events) > 0) {
-        }
-    }
     // The still fails at once; the animation after two frames.
-    std::optional<FileSizeLimit> full;
-    if (f.m_nFault == Fault::FileSizeLimit)
-        full.emplace(f.m_bAnimation ? 100000 : 20000);
+    const FileSizeLimit full(f.m_nFault != Fault::FileSizeLimit ? RLIM_INFINITY : f.m_bAnimation ? 100000 : 20000);
     w.Next();
-    full.reset();
-    if (bSourceAsOutput) {
+    if (f.m_nFault == Fault::SourceAsOutput || f.m_nFault == Fault::SourceHardLinked) {
         const char* pszCommand = f.m_bAnimation ? "anim" : "still";
         const ChildRun run = RunChild({PLAVEX_CLI_PATH, pszCommand, strFirst, strSecond, strTarget, "--quiet"});
-        EXPECT_EQ(run.m_nExitCode, 1);
-        EXPECT_EQ(run.m_strErr, std::string("plavex-cli ") + pszCommand + ": '" + strTarget +
-                                    "' is one of the source pictures; choose another output file\n");
+        EXPECT_EQ(std::pair(run.m_nExitCode, run.m_strErr),
+                  std::pair(1, std::string("plavex-cli ") + pszCommand + ": '" + strTarget +
+                                   "' is one of the source pictures; choose another output file\n"));
     }
 
-    // A missing folder's message names the file.
-    const bool bNamed = f.m_nFault == Fault::MissingFolder && f.m_bAnimation;
-    const std::string strBox = Error(f.m_strMessage + (bNamed ? strTarget : ""));
-    if (f.m_strMessage.empty())
-        EXPECT_THAT(w.Boxes(), IsEmpty());
-    else if (f.m_bAnimation && f.m_strMessage.starts_with("Animaci"))
-        EXPECT_THAT(w.Boxes(), ElementsAre(StartsWith(strBox)));
-    else
-        EXPECT_THAT(w.Boxes(), ElementsAre(strBox));
+    // A missing folder's message names the file, at the "@".
+    std::string strText = f.m_strMessage;
+    if (const std::size_t nAt = strText.find('@'); nAt != std::string::npos)
+        strText.replace(nAt, 1, strTarget);
+    EXPECT_EQ(w.Boxes(), strText.empty() ? std::vector<std::string>{} : std::vector{Error(strText)});
     // The compressor is chosen once the file is open.
-    EXPECT_EQ(w.m_compression.m_nCalls, f.m_bAnimation && f.m_nFault > Fault::FolderInTheWay ? 1 : 0);
+    EXPECT_EQ(w.m_compression.m_nCalls, f.m_bAnimation && f.m_nFault >= Fault::FileSizeLimit ? 1 : 0);
     EXPECT_EQ(w.State(), f.m_bAnimation ? "2 Další <>x" : "10 Další <>x");
-    if (nWatch >= 0) {
-        EXPECT_LT(read(nWatch, events, sizeof events), 0) << "the render opened the second picture";
-        close(nWatch);
-    }
-    const auto after = files();
-    EXPECT_EQ(std::vector(after.begin(), after.begin() + 3), std::vector(before.begin(), before.begin() + 3));
-    EXPECT_TRUE(after.back() == before.back()) << "the target or a source changed";
-    EXPECT_EQ(before[0], std::vector<std::string>{strName});
-    // The way back to the source page is open.
-    w.Prev();
-    EXPECT_EQ(w.State(), "1 Další <>x");
+    EXPECT_TRUE(files() == before) << "a file was left, or the target or a source changed";
 }
 
 const std::string kNotLoaded = "Obrázek se nepodařilo načíst!\n";
 const std::string kBadSize = "Zadaná velikost je příliš velká nebo neplatná!";
 const std::string kIsSource = "Výstupní soubor nesmí být jedním ze zdrojových obrázků!";
-const std::string kNotSaved = "Soubor se nepodařilo uložit!";
-const std::string kAnimNotSaved = "Animaci se nepodařilo uložit!\nAVI ";
 const WizardFault kFaults[] = {
-    {"StillUndecodableSecond", false, Fault::UndecodableSecond, kNotLoaded + "broken.jpg: Obrázek je poškozený."},
-    {"AnimUndecodableSecond", true, Fault::UndecodableSecond, kNotLoaded + "broken.jpg: Obrázek je poškozený."},
-    {"StillMissingSecond", false, Fault::SecondFromSeed, kNotLoaded + "chybí.heic: Soubor nelze otevřít.", "chybí.heic"},
-    {"StillTextSecond", false, Fault::SecondFromSeed, kNotLoaded + "dopis.txt: Soubor není obrázek ve známém formátu.", "dopis.txt", "text.txt"},
-    {"StillCutPngSecond", false, Fault::SecondFromSeed, kNotLoaded + "useknutý.png: Obrázek je poškozený.", "useknutý.png", "png_cut_half.bin"},
-    {"AnimHugeWebpSecond", true, Fault::SecondFromSeed, kNotLoaded + "obří.webp: Obrázek je příliš velký.", "obří.webp", "webp_huge.webp"},
     // A long name keeps its start and its end.
-    {"StillLongNameSecond", false, Fault::SecondFromSeed, kNotLoaded + "dovolená v Beskydech…í, ráno u chaty.jpg: Soubor nelze otevřít.",
-     "dovolená v Beskydech se vším všudy, den třetí, ráno u chaty.jpg"},
-    {"StillMissingFirst", false, Fault::MissingFirst, kNotLoaded + "missing.bmp: Soubor nelze otevřít."},
+    {"StillDamagedSecondWithALongName", false, Fault::NamedSecond, kNotLoaded + "dovolená v Beskydech…í, ráno u chaty.png: Obrázek je poškozený.",
+     "dovolená v Beskydech se vším všudy, den třetí, ráno u chaty.png", "png_cut_half.bin"},
     {"AnimMissingFirst", true, Fault::MissingFirst, kNotLoaded + "missing.bmp: Soubor nelze otevřít."},
-    {"StillSecondVanishes", false, Fault::SecondReplaced, kNotLoaded + "second.jpg: Soubor nelze otevřít."},
     // 65535 × 65535 pixels claimed in a few hundred bytes.
-    {"AnimSecondClaimsHugeSize", true, Fault::SecondReplaced, kNotLoaded + "second.jpg: Obrázek je příliš velký.", nullptr, "gif_huge.gif"},
-    {"StillSecondClaimsHugeSize", false, Fault::SecondReplaced, kNotLoaded + "second.jpg: Obrázek je příliš velký.", nullptr, "gif_huge.gif"},
-    {"StillNegativeWidth", false, Fault::ImpossibleSize, kBadSize, nullptr, nullptr, "-8", "100"},
-    {"StillHeightBelowFour", false, Fault::ImpossibleSize, kBadSize, nullptr, nullptr, "100", "2"},
-    {"StillAutomaticBelowFour", false, Fault::ImpossibleSize, kBadSize},
-    {"AnimWidthBelowFour", true, Fault::ImpossibleSize, kBadSize, nullptr, nullptr, "3", "100"},
-    {"AnimSizeBeyond32Bits", true, Fault::ImpossibleSize, kBadSize, nullptr, nullptr, "1000000", "1000000"},
-    {"AnimAutomaticBelowFour", true, Fault::ImpossibleSize, kBadSize},
+    {"AnimSecondClaimsHugeSize", true, Fault::NamedSecond, kNotLoaded + "obří.gif: Obrázek je příliš velký.", "obří.gif", "gif_huge.gif"},
+    {"StillNegativeHeight", false, Fault::ImpossibleSize, kBadSize, "100", "-2"},
+    {"AnimWidthBelowFour", true, Fault::ImpossibleSize, kBadSize, "3", "100"},
+    {"AnimSizeBeyond32Bits", true, Fault::ImpossibleSize, kBadSize, "1000000", "1000000"},
     {"StillSourceAsOutput", false, Fault::SourceAsOutput, kIsSource},
     {"AnimSourceAsOutput", true, Fault::SourceAsOutput, kIsSource},
-    {"StillSourceLinked", false, Fault::SourceLinked, kIsSource},
-    {"AnimSourceLinked", true, Fault::SourceLinked, kIsSource},
     {"StillSourceHardLinked", false, Fault::SourceHardLinked, kIsSource},
-    {"AnimSourceHardLinked", true, Fault::SourceHardLinked, kIsSource},
-    {"StillMissingFolder", false, Fault::MissingFolder, kNotSaved},
-    {"AnimMissingFolder", true, Fault::MissingFolder, "Animaci se nepodařilo uložit!\nAVI Engine failed to initialize. Check filename "},
-    {"StillFolderInTheWay", false, Fault::FolderInTheWay, kNotSaved},
-    {"AnimFolderInTheWay", true, Fault::FolderInTheWay, kAnimNotSaved},
-    {"StillFileSizeLimit", false, Fault::FileSizeLimit, kNotSaved},
-    {"AnimFileSizeLimit", true, Fault::FileSizeLimit, kAnimNotSaved},
+    {"AnimMissingFolder", true, Fault::MissingFolder, "Animaci se nepodařilo uložit!\nAVI Engine failed to initialize. Check filename @.A disk error occurred while opening the file."},
+    {"StillFileSizeLimit", false, Fault::FileSizeLimit, "Soubor se nepodařilo uložit!"},
+    {"AnimFileSizeLimit", true, Fault::FileSizeLimit, "Animaci se nepodařilo uložit!\nAVI frame write failed. A disk error occurred while writing the file."},
     {"AnimCompressorCancelled", true, Fault::CompressorCancelled, ""},
 };
 INSTANTIATE_TEST_SUITE_P(Rows, WizardFaultTest, testing::ValuesIn(kFaults),
                          [](const auto& info) { return std::string(info.param.m_pszName); });
 
-// "Konec", Escape or the close box during a render ask first; "Ano" stops the
-// render at once and drops its output, "Ne" lets it finish.
+// Escape or the close box during a render ask first; "Ano" stops the render
+// at once and drops its output, "Ne" lets it finish, and "Dokončit" with both
+// boxes clear then ends the wizard and opens nothing.
 TEST_F(WizardFiles, EndingTheProgramDuringARender)
 {
     const std::string strTarget = Out("film.avi");
-    for (const int nCase : {0, 1, 2, 3}) {
-        const bool bYes = nCase < 2, bByEscape = nCase % 2;
-        SCOPED_TRACE(std::string(bYes ? "yes" : "no") + (bByEscape ? ", Escape" : ", close box"));
+    for (const bool bYes : {true, false}) {
+        SCOPED_TRACE(bYes ? "yes, by Escape" : "no, by the close box");
         ASSERT_TRUE(WriteFile(strTarget, kOld));
         WizardHarness w;
         w.ChooseSources(m_strFirst, m_strSecond, 0);
         w.ChooseOutput(strTarget);
         WizardHarness::Type(w.m_dlg.m_pageAnimSettings, IDC_FRAME_COUNT, "50");
         bool bSeenRendering = false;
-        int nDrainsAfterYes = -1;
+        int nDrainsAfterYes = -1;  // Events handled after the answer, before the render stopped.
         const QObject timers;  // Its going cancels a timer still waiting, before the counts go.
         QTimer::singleShot(0, &timers, [&] {
             bSeenRendering = w.m_dlg.IsRendering() && w.State() == "3 Další ---";
@@ -428,27 +306,24 @@ TEST_F(WizardFiles, EndingTheProgramDuringARender)
             w.m_dlg.SendMessage(WM_COMMAND, MAKEWPARAM(WORD(IDC_NEXT), BN_CLICKED), 0);
             w.m_boxes.answers = {bYes ? IDYES : IDNO};
             QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-            if (bByEscape)
-                QApplication::sendEvent(w.m_dlg.GetWidget(), &escape);
-            else
-                w.m_dlg.GetWidget()->close();
+            bYes ? QApplication::sendEvent(w.m_dlg.GetWidget(), &escape) : w.m_dlg.GetWidget()->close();
             nDrainsAfterYes = 0;
             QTimer::singleShot(0, &timers, [&] { ++nDrainsAfterYes; });
         });
         w.Next();
 
-        EXPECT_TRUE(bSeenRendering);
-        EXPECT_THAT(w.Boxes(),
-                    ElementsAre(WizardHarness::Box("Plavex", MB_YESNO | MB_ICONQUESTION, "Opravdu chcete ukončit program?")));
-        EXPECT_EQ(w.m_compression.m_nCalls, 1);
-        EXPECT_FALSE(w.m_dlg.IsRendering());
+        // One question, one compressor choice, and the render over.
+        EXPECT_EQ(std::tuple(bSeenRendering, w.Boxes().size(), w.m_compression.m_nCalls, w.m_dlg.IsRendering()),
+                  std::tuple(true, 1u, 1, false));
         if (bYes) {
-            EXPECT_EQ(nDrainsAfterYes, 0);
-            EXPECT_EQ(w.m_dlg.GetEndResult(), IDCANCEL);
-            EXPECT_EQ(ReadFile(strTarget), kOld);
+            EXPECT_EQ(std::tuple(nDrainsAfterYes, w.m_dlg.GetEndResult(), ReadFile(strTarget) == kOld),
+                      std::tuple(0, IDCANCEL, true));
         } else {
             EXPECT_EQ(w.State(), "3 Dokončit ->x");
             EXPECT_NE(ReadFile(strTarget), kOld);
+            w.Next();
+            EXPECT_EQ(w.m_dlg.GetEndResult(), IDOK);
+            EXPECT_TRUE(w.Opened().empty());
         }
         EXPECT_EQ(ListFolder(m_dir.path().toStdString()), std::vector<std::string>{"film.avi"});
     }

@@ -182,7 +182,7 @@ TEST(WizardProgram, IgnoresItsCommandLine)
 }
 
 enum class Fault {
-    NamedSecond, MissingFirst, ImpossibleSize, SourceAsOutput, SourceHardLinked, MissingFolder,
+    NamedSecond, MissingFirst, ImpossibleSize, SourceAsOutput, SourceHardLinked, SourceSymlinked, MissingFolder,
     FileSizeLimit, CompressorCancelled
 };
 
@@ -214,8 +214,12 @@ TEST_P(WizardFaultTest, IsToldOnceAndTheSettingsPageComesBackWithTheFilesAsTheyW
     case Fault::MissingFirst: strFirst = Source("missing.bmp"); break;
     case Fault::SourceAsOutput: strTarget = strFirst = SavePicture(Source("x.avi.bmp"), 129, 97, 1); break;
     case Fault::SourceHardLinked:
+    case Fault::SourceSymlinked:
         ASSERT_TRUE(QFile::remove(QString::fromStdString(strTarget)));
-        std::filesystem::create_hard_link(m_strFirst, strTarget);
+        if (f.m_nFault == Fault::SourceSymlinked)
+            std::filesystem::create_symlink(m_strSecond, strTarget);
+        else
+            std::filesystem::create_hard_link(m_strFirst, strTarget);
         break;
     case Fault::MissingFolder: strTarget = Out("missing/" + strName); break;
     default: break;
@@ -241,7 +245,7 @@ TEST_P(WizardFaultTest, IsToldOnceAndTheSettingsPageComesBackWithTheFilesAsTheyW
     // The still fails at once; the animation after two frames.
     const FileSizeLimit full(f.m_nFault != Fault::FileSizeLimit ? RLIM_INFINITY : f.m_bAnimation ? 100000 : 20000);
     w.Next();
-    if (f.m_nFault == Fault::SourceAsOutput || f.m_nFault == Fault::SourceHardLinked) {
+    if (f.m_nFault >= Fault::SourceAsOutput && f.m_nFault <= Fault::SourceSymlinked) {
         const char* pszCommand = f.m_bAnimation ? "anim" : "still";
         const ChildRun run = RunChild({PLAVEX_CLI_PATH, pszCommand, strFirst, strSecond, strTarget, "--quiet"});
         EXPECT_EQ(std::pair(run.m_nExitCode, run.m_strErr),
@@ -276,6 +280,7 @@ const WizardFault kFaults[] = {
     {"StillSourceAsOutput", false, Fault::SourceAsOutput, kIsSource},
     {"AnimSourceAsOutput", true, Fault::SourceAsOutput, kIsSource},
     {"StillSourceHardLinked", false, Fault::SourceHardLinked, kIsSource},
+    {"AnimSourceSymlinked", true, Fault::SourceSymlinked, kIsSource},
     {"AnimMissingFolder", true, Fault::MissingFolder, "Animaci se nepodařilo uložit!\nAVI Engine failed to initialize. Check filename @.A disk error occurred while opening the file."},
     {"StillFileSizeLimit", false, Fault::FileSizeLimit, "Soubor se nepodařilo uložit!"},
     {"AnimFileSizeLimit", true, Fault::FileSizeLimit, "Animaci se nepodařilo uložit!\nAVI frame write failed. A disk error occurred while writing the file."},

@@ -43,9 +43,10 @@ asan-test: deps
 
 # The whole suite in a build instrumented with --coverage, then the line
 # coverage of the product folders; the full report lands in $(COV_BUILD)/coverage.txt.
+# The counters are updated atomically because the frame pipeline's workers share them.
 coverage: deps
 	cmake -S . -B $(COV_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPLAVEX_BUILD_BENCH=OFF \
-	  -DCMAKE_C_FLAGS=--coverage -DCMAKE_CXX_FLAGS=--coverage $(CMAKE_ARGS)
+	  -DCMAKE_C_FLAGS="--coverage -fprofile-update=atomic" -DCMAKE_CXX_FLAGS="--coverage -fprofile-update=atomic" $(CMAKE_ARGS)
 	cmake --build $(COV_BUILD) -j $(JOBS)
 	find $(COV_BUILD) -name '*.gcda' -delete
 	GCOV_ERROR_FILE=/dev/null ctest --test-dir $(COV_BUILD) --output-on-failure -j $(JOBS)

@@ -180,7 +180,9 @@ const Refusal kRefusals[] = {
      "the picture must be at least 4 x 4 pixels (3 x 8 given)"},
     {"AnimTinyPictures", "anim @bad @bad @/old.bmp", 1, "bmp_4bit.bmp", "at least 4 x 4 pixels"},
     {"StillHugeJpegSecond", "still @1 @bad @/old.bmp", 1, "jpeg_huge.jpg"},
+    {"AnimCutGifFirst", "anim @bad @2 @/old.bmp", 1, "gif_cut_14.bin"},
     {"AnimPipeSecond", "anim @1 @bad @/old.bmp", 1, "pipe"},
+    {"StillPipeFirst", "still @bad @2 @/old.bmp", 1, "pipe"},
     // In the middle of a slideshow, found from its header or only when its turn comes.
     {"SlideshowPipeSecond", "slideshow @1 @bad @2 @/show.avi", 1, "pipe"},
     {"SlideshowHugeGifThird", "slideshow @1 @2 @bad @1 @/show.avi", 1, "gif_huge.gif"},
@@ -239,7 +241,7 @@ std::vector<WriteFault> AllWriteFaults()
     for (const auto& [pszRoad, pszArgs] : {std::pair("Still", "still --ratio 30"),
                                            std::pair("FullFrames", "anim --frames 3 --codec raw"),
                                            std::pair("MotionJpeg", "anim --frames 3 --codec mjpeg"),
-                                           std::pair("H264OnThreeWorkers", "anim --frames 9 --codec h264 --threads 3"),
+                                           std::pair("H264Threads", "anim --frames 9 --codec h264 --threads 3"),
                                            std::pair("Slideshow", "slideshow --hold 0.04 --codec raw")})
         for (const std::string& strFault :
              Words("MissingFolder FolderInTheWay PipeInTheWay DeviceInTheWay FileSizeLimit OtherUser"))
@@ -277,8 +279,9 @@ TEST_F(CliTest, StillIsTheModelToTheByteAtEveryRatioGiven)
         }
     ASSERT_TRUE(first.save(Q(m_strFirst), "BMP") && second.save(Q(m_strBad), "BMP"));
     // The options, and the ratio they give; the default is half of each.
-    for (const auto& [pszOptions, nRatio] : {std::pair("", 50), std::pair("--ratio 70", 70), std::pair("--ratio 0", 0),
-                                             std::pair("--ratio=+95", 95), std::pair("--ratio 100 --size 256x256", 100)}) {
+    for (const auto& [pszOptions, nRatio] :
+         {std::pair("", 50), std::pair("--ratio 70", 70), std::pair("--ratio 0", 0), std::pair("--ratio=+95", 95),
+          std::pair("--ratio 100 --size 256x256", 100)}) {
         const ChildRun run = Cli(Words(std::string("still @1 @bad @/mix.bmp ") + pszOptions));
         EXPECT_EQ(std::to_string(run.m_nExitCode) + run.m_strOut + run.m_strErr, "0") << pszOptions;
         EXPECT_TRUE(ReadFile(m_strOut + "/mix.bmp") == ModelStill(first, second, nRatio)) << pszOptions;
@@ -325,7 +328,7 @@ TEST_P(CliFramesTest, EachFrameShowsItsPictureOrTheFadeAtItsWeight)
     const std::vector<std::uint8_t> decoded = DecodeBottomUpBgr(m_strOut + "/show.avi", strErrors);
     const std::string actual(decoded.begin(), decoded.end());
     const auto same = std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end()).first;
-    EXPECT_TRUE(actual == expected) << strErrors << "from byte " << same - actual.begin() << " of " << expected.size();
+    EXPECT_TRUE(actual == expected) << strErrors << "from byte " << same - actual.begin() << " on";
 }
 
 const FramesCase kFrames[] = {
@@ -381,7 +384,8 @@ TEST_F(CliTest, HelpVersionDefaultsAndAProgressBarOnATerminalOnly)
     // script(1) gives the tool a terminal; what it drew comes back as stdout.
     const auto onTerminal = [this](const std::string& strCommand, const std::string& strOutput) {
         const std::string strPictures = " '" + m_strFirst + "' '" + m_strSecond + "' '" + m_strOut;
-        return RunChild({"script", "-qec", "'" PLAVEX_CLI_PATH "' " + strCommand + strPictures + strOutput, "/dev/null"});
+        const std::string strLine = "'" PLAVEX_CLI_PATH "' " + strCommand + strPictures + strOutput;
+        return RunChild({"script", "-qec", strLine, "/dev/null"});
     };
     if (RunChild({"script", "-qec", "true", "/dev/null"}).m_nExitCode != 0)
         GTEST_SKIP() << "script(1) cannot give the tool a terminal here";
@@ -483,10 +487,12 @@ protected:
     }
 
     // The still plavex-cli makes of the two pictures, or of the first alone, as Qt reads it.
-    QImage Still(const std::string& strFirst, const std::string& strSecond = "", const std::string& strOut = "out.bmp") const
+    QImage Still(const std::string& strFirst, const std::string& strSecond = "",
+                 const std::string& strOut = "out.bmp") const
     {
         const std::string strOther = Path(strSecond.empty() ? strFirst : strSecond);
-        const ChildRun run = RunChild({PLAVEX_CLI_PATH, "still", Path(strFirst), strOther, Path(strOut), "--quiet"});
+        const ChildRun run =
+            RunChild({PLAVEX_CLI_PATH, "still", Path(strFirst), strOther, Path(strOut), "--quiet"});
         return run.m_nExitCode == 0 ? Image(strOut) : QImage();
     }
 };
@@ -506,7 +512,8 @@ std::vector<RoundTrip> AllRoundTrips()
         {"png_rgb16", "convert src.png -define png:bit-depth=16 -define png:color-type=2 x.png", "x.png", "", 0},
         {"png_palette", "convert src.png -colors 64 PNG8:x.png", "x.png", "", 0},
         {"png_grey_alpha", "convert alpha.png -colorspace gray -define png:color-type=4 x.png", "x.png", "", 0.5},
-        {"webp_lossless", "cwebp -quiet -lossless src.png -o x.webp", "x.webp", "dwebp -quiet x.webp -ppm -o d.ppm", 0},
+        {"webp_lossless", "cwebp -quiet -lossless src.png -o x.webp", "x.webp",
+         "dwebp -quiet x.webp -ppm -o d.ppm", 0},
         {"webp_alpha", "cwebp -quiet -lossless -exact alpha.png -o x.webp", "x.webp",
          "dwebp -quiet x.webp -pam -o d.pam", 0.5},
         {"tiff_rgb8", "convert src.png x.tif", "x.tif", "", 0},
@@ -517,7 +524,8 @@ std::vector<RoundTrip> AllRoundTrips()
         // HEIF's own rotation: a quarter turn anticlockwise.
         {"avif_rotated", "avifenc -l --irot 1 src.png x.avif", "x.avif", "convert src.png -rotate 270 d.png", 0},
         // Colours a long way from their numbers, against ImageMagick's conversion to sRGB.
-        {"png_display_p3", "cp p3.png x.png", "x.png", "convert p3.png -profile p3.icc -profile srgb.icc d.png", 0.5},
+        {"png_display_p3", "cp p3.png x.png", "x.png",
+         "convert p3.png -profile p3.icc -profile srgb.icc d.png", 0.5},
         {"heic_display_p3", "heif-enc -L -o x.heic p3.png", "x.heic",
          "heif-convert x.heic d.png && convert d.png -profile p3.icc -profile srgb.icc d.png", 0.5},
         // A profile whose tag table is broken is ignored: the picture loads as sRGB.
@@ -529,8 +537,8 @@ std::vector<RoundTrip> AllRoundTrips()
     // lossless files hold the pixels of src.png, the JPEG its own.
     const char* const kTurn[10] = {nullptr, "", "-flop", "-rotate 180", "-flip", "-transpose", "-rotate 90",
                                    "-transverse", "-rotate 270", ""};
-    for (const std::string strMake : {"cp src.png x.png", "convert src.png -quality 95 x.jpg", "convert src.png x.tif",
-                                      "cwebp -quiet -lossless src.png -o x.webp"})
+    for (const std::string strMake : {"cp src.png x.png", "convert src.png -quality 95 x.jpg",
+                                      "convert src.png x.tif", "cwebp -quiet -lossless src.png -o x.webp"})
         for (int n = 1; n <= 9; ++n) {
             const std::string strFile = strMake.substr(strMake.rfind(' ') + 1), strN = std::to_string(n);
             const bool bJpeg = strFile == "x.jpg";
@@ -570,15 +578,17 @@ TEST_F(PictureFormats, StillIsWrittenInTheFormatItsNameAsks)
     for (const auto& [pszName, pszMagic] : kOutputs) {
         const bool bExact = !std::string(pszMagic).starts_with("JPEG");
         ASSERT_FALSE(Still("src.png", "alpha.png", pszName).isNull()) << pszName;
-        ASSERT_TRUE(Shell(std::string("identify -format ") + (bExact ? "%m " : "'%m %Q' ") + pszName + " > kind.txt"));
+        const std::string strFormat = bExact ? "%m " : "'%m %Q' ";
+        ASSERT_TRUE(Shell("identify -format " + strFormat + pszName + " > kind.txt"));
         EXPECT_EQ(ReadFile(Path("kind.txt")), pszMagic);
         // JPEG: sharp coloured edges, chroma at half resolution.
         const auto [nMax, dMean] = Compare(Reference(pszName), reference);
         EXPECT_LE(bExact ? nMax : dMean, bExact ? 0 : 8.0) << pszName;
     }
     // Only the finished files are there: every one went through a temporary name.
-    EXPECT_EQ(ListFolder(m_strDir), Words("alpha.png broken.icc first.bmp kind.txt mix.JPEG mix.bmp mix.data mix.jpg mix.png "
-                                          "mix.tif mix.tiff mix.webp out p3.icc p3.png ref.bmp ref.ppm second.jpg src.png srgb.icc"));
+    EXPECT_EQ(ListFolder(m_strDir), Words("alpha.png broken.icc first.bmp kind.txt mix.JPEG mix.bmp mix.data "
+                                          "mix.jpg mix.png mix.tif mix.tiff mix.webp out p3.icc p3.png ref.bmp "
+                                          "ref.ppm second.jpg src.png srgb.icc"));
 }
 
 } // namespace

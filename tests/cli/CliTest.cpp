@@ -5,11 +5,10 @@
 // in the format its name asks for) read otherwise than those tools read them.
 
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <sys/stat.h>
@@ -38,12 +37,43 @@ const std::string kOld = "an older file of that name";
 
 QString Q(const std::string& str) { return QString::fromStdString(str); }
 
+bool Contains(const std::string& strText, const std::string& strPart)
+{
+    return strText.find(strPart) != std::string::npos;
+}
+
 // One channel of the blend, truncated toward zero: (b − a) × w + a.
 int Mix(int a, int b, double w) { return static_cast<int>(static_cast<double>(b - a) * w + a); }
 QRgb Mix(QRgb a, QRgb b, double w)
 {
     return qRgb(Mix(qRed(a), qRed(b), w), Mix(qGreen(a), qGreen(b), w), Mix(qBlue(a), qBlue(b), w));
 }
+
+// A pixel's bytes in a BMP or a bottom-up frame.
+std::string Bgr(QRgb pixel)
+{
+    return {static_cast<char>(qBlue(pixel)), static_cast<char>(qGreen(pixel)), static_cast<char>(qRed(pixel))};
+}
+
+// ffprobe's errors, codec, rate and size.
+std::string Summary(const ProbeResult& p)
+{
+    const std::string strSize = std::to_string(p.nWidth) + "x" + std::to_string(p.nHeight);
+    return p.strErrors + p.strCodec + " " + p.strRate + " " + strSize;
+}
+
+// The words of a command line written with single spaces.
+std::vector<std::string> Words(const std::string& strLine)
+{
+    std::vector<std::string> words;
+    std::istringstream in(strLine);
+    for (std::string strWord; in >> strWord;)
+        words.push_back(strWord);
+    return words;
+}
+
+// Rows of the tables are named by their names, which show in a failure's test name.
+const auto kRowName = [](const auto& info) { return info.param.m_strName; };
 
 class CliTest : public testing::Test {
 protected:
@@ -76,10 +106,9 @@ protected:
     // Exit 1, not killed, and one line on stderr that names strNamed.
     static void ExpectFailureNaming(const ChildRun& run, const std::string& strNamed)
     {
-        EXPECT_EQ(run.m_nSignal, 0) << "killed by signal " << run.m_nSignal;
-        EXPECT_EQ(run.m_nExitCode, 1) << run.m_strErr;
-        EXPECT_EQ(std::count(run.m_strErr.begin(), run.m_strErr.end(), '\n'), 1) << run.m_strErr;
-        EXPECT_NE(run.m_strErr.find(strNamed), std::string::npos) << run.m_strErr;
+        const auto nLines = std::count(run.m_strErr.begin(), run.m_strErr.end(), '\n');
+        EXPECT_EQ(std::tuple(run.m_nSignal, run.m_nExitCode, nLines, Contains(run.m_strErr, strNamed)),
+                  std::tuple(0, 1, 1, true)) << "signal, exit code, lines, named; " << run.m_strErr;
     }
 
     QTemporaryDir m_dir;
@@ -90,26 +119,13 @@ protected:
     const std::string m_strOut = Path("out");
 };
 
-// Rows of the tables are named by their names, which show in a failure's test name.
-const auto kRowName = [](const auto& info) { return info.param.m_strName; };
-
-// The words of a command line written with single spaces.
-std::vector<std::string> Words(const std::string& strLine)
-{
-    std::vector<std::string> words;
-    std::istringstream in(strLine);
-    for (std::string strWord; in >> strWord;)
-        words.push_back(strWord);
-    return words;
-}
-
 // Wrong use and input that cannot be used: the exit code, the message, and
 // an output folder that holds only the older file, unchanged.
 struct Refusal {
     std::string m_strName;
-    const char* m_pszArgs;  // "@bad" is the row's picture, made from m_pszSeed.
+    const char* m_pszArgs;  // "@bad" is the row's picture, made from m_strSeed.
     int m_nExit;
-    const char* m_pszSeed = nullptr;  // A seed of the picture fuzz corpus, "missing" or "pipe".
+    std::string m_strSeed = "";  // A seed of the picture fuzz corpus, or "pipe"; none: a missing file.
     const char* m_pszMessage = "";
 };
 
@@ -118,64 +134,52 @@ class CliRefusalTest : public CliTest, public testing::WithParamInterface<Refusa
 TEST_P(CliRefusalTest, ExitsWithItsCodeAndLeavesTheOutputAlone)
 {
     const Refusal& r = GetParam();
-    ASSERT_TRUE(WriteFile(m_strOut + "/old.bmp", kOld));
-    const std::string strSeed = r.m_pszSeed ? r.m_pszSeed : "missing";
-    const std::string strSeedPath = PLAVEX_CORPUS_DIR "/load_picture/" + strSeed;
-    const bool bFile = strSeed != "pipe" && strSeed != "missing";
-    ASSERT_TRUE(strSeed != "pipe" || ::mkfifo(m_strBad.c_str(), 0644) == 0);
-    ASSERT_TRUE(!bFile || (QFile::exists(Q(strSeedPath)) && WriteFile(m_strBad, ReadFile(strSeedPath))));
+    const bool bPicture = !r.m_strSeed.empty() && r.m_strSeed != "pipe";
+    const std::string strPicture = bPicture ? ReadFile(PLAVEX_CORPUS_DIR "/load_picture/" + r.m_strSeed) : "";
+    ASSERT_TRUE(WriteFile(m_strOut + "/old.bmp", kOld) && bPicture == !strPicture.empty()) << r.m_strSeed;
+    ASSERT_TRUE(r.m_strSeed != "pipe" || ::mkfifo(m_strBad.c_str(), 0644) == 0);
+    ASSERT_TRUE(!bPicture || WriteFile(m_strBad, strPicture));
     const std::vector<std::string> args = Words(r.m_pszArgs);
     const ChildRun run = Cli(args);
     const std::string strCommand = args.empty() || args[0] == "mix" ? "" : " " + args[0];
     EXPECT_TRUE(args.empty() || run.m_strErr.starts_with("plavex-cli" + strCommand + ": ")) << run.m_strErr;
-    if (r.m_nExit == 1) {
-        ExpectFailureNaming(run, r.m_pszSeed && !*r.m_pszMessage ? m_strBad : "");
-    } else {
-        EXPECT_EQ(run.m_nExitCode, 2) << run.m_strErr;
-        EXPECT_NE(run.m_strErr.find("usage:"), std::string::npos) << run.m_strErr;
-    }
-    EXPECT_NE(run.m_strErr.find(r.m_pszMessage), std::string::npos) << run.m_strErr;
+    if (r.m_nExit == 1)
+        ExpectFailureNaming(run, r.m_strSeed.empty() || *r.m_pszMessage ? r.m_pszMessage : m_strBad);
+    else
+        EXPECT_TRUE(run.m_nExitCode == 2 && Contains(run.m_strErr, "usage:") &&
+                    Contains(run.m_strErr, r.m_pszMessage)) << run.m_nExitCode << " " << run.m_strErr;
     EXPECT_EQ(ListFolder(m_strOut), std::vector<std::string>{"old.bmp"});
-    EXPECT_EQ(ReadFile(m_strOut + "/old.bmp"), kOld);
-    EXPECT_TRUE(!bFile || ReadFile(m_strBad) == ReadFile(strSeedPath));  // A picture is never written over.
+    // Neither the older file nor a picture is ever written over.
+    EXPECT_TRUE(ReadFile(m_strOut + "/old.bmp") == kOld && (!bPicture || ReadFile(m_strBad) == strPicture));
 }
 
 const Refusal kRefusals[] = {
     {"NoCommand", "", 2},
-    {"UnknownCommand", "mix @1 @2 @/old.bmp", 2, nullptr, "unknown command 'mix'"},
+    {"UnknownCommand", "mix @1 @2 @/old.bmp", 2, "", "unknown command 'mix'"},
     {"StillTwoNames", "still @1 @2", 2},
-    {"StillFourNames", "still @1 @2 @/old.bmp extra", 2},
     {"StillRatioAbove100", "still @1 @2 @/old.bmp --ratio 101", 2},
     {"StillRatioTwice", "still @1 @2 @/old.bmp --ratio=1 --ratio=2", 2},
     {"StillRatioHex", "still @1 @2 @/old.bmp --ratio 0x10", 2},
     {"StillShortOption", "still @1 @2 @/old.bmp -r", 2},
-    {"StillSizeNotASize", "still @1 @2 @/old.bmp --size 640x", 2},
     {"StillSizeTooLongForInt", "still @1 @2 @/old.bmp --size 99999999999x1", 2},
     {"AnimNoFrames", "anim @1 @2 @/old.bmp --frames 0", 2},
     {"AnimTooManyFrames", "anim @1 @2 @/old.bmp --frames 1000001", 2},
     {"AnimRateNotANumber", "anim @1 @2 @/old.bmp --fps x", 2},
     {"AnimZeroSide", "anim @1 @2 @/old.bmp --size 0x5", 2},
-    {"AnimNegativeSide", "anim @1 @2 @/old.bmp --size -4x8", 2},
     {"AnimUnknownCodec", "anim @1 @2 @/old.bmp --codec vp9", 2},
     {"AnimQualityAbove100", "anim @1 @2 @/old.bmp --quality 101", 2},
     {"AnimQualityForRawFrames", "anim @1 @2 @/old.bmp --codec raw --quality 50", 2},
-    {"AnimQualityForLossless", "anim @1 @2 @/old.bmp --codec ffv1 --quality 50", 2},
     {"AnimNoThreads", "anim @1 @2 @/old.bmp --threads 0", 2},
     {"AnimHelpWithValue", "anim --help=yes", 2},
     {"SlideshowOnePicture", "slideshow @1 @/old.bmp", 2},
     {"SlideshowHoldInExponent", "slideshow @1 @2 @/old.bmp --hold 1e3", 2},
-    {"SlideshowHoldNegative", "slideshow @1 @2 @/old.bmp --hold -1", 2},
     {"SlideshowFadeFinerThanMicroseconds", "slideshow @1 @2 @/old.bmp --fade 0.0000001", 2},
-    {"SlideshowFadeWithComma", "slideshow @1 @2 @/old.bmp --fade 1,5", 2},
     {"StillNegativeSize", "still @1 @2 @/old.bmp --size -4x8", 1},
     {"AnimSizeBeyond32Bits", "anim @1 @2 @/old.bmp --frames 2 --size 1000000x1000000", 1},
-    {"AnimSideBelowFour", "anim @1 @2 @/old.bmp --size 3x8", 1, nullptr,
+    {"AnimSideBelowFour", "anim @1 @2 @/old.bmp --size 3x8", 1, "",
      "the picture must be at least 4 x 4 pixels (3 x 8 given)"},
     {"AnimTinyPictures", "anim @bad @bad @/old.bmp", 1, "bmp_4bit.bmp", "at least 4 x 4 pixels"},
-    {"AnimCutWebpSecond", "anim @1 @bad @/old.bmp", 1, "webp_cut_half.bin"},
-    {"StillHugeWebpSecond", "still @1 @bad @/old.bmp", 1, "webp_huge.webp"},
     {"StillHugeJpegSecond", "still @1 @bad @/old.bmp", 1, "jpeg_huge.jpg"},
-    {"StillNegativeBmpSecond", "still @1 @bad @/old.bmp", 1, "bmp_negative_width.bmp"},
     {"AnimCutGifFirst", "anim @bad @2 @/old.bmp", 1, "gif_cut_14.bin"},
     {"AnimPipeSecond", "anim @1 @bad @/old.bmp", 1, "pipe"},
     {"StillPipeFirst", "still @bad @2 @/old.bmp", 1, "pipe"},
@@ -184,7 +188,8 @@ const Refusal kRefusals[] = {
     {"SlideshowHugeGifThird", "slideshow @1 @2 @bad @1 @/show.avi", 1, "gif_huge.gif"},
     {"SlideshowCutGifThird", "slideshow @1 @2 @bad @1 @/show.avi --hold 0", 1, "gif_cut_half.bin"},
     // The name keeps its "avi", so it is the name the writer would create.
-    {"SlideshowOntoItsPicture", "slideshow @1 @bad @2 @bad", 1, "bmp_bgr24.bmp", "avi' is one of the source pictures"},
+    {"SlideshowOntoItsPicture", "slideshow @1 @bad @2 @bad", 1, "bmp_bgr24.bmp",
+     "avi' is one of the source pictures"},
 };
 INSTANTIATE_TEST_SUITE_P(Rows, CliRefusalTest, testing::ValuesIn(kRefusals), kRowName);
 
@@ -204,13 +209,12 @@ TEST_P(CliWriteFaultTest, FailsCleanlyAndKeepsTheOlderFile)
     SavePicture(m_strFirst, 128, 96, 1);
     SavePicture(m_strSecond, 136, 100, 2);
     std::vector<std::string> args = Words(GetParam().m_pszRoad);
-    const std::string strName = args[0] == "still" ? "mix.bmp" : "clip.avi";
-    const std::string strTarget = m_strOut + (strFault == "MissingFolder" ? "/no such folder/" : "/") + strName;
+    const std::string strTarget = m_strOut + (strFault == "MissingFolder" ? "/no such folder/" : "/") +
+                                  (args[0] == "still" ? "mix.bmp" : "clip.avi");
     args.insert(args.begin() + 1, {m_strFirst, m_strSecond, strTarget});
     // Renaming a finished file over a pipe or a device would destroy it.
-    const bool bSpecial = strFault == "PipeInTheWay" || strFault == "DeviceInTheWay";
-    const mode_t nType = strFault == "PipeInTheWay" ? S_IFIFO : S_IFCHR;
-    if (bSpecial && ::mknod(strTarget.c_str(), nType | 0666, nType == S_IFCHR ? makedev(1, 3) : 0) != 0)
+    const mode_t nType = strFault == "PipeInTheWay" ? S_IFIFO : strFault == "DeviceInTheWay" ? S_IFCHR : 0;
+    if (nType && ::mknod(strTarget.c_str(), nType | 0666, nType == S_IFCHR ? makedev(1, 3) : 0) != 0)
         GTEST_SKIP() << "cannot make " << strTarget;
     ASSERT_TRUE(strFault != "FolderInTheWay" || QDir().mkpath(Q(strTarget)));
     ASSERT_TRUE(strFault != "FileSizeLimit" || WriteFile(strTarget, kOld));
@@ -222,13 +226,13 @@ TEST_P(CliWriteFaultTest, FailsCleanlyAndKeepsTheOlderFile)
                                    "--regid=65534", "--clear-groups", PLAVEX_CLI_PATH});
     }
     const std::vector<std::string> before = ListFolder(m_strOut);
-    const ChildRun run = strFault == "OtherUser" ? RunChild(args) : Cli(args, strFault == "FileSizeLimit" ? 4096 : -1);
-    ExpectFailureNaming(run, strTarget);
+    const std::int64_t nSizeLimit = strFault == "FileSizeLimit" ? 4096 : -1;
+    ExpectFailureNaming(strFault == "OtherUser" ? RunChild(args) : Cli(args, nSizeLimit), strTarget);
     EXPECT_EQ(ListFolder(m_strOut), before);
-    EXPECT_TRUE(strFault != "FolderInTheWay" || ListFolder(strTarget).empty());
-    EXPECT_TRUE(strFault != "FileSizeLimit" || ReadFile(strTarget) == kOld);
     struct stat after {};
-    EXPECT_TRUE(!bSpecial || (::stat(strTarget.c_str(), &after) == 0 && (after.st_mode & S_IFMT) == nType));
+    EXPECT_TRUE((strFault != "FolderInTheWay" || ListFolder(strTarget).empty()) &&
+                (strFault != "FileSizeLimit" || ReadFile(strTarget) == kOld) &&
+                (!nType || (::stat(strTarget.c_str(), &after) == 0 && (after.st_mode & S_IFMT) == nType)));
 }
 
 std::vector<WriteFault> AllWriteFaults()
@@ -237,11 +241,11 @@ std::vector<WriteFault> AllWriteFaults()
     for (const auto& [pszRoad, pszArgs] : {std::pair("Still", "still --ratio 30"),
                                            std::pair("FullFrames", "anim --frames 3 --codec raw"),
                                            std::pair("MotionJpeg", "anim --frames 3 --codec mjpeg"),
-                                           std::pair("OnThreeWorkers", "anim --frames 12 --threads 3"),
+                                           std::pair("H264Threads", "anim --frames 9 --codec h264 --threads 3"),
                                            std::pair("Slideshow", "slideshow --hold 0.04 --codec raw")})
-        for (const char* pszFault :
-             {"MissingFolder", "FolderInTheWay", "PipeInTheWay", "DeviceInTheWay", "FileSizeLimit", "OtherUser"})
-            all.push_back({std::string(pszRoad) + pszFault, pszFault, pszArgs});
+        for (const std::string& strFault :
+             Words("MissingFolder FolderInTheWay PipeInTheWay DeviceInTheWay FileSizeLimit OtherUser"))
+            all.push_back({pszRoad + strFault, strFault, pszArgs});
     return all;
 }
 INSTANTIATE_TEST_SUITE_P(Roads, CliWriteFaultTest, testing::ValuesIn(AllWriteFaults()), kRowName);
@@ -251,14 +255,14 @@ INSTANTIATE_TEST_SUITE_P(Roads, CliWriteFaultTest, testing::ValuesIn(AllWriteFau
 std::string ModelStill(const QImage& first, const QImage& second, int nRatio)
 {
     const int w = first.width(), h = first.height();
-    const std::uint32_t nImage = static_cast<std::uint32_t>(w * 3 * h);
-    const std::uint32_t header[] = {54 + nImage, 0, 54, 40, static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h),
-                                    1 | 24 << 16, 0, nImage, 0, 0, 0, 0};
+    const auto nImage = static_cast<std::uint32_t>(w * 3 * h);
+    const std::uint32_t header[] = {54 + nImage, 0, 54, 40, static_cast<std::uint32_t>(w),
+                                    static_cast<std::uint32_t>(h), 1 | 24 << 16, 0, nImage, 0, 0, 0, 0};
     std::string bmp = "BM" + std::string(reinterpret_cast<const char*>(header), sizeof header);
     for (int y = h - 1; y >= 0; --y)
         for (int x = 0; x < w; ++x) {
             const QRgb mixed = Mix(first.pixel(x, y), second.pixel(x, y), nRatio * 0.01);
-            bmp += {static_cast<char>(qBlue(mixed)), static_cast<char>(qGreen(mixed)), static_cast<char>(qRed(mixed))};
+            bmp += Bgr(mixed);
         }
     return bmp;
 }
@@ -275,11 +279,11 @@ TEST_F(CliTest, StillIsTheModelToTheByteAtEveryRatioGiven)
         }
     ASSERT_TRUE(first.save(Q(m_strFirst), "BMP") && second.save(Q(m_strBad), "BMP"));
     // The options, and the ratio they give; the default is half of each.
-    for (const auto& [pszOptions, nRatio] : {std::pair("", 50), std::pair("--ratio 70", 70), std::pair("--ratio=+95", 95),
-                                             std::pair("--ratio 0", 0), std::pair("--ratio 100 --size 256x256", 100)}) {
+    for (const auto& [pszOptions, nRatio] :
+         {std::pair("", 50), std::pair("--ratio 70", 70), std::pair("--ratio 0", 0), std::pair("--ratio=+95", 95),
+          std::pair("--ratio 100 --size 256x256", 100)}) {
         const ChildRun run = Cli(Words(std::string("still @1 @bad @/mix.bmp ") + pszOptions));
-        ASSERT_EQ(run.m_nExitCode, 0) << pszOptions << run.m_strErr;
-        EXPECT_EQ(run.m_strOut + run.m_strErr, "") << pszOptions;
+        EXPECT_EQ(std::to_string(run.m_nExitCode) + run.m_strOut + run.m_strErr, "0") << pszOptions;
         EXPECT_TRUE(ReadFile(m_strOut + "/mix.bmp") == ModelStill(first, second, nRatio)) << pszOptions;
     }
 }
@@ -291,9 +295,8 @@ struct FramesCase {
     std::string m_strName;
     int m_nPictures;
     const char* m_pszOptions;  // The command comes first; the pictures and the output follow it.
-    int m_nHold;  // round(hold × fps)
-    int m_nFade;  // anim: frames; slideshow: max(2, round(fade × fps))
-    const char* m_pszProbe;  // ffprobe's codec, rate and size: the pictures' mean sides rounded down to four.
+    int m_nHold, m_nFade;  // round(hold × fps); anim: frames, slideshow: max(2, round(fade × fps))
+    const char* m_pszProbe;  // Summary(): the size is the pictures' mean sides rounded down to four.
 };
 
 class CliFramesTest : public CliTest, public testing::WithParamInterface<FramesCase> {};
@@ -301,7 +304,8 @@ class CliFramesTest : public CliTest, public testing::WithParamInterface<FramesC
 TEST_P(CliFramesTest, EachFrameShowsItsPictureOrTheFadeAtItsWeight)
 {
     const FramesCase& c = GetParam();
-    const QRgb colours[] = {qRgb(10, 200, 30), qRgb(250, 0, 130), qRgb(0, 255, 1), qRgb(128, 64, 255), qRgb(33, 33, 200)};
+    const QRgb colours[] = {qRgb(10, 200, 30), qRgb(250, 0, 130), qRgb(0, 255, 1), qRgb(128, 64, 255),
+                            qRgb(33, 33, 200)};
     std::vector<std::string> args = Words(c.m_pszOptions);
     for (int i = 0; i < c.m_nPictures; ++i) {
         QImage image(8 + 7 * i, 4 + 2 * i, QImage::Format_RGB32);
@@ -310,27 +314,21 @@ TEST_P(CliFramesTest, EachFrameShowsItsPictureOrTheFadeAtItsWeight)
         ASSERT_TRUE(image.save(Q(args[1 + i]), "BMP"));
     }
     args.insert(args.begin() + 1 + c.m_nPictures, "@/show.avi");
-    const ChildRun run = Cli(args);
-    ASSERT_EQ(run.m_nExitCode, 0) << run.m_strErr;
+    ASSERT_EQ(Cli(args).m_nExitCode, 0);
     const ProbeResult p = Probe(m_strOut + "/show.avi");
-    ASSERT_EQ(p.strErrors + p.strCodec + " " + p.strRate + " " + std::to_string(p.nWidth) + "x" + std::to_string(p.nHeight),
-              c.m_pszProbe);
-
+    ASSERT_EQ(Summary(p), c.m_pszProbe);
     // hold(P0), fade(P0 -> P1), hold(P1), ..., hold(Pn-1); fade frame k weighs k × (1 / (D − 1)).
-    std::vector<QRgb> expected;
-    for (int i = 0; i < c.m_nPictures; ++i) {
-        expected.insert(expected.end(), c.m_nHold, colours[i]);
-        for (int k = 0; i + 1 < c.m_nPictures && k < c.m_nFade; ++k)
-            expected.push_back(Mix(colours[i], colours[i + 1], k * (1.0 / (c.m_nFade - 1))));
-    }
-    std::string strErrors;
+    std::string expected, strErrors;
+    for (int i = 0; i < c.m_nPictures; ++i)
+        for (int k = -c.m_nHold; k < (i + 1 < c.m_nPictures ? c.m_nFade : 0); ++k) {
+            const QRgb pixel = k < 0 ? colours[i] : Mix(colours[i], colours[i + 1], k * (1.0 / (c.m_nFade - 1)));
+            for (int n = 0; n < p.nWidth * p.nHeight; ++n)
+                expected += Bgr(pixel);
+        }
     const std::vector<std::uint8_t> decoded = DecodeBottomUpBgr(m_strOut + "/show.avi", strErrors);
-    const std::size_t nFrame = static_cast<std::size_t>(p.nWidth) * p.nHeight * 3;
-    ASSERT_EQ(decoded.size(), expected.size() * nFrame) << strErrors;
-    for (std::size_t i = 0; i < decoded.size(); ++i) {
-        const QRgb pixel = expected[i / nFrame];
-        ASSERT_EQ(decoded[i], i % 3 == 0 ? qBlue(pixel) : i % 3 == 1 ? qGreen(pixel) : qRed(pixel)) << "byte " << i;
-    }
+    const std::string actual(decoded.begin(), decoded.end());
+    const auto same = std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end()).first;
+    EXPECT_TRUE(actual == expected) << strErrors << "from byte " << same - actual.begin() << " on";
 }
 
 const FramesCase kFrames[] = {
@@ -341,88 +339,60 @@ const FramesCase kFrames[] = {
     {"ThreeShortHoldsAndFades", 3, "slideshow --hold 0.2 --fade 0.3 --codec raw --threads 1 --fps 10", 2, 3,
      "rawvideo 10/1 12x4"},
     {"NoHoldAndNoFade", 2, "slideshow --hold 0 --fade 0 --codec raw --fps 10", 0, 2, "rawvideo 10/1 8x4"},
-    {"HalfFramesRoundUp", 4, "slideshow --hold 0.05 --fade 0.45 --codec ffv1 --threads 3 --fps 10", 1, 5, "ffv1 10/1 16x4"},
-    {"DefaultsHoldTwoSecondsAndFadeOne", 5, "slideshow --codec ffv1 --threads 2 --fps 10", 20, 10, "ffv1 10/1 20x8"},
+    {"HalfFramesRoundUp", 4, "slideshow --hold 0.05 --fade 0.45 --codec ffv1 --threads 3 --fps 10", 1, 5,
+     "ffv1 10/1 16x4"},
+    {"DefaultsHoldTwoSecondsAndFadeOne", 5, "slideshow --codec ffv1 --threads 2 --fps 10", 20, 10,
+     "ffv1 10/1 20x8"},
 };
 INSTANTIATE_TEST_SUITE_P(Sequences, CliFramesTest, testing::ValuesIn(kFrames), kRowName);
 
-TEST_F(CliTest, SameBytesOnAnyThreadsAndFromASlideshowOfTwoWithoutHolds)
-{
-    for (const char* pszCodec : {"raw", "mjpeg", "h264", "ffv1"}) {
-        const auto make = [&](const std::string& strArgs, const char* pszThreads) {
-            const std::string strLine = strArgs + " @/x.avi --fps 30 --codec " + pszCodec + " --threads " + pszThreads;
-            EXPECT_EQ(Cli(Words(strLine)).m_nExitCode, 0) << strLine;
-            return ReadFile(m_strOut + "/x.avi");
-        };
-        const std::string strAnim = make("anim --frames 17 @1 @2", "1");
-        for (const char* pszThreads : {"2", "3", "8"})
-            EXPECT_TRUE(make("anim --frames 17 @1 @2", pszThreads) == strAnim) << pszCodec << " on " << pszThreads;
-        EXPECT_TRUE(make("slideshow --hold 0 --fade 0.57 @1 @2", "2") == strAnim) << pszCodec;  // 17.1 frames
-        // Holds of 7.5 frames and fades of 4.5 round up: 3 × 8 + 2 × 5 frames.
-        const std::string strShow = make("slideshow --hold 0.25 --fade 0.15 @1 @2 @1", "1");
-        EXPECT_TRUE(make("slideshow --hold 0.25 --fade 0.15 @1 @2 @1", "3") == strShow) << pszCodec;
-        EXPECT_EQ(Probe(m_strOut + "/x.avi").nFrames, 34) << pszCodec;
-    }
-}
-
 TEST_F(CliTest, NamesWithCzechLettersSpacesDashesAndOtherEncodings)
 {
+    // Relative names that start with a dash need "--" before them; a custom
+    // size is rounded down to a multiple of four.
     ASSERT_TRUE(QFile::copy(Q(m_strFirst), Q(Path("-první obrázek.bmp"))));
-    ASSERT_TRUE(QFile::copy(Q(m_strSecond), Q(Path("druhý – čtverec ž.jpg"))));
-    // Relative names that start with a dash need "--" before them.
     const QString strPrevious = QDir::currentPath();
     QDir::setCurrent(m_dir.path());
-    EXPECT_EQ(Cli({"still", "--ratio", "30", "--", "-první obrázek.bmp", "druhý – čtverec ž.jpg", "-výsledek ř.bmp"})
-                  .m_nExitCode, 0);
-    EXPECT_EQ(Cli({"anim", "--frames", "2", "--codec", "raw", "--", "-první obrázek.bmp", "@2", "-animace ř"}).m_nExitCode,
+    EXPECT_EQ(Cli({"still", "--size", "103x99", "--", "-první obrázek.bmp", "@2", "-výsledek ř.bmp"}).m_nExitCode,
               0);
     QDir::setCurrent(strPrevious);
-    EXPECT_EQ(ReadFile(Path("-výsledek ř.bmp")).size(), 54u + 36 * 3 * 28);
-    EXPECT_GT(ReadFile(Path("-animace ř.avi")).size(), 2u * 36 * 3 * 28);
-
-    // A name in Windows-1250 is bytes, and the file gets exactly those bytes;
-    // a custom size is rounded down to a multiple of four.
+    EXPECT_EQ(ReadFile(Path("-výsledek ř.bmp")).size(), 54u + 100 * 3 * 96);
+    // A name in Windows-1250 is bytes, and the file gets exactly those bytes.
     const std::string strLegacy = m_strOut + "/\xE8" "erven\xE1";
-    EXPECT_EQ(Cli({"still", "@1", "@2", strLegacy + ".bmp", "--size", "103x99"}).m_nExitCode, 0);
     EXPECT_EQ(Cli({"anim", "--frames", "2", "@1", "@2", strLegacy}).m_nExitCode, 0);
-    EXPECT_EQ(ListFolder(m_strOut), (std::vector<std::string>{"\xE8" "erven\xE1.avi", "\xE8" "erven\xE1.bmp"}));
-    EXPECT_EQ(ReadFile(strLegacy + ".bmp").size(), 54u + 100 * 3 * 96);
+    EXPECT_EQ(ListFolder(m_strOut), std::vector<std::string>{"\xE8" "erven\xE1.avi"});
     // Qt cannot remove a name that is not UTF-8, so the temporary folder would stay behind.
-    EXPECT_EQ(::unlink((strLegacy + ".bmp").c_str()) + ::unlink((strLegacy + ".avi").c_str()), 0);
+    EXPECT_EQ(::unlink((strLegacy + ".avi").c_str()), 0);
 }
 
 TEST_F(CliTest, HelpVersionDefaultsAndAProgressBarOnATerminalOnly)
 {
     ChildRun run = Cli({"--version"});
-    EXPECT_EQ(run.m_nExitCode, 0);
-    EXPECT_EQ(run.m_strOut, "plavex-cli " PLAVEX_VERSION "\n");
+    EXPECT_EQ(std::to_string(run.m_nExitCode) + " " + run.m_strOut, "0 plavex-cli " PLAVEX_VERSION "\n");
+    const std::string strHelp = Cli({"--help"}).m_strOut;
     for (const char* pszCommand : {"still", "anim", "slideshow"}) {
         run = Cli({pszCommand, "--help"});
-        EXPECT_EQ(run.m_nExitCode, 0) << pszCommand;
-        EXPECT_NE(run.m_strOut.find("--quiet"), std::string::npos) << pszCommand;
-        EXPECT_NE(Cli({"--help"}).m_strOut.find(pszCommand), std::string::npos) << pszCommand;
+        EXPECT_TRUE(run.m_nExitCode == 0 && Contains(run.m_strOut, "--quiet")) << pszCommand;
+        EXPECT_PRED2(Contains, strHelp, pszCommand);
     }
     // Not a terminal: no bar, and a successful run says nothing. By default
     // Motion JPEG at 25 frames a second, with ".avi" added to a name without "avi".
     run = Cli({"anim", "@1", "@2", "@/clip.mp4", "--frames", "5", "--size", "16x12"});
-    EXPECT_EQ(run.m_nExitCode, 0);
-    EXPECT_EQ(run.m_strOut + run.m_strErr, "");
+    EXPECT_EQ(std::to_string(run.m_nExitCode) + run.m_strOut + run.m_strErr, "0");
     const ProbeResult probe = Probe(m_strOut + "/clip.mp4.avi");
-    EXPECT_EQ(probe.strErrors + probe.strCodec + " " + probe.strRate, "mjpeg 25/1");
-    EXPECT_EQ(std::vector<int>({probe.nWidth, probe.nHeight, probe.nFrames}), std::vector<int>({16, 12, 5}));
-
+    EXPECT_EQ(Summary(probe) + " " + std::to_string(probe.nFrames), "mjpeg 25/1 16x12 5");
     // script(1) gives the tool a terminal; what it drew comes back as stdout.
+    const auto onTerminal = [this](const std::string& strCommand, const std::string& strOutput) {
+        const std::string strPictures = " '" + m_strFirst + "' '" + m_strSecond + "' '" + m_strOut;
+        const std::string strLine = "'" PLAVEX_CLI_PATH "' " + strCommand + strPictures + strOutput;
+        return RunChild({"script", "-qec", strLine, "/dev/null"});
+    };
     if (RunChild({"script", "-qec", "true", "/dev/null"}).m_nExitCode != 0)
         GTEST_SKIP() << "script(1) cannot give the tool a terminal here";
-    const std::string strTool = std::string("'" PLAVEX_CLI_PATH "' ");
-    const std::string strPictures = " '" + m_strFirst + "' '" + m_strSecond + "' '" + m_strOut;
-    run = RunChild({"script", "-qec", strTool + "anim" + strPictures + "/clip.avi' --frames 7", "/dev/null"});
-    EXPECT_NE(run.m_strOut.find("7/7 frames  100%"), std::string::npos) << run.m_strOut;
-    run = RunChild({"script", "-qec", strTool + "still" + strPictures + "/mix.bmp'", "/dev/null"});
-    EXPECT_NE(run.m_strOut.find("28/28 rows  100%"), std::string::npos) << run.m_strOut;
-    run = RunChild({"script", "-qec", strTool + "anim --quiet" + strPictures + "/clip.avi' --frames 7", "/dev/null"});
-    EXPECT_EQ(run.m_nExitCode, 0);
-    EXPECT_EQ(run.m_strOut, "");
+    EXPECT_PRED2(Contains, onTerminal("anim", "/clip.avi' --frames 7").m_strOut, "7/7 frames  100%");
+    EXPECT_PRED2(Contains, onTerminal("still", "/mix.bmp'").m_strOut, "28/28 rows  100%");
+    run = onTerminal("anim --quiet", "/clip.avi' --frames 7");
+    EXPECT_EQ(std::to_string(run.m_nExitCode) + run.m_strOut, "0");
 }
 
 TEST_F(CliTest, StoppedAnimationOrSlideshowLeavesNoPartialFile)
@@ -435,10 +405,10 @@ TEST_F(CliTest, StoppedAnimationOrSlideshowLeavesNoPartialFile)
         const std::string strScript = std::string("\"$1\" ") + pszCommand + " --size 320x240 & pid=$!; i=0; "
             "until ls -A \"$4\" | grep -q '^\\.'; do sleep 0.01; i=$((i+1)); [ $i -gt 3000 ] && break; done; "
             "kill -TERM $pid; wait $pid; echo status=$?";
-        const ChildRun run = RunChild({"sh", "-c", strScript, "sh", PLAVEX_CLI_PATH, m_strFirst, m_strSecond, m_strOut});
+        const ChildRun run =
+            RunChild({"sh", "-c", strScript, "sh", PLAVEX_CLI_PATH, m_strFirst, m_strSecond, m_strOut});
         EXPECT_EQ(run.m_strOut, "status=143\n") << pszCommand << run.m_strErr;
-        EXPECT_NE(run.m_strErr.find("interrupted; '" + m_strOut + "/clip.avi' was not written"), std::string::npos)
-            << run.m_strErr;
+        EXPECT_PRED2(Contains, run.m_strErr, "interrupted; '" + m_strOut + "/clip.avi' was not written");
         EXPECT_EQ(ListFolder(m_strOut), std::vector<std::string>{"clip.avi"});
         EXPECT_EQ(ReadFile(m_strOut + "/clip.avi"), kOld);
     }
@@ -446,63 +416,61 @@ TEST_F(CliTest, StoppedAnimationOrSlideshowLeavesNoPartialFile)
 
 TEST(CliProgressBarTest, DrawsDonePercentAndTimeLeftInPlace)
 {
-    std::ostringstream out, third;
+    std::ostringstream out;
     double dNow = 100.0;
-    const CliProgressBar::Options options{.m_bEnabled = true, .m_nBarWidth = 10, .m_clock = [&dNow] { return dNow; }};
-    const auto last = [&out] { return out.str().substr(out.str().rfind('\r')); };
     {
-        CliProgressBar bar(out, 10, options);
-        bar.Update(0);
-        EXPECT_EQ(out.str(), "\r[----------] 0/10 frames  0%  --:-- left");
-        dNow = 104.0;
-        bar.Update(4);  // Four frames took four seconds, so six more take six.
-        EXPECT_EQ(last(), "\r[####------] 4/10 frames  40%  0:06 left");
-        dNow = 104.05;
-        bar.Update(5);  // Too soon after the last drawing.
-        EXPECT_EQ(out.str().find("5/10"), std::string::npos);
-        dNow = 3823.0;
-        bar.Update(10);  // The last state is always drawn.
-        EXPECT_EQ(last(), "\r[##########] 10/10 frames  100%  done in 1:02:03");
+        // Four frames in four seconds leave 26 for 26 more, and 13.3% is shown
+        // as 13%; the fifth comes too soon after to be drawn, the last always is.
+        CliProgressBar bar(out, 30, {.m_bEnabled = true, .m_nBarWidth = 10, .m_clock = [&dNow] { return dNow; }});
+        for (const auto& [dWhen, nDone] : {std::pair(100.0, 0), std::pair(104.0, 4), std::pair(104.05, 5),
+                                           std::pair(3823.0, 30)}) {
+            dNow = dWhen;
+            bar.Update(nDone);
+        }
     }
-    EXPECT_EQ(out.str().back(), '\n');  // What follows starts on its own line.
-    CliProgressBar(third, 3, options).Update(1);  // Percentages are rounded down.
-    EXPECT_NE(third.str().find("1/3 frames  33%"), std::string::npos) << third.str();
-    EXPECT_EQ(CliProgressBar::FormatDuration(6.2) + " " + CliProgressBar::FormatDuration(723.0), "0:07 12:03");
+    EXPECT_EQ(out.str(), "\r[----------] 0/30 frames  0%  --:-- left\r[#---------] 4/30 frames  13%  0:26 left"
+                         "\r[##########] 30/30 frames  100%  done in 1:02:03\n");
+    EXPECT_EQ(CliProgressBar::FormatDuration(6.2) + CliProgressBar::FormatDuration(723.0), "0:0712:03");
 }
 
-struct Difference {
-    double m_dMean = 0;
-    int m_nMax = 0;
-};
-
-// Channel by channel, over two pictures; the worst when their sizes differ.
-Difference Compare(const QImage& a, const QImage& b)
+// Channel by channel over two pictures: the largest and the mean difference;
+// the worst when their sizes differ.
+std::pair<int, double> Compare(const QImage& a, const QImage& b)
 {
     const QImage x = a.convertToFormat(QImage::Format_RGB888), y = b.convertToFormat(QImage::Format_RGB888);
     if (x.size() != y.size())
-        return {1e9, 255};
-    Difference d;
+        return {255, 1e9};
+    std::pair<int, double> d;
     for (int r = 0; r < x.height(); ++r)
         for (int i = 0; i < x.width() * 3; ++i) {
             const int n = std::abs(x.constScanLine(r)[i] - y.constScanLine(r)[i]);
-            d.m_dMean += n / (x.width() * 3.0 * x.height());
-            d.m_nMax = std::max(d.m_nMax, n);
+            d = {std::max(d.first, n), d.second + n / (x.width() * 3.0 * x.height())};
         }
     return d;
 }
 
-// Pictures as people have them, each made by a tool other than ours.
+bool Has(const std::string& strCommand)
+{
+    return !QStandardPaths::findExecutable(Q(strCommand.substr(0, strCommand.find(' ')))).isEmpty();
+}
+
+// Pictures as people have them, each made by a tool other than ours, from a
+// 64 × 48 pattern of ffmpeg's and the same with a left-to-right alpha ramp.
 class PictureFormats : public CliTest {
 protected:
     void SetUp() override
     {
         CliTest::SetUp();
-        // A 64 × 48 pattern of ffmpeg's, and the same with a left-to-right alpha ramp.
-        ASSERT_TRUE(Shell("ffmpeg -loglevel error -f lavfi -i testsrc2=size=64x48 -frames:v 1 src.png"));
-        ASSERT_TRUE(Shell("convert src.png -alpha set -channel A -fx i/w +channel alpha.png"));
+        // Display P3's profile, sRGB's, and one whose tag table is broken, for ImageMagick and exiftool.
+        QByteArray p3 = QColorSpace(QColorSpace::DisplayP3).iccProfile();
+        ASSERT_TRUE(WriteFile(Path("p3.icc"), p3.toStdString()) &&
+                    WriteFile(Path("srgb.icc"), QColorSpace(QColorSpace::SRgb).iccProfile().toStdString()) &&
+                    WriteFile(Path("broken.icc"), p3.replace(132, 68, QByteArray(68, '\xFF')).toStdString()));
+        // p3.png takes the pattern's numbers as Display P3 colours.
+        ASSERT_TRUE(Shell("ffmpeg -loglevel error -f lavfi -i testsrc2=size=64x48 -frames:v 1 src.png && "
+                          "convert src.png -alpha set -channel A -fx i/w +channel alpha.png && "
+                          "convert src.png -profile p3.icc p3.png"));
     }
-
-    static bool Has(const std::string& strTool) { return !QStandardPaths::findExecutable(Q(strTool)).isEmpty(); }
 
     bool Shell(const std::string& strCommand) const
     {
@@ -519,10 +487,12 @@ protected:
     }
 
     // The still plavex-cli makes of the two pictures, or of the first alone, as Qt reads it.
-    QImage Still(const std::string& strFirst, std::string strSecond = "", const std::string& strOut = "out.bmp") const
+    QImage Still(const std::string& strFirst, const std::string& strSecond = "",
+                 const std::string& strOut = "out.bmp") const
     {
-        strSecond = Path(strSecond.empty() ? strFirst : strSecond);
-        const ChildRun run = RunChild({PLAVEX_CLI_PATH, "still", Path(strFirst), strSecond, Path(strOut), "--quiet"});
+        const std::string strOther = Path(strSecond.empty() ? strFirst : strSecond);
+        const ChildRun run =
+            RunChild({PLAVEX_CLI_PATH, "still", Path(strFirst), strOther, Path(strOut), "--quiet"});
         return run.m_nExitCode == 0 ? Image(strOut) : QImage();
     }
 };
@@ -531,111 +501,72 @@ protected:
 // without its tool), the tool's own decoding into its last word (none when
 // ImageMagick reads the file), and the mean difference allowed (0: exact).
 struct RoundTrip {
-    std::string m_strName;
-    const char *m_pszMake, *m_pszFile, *m_pszDecode;
+    std::string m_strName, m_strMake, m_strFile, m_strDecode;
     double m_dMaxMean;
 };
 
-const RoundTrip kRoundTrips[] = {
-    {"png_rgb8", "ffmpeg -loglevel error -i src.png x.png", "x.png", nullptr, 0},
-    {"png_rgb16", "convert src.png -define png:bit-depth=16 -define png:color-type=2 x.png", "x.png", nullptr, 0},
-    {"png_palette", "convert src.png -colors 64 PNG8:x.png", "x.png", nullptr, 0},
-    {"png_grey_alpha", "convert alpha.png -colorspace gray -define png:color-type=4 x.png", "x.png", nullptr, 0.5},
-    {"webp_lossless", "cwebp -quiet -lossless src.png -o x.webp", "x.webp", "dwebp -quiet x.webp -ppm -o d.ppm", 0},
-    {"webp_lossy", "cwebp -quiet -q 80 src.png -o x.webp", "x.webp", "dwebp -quiet x.webp -ppm -o d.ppm", 1},
-    {"webp_alpha", "cwebp -quiet -lossless -exact alpha.png -o x.webp", "x.webp", "dwebp -quiet x.webp -pam -o d.pam", 0.5},
-    {"tiff_rgb8", "convert src.png x.tif", "x.tif", nullptr, 0},
-    {"tiff_rgb16", "convert src.png -depth 16 x.tif", "x.tif", nullptr, 0},
-    {"tiff_cmyk", "convert src.png -colorspace CMYK x.tif", "x.tif", nullptr, 1},
-    {"heic", "heif-enc -q 90 -o x.heic src.png", "x.heic", "heif-convert x.heic d.png", 1},
-    {"heic_alpha", "heif-enc -q 90 -o x.heic alpha.png", "x.heic", "heif-convert x.heic d.png", 1},
-    {"avif_lossless", "avifenc -l src.png x.avif", "x.avif", "avifdec x.avif d.png", 0},
-    {"avif_lossy", "avifenc --min 10 --max 20 src.png x.avif", "x.avif", "avifdec x.avif d.png", 1},
-};
+std::vector<RoundTrip> AllRoundTrips()
+{
+    std::vector<RoundTrip> all = {
+        {"png_rgb8", "ffmpeg -loglevel error -i src.png x.png", "x.png", "", 0},
+        {"png_rgb16", "convert src.png -define png:bit-depth=16 -define png:color-type=2 x.png", "x.png", "", 0},
+        {"png_palette", "convert src.png -colors 64 PNG8:x.png", "x.png", "", 0},
+        {"png_grey_alpha", "convert alpha.png -colorspace gray -define png:color-type=4 x.png", "x.png", "", 0.5},
+        {"webp_lossless", "cwebp -quiet -lossless src.png -o x.webp", "x.webp",
+         "dwebp -quiet x.webp -ppm -o d.ppm", 0},
+        {"webp_alpha", "cwebp -quiet -lossless -exact alpha.png -o x.webp", "x.webp",
+         "dwebp -quiet x.webp -pam -o d.pam", 0.5},
+        {"tiff_rgb8", "convert src.png x.tif", "x.tif", "", 0},
+        {"tiff_cmyk", "convert src.png -colorspace CMYK x.tif", "x.tif", "", 1},
+        {"heic", "heif-enc -q 90 -o x.heic src.png", "x.heic", "heif-convert x.heic d.png", 1},
+        {"heic_alpha", "heif-enc -q 90 -o x.heic alpha.png", "x.heic", "heif-convert x.heic d.png", 1},
+        {"avif_lossless", "avifenc -l src.png x.avif", "x.avif", "avifdec x.avif d.png", 0},
+        // HEIF's own rotation: a quarter turn anticlockwise.
+        {"avif_rotated", "avifenc -l --irot 1 src.png x.avif", "x.avif", "convert src.png -rotate 270 d.png", 0},
+        // Colours a long way from their numbers, against ImageMagick's conversion to sRGB.
+        {"png_display_p3", "cp p3.png x.png", "x.png",
+         "convert p3.png -profile p3.icc -profile srgb.icc d.png", 0.5},
+        {"heic_display_p3", "heif-enc -L -o x.heic p3.png", "x.heic",
+         "heif-convert x.heic d.png && convert d.png -profile p3.icc -profile srgb.icc d.png", 0.5},
+        // A profile whose tag table is broken is ignored: the picture loads as sRGB.
+        {"jpeg_broken_profile", "convert src.png -quality 95 x.jpg && exiftool -q -overwrite_original "
+         "'-icc_profile<=broken.icc' x.jpg", "x.jpg", "", 1},
+    };
+    // Each EXIF orientation in each format that carries one, against what
+    // ImageMagick does to the stored picture to show it; 9 names none. The
+    // lossless files hold the pixels of src.png, the JPEG its own.
+    const char* const kTurn[10] = {nullptr, "", "-flop", "-rotate 180", "-flip", "-transpose", "-rotate 90",
+                                   "-transverse", "-rotate 270", ""};
+    for (const std::string strMake : {"cp src.png x.png", "convert src.png -quality 95 x.jpg",
+                                      "convert src.png x.tif", "cwebp -quiet -lossless src.png -o x.webp"})
+        for (int n = 1; n <= 9; ++n) {
+            const std::string strFile = strMake.substr(strMake.rfind(' ') + 1), strN = std::to_string(n);
+            const bool bJpeg = strFile == "x.jpg";
+            all.push_back({"orientation_" + strN + "_" + strFile.substr(2),
+                           strMake + " && exiftool -q -overwrite_original -n -Orientation=" + strN + " " + strFile,
+                           strFile, "convert " + (bJpeg ? strFile : "src.png") + " " + kTurn[n] + " d.ppm",
+                           bJpeg ? 0.5 : 0});
+        }
+    return all;
+}
 
 class PictureRoundTrip : public PictureFormats, public ::testing::WithParamInterface<RoundTrip> {};
 
 TEST_P(PictureRoundTrip, StillOfThePictureAloneIsTheToolsOwnDecoding)
 {
     const RoundTrip& c = GetParam();
-    const std::string strMake = c.m_pszMake, strDecode = c.m_pszDecode ? c.m_pszDecode : "";
-    if (!Has(strMake.substr(0, strMake.find(' '))))
-        GTEST_SKIP() << strMake << ": not installed";
-    ASSERT_TRUE(Shell(strMake)) << strMake;
-    ASSERT_TRUE(strDecode.empty() || Shell(strDecode)) << strDecode;
-    const QImage expected = Reference(strDecode.empty() ? c.m_pszFile : strDecode.substr(strDecode.rfind(' ') + 1));
-    ASSERT_FALSE(expected.isNull());
-    const QImage actual = Still(c.m_pszFile);
-    ASSERT_EQ(actual.size(), QSize(64, 48));
-    const Difference d = Compare(actual, expected);
-    EXPECT_LE(c.m_dMaxMean == 0 ? d.m_nMax : d.m_dMean, c.m_dMaxMean) << "max " << d.m_nMax << ", mean " << d.m_dMean;
+    if (!Has(c.m_strMake))
+        GTEST_SKIP() << c.m_strMake << ": not installed";
+    const std::string& strDecode = c.m_strDecode;
+    ASSERT_TRUE(Shell(c.m_strMake) && (strDecode.empty() || Shell(strDecode))) << c.m_strMake << "; " << strDecode;
+    const QImage actual = Still(c.m_strFile);
+    ASSERT_FALSE(actual.isNull());
+    const auto [nMax, dMean] =
+        Compare(actual, Reference(strDecode.empty() ? c.m_strFile : strDecode.substr(strDecode.rfind(' ') + 1)));
+    EXPECT_LE(c.m_dMaxMean == 0 ? nMax : dMean, c.m_dMaxMean) << "max " << nMax << ", mean " << dMean;
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, PictureRoundTrip, ::testing::ValuesIn(kRoundTrips), kRowName);
-
-TEST_F(PictureFormats, EveryOrientationIsTurnedUprightInEveryFormat)
-{
-    // What ImageMagick does to the stored picture to show each orientation.
-    const char* const kTurn[10] = {nullptr, "", "-flop", "-rotate 180", "-flip", "-transpose", "-rotate 90",
-                                   "-transverse", "-rotate 270", ""};
-    // One exiftool run tags a copy of each picture with each value; 9 names no orientation.
-    ASSERT_TRUE(Shell("convert src.png -crop 40x24+0+0 +repage s.png && cwebp -quiet -lossless s.png -o s.webp && "
-                      "convert s.png s.tif && convert s.png -quality 95 s.jpg && "
-                      "for n in 1 2 3 4 5 6 7 8 9; do for e in png webp tif jpg; do cp s.$e o$n.$e; printf -- "
-                      "'-q\\n-overwrite_original\\n-n\\n-Orientation=%s\\no%s.%s\\n-execute\\n' $n $n $e; done; done "
-                      "> tags.args && exiftool -@ tags.args"));
-    for (int n = 1; n <= 9; ++n) {
-        // The three lossless files hold the pixels of s.png; the JPEG its own.
-        ASSERT_TRUE(Shell(std::string("convert s.png ") + kTurn[n] + " t.ppm && convert s.jpg " + kTurn[n] + " tj.ppm"));
-        for (const char* pszExt : {"png", "webp", "tif", "jpg"}) {
-            const std::string strName = QStringLiteral("o%1.%2").arg(n).arg(pszExt).toStdString(), strJpeg = pszExt;
-            const auto loaded = LoadPictureFile(Path(strName));
-            ASSERT_TRUE(loaded) << strName << ": " << loaded.Error().m_strMessage;
-            // The JPEG decoders may round a level or two apart.
-            const bool bJpeg = strJpeg == "jpg";
-            EXPECT_LE(Compare(loaded.Value().Image(), Image(bJpeg ? "tj.ppm" : "t.ppm")).m_nMax, bJpeg ? 3 : 0)
-                << strName << " " << loaded.Value().Width() << "x" << loaded.Value().Height();
-        }
-    }
-    // HEIF's own rotation: a quarter turn anticlockwise.
-    if (Has("avifenc")) {
-        ASSERT_TRUE(Shell("avifenc -l --irot 1 s.png r.avif && convert s.png -rotate 270 t.ppm"));
-        const auto rotated = LoadPictureFile(Path("r.avif"));
-        ASSERT_TRUE(rotated) << rotated.Error().m_strMessage;
-        EXPECT_EQ(Compare(rotated.Value().Image(), Image("t.ppm")).m_nMax, 0);
-    }
-}
-
-TEST_F(PictureFormats, DisplayP3PictureMatchesAnotherToolsConversionToSrgb)
-{
-    // Both profiles as files for ImageMagick's colour management, and the
-    // pattern's numbers taken as Display P3 colours.
-    ASSERT_TRUE(WriteFile(Path("p3.icc"), QColorSpace(QColorSpace::DisplayP3).iccProfile().toStdString()));
-    ASSERT_TRUE(WriteFile(Path("srgb.icc"), QColorSpace(QColorSpace::SRgb).iccProfile().toStdString()));
-    ASSERT_TRUE(Shell("convert src.png -profile p3.icc p3.png"));
-    // The picture made from p3.png, then the tool's own decoding of it into d.png.
-    for (const auto& [pszFile, pszMake] : {std::pair("x.png", "cp p3.png x.png && cp x.png d.png"),
-                                           std::pair("x.heic", "heif-enc -L -o x.heic p3.png && heif-convert x.heic d.png")})
-    {
-        SCOPED_TRACE(pszMake);
-        if (!Has(std::string(pszMake, std::strchr(pszMake, ' '))))
-            continue;
-        ASSERT_TRUE(Shell(std::string(pszMake) + " && convert d.png -profile p3.icc -profile srgb.icc e.png"));
-        const QImage actual = Still(pszFile);
-        // The conversion moves colours a long way; two colour engines agree on it to a level or two.
-        EXPECT_GT(Compare(actual, Reference("d.png")).m_nMax, 20);
-        const Difference d = Compare(actual, Reference("e.png"));
-        EXPECT_TRUE(d.m_dMean <= 0.5 && d.m_nMax <= 2) << "max " << d.m_nMax << ", mean " << d.m_dMean;
-    }
-    // A profile whose tag table is broken is ignored: the picture loads as sRGB.
-    QByteArray broken = QColorSpace(QColorSpace::DisplayP3).iccProfile();
-    WriteFile(Path("broken.icc"), broken.replace(132, 68, QByteArray(68, '\xFF')).toStdString());
-    ASSERT_TRUE(Shell("convert src.png -quality 95 plain.jpg && cp plain.jpg broken.jpg && "
-                      "exiftool -q -overwrite_original '-icc_profile<=broken.icc' broken.jpg"));
-    const QImage plain = Still("plain.jpg");
-    ASSERT_FALSE(plain.isNull());
-    EXPECT_EQ(Still("broken.jpg"), plain);
-}
+INSTANTIATE_TEST_SUITE_P(Formats, PictureRoundTrip, ::testing::ValuesIn(AllRoundTrips()), kRowName);
 
 TEST_F(PictureFormats, StillIsWrittenInTheFormatItsNameAsks)
 {
@@ -645,18 +576,19 @@ TEST_F(PictureFormats, StillIsWrittenInTheFormatItsNameAsks)
         {"mix.tif", "TIFF"}, {"mix.tiff", "TIFF"}, {"mix.bmp", "BMP3"}, {"mix.data", "BMP3"}};
     const QImage reference = Still("src.png", "alpha.png", "ref.bmp");
     for (const auto& [pszName, pszMagic] : kOutputs) {
-        SCOPED_TRACE(pszName);
-        const bool bExact = std::string(pszMagic).find("JPEG") == std::string::npos;
-        ASSERT_FALSE(Still("src.png", "alpha.png", pszName).isNull());
-        ASSERT_TRUE(Shell(std::string("identify -format ") + (bExact ? "%m " : "'%m %Q' ") + pszName + " > kind.txt"));
+        const bool bExact = !std::string(pszMagic).starts_with("JPEG");
+        ASSERT_FALSE(Still("src.png", "alpha.png", pszName).isNull()) << pszName;
+        const std::string strFormat = bExact ? "%m " : "'%m %Q' ";
+        ASSERT_TRUE(Shell("identify -format " + strFormat + pszName + " > kind.txt"));
         EXPECT_EQ(ReadFile(Path("kind.txt")), pszMagic);
-        const Difference d = Compare(Reference(pszName), reference);
         // JPEG: sharp coloured edges, chroma at half resolution.
-        EXPECT_LE(bExact ? d.m_nMax : d.m_dMean, bExact ? 0 : 8.0);
+        const auto [nMax, dMean] = Compare(Reference(pszName), reference);
+        EXPECT_LE(bExact ? nMax : dMean, bExact ? 0 : 8.0) << pszName;
     }
     // Only the finished files are there: every one went through a temporary name.
-    EXPECT_EQ(ListFolder(m_strDir), Words("alpha.png first.bmp kind.txt mix.JPEG mix.bmp mix.data mix.jpg mix.png mix.tif "
-                                          "mix.tiff mix.webp out ref.bmp ref.ppm second.jpg src.png"));
+    EXPECT_EQ(ListFolder(m_strDir), Words("alpha.png broken.icc first.bmp kind.txt mix.JPEG mix.bmp mix.data "
+                                          "mix.jpg mix.png mix.tif mix.tiff mix.webp out p3.icc p3.png ref.bmp "
+                                          "ref.ppm second.jpg src.png srgb.icc"));
 }
 
 } // namespace

@@ -13,13 +13,11 @@
 // Qt
 #include <QAbstractButton>
 #include <QApplication>
-#include <QCheckBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
@@ -197,15 +195,12 @@ const Exchange kExchanges[] = {
     {"AnimNoFrames", false, 0, nullptr, nullptr, "30", "0", kOutOfRange, IDC_FRAME_COUNT},
     {"AnimRateZero", false, 0, nullptr, nullptr, "0", "5", kOutOfRange, IDC_FPS},
     {"AnimRateAboveTheLimit", false, 0, nullptr, nullptr, "1000001", nullptr, kOutOfRange, IDC_FPS},
-    {"AnimRateBeyondInt", false, 0, nullptr, nullptr, "99999999999", nullptr, kNotANumber, IDC_FPS},
     {"AnimHeightBeforeWidth", false, 1, "0", "", nullptr, nullptr, kNotANumber, IDC_HEIGHT},
     {"AnimWidthZeroEvenWhenAutomatic", false, 2, "0", nullptr, nullptr, nullptr, kOutOfRange, IDC_WIDTH},
     {"AnimAutomaticIgnoresTheSides", false, 2, "7", "5", nullptr, nullptr, nullptr, 0, "720 × 540 pixelů"},
     {"AnimCustomRoundsDown", false, 1, "719", "541", nullptr, nullptr, nullptr, 0, "716 × 540 pixelů"},
     {"AnimWidthBeyondTheRange", false, 1, "1000001", "4", nullptr, nullptr, kOutOfRange, IDC_WIDTH, kRefused},
     {"StillWidthZeroWhenAutomatic", true, 2, "0", nullptr, nullptr, nullptr, nullptr, 0, "720 × 540 pixelů"},
-    {"StillCustomSideOfThree", true, 1, "8", "3", nullptr, nullptr, nullptr, 0, kRefused},
-    {"StillCustomRoundsDown", true, 1, "103", "99", nullptr, nullptr, nullptr, 0, "100 × 96 pixelů"},
     {"StillCustomTooLarge", true, 1, "1000000", "1000000", nullptr, nullptr, nullptr, 0, kRefused},
     {"StillEmptyHeight", true, 1, nullptr, "", nullptr, nullptr, kNotANumber, IDC_HEIGHT, kRefused},
 };
@@ -221,10 +216,10 @@ TEST_F(PageTest, ChoosersAskForTheirFilesAndFillOnlyTheirEdit)
     Click(source, IDC_BROWSE_SECOND);
     EXPECT_EQ(Text(source, IDC_PATH) + "|" + Text(source, IDC_SECOND_PATH), "/obr/les.jpg|/obr/moře.bmp");
     for (const FileChooserRequest& r : chooser.requests) {
-        EXPECT_EQ(std::tuple(r.bOpenFileDialog, r.flags, r.filters.size()), std::tuple(TRUE, DWORD{OFN_FILEMUSTEXIST}, 1u));
-        EXPECT_EQ(r.filters.at(0).description, "Obrázky");
-        EXPECT_EQ(r.filters.at(0).patterns, (std::vector<CString>{"*.gif", "*.jpeg", "*.jpg", "*.bmp", "*.png", "*.webp", "*.tif",
-                                                                  "*.tiff", "*.heic", "*.heif", "*.avif", "*.wmf", "*.ico", "*.cur"}));
+        EXPECT_EQ(std::tuple(r.bOpenFileDialog, r.flags, r.filters.size(), r.filters.at(0).description, r.filters[0].patterns),
+                  std::tuple(TRUE, DWORD{OFN_FILEMUSTEXIST}, 1u, CString("Obrázky"),
+                             std::vector<CString>{"*.gif", "*.jpeg", "*.jpg", "*.bmp", "*.png", "*.webp", "*.tif", "*.tiff",
+                                                  "*.heic", "*.heif", "*.avif", "*.wmf", "*.ico", "*.cur"}));
     }
 
     // The save choosers open on "plavex", not on the current path, ask before
@@ -324,25 +319,22 @@ TEST_F(PageTest, EveryControlSitsWhereItsTemplateSaysWithItsTextWholeAndKeysStay
         for (std::size_t i = 0; i < pTemplate->items.size(); ++i) {
             QWidget* w = controls[static_cast<qsizetype>(i)];
             const DialogItem& item = pTemplate->items[i];
+            const bool bLabel = qobject_cast<QLabel*>(w), bPush = qobject_cast<QPushButton*>(w);
+            const bool bBox = qobject_cast<QGroupBox*>(w), bCheck = qobject_cast<QAbstractButton*>(w) && !bPush;
             // Only a one-line text widens its label, check box or radio button.
             QRect expected(units.MapX(item.x), units.MapY(item.y), units.MapX(item.cx), units.MapY(item.cy));
-            if (w->width() > expected.width() && (qobject_cast<QLabel*>(w) || qobject_cast<QCheckBox*>(w) ||
-                                                  qobject_cast<QRadioButton*>(w)))
+            if (w->width() > expected.width() && (bLabel || bCheck))
                 expected.setWidth(w->width());
             EXPECT_EQ(w->geometry(), expected) << nID << ": " << item.nID;
             EXPECT_EQ(w->font(), *pFont);
             EXPECT_TRUE(!(item.style & WS_DISABLED) || !w->isEnabled()) << nID << ": " << item.nID;
             const QString strText = QString::fromUtf8(item.text ? item.text : "");
-            const QFontMetrics fm(w->font());
-            const bool bMultiLine = strText.contains('\n') || w->height() >= 2 * fm.height();
-            int nNeeded = fm.horizontalAdvance(strText);
-            if (qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w))
-                nNeeded = w->sizeHint().width();
-            else if (qobject_cast<QPushButton*>(w) || qobject_cast<QGroupBox*>(w))
-                nNeeded += (qobject_cast<QGroupBox*>(w) ? 4 : 2) * fm.averageCharWidth();
-            if (strText.isEmpty() || !(qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w) || qobject_cast<QGroupBox*>(w)))
+            if (strText.isEmpty() || !(bLabel || bPush || bBox || bCheck))
                 continue;
-            if (bMultiLine && qobject_cast<QLabel*>(w))
+            const QFontMetrics fm(w->font());
+            const int nNeeded = bCheck ? w->sizeHint().width()
+                                       : fm.horizontalAdvance(strText) + (bBox ? 4 : bPush ? 2 : 0) * fm.averageCharWidth();
+            if (bLabel && (strText.contains('\n') || w->height() >= 2 * fm.height()))
                 EXPECT_LE(fm.boundingRect(QRect(0, 0, w->width(), 10000), Qt::TextWordWrap, strText).height(), w->height()) << nID;
             else
                 EXPECT_LE(nNeeded, w->width()) << nID << ": " << strText.toStdString();
@@ -398,8 +390,7 @@ TEST_F(PageTest, StillFollowsTheSliderAsItMoves)
         EXPECT_EQ(Middle(), qRgb(BlendChannel(255, 0, w), 0, BlendChannel(0, 255, w)) & 0xFFFFFF) << nPos;
     }
     // The picture keeps the output's shape, 720 × 540.
-    const QImage picture = preview.GetPicture();
-    EXPECT_NEAR(double(picture.width()) / picture.height(), 720.0 / 540.0, 0.02);
+    EXPECT_NEAR(double(preview.GetPicture().width()) / preview.GetPicture().height(), 720.0 / 540.0, 0.02);
 }
 
 TEST_F(PageTest, AnimationPlaysAndPauses)
@@ -411,8 +402,7 @@ TEST_F(PageTest, AnimationPlaysAndPauses)
     // Three frames at 20 per second pass through the middle frame.
     ASSERT_TRUE(QTest::qWaitFor([&] { return Middle() == (qRgb(127, 0, 127) & 0xFFFFFF); }, 2000));
     auto* pPlay = preview.GetWidget()->findChild<QPushButton*>();
-    ASSERT_NE(pPlay, nullptr);
-    EXPECT_EQ(pPlay->text(), "Pozastavit");
+    ASSERT_TRUE(pPlay && pPlay->text() == "Pozastavit");
     pPlay->click();
     EXPECT_EQ(pPlay->text(), "Přehrát");
     const QRgb paused = Middle();

@@ -287,39 +287,7 @@ const Answer kAnswers[] = {
 INSTANTIATE_TEST_SUITE_P(Rows, QtMessageBoxTest, testing::ValuesIn(kAnswers),
                          [](const auto& info) { return std::string(info.param.m_pszName); });
 
-TEST(CompressionDialog, OffersFourCompressorsWithQualityForTheLossyOnesAndGivesTheChoice)
-{
-    CCompressionDialog dialog;
-    const auto* pButtons = dialog.findChild<QDialogButtonBox*>();
-    QStringList texts = {dialog.windowTitle(), pButtons->button(QDialogButtonBox::Ok)->text(),
-                         pButtons->button(QDialogButtonBox::Cancel)->text()};
-    for (const QLabel* pLabel : dialog.findChildren<QLabel*>())
-        if (pLabel != dialog.m_pQualityValue)
-            texts << pLabel->text();
-    for (int i = 0; i < dialog.m_pCompressor->count(); ++i)
-        texts << dialog.m_pCompressor->itemText(i);
-    EXPECT_EQ(texts, QStringList({"Komprese videa", "OK", "Storno", "Kompresor:", "Kvalita:",
-                                  "Plné snímky (nekomprimované)", "Motion JPEG", "H.264", "FFV1 (bezeztrátový)"}));
-    // Motion JPEG at 90 of 1..100 until the user chooses otherwise.
-    const QSlider& quality = *dialog.m_pQuality;
-    EXPECT_EQ(std::tuple(dialog.m_pCompressor->currentIndex(), quality.value(), quality.minimum(), quality.maximum()),
-              std::tuple(1, 90, 1, 100));
-    // Each compressor with the quality it takes; the choice shows again as it was made.
-    for (const auto& [nIndex, fccHandler, nQuality] : {std::tuple{0, comptypeDIB, 0u}, {1, comptypeMJPG, 37u},
-                                                       {2, comptypeH264, 37u}, {3, comptypeFFV1, 0u}}) {
-        dialog.m_pCompressor->setCurrentIndex(nIndex);
-        dialog.m_pQuality->setValue(37);
-        EXPECT_EQ(std::pair(quality.isEnabled(), dialog.m_pQualityValue->text()), std::pair(nQuality != 0, QString("37")));
-        AVICOMPRESSOPTIONS options{};
-        dialog.GetChoice(options);
-        EXPECT_EQ(std::tuple(options.fccType, options.fccHandler, options.dwQuality), std::tuple(streamtypeVIDEO, fccHandler, nQuality));
-        dialog.m_pCompressor->setCurrentIndex(0);
-        dialog.SetChoice(options);
-        EXPECT_EQ(dialog.m_pCompressor->currentIndex(), nIndex);
-    }
-}
-
-TEST(CompressionDialog, ChooserIsModalToItsOwnerAndRemembersTheChoice)
+TEST(CompressionDialog, OffersFourCompressorsWithQualityForTheLossyOnesModallyAndRemembersTheChoice)
 {
     QWidget owner;
     CDialogCompressionChooser chooser;
@@ -328,15 +296,41 @@ TEST(CompressionDialog, ChooserIsModalToItsOwnerAndRemembersTheChoice)
         EXPECT_EQ(pDialog->parentWidget(), &owner);
         constexpr auto kClose = Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint;
         EXPECT_EQ(pDialog->windowFlags() & (kClose | Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint), kClose);
-        pDialog->m_pQuality->setValue(55);
+        const auto* pButtons = pDialog->findChild<QDialogButtonBox*>();
+        QStringList texts = {pDialog->windowTitle(), pButtons->button(QDialogButtonBox::Ok)->text(),
+                             pButtons->button(QDialogButtonBox::Cancel)->text()};
+        for (const QLabel* pLabel : pDialog->findChildren<QLabel*>())
+            if (pLabel != pDialog->m_pQualityValue)
+                texts << pLabel->text();
+        for (int i = 0; i < pDialog->m_pCompressor->count(); ++i)
+            texts << pDialog->m_pCompressor->itemText(i);
+        EXPECT_EQ(texts, QStringList({"Komprese videa", "OK", "Storno", "Kompresor:", "Kvalita:",
+                                      "Plné snímky (nekomprimované)", "Motion JPEG", "H.264", "FFV1 (bezeztrátový)"}));
+        // Motion JPEG at 90 of 1..100 until the user chooses otherwise.
+        const QSlider& quality = *pDialog->m_pQuality;
+        EXPECT_EQ(std::tuple(pDialog->m_pCompressor->currentIndex(), quality.value(), quality.minimum(), quality.maximum()),
+                  std::tuple(1, 90, 1, 100));
+        // Each compressor with the quality it takes; the choice shows again as it was made.
+        for (const auto& [nIndex, fccHandler, nQuality] : {std::tuple{0, comptypeDIB, 0u}, {1, comptypeMJPG, 37u},
+                                                           {3, comptypeFFV1, 0u}, {2, comptypeH264, 37u}}) {
+            pDialog->m_pCompressor->setCurrentIndex(nIndex);
+            pDialog->m_pQuality->setValue(37);
+            EXPECT_EQ(std::pair(quality.isEnabled(), pDialog->m_pQualityValue->text()), std::pair(nQuality != 0, QString("37")));
+            AVICOMPRESSOPTIONS choice{};
+            pDialog->GetChoice(choice);
+            EXPECT_EQ(std::tuple(choice.fccType, choice.fccHandler, choice.dwQuality), std::tuple(streamtypeVIDEO, fccHandler, nQuality));
+            pDialog->m_pCompressor->setCurrentIndex(0);
+            pDialog->SetChoice(choice);
+            EXPECT_EQ(pDialog->m_pCompressor->currentIndex(), nIndex);
+        }
         pDialog->accept();
     });
     ASSERT_EQ(chooser.ChooseCompression(reinterpret_cast<HWND>(&owner), options), TRUE);
-    EXPECT_EQ(std::pair(options.fccHandler, options.dwQuality), std::pair(comptypeMJPG, 55u));
+    EXPECT_EQ(std::pair(options.fccHandler, options.dwQuality), std::pair(comptypeH264, 37u));
 
     // The next time it opens on the last choice; "Storno" gives FALSE and leaves the options.
     WhenShown<CCompressionDialog>([](CCompressionDialog* pDialog) {
-        EXPECT_EQ(pDialog->m_pQuality->value(), 55);
+        EXPECT_EQ(std::pair(pDialog->m_pCompressor->currentIndex(), pDialog->m_pQuality->value()), std::pair(2, 37));
         pDialog->m_pCompressor->setCurrentIndex(0);
         pDialog->reject();
     });

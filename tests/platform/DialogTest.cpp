@@ -82,6 +82,9 @@ constexpr DialogItem kHostItems[] = {
     {IDOK, DialogItemKind::PushButton, "OK", 95, 80, 40, 14, WS_VISIBLE | WS_TABSTOP},
     {IDCANCEL, DialogItemKind::PushButton, "Konec", 140, 80, 40, 14, WS_VISIBLE | WS_TABSTOP},
     {IDC_EDIT, DialogItemKind::Edit, "", 5, 60, 60, 14, WS_VISIBLE | WS_TABSTOP | WS_BORDER},
+    {11, DialogItemKind::CheckBox, "Ano", 5, 5, 50, 10, WS_VISIBLE}, {12, DialogItemKind::GroupBox, "Skupina", 60, 5, 90, 40, WS_VISIBLE},
+    {13, DialogItemKind::Label, "Text", 5, 20, 50, 8, WS_VISIBLE},   {14, DialogItemKind::Trackbar, "", 5, 30, 50, 15, WS_VISIBLE},
+    {15, DialogItemKind::Progress, "", 5, 48, 90, 10, WS_VISIBLE},
 };
 constexpr DialogTemplate kHost{901, 0, 0, 200, 100, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU, 0, "Rámec",
                                "MS Sans Serif", 8, kHostItems};
@@ -122,15 +125,9 @@ TEST(Dialog, ModalRunFocusesFirstEnabledTabStopAndEndsWithButtonsAndKeys)
 // one over and hands it back.
 TEST(Dialog, ControlsAnswerTheirMessagesAndMembersTakeThemOver)
 {
-    static constexpr DialogItem items[] = {
-        {1, DialogItemKind::CheckBox, "Ano", 5, 5, 50, 10, WS_VISIBLE}, {2, DialogItemKind::GroupBox, "Skupina", 5, 20, 90, 40, WS_VISIBLE},
-        {3, DialogItemKind::Label, "Text", 5, 65, 50, 8, WS_VISIBLE},   {4, DialogItemKind::Trackbar, "", 5, 75, 90, 15, WS_VISIBLE},
-        {5, DialogItemKind::Progress, "", 5, 95, 90, 10, WS_VISIBLE},   {6, DialogItemKind::Edit, "", 5, 110, 50, 14, WS_VISIBLE},
-    };
-    static constexpr DialogTemplate tmpl{905, 0, 0, 100, 130, WS_POPUP, 0, "Okno", "MS Sans Serif", 8, items};
-    CDialog dlg(tmpl);
-    ASSERT_TRUE(dlg.Create(tmpl.nID, nullptr));
-    for (int nID : {1, 2, 3, 6}) {
+    CDialog dlg(kHost);
+    ASSERT_TRUE(dlg.Create(kHost.nID, nullptr));
+    for (int nID : {11, 12, 13, IDC_EDIT}) {
         dlg.SetDlgItemText(nID, "Příliš žluťoučký");
         CString text;   // the braces read the text before the tuple copies it
         EXPECT_EQ((std::tuple{dlg.GetDlgItemText(nID, text), text, dlg.GetDlgItem(nID)->GetDlgCtrlID()}),
@@ -138,25 +135,25 @@ TEST(Dialog, ControlsAnswerTheirMessagesAndMembersTakeThemOver)
     }
     // The third state too, also asked for through the bare handle.
     for (const WPARAM nState : {WPARAM{BST_CHECKED}, WPARAM{2}, WPARAM{BST_UNCHECKED}}) {
-        dlg.GetDlgItem(1)->SendMessage(BM_SETCHECK, nState);
-        EXPECT_EQ(::SendMessage(dlg.GetDlgItem(1)->GetSafeHwnd(), BM_GETCHECK, 0, 0), static_cast<LRESULT>(nState));
+        dlg.GetDlgItem(11)->SendMessage(BM_SETCHECK, nState);
+        EXPECT_EQ(::SendMessage(dlg.GetDlgItem(11)->GetSafeHwnd(), BM_GETCHECK, 0, 0), static_cast<LRESULT>(nState));
     }
     CSliderCtrl slider;
-    ASSERT_TRUE(slider.SubclassDlgItem(4, &dlg) && dlg.GetDlgItem(4) == &slider);
+    ASSERT_TRUE(slider.SubclassDlgItem(14, &dlg) && dlg.GetDlgItem(14) == &slider);
     slider.SendMessage(TBM_SETRANGE, TRUE, LPARAM{10 | 20 << 16});
     slider.SetPos(30);
     EXPECT_EQ(std::tuple(slider.GetPos(), slider.GetRangeMin(), slider.GetRangeMax()), std::tuple(20, 10, 20));
-    EXPECT_EQ(slider.Detach(), dlg.GetDlgItem(4)->GetSafeHwnd());
-    EXPECT_NE(dlg.GetDlgItem(4), &slider);
+    EXPECT_TRUE(slider.Detach() == dlg.GetDlgItem(14)->GetSafeHwnd() && dlg.GetDlgItem(14) != &slider);
     {
         CProgressCtrl bar;
-        ASSERT_TRUE(bar.SubclassDlgItem(5, &dlg));
+        ASSERT_TRUE(bar.SubclassDlgItem(15, &dlg));
         bar.SendMessage(PBM_SETRANGE, 0, LPARAM{50 << 16});
-        EXPECT_EQ((std::pair{bar.SetPos(40), bar.SendMessage(PBM_GETPOS)}), std::pair(0, LRESULT{40}));
-        EXPECT_EQ(CWnd::FromHandle(bar.GetSafeHwnd()), &bar);
+        EXPECT_EQ((std::tuple{bar.SetPos(40), bar.SendMessage(PBM_GETPOS), CWnd::FromHandle(bar.GetSafeHwnd())}),
+                  std::tuple(0, LRESULT{40}, &bar));
     }
     // A member that goes first hands its control back to the dialog.
-    EXPECT_EQ(CWnd::FromHandle(dlg.GetDlgItem(5)->GetSafeHwnd()), dlg.GetDlgItem(5));
+    EXPECT_EQ(CWnd::FromHandle(dlg.GetDlgItem(15)->GetSafeHwnd()), dlg.GetDlgItem(15));
+    EXPECT_TRUE(dlg.IsWindowVisible());
     dlg.SendMessage(WM_CLOSE);
     EXPECT_FALSE(dlg.IsWindowVisible());
 }

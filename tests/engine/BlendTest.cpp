@@ -104,8 +104,7 @@ TEST(BlendTest, EveryPathAndTheIntegerFormMatchTheReferenceForAllPairsAtEveryRen
             nInteger += weight.IsInteger() ? 1 : 0;
             if (refusalChecked.count(w) == 0)
                 continue;
-            int steps[511];
-            std::fill(std::begin(steps), std::end(steps), 1000);
+            std::vector<int> steps(511, 1000);
             bool bStepsFollowDifference = true;
             for (std::size_t i = 1; i <= 65537 && bStepsFollowDifference; ++i) {
                 int& nStep = steps[second[i] - first[i] + 255];
@@ -122,10 +121,10 @@ TEST(BlendTest, EveryPathAndTheIntegerFormMatchTheReferenceForAllPairsAtEveryRen
 TEST(BlendTest, RowCounterRunsFromTheEndOfTheBuffersAndStaysInside)
 {
     const Canvas canvas = ComputeCanvas(1, 8, 4, 0, 0, 0, 0).Value();
-    PixelBuffer first = std::move(PixelBuffer::Allocate(canvas)).Value();
-    PixelBuffer second = std::move(PixelBuffer::Allocate(canvas)).Value();
-    PixelBuffer out = std::move(PixelBuffer::Allocate(canvas)).Value();
-    PixelBuffer shorter = std::move(PixelBuffer::Allocate(canvas.ImageSize() - 1)).Value();
+    // Buffers start zeroed, so rows nothing writes stay 0.
+    const auto allocate = [](std::size_t nSize) { return std::move(PixelBuffer::Allocate(nSize)).Value(); };
+    PixelBuffer first = allocate(canvas.ImageSize()), second = allocate(canvas.ImageSize());
+    PixelBuffer out = allocate(canvas.ImageSize()), shorter = allocate(canvas.ImageSize() - 1);
     std::memset(second.Data(), 200, second.Size());
 
     BlendRow(first, second, out, canvas, 0, BlendWeight(0.5));

@@ -1,4 +1,5 @@
-// The picture loader: a wrong pixel from a BMP, GIF or JPEG, a picture
+// The picture loader: a wrong pixel from a BMP or GIF (JPEG and the other
+// formats are compared with their own decoders through plavex-cli), a picture
 // decoded by its name instead of its content, and a broken, foreign or cut
 // file that loads or crashes instead of being refused for what it is.
 
@@ -19,21 +20,13 @@
 
 namespace {
 
-using Bytes = std::string;
-
 class PictureLoaderTest : public ::testing::Test {
 protected:
     std::string PathOf(const std::string& strName) const { return m_dir.path().toStdString() + "/" + strName; }
 
-    std::string Write(const std::string& strName, const Bytes& bytes) const
+    std::string Write(const std::string& strName, const std::string& bytes) const
     {
         WriteFile(PathOf(strName), bytes);
-        return PathOf(strName);
-    }
-
-    std::string Save(const QImage& image, const std::string& strName, const char* pszFormat) const
-    {
-        EXPECT_TRUE(image.save(QString::fromStdString(PathOf(strName)), pszFormat, 100));
         return PathOf(strName);
     }
 
@@ -62,8 +55,7 @@ TEST_F(PictureLoaderTest, DecodesBmpOfEveryDepthRunLengthAndTopDownAsAnotherDeco
         ASSERT_EQ(std::system(strCommand.c_str()), 0);
         const auto bitmap = LoadPictureFile(strFile);
         ASSERT_TRUE(bitmap) << strName << ": " << bitmap.Error().m_strMessage;
-        ASSERT_EQ(bitmap.Value().Image().size(), bSeed ? QSize(3, 2) : QSize(13, 5));
-        const Bytes expected = ReadFile(PathOf("p.rgb"));
+        const std::string expected = ReadFile(PathOf("p.rgb"));
         const QImage actual = bitmap.Value().Image().convertToFormat(QImage::Format_RGB888);
         const std::size_t nRow = static_cast<std::size_t>(actual.width()) * 3;
         ASSERT_EQ(expected.size(), nRow * static_cast<std::size_t>(actual.height())) << strName;
@@ -74,7 +66,7 @@ TEST_F(PictureLoaderTest, DecodesBmpOfEveryDepthRunLengthAndTopDownAsAnotherDeco
     }
 }
 
-TEST_F(PictureLoaderTest, GifAndJpegDecodeByContentWhateverTheirNames)
+TEST_F(PictureLoaderTest, GifDecodesByContentWhateverItsName)
 {
     // The first frame only, with its transparent pixel composed over white.
     const std::string strCommand = "cd '" + m_dir.path().toStdString() +
@@ -85,29 +77,24 @@ TEST_F(PictureLoaderTest, GifAndJpegDecodeByContentWhateverTheirNames)
     const QImage& frame = gif.Value().Image();
     EXPECT_EQ(std::vector<QRgb>({frame.pixel(0, 0), frame.pixel(1, 0), frame.pixel(2, 0)}),
               std::vector<QRgb>({qRgb(255, 0, 0), qRgb(255, 255, 255), qRgb(0, 0, 255)}));
-
-    QImage flat(17, 9, QImage::Format_RGB32);
-    flat.fill(qRgb(200, 100, 50));
-    const auto jpeg = LoadPictureFile(Save(flat, "photo.gif", "JPEG"));
-    ASSERT_TRUE(jpeg) << jpeg.Error().m_strMessage;
-    const QRgb middle = jpeg.Value().Image().pixel(8, 4);
-    EXPECT_TRUE(jpeg.Value().Width() == 17 && std::abs(qRed(middle) - 200) <= 3 && std::abs(qBlue(middle) - 50) <= 3);
 }
 
 TEST_F(PictureLoaderTest, RefusesOtherFormatsAndBrokenFiles)
 {
     QImage icon(16, 16, QImage::Format_ARGB32);
     icon.fill(Qt::red);
-    Bytes cursor = ReadFile(Save(icon, "icon.ico", "ICO"));
+    ASSERT_TRUE(icon.save(QString::fromStdString(PathOf("icon.ico")), "ICO") &&
+                icon.save(QString::fromStdString(PathOf("whole.bmp")), "BMP"));
+    std::string cursor = ReadFile(PathOf("icon.ico"));
     cursor[2] = 2; // A cursor is an icon file of resource type 2.
-    Bytes cut = ReadFile(Save(icon, "whole.bmp", "BMP"));
+    std::string cut = ReadFile(PathOf("whole.bmp"));
     cut.resize(40);
     for (const std::string& strPath :
-         {PathOf("icon.ico"), Write("pointer.cur", cursor), Write("old.wmf", Bytes("\xD7\xCD\xC6\x9A\0\0\0\0", 8)),
-          Write("new.emf", Bytes(88, 1)), Write("noise.gif", "noise"), Write("empty.bmp", "")})
+         {PathOf("icon.ico"), Write("pointer.cur", cursor), Write("old.wmf", {"\xD7\xCD\xC6\x9A\0\0\0\0", 8}),
+          Write("new.emf", std::string(88, 1)), Write("noise.gif", "noise"), Write("empty.bmp", "")})
         ExpectRefused(strPath, EngineErrorCode::PictureUnsupported);
     // A known format whose file is damaged says so; a folder cannot be read.
-    for (const std::string& strPath : {Write("cut.bmp", cut), Write("cut.jpg", Bytes("\xFF\xD8\xFF\xE0\0\x10", 6))})
+    for (const std::string& strPath : {Write("cut.bmp", cut), Write("cut.jpg", {"\xFF\xD8\xFF\xE0\0\x10", 6})})
         ExpectRefused(strPath, EngineErrorCode::PictureDamaged);
     ExpectRefused(m_dir.path().toStdString(), EngineErrorCode::PictureUnreadable);
 }
@@ -116,8 +103,7 @@ TEST_F(PictureLoaderTest, PicturesCutShortAtAnyLengthLoadWholeOrNotAtAll)
 {
     for (const char* pszSeed : {"gif.gif", "jpeg_yuvj420p.jpg", "bmp_bgr24.bmp", "png.png", "webp_lossless_rotated.webp",
                                 "tiff_rgb.tif", "heic_small.heic", "avif_small.avif"}) {
-        const Bytes bytes = ReadFile(std::string(PLAVEX_CORPUS_DIR "/load_picture/") + pszSeed);
-        ASSERT_FALSE(bytes.empty()) << pszSeed << " is missing from the seeds";
+        const std::string bytes = ReadFile(std::string(PLAVEX_CORPUS_DIR "/load_picture/") + pszSeed);
         const auto whole = LoadPictureFile(Write(pszSeed, bytes));
         ASSERT_TRUE(whole) << pszSeed << ": " << whole.Error().m_strMessage;
         for (std::size_t nLength = 0; nLength < bytes.size(); ++nLength) {

@@ -125,13 +125,15 @@ TEST(BlendTest, RowCounterRunsFromTheEndOfTheBuffersAndStaysInside)
     const auto allocate = [](std::size_t nSize) { return std::move(PixelBuffer::Allocate(nSize)).Value(); };
     PixelBuffer first = allocate(canvas.ImageSize()), second = allocate(canvas.ImageSize());
     PixelBuffer out = allocate(canvas.ImageSize()), shorter = allocate(canvas.ImageSize() - 1);
-    std::memset(second.Data(), 200, second.Size());
+    for (PixelBuffer* pBuffer : {&second, &shorter})
+        std::memset(pBuffer->Data(), 200, pBuffer->Size());
 
     BlendRow(first, second, out, canvas, 0, BlendWeight(0.5));
     BlendRowReference(first, second, out, canvas, 2, 1.0);
     for (std::int32_t r : {-1, 4})
         BlendRow(first, second, out, canvas, r, 1.0);
-    BlendRow(first, shorter, out, canvas, 3, 1.0);
+    // The top row lies at the end of the buffers, one byte past the shorter one.
+    BlendRow(first, shorter, out, canvas, 0, 1.0);
     for (std::size_t i = 0; i < out.Size(); ++i) {
         const std::size_t nMemoryRow = i / 24;
         ASSERT_EQ(out.Data()[i], nMemoryRow == 3 ? 100 : nMemoryRow == 1 ? 200 : 0) << i;

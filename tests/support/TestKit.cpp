@@ -114,13 +114,6 @@ ChildRun RunChild(const std::vector<std::string>& args, std::int64_t nFileSizeLi
     return run;
 }
 
-bool SetprivWorks()
-{
-    static const bool bWorks =
-        ::geteuid() == 0 && RunChild({"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "true"}).m_nExitCode == 0;
-    return bWorks;
-}
-
 FileSizeLimit::FileSizeLimit(rlim_t nBytes) : m_pPrevious(std::signal(SIGXFSZ, SIG_IGN))
 {
     ::getrlimit(RLIMIT_FSIZE, &m_saved);

@@ -1,8 +1,8 @@
 #pragma once
 
 // Guards nothing itself: the shared fixture of the suites. Pictures made in
-// code, whole files, folder listings, child processes under limits or as
-// other users, and an in-process file size limit.
+// code, whole files, folder listings, child processes under limits, and an
+// in-process file size limit.
 
 #include <csignal>
 #include <cstdint>
@@ -35,9 +35,6 @@ struct ChildRun {
 // A file size limit (bytes, -1 for none) leaves SIGXFSZ at its default, as a
 // shell does; the child is killed after nTimeout seconds so a hang fails.
 ChildRun RunChild(const std::vector<std::string>& args, std::int64_t nFileSizeLimit = -1, unsigned nTimeout = 120);
-
-// Whether setpriv can run a program as another user here. Probed once.
-bool SetprivWorks();
 
 // Lowers this process's file size limit, as a disk that fills up would stop a write.
 class FileSizeLimit {

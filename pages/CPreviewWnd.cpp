@@ -30,8 +30,6 @@ namespace {
 
 constexpr const char* kTitle = "Náhled";
 constexpr const char* kLoading = "Načítám obrázky…";
-constexpr const char* kPictureNotLoaded = "Obrázek se nepodařilo načíst!";
-constexpr const char* kSizeRefused = "Zadaná velikost je příliš velká nebo neplatná!";
 constexpr const char* kPlay = "Přehrát";
 constexpr const char* kPause = "Pozastavit";
 

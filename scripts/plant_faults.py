@@ -99,6 +99,7 @@ FAULTS = [
     ("slideshow fade of one frame", "cli/SlideshowCommand.cpp", "nFade = std::max<std::int64_t>(nFade, 2);", "nFade = std::max<std::int64_t>(nFade, 1);", [CLI]),
     ("a link taken for another file", "engine/SameFile.cpp", "if (::stat(strFirst.c_str(), &first) == 0 && ::stat(strSecond.c_str(), &second) == 0)", "if (::lstat(strFirst.c_str(), &first) == 0 && ::lstat(strSecond.c_str(), &second) == 0)", [ENGINE, CLI, E2E]),
     ("row blended past a short buffer", "engine/Blend.cpp", "return first.Size() >= nEnd && second.Size() >= nEnd && out.Size() >= nEnd;", "return true;", [ENGINE]),
+    ("size refused text", "pages/LoadFailureText.h", '"Zadaná velikost je příliš velká nebo neplatná!"', '"Zadaná velikost je neplatná!"', [PAGES, E2E]),
     ("interrupted text", "cli/CliReport.cpp", "\"' was not written\\n\"", "\"' not written\\n\"", [CLI]),
 ]
 

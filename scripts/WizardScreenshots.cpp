@@ -3,23 +3,34 @@
 // the message boxes and of the Czech file choosers, so that a person can
 // check that nothing is clipped or overlapping.
 //
-//   xvfb-run -s "-screen 0 1280x1024x24" wizard_screenshots OUTPUT_FOLDER
+//   xvfb-run -s "-screen 0 1280x1024x24" wizard_screenshots OUTPUT_FOLDER [WORK_FOLDER]
+//
+// The pictures and outputs are made in WORK_FOLDER/pictures (emptied first)
+// or in a temporary folder. Two runs with the same WORK_FOLDER give the same pictures
+// pixel for pixel, since the paths shown are the same and the files the
+// choosers list carry one fixed time.
 
 #include <cstdio>
 #include <functional>
+#include <optional>
 
 // Qt
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
 #include <QSlider>
 #include <QTemporaryDir>
+#include <QTimeZone>
+#include <QWindow>
 #include <QTimer>
 
 // Local
@@ -36,14 +47,28 @@ void Settle()
         QApplication::processEvents(QEventLoop::AllEvents, 50);
 }
 
-// Lets the queue run until the pictures loaded in the background are shown.
-void SettleUntil(const std::function<bool()>& ready)
+// Lets the queue run until the pictures loaded in the background are shown,
+// and then a little longer unless told to stop at once.
+void SettleUntil(const std::function<bool()>& ready, bool bSettle = true)
 {
     QElapsedTimer clock;
     clock.start();
     while (!ready() && clock.elapsed() < 10000)
         QApplication::processEvents(QEventLoop::AllEvents, 50);
-    Settle();
+    if (bSettle)
+        Settle();
+}
+
+// Gives every file in the folder one fixed modification time, so that the
+// choosers' date column does not change from run to run.
+void FixFileTimes(const QString& strFolder)
+{
+    const QDateTime fixed(QDate(2024, 1, 1), QTime(12, 0), QTimeZone::utc());
+    for (const QFileInfo& entry : QDir(strFolder).entryInfoList(QDir::Files)) {
+        QFile file(entry.filePath());
+        if (file.open(QIODevice::ReadWrite))
+            file.setFileTime(fixed, QFileDevice::FileModificationTime);
+    }
 }
 
 } // namespace
@@ -53,12 +78,21 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     InstallQtTranslations("cs");
     if (argc < 2) {
-        std::fprintf(stderr, "usage: wizard_screenshots OUTPUT_FOLDER\n");
+        std::fprintf(stderr, "usage: wizard_screenshots OUTPUT_FOLDER [WORK_FOLDER]\n");
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
     QDir().mkpath(out.path());
-    QTemporaryDir work;
+    std::optional<QTemporaryDir> temporary;
+    QDir work;
+    if (argc > 2) {
+        work.setPath(QDir(QString::fromLocal8Bit(argv[2])).filePath(QStringLiteral("pictures")));
+        work.removeRecursively();
+        QDir().mkpath(work.path());
+    } else {
+        temporary.emplace();
+        work.setPath(temporary->path());
+    }
     const std::string strFirst = SavePicture(work.filePath("prvni.bmp").toStdString(), 640, 480, 1);
     const std::string strSecond = SavePicture(work.filePath("druhy.jpg").toStdString(), 800, 600, 2);
 
@@ -77,11 +111,31 @@ int main(int argc, char* argv[])
     CPreviewWnd& preview = w.m_dlg.m_wndPreview;
     const auto shootPreview = [&](const CWnd& page, const char* pszScreen, const char* pszWindow) {
         WizardHarness::Click(page, IDC_PREVIEW);
-        SettleUntil([&] { return !preview.GetPicture().isNull(); });
+        // The screen is taken only once the server shows the window.
+        SettleUntil([&] {
+            const QWindow* pWindow = preview.GetWidget() ? preview.GetWidget()->windowHandle() : nullptr;
+            return !preview.GetPicture().isNull() && pWindow && pWindow->isExposed();
+        });
         const QString strPath = out.filePath(QString::asprintf("%02d-%s.png", ++nShot, pszScreen));
         pFrame->screen()->grabWindow(0).save(strPath);
         std::printf("%s\n", qPrintable(strPath));
-        shootWidget(preview.GetWidget(), pszWindow);
+        // The dissolve plays on; it is taken on one fixed frame, so that two
+        // runs give the same picture.
+        const auto framesLabel = [&]() -> QLabel* {
+            for (QLabel* pLabel : preview.GetWidget()->findChildren<QLabel*>())
+                if (pLabel->isVisible() && pLabel->text().startsWith(QStringLiteral("Snímek ")))
+                    return pLabel;
+            return nullptr;
+        };
+        if (framesLabel()) {
+            Settle();
+            SettleUntil([&] { return framesLabel()->text() == QStringLiteral("Snímek 50/100"); }, false);
+            const QString strWindow = out.filePath(QString::asprintf("%02d-%s.png", ++nShot, pszWindow));
+            preview.GetWidget()->grab().save(strWindow);
+            std::printf("%s\n", qPrintable(strWindow));
+        } else {
+            shootWidget(preview.GetWidget(), pszWindow);
+        }
     };
 
     shoot("welcome");
@@ -204,6 +258,7 @@ int main(int argc, char* argv[])
     // The real choosers: the save chooser on an existing file asks before
     // replacing it ("Ne"), then both choosers are closed.
     AfxSetFileChooser(nullptr);
+    FixFileTimes(work.path());
     const auto shootChooser = [&](const char* pszName, const QString& strExisting) {
         QTimer::singleShot(300, [&, pszName, strExisting] {
             auto* pChooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());

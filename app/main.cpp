@@ -1,4 +1,4 @@
-// The wizard's program: the application object and the entry that runs it.
+// The wizard's program: the application that runs it.
 
 // Qt
 #include <QApplication>
@@ -8,8 +8,6 @@
 #include "platform/avi/CCompressionChooserGuard.h"
 #include "platform/aviui/CDialogCompressionChooser.h"
 #include "platform/ui/QtTranslations.h"
-
-CWizardApp theApp;
 
 int main(int argc, char* argv[])
 {
@@ -23,9 +21,8 @@ int main(int argc, char* argv[])
     // The file choosers and Qt's standard questions speak Czech, like the wizard.
     InstallQtTranslations("cs");
     // The animation's compressor is chosen in the "Komprese videa" dialog.
-    // Message boxes, file choosers and opening files use the layer's own
-    // Qt implementations, which are in place from the start.
     CDialogCompressionChooser chooser;
     CCompressionChooserGuard chooserGuard(&chooser);
-    return AfxWinMain(nQtArgc, qtArgv);
+    CWizardApp app;
+    return app.InitInstance() ? QApplication::exec() : 0;
 }

@@ -97,7 +97,7 @@ int main(int argc, char* argv[])
     const std::string strSecond = SavePicture(work.filePath("druhy.jpg").toStdString(), 800, 600, 2);
 
     WizardHarness w;
-    QWidget* pFrame = w.m_dlg.GetWidget();
+    QWidget* pFrame = &w.m_dlg;
     pFrame->move(40, 40);
     int nShot = 0;
     const auto shootWidget = [&](QWidget* pWidget, const char* pszName) {
@@ -109,7 +109,7 @@ int main(int argc, char* argv[])
     const auto shoot = [&](const char* pszName) { shootWidget(pFrame, pszName); };
     // The preview beside the frame, as the screen shows both, and the preview alone.
     CPreviewWnd& preview = w.m_dlg.m_wndPreview;
-    const auto shootPreview = [&](const CWnd& page, const char* pszScreen, const char* pszWindow) {
+    const auto shootPreview = [&](const CTemplatePage& page, const char* pszScreen, const char* pszWindow) {
         WizardHarness::Click(page, IDC_PREVIEW);
         // The screen is taken only once the server shows the window.
         SettleUntil([&] {
@@ -140,7 +140,7 @@ int main(int argc, char* argv[])
 
     shoot("welcome");
     w.Next();
-    w.m_files.answers = {strFirst, strSecond};
+    w.m_files.answers = {QString::fromStdString(strFirst), QString::fromStdString(strSecond)};
     WizardHarness::Click(w.m_dlg.m_pageSource, IDC_BROWSE);
     WizardHarness::Click(w.m_dlg.m_pageSource, IDC_BROWSE_SECOND);
     SettleUntil([&] {
@@ -151,11 +151,11 @@ int main(int argc, char* argv[])
     // A file that is no picture shows why instead of a thumbnail.
     const std::string strBad = work.filePath("poznamky.jpg").toStdString();
     WriteFile(strBad, "není to obrázek");
-    w.m_files.answers = {strBad};
+    w.m_files.answers = {QString::fromStdString(strBad)};
     WizardHarness::Click(w.m_dlg.m_pageSource, IDC_BROWSE_SECOND);
     SettleUntil([&] { return WizardHarness::Text(w.m_dlg.m_pageSource, IDC_SECOND_REASON) != "Načítám obrázek…"; });
     shoot("source-thumb-refused");
-    w.m_files.answers = {strSecond};
+    w.m_files.answers = {QString::fromStdString(strSecond)};
     WizardHarness::Click(w.m_dlg.m_pageSource, IDC_BROWSE_SECOND);
     w.Next();
     w.ChooseOutput(work.filePath("animace.avi").toStdString());
@@ -184,7 +184,7 @@ int main(int argc, char* argv[])
     w.Next();
     w.ChooseSources(strFirst, strSecond, 1);
     w.ChooseOutput(work.filePath("obrazek.bmp").toStdString());
-    qobject_cast<QSlider*>(WizardHarness::Control(w.m_dlg.m_pageStillSettings, IDC_RATIO_SLIDER))->setValue(30);
+    w.m_dlg.m_pageStillSettings.m_ctlRatio->setValue(30);
     shoot("still-settings");
     shootPreview(w.m_dlg.m_pageStillSettings, "still-settings-preview-screen", "still-preview");
     WizardHarness::Click(w.m_dlg.m_pageStillSettings, IDC_RADIO_SECOND);
@@ -213,10 +213,10 @@ int main(int argc, char* argv[])
 
     const bool bClean = w.m_boxes.calls.empty();
     for (const CRecordingMessageBox::Call& shown : w.m_boxes.calls)
-        std::printf("message: %s\n", shown.text.str().c_str());
+        std::printf("message: %s\n", qPrintable(shown.strText));
 
     // The real message boxes: each is photographed, then answered "Ne" or "OK".
-    AfxSetMessageBoxService(nullptr);
+    IMessageBox::Install(nullptr);
     const auto shootBox = [&](const char* pszName) {
         QTimer::singleShot(300, [&, pszName] {
             QWidget* pBox = QApplication::activeModalWidget();
@@ -257,7 +257,7 @@ int main(int argc, char* argv[])
 
     // The real choosers: the save chooser on an existing file asks before
     // replacing it ("Ne"), then both choosers are closed.
-    AfxSetFileChooser(nullptr);
+    IFileChooser::Install(nullptr);
     FixFileTimes(work.path());
     const auto shootChooser = [&](const char* pszName, const QString& strExisting) {
         QTimer::singleShot(300, [&, pszName, strExisting] {

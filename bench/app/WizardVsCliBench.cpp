@@ -26,7 +26,6 @@
 #include "engine/Blend.h"
 #include "platform/avi/CCompressionChooserGuard.h"
 #include "platform/avi/CFixedCompressionChooser.h"
-#include "platform/ui/CWinApp.h"
 
 namespace {
 
@@ -59,13 +58,13 @@ double TimeWizard(const std::string& strFirst, const std::string& strSecond, con
     CCompressionChooserGuard guard(&chooser);
 
     CWizardDlg dlg;
-    dlg.Create(IDD_WIZARD, nullptr);
-    dlg.m_pageSource.m_strFirstPath = strFirst;
-    dlg.m_pageSource.m_strSecondPath = strSecond;
-    dlg.m_pageAnimSettings.m_strOutputPath = strOut;
+    dlg.show();
+    dlg.m_pageSource.m_strFirstPath = QString::fromStdString(strFirst);
+    dlg.m_pageSource.m_strSecondPath = QString::fromStdString(strSecond);
+    dlg.m_pageAnimSettings.m_strOutputPath = QString::fromStdString(strOut);
     dlg.m_pageAnimSettings.m_nFrameCount = 100;
     dlg.m_pageAnimSettings.m_nFps = 25;
-    dlg.m_pageAnimProgress.ShowWindow(SW_SHOW);
+    dlg.m_pageAnimProgress.show();
 
     const auto start = Clock::now();
     const CWizardDlg::RenderResult result = dlg.RenderAnimation();
@@ -110,7 +109,7 @@ int main(int argc, char* argv[])
     constexpr int kDrains = 54000;
     const auto drainStart = Clock::now();
     for (int i = 0; i < kDrains; ++i)
-        AfxPumpMessages();
+        QApplication::processEvents();
     const double dDrains = Seconds(drainStart);
     std::printf("queue drain: %d drains (100 frames x 540 rows) in %.3f s, %.2f us each\n", kDrains, dDrains,
                 dDrains / kDrains * 1e6);
@@ -119,15 +118,13 @@ int main(int argc, char* argv[])
     // drain, which repaints the page.
     {
         CWizardDlg dlg;
-        dlg.Create(IDD_WIZARD, nullptr);
-        dlg.m_pageAnimProgress.ShowWindow(SW_SHOW);
+        dlg.show();
+        dlg.m_pageAnimProgress.show();
         const auto start = Clock::now();
         for (int k = 1; k <= 100; ++k) {
-            dlg.m_pageAnimProgress.m_strFrame.Format("%d/%d", k, 100);
-            dlg.m_pageAnimProgress.m_ctlProgress.SendMessage(PBM_SETPOS, static_cast<WPARAM>(k), 0);
-            dlg.m_pageAnimProgress.m_strPercent.Format("%d%%", k);
-            dlg.m_pageAnimProgress.UpdateData(FALSE);
-            AfxPumpMessages();
+            dlg.m_pageAnimProgress.ShowFrames(k, 100);
+            dlg.m_pageAnimProgress.ShowPercent(k);
+            QApplication::processEvents();
         }
         std::printf("progress update and drain: 100 frames in %.3f s\n", Seconds(start));
     }
@@ -144,7 +141,7 @@ int main(int argc, char* argv[])
                 for (int r = 0; r < canvas.Height(); ++r) {
                     BlendRow(first, second, out, canvas, r, k * 0.01);
                     if (bDrain)
-                        AfxPumpMessages();
+                        QApplication::processEvents();
                 }
             std::printf("blend of 100 frames%s: %.3f s\n", bDrain ? " with a drain after every row" : "",
                         Seconds(start));

@@ -1,11 +1,12 @@
 #pragma once
 
-// Message boxes as QMessageBox: buttons "OK", "Ano", "Ne" (and "Storno"),
-// where pressing A or N answers; "Ano" is the default of a yes/no box.
+// Message boxes as QMessageBox, with the buttons "OK", or "Ano" (the
+// default) and "Ne", where pressing A or N answers.
 
-#include "platform/ui/IMessageBoxService.h"
+#include "platform/ui/IMessageBox.h"
 
-class CQtMessageBox : public IMessageBoxService {
+class CQtMessageBox : public IMessageBox {
 public:
-    int Show(HWND hOwner, const CString& text, const CString& caption, UINT nType) override;
+    QMessageBox::StandardButton Show(QWidget* pOwner, const QString& strText, const QString& strCaption,
+                                     QMessageBox::Icon icon, QMessageBox::StandardButtons buttons) override;
 };

@@ -2,10 +2,13 @@
 
 // Qt
 #include <QDesktopServices>
-#include <QFile>
 #include <QUrl>
 
-BOOL CQtShell::Open(const CString& path)
+template <>
+IShell& Seam<IShell>::QtService()
 {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(path.GetString()))) ? TRUE : FALSE;
+    static CQtShell shell;
+    return shell;
 }
+
+bool CQtShell::Open(const QString& strPath) { return QDesktopServices::openUrl(QUrl::fromLocalFile(strPath)); }

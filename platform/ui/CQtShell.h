@@ -1,10 +1,10 @@
 #pragma once
 
-// Opening files through QDesktopServices.
+// Files opened through QDesktopServices.
 
-#include "platform/ui/IShellService.h"
+#include "platform/ui/IShell.h"
 
-class CQtShell : public IShellService {
+class CQtShell : public IShell {
 public:
-    BOOL Open(const CString& path) override;
+    bool Open(const QString& strPath) override;
 };

@@ -1,46 +1,50 @@
 #pragma once
 
-// Dialog templates as data: a dialog's frame and its controls, with positions
-// and sizes in dialog units and the window system's style bits. Controls are
-// listed in template order, which is also the tab order. The resource module
-// of the program defines the two look-up functions at the end.
+// Dialog templates as data: a dialog's size, caption and font, and its
+// controls with their places in dialog units. Controls are listed in tab
+// order; radio buttons that follow each other form one group, which Tab
+// reaches once, on its checked button. The program's resources define the
+// look-up at the end.
 
 #include <span>
 
-#include "platform/ui/WinUser.h"
-
 enum class DialogItemKind {
     PushButton,
-    CheckBox,      // automatic check box
-    RadioButton,   // automatic radio button
+    CheckBox,
+    RadioButton,
     GroupBox,
-    Label,         // static text
-    EtchedLine,    // static etched horizontal line
+    Label,
+    EtchedLine,    // a sunken horizontal line
     Edit,
-    Progress,      // progress bar
-    Trackbar,      // slider
+    Progress,      // progress bar, 0 to 100
+    Slider,        // horizontal, 0 to 100, no tick marks
+};
+
+// How a control behaves beyond its kind.
+enum DialogItemFlag : unsigned {
+    kTabStop = 1,       // Tab reaches it
+    kDisabled = 2,
+    kDigitsOnly = 4,    // an edit that takes digits alone
 };
 
 struct DialogItem {
-    int nID;                 // IDC_STATIC (-1) for controls nothing addresses
+    int nID;                 // -1 for controls nothing addresses
     DialogItemKind kind;
-    const char* text;        // UTF-8; null or empty for none
+    const char* text;        // UTF-8
     int x, y, cx, cy;        // dialog units
-    DWORD style;             // WS_*, BS_*, ES_*, SS_*, PBS_*, TBS_* bits
+    unsigned flags;          // DialogItemFlag bits
 };
 
 struct DialogTemplate {
-    UINT nID;
+    int nID;
     int x, y, cx, cy;        // dialog units; cx, cy is the client area
-    DWORD style;             // WS_CHILD for pages, WS_POPUP for top-level dialogs
-    DWORD exStyle;
-    const char* caption;     // UTF-8; null for none
+    const char* caption;     // UTF-8; null for a page, which has none
     const char* fontFace;
     int pointSize;
     std::span<const DialogItem> items;
 };
 
 // The template of dialog nID, or null when the program has none.
-const DialogTemplate* AfxFindDialogTemplate(UINT nID);
-// The Qt resource path of icon nID (a PNG or ICO), or null.
-const char* AfxFindIconResource(UINT nID);
+const DialogTemplate* FindDialogTemplate(int nID);
+// The Qt resource path of the program's icon.
+const char* AppIconPath();

@@ -5,14 +5,13 @@
 // a dialog, the user's clicks and typing, and the frame's state in one line.
 
 #include <initializer_list>
-#include <map>
 #include <string>
 #include <vector>
 
 // Qt
 #include <QAbstractButton>
+#include <QLabel>
 #include <QLineEdit>
-#include <QWidget>
 
 // Local
 #include "app/CWizardDlg.h"
@@ -22,10 +21,14 @@
 
 class WizardHarness {
 public:
+    using Page = CWizardDlg::Page;
+
     // Uncompressed frames, so that the wizard's file can equal the batch tool's
     // raw one, or the compressor's dialog cancelled.
     explicit WizardHarness(bool bCancel = false) : m_compression({.fccHandler = comptypeDIB, .bCancel = bCancel})
-    { m_dlg.Create(IDD_WIZARD, nullptr); }
+    {
+        m_dlg.show();
+    }
 
     // The services outlive the frame: they are made before it and go after it.
     CRecordingMessageBox m_boxes;
@@ -35,58 +38,79 @@ public:
     CCompressionChooserGuard m_compressionGuard{&m_compression};
     CWizardDlg m_dlg;
 
-    static QWidget* Control(const CWnd& wnd, int nID) { return wnd.GetDlgItem(nID) ? wnd.GetDlgItem(nID)->GetWidget() : nullptr; }
-    static QAbstractButton* Button(const CWnd& wnd, int nID) { return qobject_cast<QAbstractButton*>(Control(wnd, nID)); }
-    static std::string Text(const CWnd& wnd, int nID) { return wnd.GetDlgItem(nID) ? wnd.GetDlgItem(nID)->GetWindowText().str() : ""; }
-
-    // Clicks and types as the user would: a disabled control ignores it.
-    static void Click(const CWnd& wnd, int nID) { if (QAbstractButton* pButton = Button(wnd, nID)) pButton->click(); }
-    static void Type(const CWnd& wnd, int nID, const std::string& strText)
+    // A control of a page or of the frame.
+    template <class P>
+    static QWidget* Control(const P& page, int nID)
     {
-        if (auto* pEdit = qobject_cast<QLineEdit*>(Control(wnd, nID)))
-            pEdit->setText(QString::fromStdString(strText));
+        return page.Item(nID);
     }
-
+    template <class P>
+    static QAbstractButton* Button(const P& page, int nID)
+    {
+        return qobject_cast<QAbstractButton*>(Control(page, nID));
+    }
+    // The text an edit, a label or a button shows.
+    template <class P>
+    static std::string Text(const P& page, int nID)
+    {
+        QWidget* pControl = Control(page, nID);
+        if (auto* pEdit = qobject_cast<QLineEdit*>(pControl))
+            return pEdit->text().toStdString();
+        if (auto* pLabel = qobject_cast<QLabel*>(pControl))
+            return pLabel->text().toStdString();
+        return Button(page, nID) ? Button(page, nID)->text().toStdString() : "";
+    }
     // The texts of several controls, joined by "|".
-    static std::string Texts(const CWnd& wnd, std::initializer_list<int> ids)
+    template <class P>
+    static std::string Texts(const P& page, std::initializer_list<int> ids)
     {
         std::string strTexts;
         for (const int nID : ids)
-            (strTexts += '|') += Text(wnd, nID);
+            (strTexts += '|') += Text(page, nID);
         return strTexts.substr(1);
+    }
+
+    // Clicks and types as the user would: a disabled control ignores it.
+    template <class P>
+    static void Click(const P& page, int nID)
+    {
+        if (QAbstractButton* pButton = Button(page, nID))
+            pButton->click();
+    }
+    static void Type(const CTemplatePage& page, int nID, const std::string& strText)
+    {
+        if (auto* pEdit = qobject_cast<QLineEdit*>(page.Item(nID)))
+            pEdit->setText(QString::fromStdString(strText));
     }
 
     void Next() { Click(m_dlg, IDC_NEXT); }
     void Prev() { Click(m_dlg, IDC_PREV); }
 
-    // The frame as the user sees it, e.g. "2 Další <>x": the page number,
-    // "(not alone)" unless the page it stands for (a progress page during a
-    // render) is the only one shown, the text of the forward button, then
-    // Zpět, Další and Konec as "<", ">" and "x" where they take a click, "-"
-    // where not, and the end result once there is one.
-    std::string State() const
+    // The frame as the user sees it, e.g. "AnimSettings Další <>x": the page,
+    // "(not alone)" unless its page is the only one shown, the text of the
+    // forward button, then Předchozí, Další and Konec as "<", ">" and "x"
+    // where they take a click, "-" where not, and the end result once there
+    // is one.
+    std::string State()
     {
-        const CWizardDlg& d = m_dlg;
-        const CDialog* const pages[] = {&d.m_pageWelcome,       &d.m_pageSource,       &d.m_pageAnimSettings,
-                                        &d.m_pageAnimProgress,  &d.m_pageAnimDone,     &d.m_pageStillSettings,
-                                        &d.m_pageStillProgress, &d.m_pageStillDone};
-        // Where each number leads; the page before a done page is its progress page.
-        const std::map<int, int> at = {{0, 0}, {1, 1}, {2, 2}, {3, 4}, {10, 5}, {11, 7}};
-        int nShown = 0;  // A bit for each page shown.
+        static const char* const kNames[] = {"Welcome",       "Source",        "AnimSettings", "AnimProgress",
+                                             "AnimDone",      "StillSettings", "StillProgress", "StillDone"};
+        int nShown = 0;
         for (int i = 0; i < 8; ++i)
-            nShown |= !pages[i]->GetWidget()->isHidden() << i;
-        const bool bAlone = at.contains(d.m_nPage) && nShown == 1 << (at.at(d.m_nPage) - d.IsRendering());
-        std::string strState = std::to_string(d.m_nPage) + (bAlone ? " " : " (not alone) ") + Text(d, IDC_NEXT) + " ";
+            nShown += !m_dlg.PageWidget(static_cast<Page>(i)).isHidden();
+        const bool bAlone = nShown == 1 && !m_dlg.PageWidget(m_dlg.m_nPage).isHidden();
+        std::string strState = std::string(kNames[static_cast<int>(m_dlg.m_nPage)]) + (bAlone ? " " : " (not alone) ") +
+                               Text(m_dlg, IDC_NEXT) + " ";
         for (const auto& [nID, cMark] : {std::pair{IDC_PREV, '<'}, {IDC_NEXT, '>'}, {IDCANCEL, 'x'}})
-            strState += Control(d, nID) && Control(d, nID)->isEnabled() ? cMark : '-';
-        return strState + (d.GetEndResult() == -1 ? "" : " end " + std::to_string(d.GetEndResult()));
+            strState += Control(m_dlg, nID)->isEnabled() ? cMark : '-';
+        return strState + (m_dlg.EndResult() == -1 ? "" : " end " + std::to_string(m_dlg.EndResult()));
     }
 
     // Picks both pictures and the mode on the source page, coming from the welcome page.
     void ChooseSources(const std::string& strFirst, const std::string& strSecond, int nMode)
     {
         Next();
-        m_files.answers = {strFirst, strSecond};
+        m_files.answers = {QString::fromStdString(strFirst), QString::fromStdString(strSecond)};
         Click(m_dlg.m_pageSource, IDC_BROWSE);
         Click(m_dlg.m_pageSource, IDC_BROWSE_SECOND);
         Click(m_dlg.m_pageSource, nMode == 0 ? IDC_RADIO_FIRST : IDC_RADIO_SECOND);
@@ -94,23 +118,43 @@ public:
     }
 
     // The settings page of the road taken, and the output named on it.
-    const CDialog& Settings() const
+    const CSettingsPage& Settings() const
     {
-        return m_dlg.m_nPage == 10 ? static_cast<const CDialog&>(m_dlg.m_pageStillSettings) : m_dlg.m_pageAnimSettings;
+        return m_dlg.m_nPage == Page::StillSettings ? static_cast<const CSettingsPage&>(m_dlg.m_pageStillSettings)
+                                                    : m_dlg.m_pageAnimSettings;
     }
-    void ChooseOutput(const std::string& strPath) { m_files.answers = {strPath}; Click(Settings(), IDC_BROWSE); }
-
-    // Each message box shown, as "caption, type: text", and the files opened.
-    static std::string Box(const char* pszCaption, UINT nType, const std::string& strText)
+    void ChooseOutput(const std::string& strPath)
     {
-        return std::string(pszCaption) + ", " + std::to_string(nType) + ": " + strText;
+        m_files.answers = {QString::fromStdString(strPath)};
+        Click(Settings(), IDC_BROWSE);
+    }
+
+    // Each message box shown, as "caption, kind: text", the kind "ok", "! ok"
+    // (a warning) or "? yes/no" (a question); and the files opened.
+    static std::string Box(const char* pszCaption, const char* pszKind, const std::string& strText)
+    {
+        return std::string(pszCaption) + ", " + pszKind + ": " + strText;
     }
     std::vector<std::string> Boxes() const
     {
         std::vector<std::string> boxes;
-        for (const CRecordingMessageBox::Call& call : m_boxes.calls)
-            boxes.push_back(Box(call.caption, call.nType, call.text.str()));
+        for (const CRecordingMessageBox::Call& call : m_boxes.calls) {
+            const std::string strIcon = call.icon == QMessageBox::Warning    ? "! "
+                                        : call.icon == QMessageBox::Question ? "? "
+                                        : call.icon == QMessageBox::NoIcon   ? ""
+                                                                             : "icon ";
+            const std::string strKind = strIcon + (call.buttons == QMessageBox::Ok                     ? "ok"
+                                                   : call.buttons == (QMessageBox::Yes | QMessageBox::No) ? "yes/no"
+                                                                                                        : "other");
+            boxes.push_back(Box(call.strCaption.toStdString().c_str(), strKind.c_str(), call.strText.toStdString()));
+        }
         return boxes;
     }
-    std::vector<std::string> Opened() const { return {m_shell.opened.begin(), m_shell.opened.end()}; }
+    std::vector<std::string> Opened() const
+    {
+        std::vector<std::string> opened;
+        for (const QString& strPath : m_shell.opened)
+            opened.push_back(strPath.toStdString());
+        return opened;
+    }
 };

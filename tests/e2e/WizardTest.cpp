@@ -33,7 +33,7 @@ namespace {
 
 const std::string kOld = "an older file of that name";
 
-std::string Error(const std::string& strText) { return WizardHarness::Box("Chyba", MB_ICONEXCLAMATION, strText); }
+std::string Error(const std::string& strText) { return WizardHarness::Box("Chyba", "! ok", strText); }
 QString Seed(const char* pszName) { return QString(PLAVEX_CORPUS_DIR "/load_picture/") + pszName; }
 
 // Two pictures in a folder of their own, and a folder for the outputs.
@@ -57,13 +57,12 @@ protected:
 };
 
 // The values a progress bar takes while the render runs, each change also reported to onChange.
-std::vector<int> BarChanges(const CWnd& progress, const std::function<void()>& run,
+std::vector<int> BarChanges(const CProgressPage& progress, const std::function<void()>& run,
                             const std::function<void()>& onChange = [] {})
 {
     std::vector<int> changes;
     const QObject listener;  // Its going ends the connection.
-    auto* pBar = qobject_cast<QProgressBar*>(WizardHarness::Control(progress, IDC_PROGRESS));
-    QObject::connect(pBar, &QProgressBar::valueChanged, &listener, [&](int nValue) { changes.push_back(nValue), onChange(); });
+    QObject::connect(progress.m_ctlProgress, &QProgressBar::valueChanged, &listener, [&](int nValue) { changes.push_back(nValue), onChange(); });
     run();
     return changes;
 }
@@ -91,19 +90,19 @@ TEST_F(WizardFiles, AnimationEqualsTheBatchToolAndRestartResetsItsRoad)
     w.ChooseOutput(m_strFirst);
     WizardHarness::Type(settings, IDC_FRAME_COUNT, "50");
     WizardHarness::Type(settings, IDC_FPS, "7");
-    const CAnimProgressPage& progress = w.m_dlg.m_pageAnimProgress;
+    const CProgressPage& progress = w.m_dlg.m_pageAnimProgress;
     EXPECT_EQ(BarChanges(progress, [&] { w.Next(); }), Shown(50, 50));
 
     EXPECT_EQ(std::tuple(w.Boxes().size(), w.m_compression.m_nCalls, w.State(),
                          WizardHarness::Texts(progress, {IDC_FRAME_LABEL, IDC_PERCENT_LABEL})),
-              std::tuple(0u, 1, "3 Dokončit ->x", "50/50|100%"));
+              std::tuple(0u, 1, "AnimDone Dokončit ->x", "50/50|100%"));
     // The batch tool also takes the other source's name for a new file.
     ASSERT_EQ(RunChild({PLAVEX_CLI_PATH, "anim", m_strFirst, m_strSecond, m_strSecond, "--frames", "50", "--fps", "7",
                         "--codec", "raw"}).m_nExitCode, 0);
     EXPECT_TRUE(ReadFile(m_strFirst + ".avi") == ReadFile(m_strSecond + ".avi")) << "the wizard's file differs from plavex-cli anim";
 
     // Both boxes ticked: the file the writer named is opened and the wizard starts over.
-    const CAnimDonePage& done = w.m_dlg.m_pageAnimDone;
+    const CDonePage& done = w.m_dlg.m_pageAnimDone;
     WizardHarness::Click(done, IDC_OPEN_RESULT);
     WizardHarness::Click(done, IDC_START_AGAIN);
     w.Next();
@@ -112,9 +111,9 @@ TEST_F(WizardFiles, AnimationEqualsTheBatchToolAndRestartResetsItsRoad)
     EXPECT_EQ((std::vector{w.State(), WizardHarness::Texts(w.m_dlg.m_pageSource, {IDC_PATH, IDC_SECOND_PATH}),
                            WizardHarness::Texts(settings, {IDC_PATH, IDC_FRAME_COUNT, IDC_FPS}),
                            WizardHarness::Texts(progress, {IDC_FRAME_LABEL, IDC_PERCENT_LABEL})}),
-              (std::vector<std::string>{"0 Další ->x", "|", "|100|25", "0/0|0%"}));
+              (std::vector<std::string>{"Welcome Další ->x", "|", "|100|25", "0/0|0%"}));
     // The bar is empty and both boxes are clear for the next road.
-    EXPECT_EQ(std::tuple(qobject_cast<QProgressBar*>(WizardHarness::Control(progress, IDC_PROGRESS))->value(),
+    EXPECT_EQ(std::tuple(progress.m_ctlProgress->value(),
                          WizardHarness::Button(done, IDC_OPEN_RESULT)->isChecked(),
                          WizardHarness::Button(done, IDC_START_AGAIN)->isChecked()), std::tuple(0, false, false));
 }
@@ -138,7 +137,7 @@ TEST_F(WizardFiles, StillEqualsTheBatchToolAndRestartKeepsTheRatio)
     ASSERT_TRUE(WriteFile(Out("mix.bmp"), "an older file"));
     w.ChooseOutput(Out("mix.bmp"));
     // At 70 the weight p × 0.01 differs from p / 100 in its last bit.
-    qobject_cast<QSlider*>(WizardHarness::Control(settings, IDC_RATIO_SLIDER))->setValue(70);
+    settings.m_ctlRatio->setValue(70);
     WizardHarness::Click(settings, IDC_RADIO_SECOND);
     WizardHarness::Type(settings, IDC_WIDTH, "6");
     WizardHarness::Type(settings, IDC_HEIGHT, "101");
@@ -150,7 +149,7 @@ TEST_F(WizardFiles, StillEqualsTheBatchToolAndRestartKeepsTheRatio)
     EXPECT_TRUE(nOpen == 0 && !preview.IsOpen());
 
     EXPECT_EQ(std::tuple(w.Boxes().size(), w.State(), WizardHarness::Text(w.m_dlg.m_pageStillProgress, IDC_PERCENT_LABEL)),
-              std::tuple(0u, "11 Dokončit ->x", "99%"));
+              std::tuple(0u, "StillDone Dokončit ->x", "99%"));
     ASSERT_EQ(RunChild({PLAVEX_CLI_PATH, "still", m_strFirst, m_strSecond, Out("cli.bmp"), "--ratio", "70",
                         "--size", "6x101"}).m_nExitCode, 0);
     EXPECT_TRUE(ReadFile(Out("mix.bmp")) == ReadFile(Out("cli.bmp"))) << "the wizard's file differs from plavex-cli still";
@@ -162,8 +161,8 @@ TEST_F(WizardFiles, StillEqualsTheBatchToolAndRestartKeepsTheRatio)
                            WizardHarness::Text(w.m_dlg.m_pageStillProgress, IDC_PERCENT_LABEL),
                            WizardHarness::Text(w.m_dlg.m_pageAnimSettings, IDC_FRAME_COUNT),
                            WizardHarness::Text(w.m_dlg.m_pageSource, IDC_PATH)}),
-              (std::vector<std::string>{"0 Další ->x", "|100|100|30:70", "0%", "9", ""}));
-    EXPECT_EQ(std::tuple(settings.m_nSizeMode, settings.m_ctlRatio.GetPos(),
+              (std::vector<std::string>{"Welcome Další ->x", "|100|100|30:70", "0%", "9", ""}));
+    EXPECT_EQ(std::tuple(settings.m_nSizeMode, settings.m_ctlRatio->value(),
                          WizardHarness::Button(w.m_dlg.m_pageStillDone, IDC_START_AGAIN)->isChecked()), std::tuple(0, 70, false));
 }
 
@@ -227,7 +226,7 @@ TEST_P(WizardFaultTest, IsToldOnceAndTheSettingsPageComesBackWithTheFilesAsTheyW
 
     WizardHarness w(f.m_nFault == Fault::CompressorCancelled);
     w.ChooseSources(strFirst, strSecond, f.m_bAnimation ? 0 : 1);
-    const CDialog& settings = w.Settings();
+    const CSettingsPage& settings = w.Settings();
     w.ChooseOutput(strTarget);
     WizardHarness::Type(settings, IDC_FRAME_COUNT, "4");  // The still's page has no such field.
     if (f.m_nFault == Fault::ImpossibleSize) {
@@ -260,7 +259,7 @@ TEST_P(WizardFaultTest, IsToldOnceAndTheSettingsPageComesBackWithTheFilesAsTheyW
     EXPECT_EQ(w.Boxes(), strText.empty() ? std::vector<std::string>{} : std::vector{Error(strText)});
     // The compressor is chosen once the file is open.
     EXPECT_EQ(w.m_compression.m_nCalls, f.m_bAnimation && f.m_nFault >= Fault::FileSizeLimit ? 1 : 0);
-    EXPECT_EQ(w.State(), f.m_bAnimation ? "2 Další <>x" : "10 Další <>x");
+    EXPECT_EQ(w.State(), f.m_bAnimation ? "AnimSettings Další <>x" : "StillSettings Další <>x");
     EXPECT_TRUE(files() == before) << "a file was left, or the target or a source changed";
 }
 
@@ -306,12 +305,12 @@ TEST_F(WizardFiles, EndingTheProgramDuringARender)
         int nDrainsAfterYes = -1;  // Events handled after the answer, before the render stopped.
         const QObject timers;  // Its going cancels a timer still waiting, before the counts go.
         QTimer::singleShot(0, &timers, [&] {
-            bSeenRendering = w.m_dlg.IsRendering() && w.State() == "3 Další ---";
+            bSeenRendering = w.m_dlg.IsRendering() && w.State() == "AnimProgress Další ---";
             // A second "Další" reaching the frame now starts nothing.
-            w.m_dlg.SendMessage(WM_COMMAND, MAKEWPARAM(WORD(IDC_NEXT), BN_CLICKED), 0);
-            w.m_boxes.answers = {bYes ? IDYES : IDNO};
+            w.m_dlg.OnNext();
+            w.m_boxes.answers = {bYes ? QMessageBox::Yes : QMessageBox::No};
             QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-            bYes ? QApplication::sendEvent(w.m_dlg.GetWidget(), &escape) : w.m_dlg.GetWidget()->close();
+            bYes ? QApplication::sendEvent(&w.m_dlg, &escape) : w.m_dlg.close();
             nDrainsAfterYes = 0;
             QTimer::singleShot(0, &timers, [&] { ++nDrainsAfterYes; });
         });
@@ -321,13 +320,13 @@ TEST_F(WizardFiles, EndingTheProgramDuringARender)
         EXPECT_EQ(std::tuple(bSeenRendering, w.Boxes().size(), w.m_compression.m_nCalls, w.m_dlg.IsRendering()),
                   std::tuple(true, 1u, 1, false));
         if (bYes) {
-            EXPECT_EQ(std::tuple(nDrainsAfterYes, w.m_dlg.GetEndResult(), ReadFile(strTarget) == kOld),
-                      std::tuple(0, IDCANCEL, true));
+            EXPECT_EQ(std::tuple(nDrainsAfterYes, w.m_dlg.EndResult(), ReadFile(strTarget) == kOld),
+                      std::tuple(0, int{QDialog::Rejected}, true));
         } else {
-            EXPECT_EQ(w.State(), "3 Dokončit ->x");
+            EXPECT_EQ(w.State(), "AnimDone Dokončit ->x");
             EXPECT_NE(ReadFile(strTarget), kOld);
             w.Next();
-            EXPECT_EQ(w.m_dlg.GetEndResult(), IDOK);
+            EXPECT_EQ(w.m_dlg.EndResult(), int{QDialog::Accepted});
             EXPECT_TRUE(w.Opened().empty());
         }
         EXPECT_EQ(ListFolder(m_dir.path().toStdString()), std::vector<std::string>{"film.avi"});

@@ -2,22 +2,24 @@
 
 #include "tests/platform/support/TestServices.h"
 
-int CRecordingMessageBox::Show(HWND hOwner, const CString& text, const CString& caption, UINT nType)
+QMessageBox::StandardButton CRecordingMessageBox::Show(QWidget* pOwner, const QString& strText,
+                                                       const QString& strCaption, QMessageBox::Icon icon,
+                                                       QMessageBox::StandardButtons buttons)
 {
-    calls.push_back({hOwner, text, caption, nType});
+    calls.push_back({pOwner, strText, strCaption, icon, buttons});
     if (answers.empty())
-        return (nType & MB_TYPEMASK) == MB_YESNO ? IDNO : IDOK;
-    const int answer = answers.front();
+        return (buttons & QMessageBox::No) ? QMessageBox::No : QMessageBox::Ok;
+    const QMessageBox::StandardButton answer = answers.front();
     answers.pop_front();
     return answer;
 }
 
-BOOL CScriptedFileChooser::Choose(const FileChooserRequest& request, CString& pathName)
+QString CScriptedFileChooser::Choose(const FileChooserRequest& request)
 {
     requests.push_back(request);
     if (answers.empty())
-        return FALSE;
-    pathName = answers.front();
+        return {};
+    const QString strAnswer = answers.front();
     answers.pop_front();
-    return pathName.IsEmpty() ? FALSE : TRUE;
+    return strAnswer;
 }

@@ -7,54 +7,56 @@
 #include <vector>
 
 #include "platform/ui/IFileChooser.h"
-#include "platform/ui/IMessageBoxService.h"
-#include "platform/ui/IShellService.h"
+#include "platform/ui/IMessageBox.h"
+#include "platform/ui/IShell.h"
 
-class CRecordingMessageBox : public IMessageBoxService {
+class CRecordingMessageBox : public IMessageBox {
 public:
     struct Call {
-        HWND hOwner;
-        CString text;
-        CString caption;
-        UINT nType;
+        QWidget* pOwner;
+        QString strText;
+        QString strCaption;
+        QMessageBox::Icon icon;
+        QMessageBox::StandardButtons buttons;
     };
 
-    CRecordingMessageBox() : m_pPrevious(AfxSetMessageBoxService(this)) {}
-    ~CRecordingMessageBox() override { AfxSetMessageBoxService(m_pPrevious); }
-    int Show(HWND hOwner, const CString& text, const CString& caption, UINT nType) override;
+    CRecordingMessageBox() : m_pPrevious(Install(this)) {}
+    ~CRecordingMessageBox() override { Install(m_pPrevious); }
+    QMessageBox::StandardButton Show(QWidget* pOwner, const QString& strText, const QString& strCaption,
+                                     QMessageBox::Icon icon, QMessageBox::StandardButtons buttons) override;
 
     std::vector<Call> calls;
-    std::deque<int> answers;   // given in order; then IDOK, or IDNO for a yes/no box
+    std::deque<QMessageBox::StandardButton> answers;   // given in order; then Ok, or No for a yes/no box
 
 private:
-    IMessageBoxService* m_pPrevious;
+    IMessageBox* m_pPrevious;
 };
 
 class CScriptedFileChooser : public IFileChooser {
 public:
-    CScriptedFileChooser() : m_pPrevious(AfxSetFileChooser(this)) {}
-    ~CScriptedFileChooser() override { AfxSetFileChooser(m_pPrevious); }
-    BOOL Choose(const FileChooserRequest& request, CString& pathName) override;
+    CScriptedFileChooser() : m_pPrevious(Install(this)) {}
+    ~CScriptedFileChooser() override { Install(m_pPrevious); }
+    QString Choose(const FileChooserRequest& request) override;
 
     std::vector<FileChooserRequest> requests;
-    std::deque<CString> answers;   // an empty path cancels; no answer left cancels too
+    std::deque<QString> answers;   // an empty path cancels; no answer left cancels too
 
 private:
     IFileChooser* m_pPrevious;
 };
 
-class CRecordingShell : public IShellService {
+class CRecordingShell : public IShell {
 public:
-    CRecordingShell() : m_pPrevious(AfxSetShellService(this)) {}
-    ~CRecordingShell() override { AfxSetShellService(m_pPrevious); }
-    BOOL Open(const CString& path) override
+    CRecordingShell() : m_pPrevious(Install(this)) {}
+    ~CRecordingShell() override { Install(m_pPrevious); }
+    bool Open(const QString& strPath) override
     {
-        opened.push_back(path);
-        return TRUE;
+        opened.push_back(strPath);
+        return true;
     }
 
-    std::vector<CString> opened;
+    std::vector<QString> opened;
 
 private:
-    IShellService* m_pPrevious;
+    IShell* m_pPrevious;
 };

@@ -13,6 +13,6 @@ bool CWizardApp::InitInstance()
     std::signal(SIGXFSZ, SIG_IGN);
 
     CWizardDlg dlg;
-    dlg.DoModal();
+    dlg.exec();
     return false;
 }

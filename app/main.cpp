@@ -7,7 +7,7 @@
 #include "app/CWizardApp.h"
 #include "platform/avi/CCompressionChooserGuard.h"
 #include "platform/aviui/CDialogCompressionChooser.h"
-#include "platform/ui/QtTranslations.h"
+#include "app/QtTranslations.h"
 
 int main(int argc, char* argv[])
 {

@@ -4,7 +4,7 @@
 #include <array>
 
 // Local
-#include "platform/ui/DialogTemplate.h"
+#include "res/DialogTemplate.h"
 #include "res/resource.h"
 
 namespace {

@@ -34,7 +34,7 @@
 #include <QTimer>
 
 // Local
-#include "platform/ui/QtTranslations.h"
+#include "app/QtTranslations.h"
 #include "platform/aviui/CCompressionDialog.h"
 #include "tests/app/WizardHarness.h"
 #include "tests/support/TestKit.h"

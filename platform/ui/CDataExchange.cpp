@@ -1,6 +1,5 @@
 #include "platform/ui/CDataExchange.h"
 
-#include <climits>
 #include <cstdint>
 
 // Qt
@@ -55,24 +54,18 @@ bool CDataExchange::ParseInt(std::string_view text, int& nValue)
     return true;
 }
 
-void CDataExchange::Number(QLineEdit* pEdit, int& nValue)
+void CDataExchange::Number(QLineEdit* pEdit, int& nValue, int nMin, int nMax)
 {
     if (m_bFailed)
         return;
     if (!m_bSaveAndValidate) {
         QString strText = QString::number(nValue);
         Text(pEdit, strText);
-        return;
-    }
-    if (!ParseInt(pEdit->text().toStdString(), nValue))
+    } else if (!ParseInt(pEdit->text().toStdString(), nValue)) {
         Fail(pEdit, QStringLiteral("Zadejte celé číslo."));
-}
-
-void CDataExchange::Number(QLineEdit* pEdit, int& nValue, int nMin, int nMax)
-{
-    Number(pEdit, nValue);
-    if (!m_bFailed && m_bSaveAndValidate && (nValue < nMin || nValue > nMax))
+    } else if (nValue < nMin || nValue > nMax) {
         Fail(pEdit, QStringLiteral("Zadejte celé číslo od %1 do %2.").arg(nMin).arg(nMax));
+    }
 }
 
 void CDataExchange::Text(QLineEdit* pEdit, QString& strValue)

@@ -7,6 +7,7 @@
 // before it keep their new values, and so does a number that failed only
 // its range check.
 
+#include <climits>
 #include <string_view>
 
 // Qt
@@ -26,8 +27,7 @@ public:
     bool HasFailed() const { return m_bFailed; }
 
     // A whole number in an edit; read, it must also lie in nMin .. nMax.
-    void Number(QLineEdit* pEdit, int& nValue);
-    void Number(QLineEdit* pEdit, int& nValue, int nMin, int nMax);
+    void Number(QLineEdit* pEdit, int& nValue, int nMin = INT_MIN, int nMax = INT_MAX);
     // A text shown from its start, also when it is longer than its box.
     void Text(QLineEdit* pEdit, QString& strValue);
     void Text(QLabel* pLabel, QString& strValue);

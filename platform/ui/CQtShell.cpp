@@ -1,8 +1,19 @@
-#include "platform/ui/CQtShell.h"
+// Files opened through QDesktopServices.
+
+#include "platform/ui/IShell.h"
 
 // Qt
 #include <QDesktopServices>
 #include <QUrl>
+
+namespace {
+
+class CQtShell : public IShell {
+public:
+    bool Open(const QString& strPath) override { return QDesktopServices::openUrl(QUrl::fromLocalFile(strPath)); }
+};
+
+} // namespace
 
 template <>
 IShell& Seam<IShell>::QtService()
@@ -10,5 +21,3 @@ IShell& Seam<IShell>::QtService()
     static CQtShell shell;
     return shell;
 }
-
-bool CQtShell::Open(const QString& strPath) { return QDesktopServices::openUrl(QUrl::fromLocalFile(strPath)); }

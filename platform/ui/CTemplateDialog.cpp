@@ -9,21 +9,12 @@ CTemplateDialog::CTemplateDialog(int nIDTemplate, QWidget* pParent)
                            Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint),
       m_items(nIDTemplate, this)
 {
-    setModal(false);
-}
-
-int CTemplateDialog::DoModal()
-{
-    m_bInModalLoop = true;
-    exec();
-    m_bInModalLoop = false;
-    return m_nEndResult;
 }
 
 void CTemplateDialog::EndDialog(int nResult)
 {
     m_nEndResult = nResult;
-    if (m_bInModalLoop)
+    if (testAttribute(Qt::WA_ShowModal))
         done(nResult);
     else
         hide();

@@ -16,10 +16,8 @@ class CTemplateDialog : public QDialog {
 public:
     explicit CTemplateDialog(int nIDTemplate, QWidget* pParent = nullptr);
 
-    // Runs the dialog until EndDialog; gives the value given there.
-    int DoModal();
-    // Ends the dialog with nResult: a modal run returns, a dialog merely
-    // shown is hidden.
+    // Ends the dialog with nResult: a modal run (exec) returns, a dialog
+    // merely shown is hidden.
     void EndDialog(int nResult);
     // The value last given to EndDialog, -1 before that.
     int EndResult() const { return m_nEndResult; }
@@ -39,6 +37,5 @@ protected:
     DialogItems m_items;
 
 private:
-    bool m_bInModalLoop = false;
     int m_nEndResult = -1;
 };

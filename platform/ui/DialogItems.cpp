@@ -31,11 +31,10 @@ void MoveRadioTabStop(const QButtonGroup& group)
 
 QWidget* CreateControl(const DialogItem& item, QWidget* pParent, QButtonGroup*& pRadioGroup)
 {
-    const QString text = QString::fromUtf8(item.text ? item.text : "");
+    const QString text = QString::fromUtf8(item.text);
     if (item.kind != DialogItemKind::RadioButton)
         pRadioGroup = nullptr;
     QWidget* pWidget = nullptr;
-    bool bFocus = true;
     switch (item.kind) {
     case DialogItemKind::PushButton: {
         auto* pButton = new QPushButton(text, pParent);
@@ -47,24 +46,20 @@ QWidget* CreateControl(const DialogItem& item, QWidget* pParent, QButtonGroup*& 
     case DialogItemKind::CheckBox:
         pWidget = new QCheckBox(text, pParent);
         break;
-    case DialogItemKind::RadioButton: {
-        auto* pRadio = new QRadioButton(text, pParent);
+    case DialogItemKind::RadioButton:
         // The group decides exclusivity; auto-exclusive buttons let the arrow
         // keys move to a sibling that is no tab stop of its own.
-        pRadio->setAutoExclusive(true);
+        pWidget = new QRadioButton(text, pParent);
+        static_cast<QRadioButton*>(pWidget)->setAutoExclusive(true);
         if (!pRadioGroup) {
             pRadioGroup = new QButtonGroup(pParent);
-            pRadioGroup->setExclusive(true);
             QObject::connect(pRadioGroup, &QButtonGroup::buttonToggled, pRadioGroup,
                              [pGroup = pRadioGroup] { MoveRadioTabStop(*pGroup); });
         }
-        pRadioGroup->addButton(pRadio);
-        pWidget = pRadio;
+        pRadioGroup->addButton(static_cast<QRadioButton*>(pWidget));
         break;
-    }
     case DialogItemKind::GroupBox:
         pWidget = new QGroupBox(text, pParent);
-        bFocus = false;
         break;
     case DialogItemKind::Label: {
         auto* pLabel = new QLabel(text, pParent);
@@ -72,7 +67,6 @@ QWidget* CreateControl(const DialogItem& item, QWidget* pParent, QButtonGroup*& 
         pLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         pLabel->setWordWrap(true);
         pWidget = pLabel;
-        bFocus = false;
         break;
     }
     case DialogItemKind::EtchedLine: {
@@ -80,15 +74,13 @@ QWidget* CreateControl(const DialogItem& item, QWidget* pParent, QButtonGroup*& 
         pLine->setFrameShape(QFrame::HLine);
         pLine->setFrameShadow(QFrame::Sunken);
         pWidget = pLine;
-        bFocus = false;
         break;
     }
     case DialogItemKind::Edit: {
         auto* pEdit = new QLineEdit(text, pParent);
-        if (item.flags & kDigitsOnly) {
-            static const QRegularExpression digits(QStringLiteral("[0-9]*"));
+        static const QRegularExpression digits(QStringLiteral("[0-9]*"));
+        if (item.flags & kDigitsOnly)
             pEdit->setValidator(new QRegularExpressionValidator(digits, pEdit));
-        }
         pWidget = pEdit;
         break;
     }
@@ -98,23 +90,22 @@ QWidget* CreateControl(const DialogItem& item, QWidget* pParent, QButtonGroup*& 
         pBar->setValue(0);
         pBar->setTextVisible(false);
         pWidget = pBar;
-        bFocus = false;
         break;
     }
     case DialogItemKind::Slider: {
-        auto* pSlider = new QSlider(Qt::Horizontal, pParent);
         // The arrows step by 1, Page Up and Page Down by a fifth of the
         // range, Home and End go to the ends (QSlider's own keys).
+        auto* pSlider = new QSlider(Qt::Horizontal, pParent);
         pSlider->setRange(0, 100);
-        pSlider->setSingleStep(1);
         pSlider->setPageStep(20);
-        pSlider->setTickPosition(QSlider::NoTicks);
         pWidget = pSlider;
         break;
     }
     }
-    // Controls without a tab stop can still take the focus by mouse.
-    pWidget->setFocusPolicy(!bFocus ? Qt::NoFocus : (item.flags & kTabStop) ? Qt::StrongFocus : Qt::ClickFocus);
+    // Only controls that act take the focus; without a tab stop, only by mouse.
+    const bool bActs = !qobject_cast<QLabel*>(pWidget) && !qobject_cast<QFrame*>(pWidget) &&
+                       !qobject_cast<QGroupBox*>(pWidget) && !qobject_cast<QProgressBar*>(pWidget);
+    pWidget->setFocusPolicy(!bActs ? Qt::NoFocus : (item.flags & kTabStop) ? Qt::StrongFocus : Qt::ClickFocus);
     if (pRadioGroup)
         MoveRadioTabStop(*pRadioGroup);
     pWidget->setEnabled(!(item.flags & kDisabled));
@@ -154,11 +145,9 @@ DialogKey IsDialogKey(const QKeyEvent* pEvent)
                                                                                           : DialogKey::None;
 }
 
-DialogItems::DialogItems(int nIDTemplate, QWidget* pHost)
-    : m_template(*FindDialogTemplate(nIDTemplate)),
-      m_font(DialogUnits::ResolveFont(m_template.fontFace, m_template.pointSize > 0 ? m_template.pointSize : 8))
+DialogItems::DialogItems(int nIDTemplate, QWidget* pHost) : m_template(*FindDialogTemplate(nIDTemplate)), m_pHost(pHost)
 {
-    pHost->setFont(m_font);
+    pHost->setFont(DialogUnits::ResolveFont(m_template.fontFace, m_template.pointSize));
     const DialogUnits units = Units();
     if (m_template.caption)
         pHost->setWindowTitle(QString::fromUtf8(m_template.caption));

@@ -10,11 +10,10 @@
 #include <vector>
 
 // Qt
-#include <QFont>
 #include <QWidget>
 
 // Local
-#include "platform/ui/DialogTemplate.h"
+#include "res/DialogTemplate.h"
 #include "platform/ui/DialogUnits.h"
 
 class QKeyEvent;
@@ -37,11 +36,10 @@ public:
     }
 
     const DialogTemplate& Template() const { return m_template; }
-    const QFont& Font() const { return m_font; }
-    DialogUnits Units() const { return DialogUnits::FromFont(m_font); }
+    DialogUnits Units() const { return DialogUnits::FromFont(m_pHost->font()); }
 
 private:
     const DialogTemplate& m_template;
-    QFont m_font;
+    QWidget* m_pHost;
     std::vector<std::pair<int, QWidget*>> m_items;
 };

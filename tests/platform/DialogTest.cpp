@@ -33,7 +33,7 @@
 #include "platform/ui/CQtFileChooser.h"
 #include "platform/ui/CQtMessageBox.h"
 #include "platform/ui/DialogUnits.h"
-#include "platform/ui/QtTranslations.h"
+#include "app/QtTranslations.h"
 #include "tests/platform/support/TestServices.h"
 
 namespace {

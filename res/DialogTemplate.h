@@ -1,6 +1,6 @@
 #pragma once
 
-// Dialog templates as data: a dialog's size, caption and font, and its
+// The format of the dialog templates: a dialog's size, caption and font, and its
 // controls with their places in dialog units. Controls are listed in tab
 // order; radio buttons that follow each other form one group, which Tab
 // reaches once, on its checked button. The program's resources define the

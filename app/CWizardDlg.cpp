@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <string>
-#include <utility>
 
 // Qt
 #include <QApplication>
@@ -12,18 +11,10 @@
 #include <QSlider>
 
 // Local
-#include "engine/Blend.h"
-#include "engine/BlendWeight.h"
-#include "engine/BmpWriter.h"
-#include "engine/FramePipeline.h"
-#include "engine/PictureLoader.h"
-#include "engine/PictureScaler.h"
-#include "engine/SameFile.h"
+#include "app/CWizardRender.h"
 #include "pages/LoadFailureText.h"
 #include "platform/ui/IMessageBox.h"
 #include "platform/ui/IShell.h"
-#include "video/CAviWriter.h"
-#include "video/DissolveWriter.h"
 
 namespace {
 
@@ -37,13 +28,6 @@ const QString kAnimationNotSaved = QStringLiteral("Animaci se nepodařilo uloži
 
 // A path as the file system takes it.
 std::string FileName(const QString& strPath) { return QFile::encodeName(strPath).toStdString(); }
-
-// Progress in percent, division first, each step in double and truncated.
-int Percent(std::int32_t nDone, std::int32_t nTotal)
-{
-    const double dShare = static_cast<double>(nDone) / static_cast<double>(nTotal);
-    return static_cast<int>(dShare * 100.0);
-}
 
 } // namespace
 
@@ -185,15 +169,36 @@ void CWizardDlg::StartRender()
         return;
     }
     m_pageSource.UpdateData(true);
+    const CWizardRender::Job job{FileName(m_pageSource.m_strFirstPath), FileName(m_pageSource.m_strSecondPath),
+                                 FileName(settings.m_strOutputPath), settings.m_nSizeMode, settings.m_nWidth,
+                                 settings.m_nHeight};
 
     const Page settingsPage = m_nPage;
     SetPage(NextPage());
-    const RenderResult result = bAnimation ? RenderAnimation() : RenderStill();
+    CProgressPage& progress = bAnimation ? m_pageAnimProgress : m_pageStillProgress;
+    CWizardRender render;
+    render.m_onProgress = [&progress](std::int32_t nDone, std::int32_t nTotal) { progress.ShowProgress(nDone, nTotal); };
+    // The windows keep answering while the render works; the buttons are
+    // disabled, so only the exit question can come in.
+    render.m_keepGoing = [this] {
+        QApplication::processEvents(QEventLoop::AllEvents);
+        return !m_bQuitRequested;
+    };
+    // The ratio is read once, from the slider itself; the compression dialog
+    // is modal to the frame.
+    const EngineResult<std::string> written =
+        bAnimation ? render.RenderAnimation({job, m_pageAnimSettings.m_nFrameCount, m_pageAnimSettings.m_nFps,
+                                             reinterpret_cast<HWND>(static_cast<QWidget*>(this))})
+                   : render.RenderStill({job, m_pageStillSettings.m_ctlRatio->value()});
+    if (written)
+        m_strResultPath = QFile::decodeName(QByteArray::fromStdString(written.Value()));
+    else
+        ShowFailure(written.Error(), bAnimation);
     // Nothing was written unless it is done: back to the settings, where the
     // user can change the choice or go back to the source page.
-    SetPage(result == RenderResult::Done ? NextPage() : settingsPage);
+    SetPage(written ? NextPage() : settingsPage);
     // The render has dropped its output; the program ends as the user asked.
-    if (result == RenderResult::Quit)
+    if (m_bQuitRequested)
         EndDialog(Rejected);
 }
 
@@ -224,190 +229,26 @@ void CWizardDlg::Finish()
     SetPage(Page::Welcome);
 }
 
-void CWizardDlg::ShowError(const QString& strText)
+void CWizardDlg::ShowFailure(const EngineError& error, bool bAnimation)
 {
+    QString strText;
+    switch (error.m_nCode) {
+    case EngineErrorCode::Cancelled:
+        return;
+    case EngineErrorCode::OutputIsSource:
+        strText = kOutputIsSource;
+        break;
+    case EngineErrorCode::WriteFailed:
+        // The animation says why in the writer's own words.
+        strText = bAnimation ? kAnimationNotSaved + '\n' + QString::fromStdString(error.m_strMessage) : kStillNotSaved;
+        break;
+    default:
+        // A source picture that cannot be loaded names itself and says why;
+        // everything else is the size asked for.
+        strText = error.m_strPath.empty() ? QString::fromUtf8(kSizeRefused)
+                                          : QString::fromUtf8(kPictureNotLoaded) + '\n' +
+                                                QString::fromStdString(LoadFailureLine(error.m_strPath, error.m_nCode));
+        break;
+    }
     ShowMessage(this, strText, QStringLiteral("Chyba"), QMessageBox::Warning);
-}
-
-CWizardDlg::RenderResult CWizardDlg::PictureNotLoaded(const QString& strPath, const EngineError& error)
-{
-    // The fixed first line, then which file and why.
-    ShowError(QString::fromUtf8(kPictureNotLoaded) + '\n' +
-              QString::fromStdString(LoadFailureLine(strPath.toStdString(), error.m_nCode)));
-    return RenderResult::PictureNotLoaded;
-}
-
-CWizardDlg::RenderResult CWizardDlg::SizeRefused()
-{
-    ShowError(QString::fromUtf8(kSizeRefused));
-    return RenderResult::SizeRefused;
-}
-
-CWizardDlg::RenderResult CWizardDlg::CheckOutputIsNotASource(const std::string& strOutput)
-{
-    // Writing over a source would lose that picture.
-    if (::CheckOutputIsNotASource(strOutput, FileName(m_pageSource.m_strFirstPath),
-                                  FileName(m_pageSource.m_strSecondPath)))
-        return RenderResult::Done;
-    ShowError(kOutputIsSource);
-    return RenderResult::OutputIsSource;
-}
-
-bool CWizardDlg::PumpAndCheckQuit()
-{
-    QApplication::processEvents(QEventLoop::AllEvents);
-    return m_bQuitRequested;
-}
-
-CWizardDlg::RenderResult CWizardDlg::PrepareRender(std::int32_t nSizeMode, std::int32_t nWidth,
-                                                   std::int32_t nHeight, RenderInputs& in)
-{
-    // The second picture is not opened when the first cannot be loaded.
-    auto first = LoadPictureFile(FileName(m_pageSource.m_strFirstPath));
-    if (!first)
-        return PictureNotLoaded(m_pageSource.m_strFirstPath, first.Error());
-    auto second = LoadPictureFile(FileName(m_pageSource.m_strSecondPath));
-    if (!second)
-        return PictureNotLoaded(m_pageSource.m_strSecondPath, second.Error());
-    in.m_first = std::move(first.Value());
-    in.m_second = std::move(second.Value());
-
-    // An impossible size is refused before anything is allocated or written.
-    auto canvas = ComputeCanvas(nSizeMode, nWidth, nHeight, in.m_first.Width(), in.m_first.Height(),
-                                in.m_second.Width(), in.m_second.Height());
-    if (!canvas)
-        return SizeRefused();
-    in.m_canvas = canvas.Value();
-
-    // The three buffers, in the order output, first picture, second picture.
-    for (PixelBuffer* pBuffer : {&in.m_output, &in.m_firstBuffer, &in.m_secondBuffer}) {
-        auto buffer = PixelBuffer::Allocate(in.m_canvas);
-        if (!buffer)
-            return SizeRefused();
-        *pBuffer = std::move(buffer.Value());
-    }
-    return RenderResult::Done;
-}
-
-CWizardDlg::RenderResult CWizardDlg::RenderStill()
-{
-    RenderInputs in;
-    if (const RenderResult result = PrepareRender(m_pageStillSettings.m_nSizeMode, m_pageStillSettings.m_nWidth,
-                                                  m_pageStillSettings.m_nHeight, in);
-        result != RenderResult::Done)
-        return result;
-    const std::string strPath = FileName(m_pageStillSettings.m_strOutputPath);
-    if (const RenderResult result = CheckOutputIsNotASource(strPath); result != RenderResult::Done)
-        return result;
-    const Canvas& canvas = in.m_canvas;
-
-    if (!ScaleToCanvas(in.m_first, in.m_second, canvas, in.m_firstBuffer, in.m_secondBuffer))
-        return SizeRefused();
-
-    // The ratio is read once, from the slider itself.
-    const std::int32_t nPos = m_pageStillSettings.m_ctlRatio->value();
-    const BlendWeight weight(StillWeight(nPos));
-
-    const std::int32_t nHeight = canvas.Height();
-    for (std::int32_t r = 0; r < nHeight; ++r) {
-        BlendRow(in.m_firstBuffer, in.m_secondBuffer, in.m_output, canvas, r, weight);
-        if (PumpAndCheckQuit())
-            return RenderResult::Quit; // nothing has been written yet
-        m_pageStillProgress.ShowPercent(Percent(r, nHeight));
-    }
-
-    // The writer stages the picture beside the target and replaces the
-    // target only once the whole file is on disk.
-    const auto saved = SaveBitmapFile(strPath, in.m_output, canvas);
-
-    in.m_output = PixelBuffer();
-    in.m_firstBuffer = PixelBuffer();
-    in.m_secondBuffer = PixelBuffer();
-
-    if (!saved) {
-        // The file under that name, if there was one, is as it was.
-        ShowError(kStillNotSaved);
-        return RenderResult::NotSaved;
-    }
-    m_strResultPath = m_pageStillSettings.m_strOutputPath;
-    return RenderResult::Done;
-}
-
-CWizardDlg::RenderResult CWizardDlg::RenderAnimation()
-{
-    CAviWriter writer;
-    const std::int32_t nFrameCount = m_pageAnimSettings.m_nFrameCount;
-
-    // The writer is not set up before both pictures are loaded, so a picture
-    // that cannot be loaded leaves no file behind.
-    RenderInputs in;
-    if (const RenderResult result = PrepareRender(m_pageAnimSettings.m_nSizeMode, m_pageAnimSettings.m_nWidth,
-                                                  m_pageAnimSettings.m_nHeight, in);
-        result != RenderResult::Done)
-        return result;
-    const Canvas& canvas = in.m_canvas;
-
-    // The compressor is chosen after both loads and before any pixel work.
-    writer.SetBitmapHeader(canvas.Header());
-    writer.m_strFileName = FileName(m_pageAnimSettings.m_strOutputPath);
-    writer.EnsureAviExtension();
-    writer.m_nRate = m_pageAnimSettings.m_nFps;
-    // The name checked is the one the writer will create.
-    if (const RenderResult result = CheckOutputIsNotASource(writer.m_strFileName); result != RenderResult::Done)
-        return result;
-    // The compression dialog is modal to the frame.
-    const HRESULT hrInit = writer.InitEngine(reinterpret_cast<HWND>(static_cast<QWidget*>(this)));
-    if (hrInit != 0) {
-        writer.ReleaseEngine();
-        // A cancelled choice returns 1 and leaves "Ok" as its text.
-        if (hrInit == 1 && writer.m_strError == "Ok")
-            return RenderResult::Cancelled;
-        ShowError(kAnimationNotSaved + '\n' + QString::fromStdString(writer.m_strError));
-        return RenderResult::NotSaved;
-    }
-
-    if (!ScaleToCanvas(in.m_first, in.m_second, canvas, in.m_firstBuffer, in.m_secondBuffer)) {
-        writer.Abandon();
-        writer.ReleaseEngine();
-        return SizeRefused();
-    }
-
-    // The pipeline blends into frames of its own.
-    in.m_output = PixelBuffer();
-
-    // The frames are made on every core; this thread writes them in order,
-    // shows the progress after each one and keeps the windows answering
-    // while it waits.
-    const FramePipeline::Result result = WriteDissolveFrames(
-        writer, canvas, in.m_firstBuffer, in.m_secondBuffer, nFrameCount, FramePipeline::DefaultWorkers(),
-        [this, nFrameCount](std::int32_t nWritten) {
-            m_pageAnimProgress.ShowFrames(nWritten, nFrameCount);
-            m_pageAnimProgress.ShowPercent(Percent(nWritten, nFrameCount));
-        },
-        [this] { return !PumpAndCheckQuit(); });
-    if (result.m_nOutcome != FramePipeline::Outcome::Done) {
-        writer.Abandon();
-        writer.ReleaseEngine();
-        if (result.m_nOutcome == FramePipeline::Outcome::Aborted)
-            return RenderResult::Quit;
-        // A file that lacks a frame is no result: drop it and say why.
-        std::string strWhy = writer.RunErrorText();
-        if (strWhy.empty())
-            strWhy = result.m_strError;
-        ShowError(kAnimationNotSaved + '\n' + QString::fromStdString(strWhy));
-        return RenderResult::NotSaved;
-    }
-
-    in.m_output = PixelBuffer();
-    in.m_firstBuffer = PixelBuffer();
-    in.m_secondBuffer = PixelBuffer();
-
-    writer.ReleaseEngine();
-    if (!writer.IsCommitted()) {
-        ShowError(kAnimationNotSaved + '\n' + QString::fromStdString(writer.RunErrorText()));
-        return RenderResult::NotSaved;
-    }
-    // The writer may have added ".avi"; the finish opens what it wrote.
-    m_strResultPath = QFile::decodeName(QByteArray::fromStdString(writer.m_strFileName));
-    return RenderResult::Done;
 }

@@ -1,7 +1,8 @@
 #pragma once
 
-// What went wrong in the engine, as a value the front end turns into its own
-// message. The text is one English line for the batch tool and for logs.
+// What went wrong, as a value the front end turns into its own message: the
+// wizard tells it in Czech from the code and the file, the batch tool shows
+// the text, one English line.
 
 #include <string>
 
@@ -15,9 +16,11 @@ enum class EngineErrorCode {
     ScaleFailed,        // The picture could not be stretched to the canvas.
     WriteFailed,        // The output file could not be written; any old file is intact.
     OutputIsSource,     // The output names one of the source pictures; nothing was written.
+    Cancelled,          // The user stopped the work or cancelled a choice; nothing was written.
 };
 
 struct EngineError {
     EngineErrorCode m_nCode;
     std::string m_strMessage;
+    std::string m_strPath = {};   // the file the error is about, where there is one
 };

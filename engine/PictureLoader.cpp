@@ -34,7 +34,7 @@ private:
 
 EngineError LoadError(EngineErrorCode nCode, const std::string& strPath, const std::string& strWhy)
 {
-    return EngineError{nCode, "cannot load picture '" + strPath + "': " + strWhy};
+    return EngineError{nCode, "cannot load picture '" + strPath + "': " + strWhy, strPath};
 }
 
 // Reads exactly nSize bytes; the loop only resumes a transfer that the

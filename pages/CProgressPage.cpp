@@ -21,21 +21,15 @@ void CProgressPage::DoDataExchange(CDataExchange& dx)
         dx.Text(m_pFrame, m_strFrame);
 }
 
-void CProgressPage::ShowPercent(int nPercent)
+void CProgressPage::ShowProgress(int nDone, int nTotal)
 {
+    // In percent, division first, each step in double and truncated.
+    const double dShare = nTotal > 0 ? static_cast<double>(nDone) / static_cast<double>(nTotal) : 0.0;
+    const int nPercent = static_cast<int>(dShare * 100.0);
     m_ctlProgress->setValue(nPercent);
     m_strPercent = QStringLiteral("%1%").arg(nPercent);
-    UpdateData(false);
-}
-
-void CProgressPage::ShowFrames(int nDone, int nTotal)
-{
     m_strFrame = QStringLiteral("%1/%2").arg(nDone).arg(nTotal);
     UpdateData(false);
 }
 
-void CProgressPage::Reset()
-{
-    ShowFrames(0, 0);
-    ShowPercent(0);
-}
+void CProgressPage::Reset() { ShowProgress(0, 0); }

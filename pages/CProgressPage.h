@@ -25,10 +25,9 @@ public:
 
     QProgressBar* m_ctlProgress;   // 0 to 100
 
-    // The bar at nPercent and its text.
-    void ShowPercent(int nPercent);
-    // "nDone/nTotal": how many frames are made.
-    void ShowFrames(int nDone, int nTotal);
+    // nDone of nTotal rows or frames: the bar and the percentage, and where
+    // the page counts frames, "nDone/nTotal".
+    void ShowProgress(int nDone, int nTotal);
     // Shows a render that has done nothing yet: an empty bar, "0%", "0/0".
     void Reset();
 

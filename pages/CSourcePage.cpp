@@ -47,11 +47,12 @@ void CSourcePage::OnBrowseSecond() { BrowseInto(m_pSecondPath); }
 
 void CSourcePage::BrowseInto(QLineEdit* pEdit)
 {
-    const QString strPath = ChooseFile(
-        {.filters = {{QStringLiteral("Obrázky"),
-                      {"*.gif", "*.jpeg", "*.jpg", "*.bmp", "*.png", "*.webp", "*.tif", "*.tiff", "*.heic", "*.heif",
-                       "*.avif", "*.wmf", "*.ico", "*.cur"}}},
-         .pOwner = window()});
+    FileChooserRequest request;
+    request.filters = {{QStringLiteral("Obrázky"),
+                        {"*.gif", "*.jpeg", "*.jpg", "*.bmp", "*.png", "*.webp", "*.tif", "*.tiff", "*.heic", "*.heif",
+                         "*.avif", "*.wmf", "*.ico", "*.cur"}}};
+    request.pOwner = window();
+    const QString strPath = ChooseFile(request);
     if (strPath.isEmpty())
         return;
     pEdit->setText(strPath);

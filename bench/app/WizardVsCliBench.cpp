@@ -22,6 +22,7 @@
 
 // Local
 #include "app/CWizardDlg.h"
+#include "app/CWizardRender.h"
 #include "cli/AnimCommand.h"
 #include "engine/Blend.h"
 #include "platform/avi/CCompressionChooserGuard.h"
@@ -57,20 +58,29 @@ double TimeWizard(const std::string& strFirst, const std::string& strSecond, con
     CFixedCompressionChooser chooser(options);
     CCompressionChooserGuard guard(&chooser);
 
+    // The render as the frame drives it: the progress page after every
+    // frame, the queue drained while it waits.
     CWizardDlg dlg;
     dlg.show();
-    dlg.m_pageSource.m_strFirstPath = QString::fromStdString(strFirst);
-    dlg.m_pageSource.m_strSecondPath = QString::fromStdString(strSecond);
-    dlg.m_pageAnimSettings.m_strOutputPath = QString::fromStdString(strOut);
-    dlg.m_pageAnimSettings.m_nFrameCount = 100;
-    dlg.m_pageAnimSettings.m_nFps = 25;
     dlg.m_pageAnimProgress.show();
+    CWizardRender render;
+    render.m_onProgress = [&](std::int32_t nDone, std::int32_t nTotal) { dlg.m_pageAnimProgress.ShowProgress(nDone, nTotal); };
+    render.m_keepGoing = [] {
+        QApplication::processEvents();
+        return true;
+    };
+    CWizardRender::AnimationJob job;
+    job.m_strFirst = strFirst;
+    job.m_strSecond = strSecond;
+    job.m_strOutput = strOut;
+    job.m_nFrameCount = 100;
+    job.m_nFps = 25;
 
     const auto start = Clock::now();
-    const CWizardDlg::RenderResult result = dlg.RenderAnimation();
+    const auto written = render.RenderAnimation(job);
     const double dSeconds = Seconds(start);
-    if (result != CWizardDlg::RenderResult::Done) {
-        std::fprintf(stderr, "the wizard's render failed\n");
+    if (!written) {
+        std::fprintf(stderr, "the wizard's render failed: %s\n", written.Error().m_strMessage.c_str());
         std::exit(1);
     }
     return dSeconds;
@@ -122,8 +132,7 @@ int main(int argc, char* argv[])
         dlg.m_pageAnimProgress.show();
         const auto start = Clock::now();
         for (int k = 1; k <= 100; ++k) {
-            dlg.m_pageAnimProgress.ShowFrames(k, 100);
-            dlg.m_pageAnimProgress.ShowPercent(k);
+            dlg.m_pageAnimProgress.ShowProgress(k, 100);
             QApplication::processEvents();
         }
         std::printf("progress update and drain: 100 frames in %.3f s\n", Seconds(start));

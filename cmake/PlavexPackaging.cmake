@@ -50,11 +50,13 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://github.com/plavex/plavex)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-# The libraries the programs link come from dpkg-shlibdeps. What Qt loads at
-# run time is named here: the platform plugins, the image formats beyond
-# Qt's own (WebP, TIFF), and the Czech translation of Qt's own dialogs.
+# The libraries the programs link come from dpkg-shlibdeps. What is loaded at
+# run time is named here: Qt's platform plugins, its image formats beyond its
+# own (WebP, TIFF), the Czech translation of its dialogs, and the icon theme
+# that the menu finds the icon through.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-image-formats-plugins, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+  "qt6-qpa-plugins, qt6-image-formats-plugins, qt6-translations-l10n, hicolor-icon-theme")
 # The welcome page's title is set in Arial, for which Liberation Sans has the
 # same metrics; opening the finished file goes through xdg-open.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, xdg-utils")

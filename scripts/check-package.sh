@@ -22,7 +22,7 @@ echo "check-package: $deb"
 [ "$(dpkg-deb -f "$deb" Package)" = plavex ] || fail "the package is not named plavex"
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "the package's version is not $version"
 depends=$(dpkg-deb -f "$deb" Depends)
-for p in libqt6widgets6 libc6 qt6-qpa-plugins qt6-image-formats-plugins qt6-translations-l10n; do
+for p in libqt6widgets6 libc6 qt6-qpa-plugins qt6-image-formats-plugins qt6-translations-l10n hicolor-icon-theme; do
   [[ ", $depends," == *", $p "* || ", $depends," == *", $p,"* ]] || fail "Depends lacks $p: $depends"
 done
 
@@ -37,8 +37,14 @@ for program in plavex plavex-cli; do
   ! readelf -d "$usr/bin/$program" | grep -qE 'RPATH|RUNPATH' || fail "$program carries a library search path"
 done
 
-# The batch tool runs from the unpacked root; the system provides Qt.
+# The batch tool runs from the unpacked root; the system provides Qt. A WebP
+# picture goes through Qt's image-format plugins.
 [ "$("$usr/bin/plavex-cli" --version)" = "plavex-cli $version" ] || fail "plavex-cli --version does not say $version"
+convert -size 12x8 xc:red "$root/red.png"
+convert -size 12x8 xc:blue -define webp:lossless=true "$root/blue.webp"
+"$usr/bin/plavex-cli" still "$root/red.png" "$root/blue.webp" "$root/mix.bmp" --quiet
+[ "$(convert "$root/mix.bmp" -format '%[pixel:p{0,0}]' info:)" = 'srgb(127,0,127)' ] ||
+  fail "plavex-cli still did not mix red and blue half and half"
 # The wizard starts and keeps running until stopped: every library and the
 # platform plugin were found.
 status=0

@@ -26,8 +26,11 @@ for p in libqt6widgets6 libc6 qt6-qpa-plugins qt6-image-formats-plugins qt6-tran
   [[ ", $depends," == *", $p "* || ", $depends," == *", $p,"* ]] || fail "Depends lacks $p: $depends"
 done
 
-root=$(mktemp -d)
-trap 'rm -rf "$root"' EXIT
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+root="$scratch/root"
+work="$scratch/work"
+mkdir "$root" "$work"
 dpkg -x "$deb" "$root"
 usr="$root/usr"
 
@@ -40,20 +43,20 @@ done
 # The batch tool runs from the unpacked root; the system provides Qt. A WebP
 # picture goes through Qt's image-format plugins.
 [ "$("$usr/bin/plavex-cli" --version)" = "plavex-cli $version" ] || fail "plavex-cli --version does not say $version"
-convert -size 12x8 xc:red "$root/red.png"
-convert -size 12x8 xc:blue -define webp:lossless=true "$root/blue.webp"
-"$usr/bin/plavex-cli" still "$root/red.png" "$root/blue.webp" "$root/mix.bmp" --quiet
-[ "$(convert "$root/mix.bmp" -format '%[pixel:p{0,0}]' info:)" = 'srgb(127,0,127)' ] ||
+convert -size 12x8 xc:red "$work/red.png"
+convert -size 12x8 xc:blue -define webp:lossless=true "$work/blue.webp"
+"$usr/bin/plavex-cli" still "$work/red.png" "$work/blue.webp" "$work/mix.bmp" --quiet
+[ "$(convert "$work/mix.bmp" -format '%[pixel:p{0,0}]' info:)" = 'srgb(127,0,127)' ] ||
   fail "plavex-cli still did not mix red and blue half and half"
 # The wizard starts and keeps running until stopped: every library and the
 # platform plugin were found.
 status=0
-QT_QPA_PLATFORM=offscreen timeout 3 "$usr/bin/plavex" 2>"$root/wizard.err" || status=$?
-[ "$status" -eq 124 ] || { cat "$root/wizard.err" >&2; fail "the wizard stopped by itself with status $status"; }
+QT_QPA_PLATFORM=offscreen timeout 3 "$usr/bin/plavex" 2>"$work/wizard.err" || status=$?
+[ "$status" -eq 124 ] || { cat "$work/wizard.err" >&2; fail "the wizard stopped by itself with status $status"; }
 
 # The icon: the pixel art at 32x32, the other theme sizes and the scalable
 # one, each as res/make_icon.py draws it today.
-drawn="$root/drawn"
+drawn="$work/drawn"
 mkdir "$drawn"
 python3 res/make_icon.py "$drawn"
 icons="$usr/share/icons/hicolor"

@@ -69,7 +69,7 @@ TEST(WizardFrame, EveryStepLandsOnItsPageWithItsButtonsAndMessages)
     WizardHarness w;
     // A fixed frame with "Další" focused: close and minimize, no maximize.
     EXPECT_EQ(w.State(), "Welcome Další ->x");
-    EXPECT_EQ(w.m_dlg.focusWidget(), WizardHarness::Control(w.m_dlg, IDC_NEXT));
+    EXPECT_EQ(w.m_dlg.focusWidget(), w.m_dlg.Item(IDC_NEXT));
     EXPECT_TRUE(!w.m_dlg.windowIcon().isNull() && w.m_dlg.windowTitle().startsWith("Plavex"));
     const Qt::WindowFlags kFixed = Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint | Qt::CustomizeWindowHint;
     EXPECT_EQ(w.m_dlg.windowFlags() & (kFixed | Qt::WindowMaximizeButtonHint), kFixed);

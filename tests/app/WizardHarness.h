@@ -38,49 +38,39 @@ public:
     CCompressionChooserGuard m_compressionGuard{&m_compression};
     CWizardDlg m_dlg;
 
-    // A control of a page or of the frame.
-    template <class P>
-    static QWidget* Control(const P& page, int nID)
-    {
-        return page.Item(nID);
-    }
+    // A control of a page or of the frame, as the user meets it: its text, a
+    // click and typing, which a disabled control ignores.
     template <class P>
     static QAbstractButton* Button(const P& page, int nID)
     {
-        return qobject_cast<QAbstractButton*>(Control(page, nID));
+        return qobject_cast<QAbstractButton*>(page.Item(nID));
     }
-    // The text an edit, a label or a button shows.
     template <class P>
     static std::string Text(const P& page, int nID)
     {
-        QWidget* pControl = Control(page, nID);
-        if (auto* pEdit = qobject_cast<QLineEdit*>(pControl))
-            return pEdit->text().toStdString();
-        if (auto* pLabel = qobject_cast<QLabel*>(pControl))
-            return pLabel->text().toStdString();
-        return Button(page, nID) ? Button(page, nID)->text().toStdString() : "";
+        QWidget* pItem = page.Item(nID);
+        const QString strText = qobject_cast<QLineEdit*>(pItem) ? static_cast<QLineEdit*>(pItem)->text()
+                                : qobject_cast<QLabel*>(pItem)  ? static_cast<QLabel*>(pItem)->text()
+                                                                : Button(page, nID)->text();
+        return strText.toStdString();
+    }
+    template <class P>
+    static void Click(const P& page, int nID)
+    {
+        Button(page, nID)->click();
+    }
+    static void Type(const CTemplatePage& page, int nID, const std::string& strText)
+    {
+        if (auto* pEdit = qobject_cast<QLineEdit*>(page.Item(nID)))  // the still's page has no frame count
+            pEdit->setText(QString::fromStdString(strText));
     }
     // The texts of several controls, joined by "|".
-    template <class P>
-    static std::string Texts(const P& page, std::initializer_list<int> ids)
+    static std::string Texts(const CTemplatePage& page, std::initializer_list<int> ids)
     {
         std::string strTexts;
         for (const int nID : ids)
             (strTexts += '|') += Text(page, nID);
         return strTexts.substr(1);
-    }
-
-    // Clicks and types as the user would: a disabled control ignores it.
-    template <class P>
-    static void Click(const P& page, int nID)
-    {
-        if (QAbstractButton* pButton = Button(page, nID))
-            pButton->click();
-    }
-    static void Type(const CTemplatePage& page, int nID, const std::string& strText)
-    {
-        if (auto* pEdit = qobject_cast<QLineEdit*>(page.Item(nID)))
-            pEdit->setText(QString::fromStdString(strText));
     }
 
     void Next() { Click(m_dlg, IDC_NEXT); }
@@ -93,16 +83,16 @@ public:
     // is one.
     std::string State()
     {
-        static const char* const kNames[] = {"Welcome",       "Source",        "AnimSettings", "AnimProgress",
-                                             "AnimDone",      "StillSettings", "StillProgress", "StillDone"};
+        static const char* const kNames[] = {"Welcome",  "Source",        "AnimSettings",  "AnimProgress",
+                                             "AnimDone", "StillSettings", "StillProgress", "StillDone"};
         int nShown = 0;
         for (int i = 0; i < 8; ++i)
             nShown += !m_dlg.PageWidget(static_cast<Page>(i)).isHidden();
         const bool bAlone = nShown == 1 && !m_dlg.PageWidget(m_dlg.m_nPage).isHidden();
-        std::string strState = std::string(kNames[static_cast<int>(m_dlg.m_nPage)]) + (bAlone ? " " : " (not alone) ") +
+        std::string strState = kNames[static_cast<int>(m_dlg.m_nPage)] + std::string(bAlone ? " " : " (not alone) ") +
                                Text(m_dlg, IDC_NEXT) + " ";
         for (const auto& [nID, cMark] : {std::pair{IDC_PREV, '<'}, {IDC_NEXT, '>'}, {IDCANCEL, 'x'}})
-            strState += Control(m_dlg, nID)->isEnabled() ? cMark : '-';
+            strState += m_dlg.Item(nID)->isEnabled() ? cMark : '-';
         return strState + (m_dlg.EndResult() == -1 ? "" : " end " + std::to_string(m_dlg.EndResult()));
     }
 
@@ -111,9 +101,8 @@ public:
     {
         Next();
         m_files.answers = {QString::fromStdString(strFirst), QString::fromStdString(strSecond)};
-        Click(m_dlg.m_pageSource, IDC_BROWSE);
-        Click(m_dlg.m_pageSource, IDC_BROWSE_SECOND);
-        Click(m_dlg.m_pageSource, nMode == 0 ? IDC_RADIO_FIRST : IDC_RADIO_SECOND);
+        for (const int nID : {IDC_BROWSE, IDC_BROWSE_SECOND, nMode == 0 ? IDC_RADIO_FIRST : IDC_RADIO_SECOND})
+            Click(m_dlg.m_pageSource, nID);
         Next();
     }
 
@@ -130,7 +119,7 @@ public:
     }
 
     // Each message box shown, as "caption, kind: text", the kind "ok", "! ok"
-    // (a warning) or "? yes/no" (a question); and the files opened.
+    // (a warning) or "? yes/no" (a question).
     static std::string Box(const char* pszCaption, const char* pszKind, const std::string& strText)
     {
         return std::string(pszCaption) + ", " + pszKind + ": " + strText;
@@ -139,22 +128,14 @@ public:
     {
         std::vector<std::string> boxes;
         for (const CRecordingMessageBox::Call& call : m_boxes.calls) {
-            const std::string strIcon = call.icon == QMessageBox::Warning    ? "! "
-                                        : call.icon == QMessageBox::Question ? "? "
-                                        : call.icon == QMessageBox::NoIcon   ? ""
-                                                                             : "icon ";
-            const std::string strKind = strIcon + (call.buttons == QMessageBox::Ok                     ? "ok"
-                                                   : call.buttons == (QMessageBox::Yes | QMessageBox::No) ? "yes/no"
-                                                                                                        : "other");
-            boxes.push_back(Box(call.strCaption.toStdString().c_str(), strKind.c_str(), call.strText.toStdString()));
+            const char* pszIcon = call.icon == QMessageBox::Warning ? "! " : call.icon == QMessageBox::Question ? "? " : "";
+            const char* pszButtons = call.buttons == QMessageBox::Ok                       ? "ok"
+                                     : call.buttons == (QMessageBox::Yes | QMessageBox::No) ? "yes/no"
+                                                                                            : "other";
+            const bool bKnownIcon = call.icon == QMessageBox::NoIcon || *pszIcon;
+            boxes.push_back(Box(call.strCaption.toStdString().c_str(),
+                                (std::string(bKnownIcon ? pszIcon : "icon ") + pszButtons).c_str(), call.strText.toStdString()));
         }
         return boxes;
-    }
-    std::vector<std::string> Opened() const
-    {
-        std::vector<std::string> opened;
-        for (const QString& strPath : m_shell.opened)
-            opened.push_back(strPath.toStdString());
-        return opened;
     }
 };

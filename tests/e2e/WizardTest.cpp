@@ -106,7 +106,7 @@ TEST_F(WizardFiles, AnimationEqualsTheBatchToolAndRestartResetsItsRoad)
     WizardHarness::Click(done, IDC_OPEN_RESULT);
     WizardHarness::Click(done, IDC_START_AGAIN);
     w.Next();
-    EXPECT_EQ(w.Opened(), std::vector{m_strFirst + ".avi"});
+    EXPECT_EQ(w.m_shell.opened, std::vector{m_strFirst + ".avi"});
     // The frame label reads "0/0" after a restart, not its first "Snímek 0/0".
     EXPECT_EQ((std::vector{w.State(), WizardHarness::Texts(w.m_dlg.m_pageSource, {IDC_PATH, IDC_SECOND_PATH}),
                            WizardHarness::Texts(settings, {IDC_PATH, IDC_FRAME_COUNT, IDC_FPS}),
@@ -228,7 +228,7 @@ TEST_P(WizardFaultTest, IsToldOnceAndTheSettingsPageComesBackWithTheFilesAsTheyW
     w.ChooseSources(strFirst, strSecond, f.m_bAnimation ? 0 : 1);
     const CSettingsPage& settings = w.Settings();
     w.ChooseOutput(strTarget);
-    WizardHarness::Type(settings, IDC_FRAME_COUNT, "4");  // The still's page has no such field.
+    WizardHarness::Type(settings, IDC_FRAME_COUNT, "4");
     if (f.m_nFault == Fault::ImpossibleSize) {
         WizardHarness::Click(settings, IDC_RADIO_SECOND);
         WizardHarness::Type(settings, IDC_WIDTH, f.m_pszFirstArg);
@@ -327,7 +327,7 @@ TEST_F(WizardFiles, EndingTheProgramDuringARender)
             EXPECT_NE(ReadFile(strTarget), kOld);
             w.Next();
             EXPECT_EQ(w.m_dlg.EndResult(), int{QDialog::Accepted});
-            EXPECT_TRUE(w.Opened().empty());
+            EXPECT_TRUE(w.m_shell.opened.empty());
         }
         EXPECT_EQ(ListFolder(m_dir.path().toStdString()), std::vector<std::string>{"film.avi"});
     }

@@ -10,53 +10,62 @@
 #include "platform/ui/IMessageBox.h"
 #include "platform/ui/IShell.h"
 
-class CRecordingMessageBox : public IMessageBox {
+// In place of the service while it lives.
+template <class Service>
+class Installed : public Service {
+public:
+    Installed() : m_pPrevious(Service::Install(this)) {}
+    ~Installed() override { Service::Install(m_pPrevious); }
+
+private:
+    Service* m_pPrevious;
+};
+
+class CRecordingMessageBox : public Installed<IMessageBox> {
 public:
     struct Call {
-        QWidget* pOwner;
         QString strText;
         QString strCaption;
         QMessageBox::Icon icon;
         QMessageBox::StandardButtons buttons;
     };
-
-    CRecordingMessageBox() : m_pPrevious(Install(this)) {}
-    ~CRecordingMessageBox() override { Install(m_pPrevious); }
-    QMessageBox::StandardButton Show(QWidget* pOwner, const QString& strText, const QString& strCaption,
-                                     QMessageBox::Icon icon, QMessageBox::StandardButtons buttons) override;
+    QMessageBox::StandardButton Show(QWidget*, const QString& strText, const QString& strCaption, QMessageBox::Icon icon,
+                                     QMessageBox::StandardButtons buttons) override
+    {
+        calls.push_back({strText, strCaption, icon, buttons});
+        const QMessageBox::StandardButton answer =
+            !answers.empty() ? answers.front() : (buttons & QMessageBox::No) ? QMessageBox::No : QMessageBox::Ok;
+        if (!answers.empty())
+            answers.pop_front();
+        return answer;
+    }
 
     std::vector<Call> calls;
     std::deque<QMessageBox::StandardButton> answers;   // given in order; then Ok, or No for a yes/no box
-
-private:
-    IMessageBox* m_pPrevious;
 };
 
-class CScriptedFileChooser : public IFileChooser {
+class CScriptedFileChooser : public Installed<IFileChooser> {
 public:
-    CScriptedFileChooser() : m_pPrevious(Install(this)) {}
-    ~CScriptedFileChooser() override { Install(m_pPrevious); }
-    QString Choose(const FileChooserRequest& request) override;
+    QString Choose(const FileChooserRequest& request) override
+    {
+        requests.push_back(request);
+        const QString strAnswer = answers.empty() ? QString() : answers.front();
+        if (!answers.empty())
+            answers.pop_front();
+        return strAnswer;
+    }
 
     std::vector<FileChooserRequest> requests;
     std::deque<QString> answers;   // an empty path cancels; no answer left cancels too
-
-private:
-    IFileChooser* m_pPrevious;
 };
 
-class CRecordingShell : public IShell {
+class CRecordingShell : public Installed<IShell> {
 public:
-    CRecordingShell() : m_pPrevious(Install(this)) {}
-    ~CRecordingShell() override { Install(m_pPrevious); }
     bool Open(const QString& strPath) override
     {
-        opened.push_back(strPath);
+        opened.push_back(strPath.toStdString());
         return true;
     }
 
-    std::vector<QString> opened;
-
-private:
-    IShell* m_pPrevious;
+    std::vector<std::string> opened;
 };

@@ -29,10 +29,11 @@ constexpr const char* kUsage =
 int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     const CliReport report(err, "anim", kUsage);
-    const CliArgs parsed =
+    const auto parsing =
         ParseCliArgs(args, {{"frames", "fps", "size", "codec", "quality", "threads"}, {"help", "quiet"}});
-    if (!parsed.m_strError.empty())
-        return report.Usage(parsed.m_strError);
+    if (!parsing)
+        return report.Usage(parsing.Error().m_strMessage);
+    const CliArgs& parsed = parsing.Value();
     if (parsed.Has("help")) {
         out << kUsage << "\n";
         return kExitOk;

@@ -54,10 +54,11 @@ bool ReadDuration(const CliArgs& parsed, const char* szName, std::int32_t nFps, 
 int RunSlideshowCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     const CliReport report(err, "slideshow", kUsage);
-    const CliArgs parsed =
+    const auto parsing =
         ParseCliArgs(args, {{"hold", "fade", "fps", "size", "codec", "quality", "threads"}, {"help", "quiet"}});
-    if (!parsed.m_strError.empty())
-        return report.Usage(parsed.m_strError);
+    if (!parsing)
+        return report.Usage(parsing.Error().m_strMessage);
+    const CliArgs& parsed = parsing.Value();
     if (parsed.Has("help")) {
         out << kUsage << "\n";
         return kExitOk;

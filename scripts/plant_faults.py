@@ -97,7 +97,7 @@ FAULTS = [
     ("animation checks the typed name", "app/CWizardRender.cpp", "CheckOutputIsNotASource(writer.m_strFileName,", "CheckOutputIsNotASource(job.m_strOutput,", [E2E]),
     ("preview left open when the page changes", "app/CWizardDlg.cpp", "    m_wndPreview.Close();\n", "", [E2E]),
     ("batch still checks another name", "cli/StillCommand.cpp", "CheckOutputIsNotASource(parsed.m_positional[2], ", "CheckOutputIsNotASource(parsed.m_positional[2] + \".x\", ", [CLI, E2E]),
-    ("option given twice accepted", "cli/CliArgs.cpp", "if (!result.m_options.emplace(strName, strValue).second) {", "if (result.m_options.emplace(strName, strValue).second && false) {", [CLI]),
+    ("option given twice accepted", "cli/CliArgs.cpp", "if (!result.m_options.emplace(strName, strValue).second)", "if (result.m_options.emplace(strName, strValue).second && false)", [CLI]),
     (".jpeg written as BMP", "cli/StillCommand.cpp", 'if (strExt == "jpg" || strExt == "jpeg")', 'if (strExt == "jpg")', [CLI]),
     ("slideshow fade of one frame", "cli/SlideshowCommand.cpp", "nFade = std::max<std::int64_t>(nFade, 2);", "nFade = std::max<std::int64_t>(nFade, 1);", [CLI]),
     ("a link taken for another file", "engine/SameFile.cpp", "if (::stat(strFirst.c_str(), &first) == 0 && ::stat(strSecond.c_str(), &second) == 0)", "if (::lstat(strFirst.c_str(), &first) == 0 && ::lstat(strSecond.c_str(), &second) == 0)", [ENGINE, CLI, E2E]),

@@ -64,11 +64,11 @@ FAULTS = [
     ("super index always written", "platform/avi/CAviFile.cpp", "w.U32(bOpenDml ? mmioFOURCC('i', 'n', 'd', 'x') : kJunk);", "w.U32(mmioFOURCC('i', 'n', 'd', 'x'));", [AVI]),
     ("slideshow halves rounded down", "cli/SlideshowCommand.cpp", "return (nMicroseconds * nFps * 2 + 1000000) / 2000000;", "return (nMicroseconds * nFps * 2 + 999999) / 2000000;", [CLI]),
     ("preview size text", "pages/CPreviewWnd.cpp", 'QStringLiteral("%1 × %2 pixelů")', 'QStringLiteral("%1 x %2 pixelů")', [PAGES]),
-    ("trailing letters read", "platform/ui/CDataExchange.cpp", "    if (i != text.size())\n        return false;", "", [UI, PAGES]),
+    ("trailing letters read", "platform/ui/CDataExchange.cpp", "pEnd != text.data() + text.size()", "pEnd == text.data()", [UI]),
     ("not-a-number text", "platform/ui/CDataExchange.cpp", '"Zadejte celé číslo."', '"Zadejte číslo."', [UI, PAGES, FRAME]),
     # A wider set: faults of the same kinds in the layers the lists above touch less.
     ("dialog units round down", "platform/ui/DialogUnits.cpp", "n >= 0 ? (n + c / 2) / c", "n >= 0 ? n / c", [UI, PAGES]),
-    ("INT_MIN refused", "platform/ui/CDataExchange.cpp", "nSigned < INT_MIN", "nSigned <= INT_MIN", [UI]),
+    ("trailing blanks refused", "platform/ui/CDataExchange.cpp", "    while (!text.empty() && blank(text.back()))\n        text.remove_suffix(1);\n", "", [UI]),
     ("dot in a folder taken for an extension", "platform/ui/CQtFileChooser.cpp", "!strPath.section(QLatin1Char('/'), -1).contains(QLatin1Char('.'))", "!strPath.contains(QLatin1Char('.'))", [PAGES]),
     ("Escape answers yes", "platform/ui/CQtMessageBox.cpp", "box.setEscapeButton(pNo);", "box.setEscapeButton(pYes);", [UI]),
     ("slider page a quarter", "platform/ui/DialogItems.cpp", "pSlider->setPageStep(20);", "pSlider->setPageStep(25);", [PAGES]),

@@ -1,6 +1,6 @@
 #include "platform/ui/CDataExchange.h"
 
-#include <cstdint>
+#include <charconv>
 
 // Qt
 #include <QAbstractButton>
@@ -26,31 +26,19 @@ void CDataExchange::Fail(QLineEdit* pField, const QString& strMessage)
 
 bool CDataExchange::ParseInt(std::string_view text, int& nValue)
 {
-    std::size_t i = 0;
-    const auto skipBlanks = [&] {
-        while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
-            ++i;
-    };
-    skipBlanks();
-    bool bNegative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        bNegative = text[i++] == '-';
-    const std::size_t nFirstDigit = i;
-    std::int64_t nMagnitude = 0;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
-        nMagnitude = nMagnitude * 10 + (text[i++] - '0');
-        if (nMagnitude > std::int64_t{INT_MAX} + 1)
-            return false;
-    }
-    if (i == nFirstDigit)
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
+    // from_chars takes a minus sign but no plus sign, and no sign after one.
+    if (text.size() > 1 && text.front() == '+' && text[1] != '-')
+        text.remove_prefix(1);
+    int nRead = 0;
+    const auto [pEnd, error] = std::from_chars(text.data(), text.data() + text.size(), nRead);
+    if (text.empty() || error != std::errc() || pEnd != text.data() + text.size())
         return false;
-    skipBlanks();
-    if (i != text.size())
-        return false;
-    const std::int64_t nSigned = bNegative ? -nMagnitude : nMagnitude;
-    if (nSigned > INT_MAX || nSigned < INT_MIN)
-        return false;
-    nValue = static_cast<int>(nSigned);
+    nValue = nRead;
     return true;
 }
 

@@ -1,8 +1,45 @@
-#include "platform/ui/CQtFileChooser.h"
+// File choosers as QFileDialog.
+
+#include "platform/ui/IFileChooser.h"
 
 // Qt
 #include <QApplication>
 #include <QFileDialog>
+
+namespace {
+
+class CQtFileChooser : public IFileChooser {
+public:
+    QString Choose(const FileChooserRequest& request) override
+    {
+        QFileDialog dialog(request.pOwner ? request.pOwner : QApplication::activeWindow());
+        dialog.setAcceptMode(request.bOpen ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+        dialog.setFileMode(request.bOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.bConfirmOverwrite);
+        // QFileDialog reads the patterns from a filter's last parentheses. Where
+        // they are added for its sake, each entry shows its description alone.
+        QStringList filters;
+        bool bAdded = false;
+        for (const FileFilter& filter : request.filters) {
+            const QString strPatterns = QLatin1Char('(') + filter.patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+            const bool bShown = filter.strDescription.endsWith(strPatterns);
+            filters << (bShown ? filter.strDescription : filter.strDescription + QLatin1Char(' ') + strPatterns);
+            bAdded |= !bShown;
+        }
+        if (!filters.isEmpty())
+            dialog.setNameFilters(filters);
+        dialog.setOption(QFileDialog::HideNameFilterDetails, bAdded);
+        if (!request.strDefaultSuffix.isEmpty())
+            dialog.setDefaultSuffix(request.strDefaultSuffix);
+        if (!request.strInitialName.isEmpty())
+            dialog.selectFile(request.strInitialName);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return {};
+        return dialog.selectedFiles().constFirst();
+    }
+};
+
+} // namespace
 
 template <>
 IFileChooser& Seam<IFileChooser>::QtService()
@@ -19,32 +56,4 @@ QString ChooseFile(const FileChooserRequest& request)
         !strPath.section(QLatin1Char('/'), -1).contains(QLatin1Char('.')))
         strPath += QLatin1Char('.') + request.strDefaultSuffix;
     return strPath;
-}
-
-QString CQtFileChooser::Choose(const FileChooserRequest& request)
-{
-    QFileDialog dialog(request.pOwner ? request.pOwner : QApplication::activeWindow());
-    dialog.setAcceptMode(request.bOpen ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-    dialog.setFileMode(request.bOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.bConfirmOverwrite);
-    // QFileDialog reads the patterns from a filter's last parentheses. Where
-    // they are added for its sake, each entry shows its description alone.
-    QStringList filters;
-    bool bAdded = false;
-    for (const FileFilter& filter : request.filters) {
-        const QString strPatterns = QLatin1Char('(') + filter.patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
-        const bool bShown = filter.strDescription.endsWith(strPatterns);
-        filters << (bShown ? filter.strDescription : filter.strDescription + QLatin1Char(' ') + strPatterns);
-        bAdded |= !bShown;
-    }
-    if (!filters.isEmpty())
-        dialog.setNameFilters(filters);
-    dialog.setOption(QFileDialog::HideNameFilterDetails, bAdded);
-    if (!request.strDefaultSuffix.isEmpty())
-        dialog.setDefaultSuffix(request.strDefaultSuffix);
-    if (!request.strInitialName.isEmpty())
-        dialog.selectFile(request.strInitialName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
 }

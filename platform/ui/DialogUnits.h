@@ -18,9 +18,6 @@ public:
     int MapY(int y) const;
     QRect Map(int x, int y, int cx, int cy) const;
 
-    int CharWidth() const { return m_cxChar; }
-    int CharHeight() const { return m_cyChar; }
-
     // The installed face to use for a requested one: a face with the same
     // metrics where the desktop has one (Arial becomes Liberation Sans),
     // else its sans-serif.

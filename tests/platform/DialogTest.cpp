@@ -30,8 +30,8 @@
 #include "platform/aviui/CCompressionDialog.h"
 #include "platform/aviui/CDialogCompressionChooser.h"
 #include "platform/ui/CDataExchange.h"
-#include "platform/ui/CQtFileChooser.h"
-#include "platform/ui/CQtMessageBox.h"
+#include "platform/ui/IFileChooser.h"
+#include "platform/ui/IMessageBox.h"
 #include "platform/ui/DialogUnits.h"
 #include "app/QtTranslations.h"
 #include "tests/platform/support/TestServices.h"
@@ -44,11 +44,12 @@ TEST(DialogUnits, RoundHalfAwayFromZeroAndFollowTheFont)
     // x × 6 / 4 and y × 13 / 8: 394.5, 1.5 and -1.5; 290.875, 4.875 and -1.625.
     for (const auto& [nX, nY, nMappedX, nMappedY] : {std::array{263, 179, 395, 291}, {50, 8, 75, 13}, {1, 3, 2, 5}, {-1, -1, -2, -2}})
         EXPECT_EQ(std::pair(units.MapX(nX), units.MapY(nY)), std::pair(nMappedX, nMappedY)) << nX;
+    // A vertical unit is an eighth of the font's height; a larger font has wider units.
     QFont font(QStringLiteral("DejaVu Sans"), 8);
     const DialogUnits small = DialogUnits::FromFont(font);
-    EXPECT_EQ(small.CharHeight(), QFontMetrics(font).height());
+    EXPECT_EQ(small.MapY(8), QFontMetrics(font).height());
     font.setPointSize(16);
-    EXPECT_GT(DialogUnits::FromFont(font).CharWidth(), small.CharWidth());
+    EXPECT_GT(DialogUnits::FromFont(font).MapX(40), small.MapX(40));
 }
 
 // Runs `script` on the modal window of type W that the next loop shows; a
@@ -109,7 +110,8 @@ TEST(QtFileChooser, SaveChooserNamesAFileWithTheDefaultSuffixAndAsksInCzechBefor
         pDialog->selectFile(QStringLiteral("smíchaný"));
         static_cast<QDialog*>(pDialog)->accept();
     });
-    CQtFileChooser chooser;
+    // The Qt chooser, as the wizard has it.
+    IFileChooser& chooser = IFileChooser::Current();
     EXPECT_EQ(chooser.Choose(request), dir.filePath(QStringLiteral("smíchaný.bmp")));
     EXPECT_EQ(shown.toStdString(), "Obrázky BMP (*.bmp)|&Uložit|Zrušit");
     EXPECT_EQ(question.toStdString(), "Soubor mix.bmp již existuje.\nChcete jej nahradit?|&Ne");
@@ -156,7 +158,7 @@ TEST_P(QtMessageBoxTest, ShowsItsButtonsAndIconAndGivesTheUsersAnswer)
         else
             QTest::keyClick(pBox, a.m_key.key(), a.m_key.keyboardModifiers());
     });
-    EXPECT_EQ(CQtMessageBox().Show(nullptr, "Opravdu chcete ukončit program?", "Plavex", a.m_icon, a.m_buttons), a.m_nAnswer);
+    EXPECT_EQ(IMessageBox::Current().Show(nullptr, "Opravdu chcete ukončit program?", "Plavex", a.m_icon, a.m_buttons), a.m_nAnswer);
     EXPECT_EQ(std::pair(strShown.toStdString(), icon),
               std::pair(std::string("Plavex: Opravdu chcete ukončit program? | ") + a.m_pszButtons, a.m_icon));
 }

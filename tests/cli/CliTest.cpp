@@ -178,6 +178,7 @@ const Refusal kRefusals[] = {
      "the picture must be at least 4 x 4 pixels (3 x 8 given)"},
     {"AnimTinyPictures", "anim @bad @bad @/old.bmp", 1, "bmp_4bit.bmp", "at least 4 x 4 pixels"},
     {"StillHugeJpegSecond", "still @1 @bad @/old.bmp", 1, "jpeg_huge.jpg"},
+    {"StillCutJpegSecond", "still @1 @bad @/old.bmp", 1, "jpeg_cut_half.bin", "the picture is damaged"},
     // Refused before any picture is read: neither exists.
     {"StillNamedGif", "still @bad @bad @/old.gif", 1, "", "stills are written as BMP, PNG, JPEG, WebP or TIFF, not GIF"},
     {"StillNamedHeic", "still @bad @bad @/old.HEIC", 1, "", "BMP, PNG, JPEG, WebP or TIFF, not HEIC"},
@@ -567,6 +568,9 @@ std::vector<RoundTrip> AllRoundTrips()
 {
     std::vector<RoundTrip> all = {
         {"png_rgb16", "convert src.png -define png:bit-depth=16 -define png:color-type=2 x.png", "x.png", "", 0},
+        // A transparent colour in 16 bits, over white as in 8.
+        {"png_rgb16_transparent_colour", "convert src.png -transparent '#00003E' -define png:bit-depth=16 "
+         "-define png:color-type=2 x.png", "x.png", "", 0},
         {"png_grey_alpha", "convert alpha.png -colorspace gray -define png:color-type=4 x.png", "x.png", "", 0.5},
         {"webp_alpha", "cwebp -quiet -lossless -exact alpha.png -o x.webp", "x.webp",
          "dwebp -quiet x.webp -pam -o d.pam", 0.5},

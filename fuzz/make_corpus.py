@@ -116,11 +116,13 @@ def pictures():
     seeds["png.png"] = ffmpeg("9x11", "png")
     seeds["png_exif_rotated.png"] = png_rotated(seeds["png.png"], 8)
     seeds.update(tool_seeds(seeds["png.png"]))
-    # Headers claiming 20000 x 20000 pixels, past the loader's limit but within every decoder's own.
+    # Headers claiming more pixels than the loader's limit: 20000 x 20000, within each decoder's own limits,
+    # and 40000 x 40000 for HEIC, past libheif's.
     seeds["png_huge.png"] = png_claiming(seeds["png.png"], 20000, 20000)
-    claims = {"tiff_huge.tif": ("tiff_rgb.tif", tiff_claiming), "heic_huge.heic": ("heic_small.heic", heif_claiming),
-              "avif_huge.avif": ("avif_small.avif", heif_claiming)}
-    seeds.update({name: claim(seeds[seed], 20000, 20000) for name, (seed, claim) in claims.items() if seed in seeds})
+    claims = {"tiff_huge.tif": ("tiff_rgb.tif", tiff_claiming, 20000),
+              "heic_huge.heic": ("heic_small.heic", heif_claiming, 40000),
+              "avif_huge.avif": ("avif_small.avif", heif_claiming, 20000)}
+    seeds.update({name: claim(seeds[seed], side, side) for name, (seed, claim, side) in claims.items() if seed in seeds})
     seeds["bmp_rle8.bmp"] = bmp(3, 2, 8, 1, bytes([1, 3, 1, 0, 1, 1, 0, 0, 1, 0, 1, 1, 1, 2, 0, 0, 0, 1]))
     seeds["bmp_rle4.bmp"] = bmp(3, 2, 4, 2, bytes([0, 3, 0x30, 0x10, 0, 0, 0, 3, 0x01, 0x20, 0, 0, 0, 1]))
     seeds["bmp_4bit.bmp"] = bmp(3, 2, 4, 0, bytes([0x30, 0x10, 0, 0, 0x01, 0x20, 0, 0]))
@@ -137,7 +139,7 @@ def pictures():
     })
     rnd = random.Random(6)
     for name, data in (("bmp", b), ("gif", g), ("jpeg", j), ("png", seeds["png.png"]),
-                       ("webp", seeds.get("webp_lossless_rotated.webp", b""))):
+                       ("webp", seeds.get("webp_lossless_rotated.webp", b"")), ("tiff", seeds.get("tiff_rgb.tif", b""))):
         for cut, length in (("2", 2), ("14", 14), ("30", 30), ("half", len(data) // 2), ("end", len(data) - 3)):
             seeds[f"{name}_cut_{cut}.bin"] = data[:length]
         flipped = bytearray(data)

@@ -44,7 +44,9 @@ FitRect PictureBox(std::int32_t nPictureWidth, std::int32_t nPictureHeight, std:
 // The work of placing one picture on the canvas: which part of it is scaled
 // to what size, and which part of the result lands where. The part is the
 // whole picture when its box lies on the canvas; for a cover it is the
-// smallest rectangle of whole picture pixels behind the canvas, so the
-// scaled image never grows much beyond the canvas, whatever the picture.
+// smallest rectangle of whole picture pixels behind the canvas, scaled at
+// the box's scale, or, where fewer than two lie behind it, the nearest whole
+// pixels scaled to the canvas. Either way no scaled side passes twice the
+// canvas's, whatever the picture.
 GfxStretchArea PlanPicture(std::int32_t nPictureWidth, std::int32_t nPictureHeight, std::int32_t nCanvasWidth,
                            std::int32_t nCanvasHeight, PictureFit nFit);

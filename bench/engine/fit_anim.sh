@@ -21,9 +21,9 @@ trap 'rm -rf "$work"' EXIT
 declare -A best
 for _ in 1 2 3 4 5; do
   for fit in stretch contain cover; do
-    /usr/bin/time -f '%e' -o "$work/time.txt" "$cli" anim "$first" "$second" "$work/$fit.avi" --frames 100 \
-      --size 1920x1080 --fit "$fit" --quiet
-    t=$(cat "$work/time.txt")
+    start=$(date +%s%N)
+    "$cli" anim "$first" "$second" "$work/$fit.avi" --frames 100 --size 1920x1080 --fit "$fit" --quiet
+    t=$(awk -v a="$start" -v b="$(date +%s%N)" 'BEGIN { printf "%.3f", (b - a) / 1e9 }')
     if [ -z "${best[$fit]:-}" ] || awk "BEGIN{exit !($t < ${best[$fit]})}"; then best[$fit]=$t; fi
   done
 done

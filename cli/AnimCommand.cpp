@@ -34,7 +34,8 @@ int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std:
 {
     const CliReport report(err, "anim", kUsage);
     const CliArgs parsed =
-        ParseCliArgs(args, {{"frames", "fps", "size", "fit", "background", "codec", "quality", "threads"}, {"help", "quiet"}});
+        ParseCliArgs(args, {{"frames", "fps", "size", "fit", "background", "codec", "quality", "threads"},
+                            {"help", "quiet"}});
     if (!parsed.m_strError.empty())
         return report.Usage(parsed.m_strError);
     if (parsed.Has("help")) {
@@ -84,7 +85,8 @@ int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std:
     if (const std::string strWhy = video.Open(canvas, parsed.m_positional[2], sources); !strWhy.empty())
         return report.Fail(strWhy);
 
-    if (auto scaled = ScaleToCanvas(first.Value(), second.Value(), canvas, firstBuffer.Value(), secondBuffer.Value(), fit);
+    if (auto scaled =
+            ScaleToCanvas(first.Value(), second.Value(), canvas, firstBuffer.Value(), secondBuffer.Value(), fit);
         !scaled) {
         video.Abandon();
         return report.Fail(scaled.Error().m_strMessage);

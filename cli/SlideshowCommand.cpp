@@ -28,7 +28,8 @@ constexpr const char* kUsage =
     "  dissolving each into the next over S seconds (--fade, default 1; at least 2 frames),\n"
     "  at F frames per second (default 25). Seconds may have up to six decimals.\n"
     "  --size sets a custom canvas (default: the mean size of all the pictures). --fit (default\n"
-    "  contain), --background, --codec, --quality and --threads as for anim. \".avi\" is appended to OUTPUT unless it contains \"avi\".";
+    "  contain), --background, --codec, --quality and --threads as for anim. \".avi\" is appended to\n"
+    "  OUTPUT unless it contains \"avi\".";
 
 // The longest hold or fade, in seconds.
 constexpr std::int32_t kMaxSeconds = 1000000;
@@ -57,7 +58,8 @@ int RunSlideshowCommand(const std::vector<std::string>& args, std::ostream& out,
 {
     const CliReport report(err, "slideshow", kUsage);
     const CliArgs parsed =
-        ParseCliArgs(args, {{"hold", "fade", "fps", "size", "fit", "background", "codec", "quality", "threads"}, {"help", "quiet"}});
+        ParseCliArgs(args, {{"hold", "fade", "fps", "size", "fit", "background", "codec", "quality", "threads"},
+                            {"help", "quiet"}});
     if (!parsed.m_strError.empty())
         return report.Usage(parsed.m_strError);
     if (parsed.Has("help")) {

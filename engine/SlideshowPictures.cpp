@@ -36,7 +36,8 @@ EngineResult<void> SlideshowPictures::Load(std::int32_t nPicture)
         auto picture = LoadPictureFile(strPath);
         if (!picture)
             return picture.Error();
-        auto scaled = ScalePictureToCanvas(picture.Value(), m_canvas, m_buffers[nSlot], "picture '" + strPath + "'", m_fit);
+        auto scaled =
+            ScalePictureToCanvas(picture.Value(), m_canvas, m_buffers[nSlot], "picture '" + strPath + "'", m_fit);
         if (!scaled)
             return scaled;
     }

@@ -135,11 +135,13 @@ def pictures():
         "bmp_clrused_huge.bmp": patch(seeds["bmp_pal8.bmp"], 46, "<I", 0x10000000),
         "gif_huge.gif": gif_claiming(g, 65535, 65535), "gif_no_trailer.gif": g[:-1],
         "jpeg_huge.jpg": sof(j, 65500, 65500), "jpeg_zero.jpg": sof(j, 0, 0), "jpeg_no_eoi.jpg": j[:-2],
-        "empty.bin": b"", "riff_wave.wav": b"RIFF\x24\0\0\0WAVEfmt \x10\0\0\0\1\0\1\0" + bytes(20), "text.txt": "Obrázek? Ne, jen text.\n".encode(), "ico.ico": bytes([0, 0, 1, 0, 1, 0, 16, 16]),
+        "empty.bin": b"", "text.txt": "Obrázek? Ne, jen text.\n".encode(), "ico.ico": bytes([0, 0, 1, 0, 1, 0, 16, 16]),
+        "riff_wave.wav": b"RIFF\x24\0\0\0WAVEfmt \x10\0\0\0\1\0\1\0" + bytes(20),
     })
     rnd = random.Random(6)
     for name, data in (("bmp", b), ("gif", g), ("jpeg", j), ("png", seeds["png.png"]),
-                       ("webp", seeds.get("webp_lossless_rotated.webp", b"")), ("tiff", seeds.get("tiff_rgb.tif", b""))):
+                       ("webp", seeds.get("webp_lossless_rotated.webp", b"")),
+                       ("tiff", seeds.get("tiff_rgb.tif", b""))):
         for cut, length in (("2", 2), ("14", 14), ("30", 30), ("half", len(data) // 2), ("end", len(data) - 3)):
             seeds[f"{name}_cut_{cut}.bin"] = data[:length]
         flipped = bytearray(data)

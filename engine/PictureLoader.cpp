@@ -1,5 +1,6 @@
 #include "engine/PictureLoader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -100,10 +101,14 @@ GfxDecodeOptions DecodeOptions()
     return options;
 }
 
-// The decoder's refusal as the loader tells it: the file, then why.
+// The decoder's refusal as the loader tells it: the file, then why. The
+// decoder's words are made one line, as the batch tool reports every failure
+// in one.
 EngineError DecodeError(const EngineError& error, const std::string& strPath)
 {
-    const std::string& strDetail = error.m_strMessage;
+    std::string strDetail = error.m_strMessage;
+    std::replace_if(strDetail.begin(), strDetail.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+    strDetail.erase(strDetail.find_last_not_of(' ') + 1);
     switch (error.m_nCode) {
     case EngineErrorCode::PictureUnsupported:
         return LoadError(error.m_nCode, strPath, "not a GIF, JPEG, BMP, PNG, WebP, TIFF, HEIF or AVIF picture");

@@ -3,25 +3,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
-#include <mutex>
 #include <string>
-
-#include <fcntl.h>
-#include <unistd.h>
-
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(undefined_behavior_sanitizer)
-#define PLAVEX_SANITIZERS 1
-#endif
-#endif
-#if !defined(PLAVEX_SANITIZERS) && (defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_UNDEFINED__))
-#define PLAVEX_SANITIZERS 1
-#endif
-#ifdef PLAVEX_SANITIZERS
-#include <sanitizer/common_interface_defs.h>
-#endif
 
 // Qt
 #include <QBuffer>
@@ -31,8 +14,10 @@
 #include <QImageReader>
 
 // Local
+#include "platform/gfx/GfxDecoderMessages.h"
 #include "platform/gfx/GfxHeifDecoder.h"
 #include "platform/gfx/GfxMetadata.h"
+#include "platform/gfx/GfxPngDecoder.h"
 
 namespace {
 
@@ -45,12 +30,11 @@ const char* ReaderFormat(GfxPictureFormat nFormat) noexcept
         return "jpeg";
     case GfxPictureFormat::Bmp:
         return "bmp";
-    case GfxPictureFormat::Png:
-        return "png";
     case GfxPictureFormat::WebP:
         return "webp";
     case GfxPictureFormat::Tiff:
         return "tiff";
+    case GfxPictureFormat::Png:
     case GfxPictureFormat::Heif:
     case GfxPictureFormat::Unknown:
         break;
@@ -160,58 +144,6 @@ GfxPictureFormat SniffPictureFormat(const unsigned char* pData, std::size_t nSiz
 
 namespace {
 
-// Some decoders (libpng, dav1d) report a damaged file on the standard error
-// stream by themselves, beside Qt's message log; the callers report every
-// failure in their own words, so the stream is closed to them while a
-// picture decodes. A sanitizer's report still reaches the real stream.
-// Pictures may decode on several threads at once (the wizard loads in the
-// background), so the stream is redirected by the first decode that starts
-// and given back by the last one that ends, never by one in the middle.
-class QuietStderr {
-public:
-    QuietStderr()
-    {
-        const std::lock_guard<std::mutex> lock(Mutex());
-        if (s_nUsers++ > 0)
-            return;
-        std::fflush(stderr);
-        s_nSaved = ::dup(STDERR_FILENO);
-        const int nNull = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-        if (s_nSaved >= 0 && nNull >= 0) {
-            ::dup2(nNull, STDERR_FILENO);
-#ifdef PLAVEX_SANITIZERS
-            __sanitizer_set_report_fd(reinterpret_cast<void*>(static_cast<std::intptr_t>(s_nSaved)));
-#endif
-        }
-        if (nNull >= 0)
-            ::close(nNull);
-    }
-    ~QuietStderr()
-    {
-        const std::lock_guard<std::mutex> lock(Mutex());
-        if (--s_nUsers > 0 || s_nSaved < 0)
-            return;
-        std::fflush(stderr);
-        ::dup2(s_nSaved, STDERR_FILENO);
-#ifdef PLAVEX_SANITIZERS
-        __sanitizer_set_report_fd(reinterpret_cast<void*>(static_cast<std::intptr_t>(STDERR_FILENO)));
-#endif
-        ::close(s_nSaved);
-        s_nSaved = -1;
-    }
-    QuietStderr(const QuietStderr&) = delete;
-    QuietStderr& operator=(const QuietStderr&) = delete;
-
-private:
-    static std::mutex& Mutex()
-    {
-        static std::mutex mutex;
-        return mutex;
-    }
-    static inline int s_nUsers = 0;
-    static inline int s_nSaved = -1;
-};
-
 EngineError TooLarge(const QSize& size)
 {
     return {EngineErrorCode::PictureTooLarge, std::to_string(size.width()) + " x " + std::to_string(size.height()) + " pixels"};
@@ -243,22 +175,31 @@ private:
     QImageReader m_reader;
 };
 
-// The EXIF orientation that Qt's PNG and WebP readers leave to the caller,
-// 1 to 8; 1 when the reader turns the picture itself or there is none.
+// The EXIF orientation that Qt's WebP reader leaves to the caller, 1 to 8;
+// 1 when the reader turns the picture itself or there is none.
 int OrientationLeftToUs(GfxPictureFormat nFormat, const unsigned char* pData, std::size_t nSize,
                         QImageReader& reader)
 {
-    if (reader.transformation() != QImageIOHandler::TransformationNone)
+    if (reader.transformation() != QImageIOHandler::TransformationNone || nFormat != GfxPictureFormat::WebP)
         return 1;
-    return nFormat == GfxPictureFormat::Png    ? GfxMetadata::OrientationOfPng(pData, nSize)
-           : nFormat == GfxPictureFormat::WebP ? GfxMetadata::OrientationOfWebP(pData, nSize)
-                                               : 1;
+    return GfxMetadata::OrientationOfWebP(pData, nSize);
+}
+
+// A picture turned upright by its orientation, 1 to 8.
+EngineResult<QImage> Upright(QImage image, int nOrientation)
+{
+    if (nOrientation != 1)
+        image = GfxMetadata::Upright(image, nOrientation);
+    if (image.isNull())
+        return EngineError{EngineErrorCode::OutOfMemory, {}};
+    return image;
 }
 
 // Decodes with Qt's reader for the format, the picture turned upright.
 EngineResult<QImage> DecodeWithQt(GfxPictureFormat nFormat, const unsigned char* pData, std::size_t nSize,
                                   std::int64_t nMaxPixels)
 {
+    const GfxDecoderMessages messages;
     BytesReader bytes(nFormat, pData, nSize);
     QImageReader& reader = bytes.Reader();
 
@@ -272,25 +213,18 @@ EngineResult<QImage> DecodeWithQt(GfxPictureFormat nFormat, const unsigned char*
     reader.setAllocationLimit(static_cast<int>(std::min<std::int64_t>(nLimitMegabytes + 1, INT_MAX)));
 
     QImage image = reader.read();
+    // The decoder's own words say more than the reader's summary.
     if (image.isNull())
         return EngineError{reader.error() == QImageReader::UnsupportedFormatError ? EngineErrorCode::PictureUnsupported
                                                                                   : EngineErrorCode::PictureDamaged,
-                           reader.errorString().toStdString()};
-    // Only an embedded ICC profile counts. Qt also builds a colour space from
-    // a PNG's gamma and chromaticity chunks, which many tools write for
-    // plain sRGB pictures; such a picture is taken as sRGB, as any other.
-    if (nFormat == GfxPictureFormat::Png && !GfxMetadata::PngHasIccProfile(pData, nSize))
-        image.setColorSpace(QColorSpace());
-    if (const int nOrientation = OrientationLeftToUs(nFormat, pData, nSize, reader); nOrientation != 1)
-        image = GfxMetadata::Upright(image, nOrientation);
-    if (image.isNull())
-        return EngineError{EngineErrorCode::OutOfMemory, {}};
-    return image;
+                           messages.Last().empty() ? reader.errorString().toStdString() : messages.Last()};
+    return Upright(std::move(image), OrientationLeftToUs(nFormat, pData, nSize, reader));
 }
 
 // The upright size that DecodeWithQt would give, from the header alone.
 EngineResult<QSize> MeasureWithQt(GfxPictureFormat nFormat, const unsigned char* pData, std::size_t nSize)
 {
+    const GfxDecoderMessages messages;
     BytesReader bytes(nFormat, pData, nSize);
     QImageReader& reader = bytes.Reader();
     // The reader gives the size as the file stores it: a top-down BMP with
@@ -300,15 +234,18 @@ EngineResult<QSize> MeasureWithQt(GfxPictureFormat nFormat, const unsigned char*
         size.setHeight(-size.height());
     // The reader gives no reason of its own for a header it cannot read.
     if (!size.isValid())
-        return EngineError{EngineErrorCode::PictureDamaged, "its header cannot be read"};
+        return EngineError{EngineErrorCode::PictureDamaged,
+                           messages.Last().empty() ? "its header cannot be read" : messages.Last()};
     if ((reader.transformation() & QImageIOHandler::TransformationRotate90) ||
         OrientationLeftToUs(nFormat, pData, nSize, reader) >= 5)
         size.transpose();
     return size;
 }
 
-// Refuses bytes of no format this decoder reads, and a picture whose header
-// already claims too many pixels.
+// Refuses bytes of no format this decoder reads, a picture whose header
+// already claims too many pixels, and a JPEG that ends before its picture
+// does. Qt's JPEG reader pads such a file out with grey and calls it a
+// success; libjpeg's own readers call it a premature end.
 EngineResult<void> CheckHeader(GfxPictureFormat nFormat, const unsigned char* pData, std::size_t nSize,
                                const GfxDecodeOptions& options)
 {
@@ -316,6 +253,8 @@ EngineResult<void> CheckHeader(GfxPictureFormat nFormat, const unsigned char* pD
         return EngineError{EngineErrorCode::PictureUnsupported, {}};
     if (const std::int64_t nHeaderPixels = HeaderPixels(nFormat, pData, nSize); nHeaderPixels > options.m_nMaxPixels)
         return EngineError{EngineErrorCode::PictureTooLarge, std::to_string(nHeaderPixels) + " pixels"};
+    if (nFormat == GfxPictureFormat::Jpeg && !GfxMetadata::JpegReachesItsEnd(pData, nSize))
+        return EngineError{EngineErrorCode::PictureDamaged, "the file ends before the picture does"};
     return {};
 }
 
@@ -329,15 +268,22 @@ EngineResult<GfxBitmap> DecodePicture(const unsigned char* pData, std::size_t nS
     // backs this up for pictures whose size only shows while decoding.
     if (auto checked = CheckHeader(nFormat, pData, nSize, options); !checked)
         return checked.Error();
-    auto decoded = [&] {
-        const QuietStderr quiet;
-        return nFormat == GfxPictureFormat::Heif ? GfxHeifDecoder::Decode(pData, nSize, options.m_nMaxPixels)
-                                                 : DecodeWithQt(nFormat, pData, nSize, options.m_nMaxPixels);
+    const std::int64_t nMax = options.m_nMaxPixels;
+    // A PNG is stored as it is and then turned upright by its EXIF orientation.
+    auto decoded = [&]() -> EngineResult<QImage> {
+        if (nFormat == GfxPictureFormat::Heif)
+            return GfxHeifDecoder::Decode(pData, nSize, nMax);
+        if (nFormat != GfxPictureFormat::Png)
+            return DecodeWithQt(nFormat, pData, nSize, nMax);
+        auto png = GfxPngDecoder::Decode(pData, nSize, nMax);
+        if (!png)
+            return png.Error();
+        return Upright(std::move(png.Value()), GfxMetadata::OrientationOfPng(pData, nSize));
     }();
     if (!decoded)
         return decoded.Error();
     QImage image = std::move(decoded.Value());
-    if (ExceedsLimit(image.size(), options.m_nMaxPixels))
+    if (ExceedsLimit(image.size(), nMax))
         return TooLarge(image.size());
 
     // Colour first, at the picture's own depth; then transparency goes.
@@ -356,22 +302,28 @@ EngineResult<QSize> MeasurePicture(const unsigned char* pData, std::size_t nSize
     const GfxPictureFormat nFormat = SniffPictureFormat(pData, nSize);
     if (auto checked = CheckHeader(nFormat, pData, nSize, options); !checked)
         return checked.Error();
+    const std::int64_t nMax = options.m_nMaxPixels;
     auto measured = [&]() -> EngineResult<QSize> {
-        const QuietStderr quiet;
         if (nFormat == GfxPictureFormat::Heif)
-            return GfxHeifDecoder::Measure(pData, nSize, options.m_nMaxPixels);
+            return GfxHeifDecoder::Measure(pData, nSize, nMax);
+        if (nFormat == GfxPictureFormat::Png) {
+            auto size = GfxPngDecoder::Measure(pData, nSize, nMax);
+            if (size && GfxMetadata::OrientationOfPng(pData, nSize) >= 5)
+                size.Value().transpose();
+            return size;
+        }
         if (nFormat != GfxPictureFormat::Gif)
             return MeasureWithQt(nFormat, pData, nSize);
-        // A GIF's first picture is laid on its logical screen, whose size
-        // the reader only settles while decoding (it disbelieves some
-        // screens and reports the picture's own size before), so measuring
-        // a GIF decodes its first picture.
-        auto image = DecodeWithQt(nFormat, pData, nSize, options.m_nMaxPixels);
+        // A GIF's first picture is laid on its logical screen, whose size the
+        // reader only settles while decoding (it disbelieves some screens and
+        // reports the picture's own size before), so measuring a GIF decodes
+        // its first picture.
+        auto image = DecodeWithQt(nFormat, pData, nSize, nMax);
         if (!image)
             return image.Error();
         return image.Value().size();
     }();
-    if (measured && ExceedsLimit(measured.Value(), options.m_nMaxPixels))
+    if (measured && ExceedsLimit(measured.Value(), nMax))
         return TooLarge(measured.Value());
     return measured;
 }

@@ -2,7 +2,7 @@
 
 // Local
 #include "cli/CliArgs.h"
-#include "cli/CliAviOutput.h"
+#include "cli/CliVideoOutput.h"
 #include "cli/CliInterrupt.h"
 #include "cli/CliProgressBar.h"
 #include "cli/CliReport.h"
@@ -22,7 +22,8 @@ constexpr const char* kUsage =
     "  N frames (default 100) dissolve FIRST into SECOND at F frames per second (default 25).\n"
     "  --size sets a custom canvas (default: automatic). --codec mjpeg (default) or h264 at quality\n"
     "  Q 1..100 (default 90), ffv1 lossless or raw full frames. T threads make the frames (default:\n"
-    "  one per core). \".avi\" is appended to OUTPUT unless it contains \"avi\".";
+    "  one per core). An OUTPUT ending in \".mp4\" is written as MP4 with h264 (its default and only\n"
+    "  codec); \".avi\" is appended to any other OUTPUT unless it contains \"avi\".";
 
 } // namespace
 
@@ -43,7 +44,7 @@ int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std:
     if (!ReadIntOption(parsed, "frames", 1, kMaxCliSetting, nFrames))
         return report.Usage("--frames must be a whole number from 1 to 1000000");
     CliVideoSettings settings;
-    if (const std::string strWhy = ReadVideoSettings(parsed, settings); !strWhy.empty())
+    if (const std::string strWhy = ReadVideoSettings(parsed, parsed.m_positional[2], settings); !strWhy.empty())
         return report.Usage(strWhy);
 
     if (parsed.m_positional[2].empty())
@@ -72,7 +73,7 @@ int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std:
     if (!secondBuffer)
         return report.Fail(secondBuffer.Error().m_strMessage);
 
-    CliAviOutput video(settings);
+    CliVideoOutput video(settings);
     const std::span<const std::string> sources = std::span(parsed.m_positional).first(2);
     if (const std::string strWhy = video.Open(canvas, parsed.m_positional[2], sources); !strWhy.empty())
         return report.Fail(strWhy);
@@ -87,7 +88,7 @@ int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std:
     progress.m_bEnabled = !parsed.Has("quiet") && CliProgressBar::DrawsOn(err);
     CliProgressBar bar(err, nFrames, progress);
     const FramePipeline::Result result = WriteDissolveFrames(
-        video.Writer(), canvas, firstBuffer.Value(), secondBuffer.Value(), nFrames, settings.m_nThreads,
+        video.Writer(), firstBuffer.Value(), secondBuffer.Value(), nFrames, settings.m_nThreads,
         [&bar](std::int32_t nWritten) { bar.Update(nWritten); }, [] { return !CliInterrupted(); });
     bar.Finish();
     return video.Finish(result, report);

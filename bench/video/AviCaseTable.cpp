@@ -12,8 +12,6 @@
 // Local
 #include "engine/Canvas.h"
 #include "engine/PixelBuffer.h"
-#include "platform/avi/CCompressionChooserGuard.h"
-#include "platform/avi/CFixedCompressionChooser.h"
 #include "video/CAviWriter.h"
 #include "video/DissolveWriter.h"
 
@@ -52,40 +50,33 @@ int main(int argc, char* argv[])
     constexpr std::int32_t kFrames = 30;
     const struct {
         const char* szName;
-        FOURCC fcc;
-        DWORD dwQuality;
-    } codecs[] = {{"raw", comptypeDIB, 0},    {"mjpeg", comptypeMJPG, 90}, {"mjpeg-q37", comptypeMJPG, 37},
-                  {"h264", comptypeH264, 90}, {"h264-q37", comptypeH264, 37}, {"ffv1", comptypeFFV1, 0}};
+        const char* szCodec;
+        std::int32_t nQuality;
+    } codecs[] = {{"raw", "raw", 0},    {"mjpeg", "mjpeg", 90}, {"mjpeg-q37", "mjpeg", 37},
+                  {"h264", "h264", 90}, {"h264-q37", "h264", 37}, {"ffv1", "ffv1", 0}};
     int nFailures = 0;
     for (const auto& codec : codecs)
-        for (const LONG nRate : {1, 25, 100000})
+        for (const std::int32_t nRate : {1, 25, 100000})
             for (const bool bSegmented : {false, true}) {
-                CFixedCompressionChooser chooser({codec.fcc, codec.dwQuality, false});
-                CCompressionChooserGuard guard(&chooser);
                 CAviWriter writer;
-                writer.SetBitmapHeader(canvas.Header());
-                writer.m_strFileName = std::string(argv[1]) + "/" + codec.szName + "-" + std::to_string(nRate) +
-                                       "fps-" + (bSegmented ? "segmented" : "single") + ".avi";
-                writer.m_nRate = nRate;
+                const std::string strName = std::string(argv[1]) + "/" + codec.szName + "-" + std::to_string(nRate) +
+                                            "fps-" + (bSegmented ? "segmented" : "single") + ".avi";
                 if (bSegmented)
                     writer.SetSegmentSize(kSmallSegments);
-                if (writer.InitEngine(nullptr) != 0) {
-                    std::fprintf(stderr, "%s: %s\n", writer.m_strFileName.c_str(), writer.m_strError.c_str());
+                auto done = writer.Open(strName, {canvas, nRate, FindVideoCodec(codec.szCodec), codec.nQuality});
+                if (done) {
+                    const FramePipeline::Result result = WriteDissolveFrames(
+                        writer, first, second, kFrames, 2, [](std::int32_t) {}, [] { return true; });
+                    done = result.m_nOutcome == FramePipeline::Outcome::Done
+                               ? writer.Commit()
+                               : EngineResult<void>(EngineError{EngineErrorCode::WriteFailed, result.m_strError});
+                }
+                if (!done) {
+                    std::fprintf(stderr, "%s: %s\n", strName.c_str(), done.Error().m_strMessage.c_str());
                     ++nFailures;
                     continue;
                 }
-                const FramePipeline::Result result = WriteDissolveFrames(
-                    writer, canvas, first, second, kFrames, 2, [](std::int32_t) {}, [] { return true; });
-                if (result.m_nOutcome != FramePipeline::Outcome::Done)
-                    writer.Abandon();
-                writer.ReleaseEngine();
-                if (!writer.IsCommitted()) {
-                    std::fprintf(stderr, "%s: %s %s\n", writer.m_strFileName.c_str(), result.m_strError.c_str(),
-                                 writer.RunErrorText().c_str());
-                    ++nFailures;
-                    continue;
-                }
-                std::printf("%s\n", writer.m_strFileName.c_str());
+                std::printf("%s\n", strName.c_str());
             }
     return nFailures == 0 ? 0 : 1;
 }

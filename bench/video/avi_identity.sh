@@ -16,7 +16,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 photos=()
-for name in Autumn BytheWater Cascade Kite; do
+for name in Autumn BytheWater Kite Path; do
   photos+=("$(ls /usr/share/wallpapers/$name/contents/images/*.jpg | head -1)")
 done
 

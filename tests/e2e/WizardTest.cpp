@@ -119,6 +119,28 @@ TEST_F(WizardFiles, AnimationEqualsTheBatchToolAndRestartResetsItsRoad)
                          WizardHarness::Button(done, IDC_START_AGAIN)->isChecked()), std::tuple(0, false, false));
 }
 
+// A name ending in ".mp4" is offered H.264 alone and written as MP4, byte
+// for byte as the batch tool writes it, and that file is opened at the end.
+TEST_F(WizardFiles, Mp4EqualsTheBatchToolAndIsOpened)
+{
+    WizardHarness w;
+    w.m_compression.m_choice = {FindVideoCodec("h264"), 37};
+    w.ChooseSources(m_strFirst, m_strSecond, 0);
+    w.ChooseOutput(Out("klip.mp4"));
+    WizardHarness::Type(w.m_dlg.m_pageAnimSettings, IDC_FRAME_COUNT, "30");
+    WizardHarness::Type(w.m_dlg.m_pageAnimSettings, IDC_FPS, "7");
+    w.Next();
+    EXPECT_EQ(std::tuple(w.Boxes().size(), w.m_compression.m_offered, w.State()),
+              std::tuple(0u, std::vector{FindVideoCodec("h264")}, "3 Dokončit ->x"));
+    ASSERT_EQ(RunChild({PLAVEX_CLI_PATH, "anim", m_strFirst, m_strSecond, Out("cli.mp4"), "--frames", "30", "--fps", "7",
+                        "--quality", "37"}).m_nExitCode, 0);
+    EXPECT_TRUE(ReadFile(Out("klip.mp4")) == ReadFile(Out("cli.mp4"))) << "the wizard's file differs from plavex-cli anim";
+    EXPECT_EQ(ReadFile(Out("klip.mp4")).substr(4, 4), "ftyp");
+    WizardHarness::Click(w.m_dlg.m_pageAnimDone, IDC_OPEN_RESULT);
+    w.Next();
+    EXPECT_EQ(w.Opened(), std::vector{Out("klip.mp4")});
+}
+
 TEST_F(WizardFiles, StillEqualsTheBatchToolAndRestartKeepsTheRatio)
 {
     WizardHarness w;
@@ -258,8 +280,9 @@ TEST_P(WizardFaultTest, IsToldOnceAndTheSettingsPageComesBackWithTheFilesAsTheyW
     if (const std::size_t nAt = strText.find('@'); nAt != std::string::npos)
         strText.replace(nAt, 1, strTarget);
     EXPECT_EQ(w.Boxes(), strText.empty() ? std::vector<std::string>{} : std::vector{Error(strText)});
-    // The compressor is chosen once the file is open.
-    EXPECT_EQ(w.m_compression.m_nCalls, f.m_bAnimation && f.m_nFault >= Fault::FileSizeLimit ? 1 : 0);
+    // The compressor is chosen once the pictures are loaded and the name is
+    // checked, before the file is made.
+    EXPECT_EQ(w.m_compression.m_nCalls, f.m_bAnimation && f.m_nFault >= Fault::MissingFolder ? 1 : 0);
     EXPECT_EQ(w.State(), f.m_bAnimation ? "2 Další <>x" : "10 Další <>x");
     EXPECT_TRUE(files() == before) << "a file was left, or the target or a source changed";
 }

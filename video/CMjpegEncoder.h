@@ -4,7 +4,8 @@
 #include <string>
 
 // Local
-#include "platform/avi/IFrameEncoder.h"
+#include "engine/IFrameEncoder.h"
+#include "video/VideoCodec.h"
 
 // Encodes bottom-up BGR pictures of one size as complete baseline JPEG
 // pictures (4:2:0, with their quantisation and Huffman tables) through
@@ -17,20 +18,20 @@ public:
     CMjpegEncoder(const CMjpegEncoder&) = delete;
     CMjpegEncoder& operator=(const CMjpegEncoder&) = delete;
 
-    // Prepares for nWidth × nHeight pictures at quality 1..100. False on
-    // failure, with the reason in LastError().
-    bool Init(int nWidth, int nHeight, int nQuality);
+    static EngineResult<std::unique_ptr<IFrameEncoder>> Make(const EncoderSettings& settings);
+
+    // Prepares for nWidth × nHeight pictures at quality 1..100; an empty
+    // text, or the reason it cannot.
+    std::string Init(std::int32_t nWidth, std::int32_t nHeight, std::int32_t nQuality);
 
     // Every picture stands alone, so each is a key frame.
-    bool Encode(const BYTE* pPixels, int nPitch, EncodedFrame* pOut) override;
-    const std::string& LastError() const override { return m_strError; }
+    EngineResult<EncodedFrame> Encode(const std::uint8_t* pPixels, std::int32_t nPitch) override;
 
 private:
     void* m_hCompressor = nullptr;
-    BYTE* m_pBuffer = nullptr;
+    std::uint8_t* m_pBuffer = nullptr;
     unsigned long m_nBufferSize = 0;
-    int m_nWidth = 0;
-    int m_nHeight = 0;
-    int m_nQuality = 0;
-    std::string m_strError;
+    std::int32_t m_nWidth = 0;
+    std::int32_t m_nHeight = 0;
+    std::int32_t m_nQuality = 0;
 };

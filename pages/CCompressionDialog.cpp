@@ -1,6 +1,7 @@
-#include "platform/aviui/CCompressionDialog.h"
+#include "pages/CCompressionDialog.h"
 
-#include <iterator>
+#include <algorithm>
+#include <utility>
 
 // Qt
 #include <QComboBox>
@@ -12,28 +13,8 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
-// Local
-#include "platform/avi/FrameEncoderFactory.h"
-
-namespace {
-
-struct CompressorRow {
-    const char* szName;
-    FOURCC fccHandler;
-    bool bQuality; // lossy, so the slider applies
-};
-
-// Indexed by CCompressionDialog::Compressor.
-constexpr CompressorRow kRows[] = {
-    {"Plné snímky (nekomprimované)", comptypeDIB, false},
-    {"Motion JPEG", comptypeMJPG, true},
-    {"H.264", comptypeH264, true},
-    {"FFV1 (bezeztrátový)", comptypeFFV1, false},
-};
-
-} // namespace
-
-CCompressionDialog::CCompressionDialog(QWidget* pParent) : QDialog(pParent)
+CCompressionDialog::CCompressionDialog(std::vector<const VideoCodec*> offered, QWidget* pParent)
+    : QDialog(pParent), m_offered(std::move(offered))
 {
     setWindowTitle(QStringLiteral("Komprese videa"));
     // A fixed little dialog: a close box, no minimize or maximize box.
@@ -42,8 +23,8 @@ CCompressionDialog::CCompressionDialog(QWidget* pParent) : QDialog(pParent)
     setModal(true);
 
     m_pCompressor = new QComboBox(this);
-    for (const CompressorRow& row : kRows)
-        m_pCompressor->addItem(QString::fromUtf8(row.szName));
+    for (const VideoCodec* pCodec : m_offered)
+        m_pCompressor->addItem(QString::fromUtf8(pCodec->m_pszLabel));
 
     m_pQuality = new QSlider(Qt::Horizontal, this);
     m_pQuality->setRange(1, 100);
@@ -72,38 +53,30 @@ CCompressionDialog::CCompressionDialog(QWidget* pParent) : QDialog(pParent)
     connect(m_pCompressor, &QComboBox::currentIndexChanged, this, &CCompressionDialog::OnCompressorChanged);
     connect(m_pQuality, &QSlider::valueChanged, this, &CCompressionDialog::OnQualityChanged);
 
-    AVICOMPRESSOPTIONS defaults{};
-    defaults.fccHandler = comptypeMJPG;
-    defaults.dwQuality = kMjpegDefaultQuality;
-    SetChoice(defaults);
+    SetChoice(CompressionChoice{});
 }
 
-void CCompressionDialog::SetChoice(const AVICOMPRESSOPTIONS& options)
+void CCompressionDialog::SetChoice(const CompressionChoice& choice)
 {
-    const FOURCC fccHandler = CanonicalCompressor(options.fccHandler);
-    int nRow = kFullFrames;
-    for (int i = 0; i < static_cast<int>(std::size(kRows)); ++i)
-        if (kRows[i].fccHandler == fccHandler)
-            nRow = i;
-    const DWORD nQuality = options.dwQuality >= 1 && options.dwQuality <= 100 ? options.dwQuality : kMjpegDefaultQuality;
-    m_pQuality->setValue(static_cast<int>(nQuality));
+    const auto it = std::find(m_offered.begin(), m_offered.end(), choice.m_pCodec);
+    const int nRow = it == m_offered.end() ? 0 : static_cast<int>(it - m_offered.begin());
+    const bool bQuality = choice.m_nQuality >= 1 && choice.m_nQuality <= 100;
+    m_pQuality->setValue(bQuality ? choice.m_nQuality : kDefaultVideoQuality);
     m_pCompressor->setCurrentIndex(nRow);
     OnCompressorChanged(m_pCompressor->currentIndex());
     OnQualityChanged(m_pQuality->value());
 }
 
-void CCompressionDialog::GetChoice(AVICOMPRESSOPTIONS& options) const
+CompressionChoice CCompressionDialog::GetChoice() const
 {
-    const CompressorRow& row = kRows[m_pCompressor->currentIndex()];
-    options.fccType = streamtypeVIDEO;
-    options.fccHandler = row.fccHandler;
-    options.dwQuality = row.bQuality ? static_cast<DWORD>(m_pQuality->value()) : 0;
+    const VideoCodec* pCodec = m_offered.at(static_cast<std::size_t>(m_pCompressor->currentIndex()));
+    return {pCodec, pCodec->m_bTakesQuality ? m_pQuality->value() : 0};
 }
 
 void CCompressionDialog::OnCompressorChanged(int nIndex)
 {
     // Full frames and FFV1 keep every pixel: they have no quality to set.
-    const bool bQuality = nIndex >= 0 && kRows[nIndex].bQuality;
+    const bool bQuality = nIndex >= 0 && m_offered[static_cast<std::size_t>(nIndex)]->m_bTakesQuality;
     m_pQuality->setEnabled(bQuality);
     m_pQualityValue->setEnabled(bQuality);
 }

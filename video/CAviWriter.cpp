@@ -157,12 +157,8 @@ EngineResult<void> CAviWriter::Open(const std::string& strName, const VideoForma
     const std::string strFormatFailed = "AVI Compressed Stream format setting failed.";
     if (canvas.ImageSize() > kMaxFrameBytes)
         return Fail(strFormatFailed);
-    // The first encoder shows whether the codec takes the size; it makes
-    // the frames later.
-    auto encoder = MakeEncoder();
-    if (!encoder)
-        return Fail(strFormatFailed + " " + encoder.Error().m_strMessage);
-    m_pFirstEncoder = std::move(encoder.Value());
+    if (auto made = MakeFirstEncoder(); !made)
+        return Fail(strFormatFailed + " " + made.Error().m_strMessage);
 
     m_nFourcc = pCodec->m_nFourcc;
     m_ckid = m_nFourcc == 0 ? MakeFourcc("00db") : MakeFourcc("00dc");
@@ -175,31 +171,6 @@ EngineResult<void> CAviWriter::Open(const std::string& strName, const VideoForma
     m_nMoviStart = static_cast<std::int64_t>(headers.size()) - 4;
     m_bOpen = true;
     return {};
-}
-
-EngineResult<std::unique_ptr<IFrameEncoder>> CAviWriter::MakeEncoder()
-{
-    if (m_pFirstEncoder)
-        return std::move(m_pFirstEncoder);
-    const Canvas& canvas = m_format.m_canvas;
-    return m_format.m_pCodec->m_makeEncoder(
-        {canvas.Width(), canvas.Height(), m_format.m_nQuality, m_format.m_nRate, false});
-}
-
-EngineError CAviWriter::EncodeFailure(const std::string& strEncoderReason) const
-{
-    return {EngineErrorCode::EncodeFailed,
-            "AVI frame write failed. The compressor could not compress the frame." +
-                (strEncoderReason.empty() ? "" : " " + strEncoderReason)};
-}
-
-EngineError CAviWriter::Fail(const std::string& strText)
-{
-    if (m_strFailure.empty())
-        m_strFailure = strText;
-    m_bOpen = false;
-    m_file.Discard();
-    return {EngineErrorCode::WriteFailed, m_strFailure};
 }
 
 std::vector<std::uint8_t> CAviWriter::BuildHeaders() const
@@ -401,8 +372,7 @@ int CAviWriter::EndSegment(bool bMoreFollow)
 EngineResult<void> CAviWriter::WriteFrame(const EncodedFrame& frame, std::int32_t nFrames)
 {
     if (!m_bOpen)
-        return EngineError{EngineErrorCode::WriteFailed,
-                           m_strFailure.empty() ? "AVI frame write failed. The file is not open." : m_strFailure};
+        return NotOpen("frame write failed.");
     if (frame.m_nSize > kMaxFrameBytes || (frame.m_nSize > 0 && !frame.m_pData))
         return Fail("AVI frame write failed." + WriteFailureDetail(kTooLarge));
     for (std::int32_t i = 0; i < nFrames; ++i)
@@ -455,8 +425,7 @@ int CAviWriter::WriteFrameChunk(const EncodedFrame& frame)
 EngineResult<void> CAviWriter::Commit()
 {
     if (!m_bOpen)
-        return EngineError{EngineErrorCode::WriteFailed,
-                           m_strFailure.empty() ? "AVI file could not be finished. The file is not open." : m_strFailure};
+        return NotOpen("file could not be finished.");
     const std::string strFailed = "AVI file could not be finished. Check filename " + m_strFileName + ".";
     if (m_bSegmentOpen) {
         if (const int nErr = EndSegment(false))

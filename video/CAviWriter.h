@@ -18,12 +18,11 @@
 #include <vector>
 
 // Local
-#include "platform/file/CPendingFile.h"
-#include "video/IVideoWriter.h"
+#include "video/CStagedVideoWriter.h"
 
-class CAviWriter : public IVideoWriter {
+class CAviWriter : public CStagedVideoWriter {
 public:
-    CAviWriter() = default;
+    CAviWriter() : CStagedVideoWriter("AVI", false) {}
 
     CAviWriter(const CAviWriter&) = delete;
     CAviWriter& operator=(const CAviWriter&) = delete;
@@ -34,12 +33,9 @@ public:
 
     // The name must end in ".avi" (any case).
     EngineResult<void> Open(const std::string& strName, const VideoFormat& format) override;
-    EngineResult<std::unique_ptr<IFrameEncoder>> MakeEncoder() override;
     // Writes the frame nFrames times, each as a sample of its own.
     EngineResult<void> WriteFrame(const EncodedFrame& frame, std::int32_t nFrames = 1) override;
     EngineResult<void> Commit() override;
-    EngineError EncodeFailure(const std::string& strEncoderReason) const override;
-    const VideoFormat& Format() const override { return m_format; }
     bool HoldsInOneSample() const override { return false; }
 
     // Size of one RIFF segment (default 1 GiB, at least 4 KiB), set before
@@ -63,16 +59,8 @@ private:
     int BeginSegment();
     // Closes the open segment; bMoreFollow when another segment begins next.
     int EndSegment(bool bMoreFollow);
-    // Drops the temporary file and keeps the first failure's text.
-    EngineError Fail(const std::string& strText);
 
-    std::string m_strFileName;
-    VideoFormat m_format;
-    std::unique_ptr<IFrameEncoder> m_pFirstEncoder;
-    CPendingFile m_file;
     std::int64_t m_nSegmentSize = std::int64_t{1} << 30;
-    bool m_bOpen = false;
-    std::string m_strFailure; // the first failure's text; the file is gone then
 
     std::uint32_t m_nFourcc = 0; // the codec's, 0 for full frames
     std::uint32_t m_ckid = 0;    // '00db' or '00dc'

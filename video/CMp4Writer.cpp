@@ -31,11 +31,11 @@ std::string WriteFailureDetail(int nAvError)
 
 CMp4Writer::~CMp4Writer()
 {
-    CloseMuxer();
+    Close();
     av_packet_free(&m_pPacket);
 }
 
-void CMp4Writer::CloseMuxer()
+void CMp4Writer::Close()
 {
     if (!m_pMuxer)
         return;
@@ -43,16 +43,6 @@ void CMp4Writer::CloseMuxer()
         avio_closep(&m_pMuxer->pb);
     avformat_free_context(m_pMuxer);
     m_pMuxer = nullptr;
-}
-
-EngineError CMp4Writer::Fail(const std::string& strText)
-{
-    if (m_strFailure.empty())
-        m_strFailure = strText;
-    m_bOpen = false;
-    CloseMuxer();
-    m_file.Discard();
-    return {EngineErrorCode::WriteFailed, m_strFailure};
 }
 
 EngineResult<void> CMp4Writer::Open(const std::string& strName, const VideoFormat& format)
@@ -73,11 +63,10 @@ EngineResult<void> CMp4Writer::Open(const std::string& strName, const VideoForma
         format.m_nQuality > 100)
         return Fail(strFailed + " The frame size, rate or quality is invalid.");
     // The one encoder of the file: its parameter sets go into the header.
-    auto encoder = MakeEncoder();
+    auto encoder = MakeFirstEncoder();
     if (!encoder)
         return Fail(strFailed + " " + encoder.Error().m_strMessage);
-    m_pFirstEncoder = std::move(encoder.Value());
-    const std::span<const std::uint8_t> header = m_pFirstEncoder->StreamHeader();
+    const std::span<const std::uint8_t> header = encoder.Value()->StreamHeader();
 
     // libavformat opens the temporary file by name, so that its second pass
     // can read it back; "file:" keeps a colon in the name from being taken
@@ -125,27 +114,10 @@ EngineResult<void> CMp4Writer::Open(const std::string& strName, const VideoForma
     return {};
 }
 
-EngineResult<std::unique_ptr<IFrameEncoder>> CMp4Writer::MakeEncoder()
-{
-    if (m_pFirstEncoder)
-        return std::move(m_pFirstEncoder);
-    const Canvas& canvas = m_format.m_canvas;
-    return m_format.m_pCodec->m_makeEncoder(
-        {canvas.Width(), canvas.Height(), m_format.m_nQuality, m_format.m_nRate, true});
-}
-
-EngineError CMp4Writer::EncodeFailure(const std::string& strEncoderReason) const
-{
-    return {EngineErrorCode::EncodeFailed,
-            "MP4 frame write failed. The compressor could not compress the frame." +
-                (strEncoderReason.empty() ? "" : " " + strEncoderReason)};
-}
-
 EngineResult<void> CMp4Writer::WriteFrame(const EncodedFrame& frame, std::int32_t nFrames)
 {
     if (!m_bOpen)
-        return EngineError{EngineErrorCode::WriteFailed,
-                           m_strFailure.empty() ? "MP4 frame write failed. The file is not open." : m_strFailure};
+        return NotOpen("frame write failed.");
     if (nFrames <= 0)
         return {};
     if (frame.m_nSize > static_cast<std::size_t>(INT32_MAX - AV_INPUT_BUFFER_PADDING_SIZE))
@@ -173,8 +145,7 @@ EngineResult<void> CMp4Writer::WriteFrame(const EncodedFrame& frame, std::int32_
 EngineResult<void> CMp4Writer::Commit()
 {
     if (!m_bOpen)
-        return EngineError{EngineErrorCode::WriteFailed,
-                           m_strFailure.empty() ? "MP4 file could not be finished. The file is not open." : m_strFailure};
+        return NotOpen("file could not be finished.");
     const std::string strFailed = "MP4 file could not be finished. Check filename " + m_strFileName + ".";
     KeepAvComplaints();
     // The trailer writes the index and moves it before the frames.
@@ -186,6 +157,6 @@ EngineResult<void> CMp4Writer::Commit()
     if (const int nFileErr = m_file.Commit(); nFileErr != 0)
         return Fail(strFailed + WriteFailureDetail(AVERROR(nFileErr)));
     m_bOpen = false;
-    CloseMuxer();
+    Close();
     return {};
 }

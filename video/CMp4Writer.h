@@ -13,40 +13,29 @@
 #include <string>
 
 // Local
-#include "platform/file/CPendingFile.h"
-#include "video/IVideoWriter.h"
+#include "video/CStagedVideoWriter.h"
 
 struct AVFormatContext;
 struct AVPacket;
 
-class CMp4Writer : public IVideoWriter {
+class CMp4Writer : public CStagedVideoWriter {
 public:
-    CMp4Writer() = default;
+    CMp4Writer() : CStagedVideoWriter("MP4", true) {}
     ~CMp4Writer() override;
 
     CMp4Writer(const CMp4Writer&) = delete;
     CMp4Writer& operator=(const CMp4Writer&) = delete;
 
     EngineResult<void> Open(const std::string& strName, const VideoFormat& format) override;
-    EngineResult<std::unique_ptr<IFrameEncoder>> MakeEncoder() override;
     EngineResult<void> WriteFrame(const EncodedFrame& frame, std::int32_t nFrames = 1) override;
     EngineResult<void> Commit() override;
-    EngineError EncodeFailure(const std::string& strEncoderReason) const override;
-    const VideoFormat& Format() const override { return m_format; }
     bool HoldsInOneSample() const override { return true; }
 
 private:
-    // Closes the muxer and drops the temporary file; keeps the first failure's text.
-    EngineError Fail(const std::string& strText);
-    void CloseMuxer();
+    // Closes the muxer and the file it has open.
+    void Close() override;
 
-    std::string m_strFileName;
-    VideoFormat m_format;
-    std::unique_ptr<IFrameEncoder> m_pFirstEncoder;
-    CPendingFile m_file;
     AVFormatContext* m_pMuxer = nullptr;
     AVPacket* m_pPacket = nullptr;
     std::int64_t m_nTime = 0; // frame times written so far
-    bool m_bOpen = false;
-    std::string m_strFailure;
 };

@@ -39,9 +39,6 @@ public:
     // Gives the exit status.
     int Finish(const FramePipeline::Result& result, const CliReport& report);
 
-    // The name written to, ".avi" included.
-    const std::string& FileName() const { return m_strName; }
-
     IVideoWriter& Writer() { return *m_pWriter; }
 
 private:

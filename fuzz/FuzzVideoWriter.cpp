@@ -122,10 +122,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
         Require(static_cast<std::int64_t>(avi.frames.size()) == nSamples && avi.nRate == static_cast<std::uint32_t>(nRate));
         Require(avi.nDmlhFrames == 0 || avi.nDmlhFrames == static_cast<std::uint32_t>(nSamples));
     } else if (bCommitted) {
-        // The index before the frames, each frame a sample.
+        // The index before the frames, each frame a sample; a file without
+        // frames has no track to describe.
         const Mp4Layout mp4 = ReadMp4Layout(target.string());
-        Require(mp4.bAvcC && mp4.boxes.size() == 4 && mp4.boxes[1] == "moov" && mp4.boxes[3] == "mdat");
-        Require(mp4.nSamples == nSamples);
+        Require(mp4.boxes.size() == 4 && mp4.boxes[1] == "moov" && mp4.boxes[3] == "mdat");
+        Require(mp4.nSamples == nSamples && mp4.bAvcC == (nSamples > 0));
     } else if (nName & 8) {
         std::ifstream old(target, std::ios::binary);
         Require(std::string(std::istreambuf_iterator<char>(old), {}) == kOldContent);

@@ -140,7 +140,7 @@ Mp4Layout ReadMp4Layout(const std::string& strPath)
         m.boxes.push_back(b.substr(p + 4, 4));
         if (m.boxes.back() == "moov") {
             m.bAvcC = b.find("avcC", p) < p + Be32(b, p);
-            if (const std::size_t q = b.find("stsz", p); q + 16 <= p + Be32(b, p))
+            if (const std::size_t q = b.find("stsz", p); q < p + Be32(b, p) && q + 16 <= b.size())
                 m.nSamples = Be32(b, q + 12);
         }
         // The samples: NAL units, each after its 4-byte length.

@@ -26,7 +26,6 @@
 #include "engine/SlideshowPictures.h"
 #include "tests/support/AviProbe.h"
 #include "tests/support/TestKit.h"
-#include "video/CAvcodecEncoder.h"
 #include "video/CAviWriter.h"
 #include "video/DissolveWriter.h"
 #include "video/SlideshowWriter.h"
@@ -67,17 +66,19 @@ struct Sources {
 
 struct FileCase {
     const char* m_pszName;
-    VideoContainer m_container;
+    const char* m_pszFile; // its extension chooses the container
     const char* m_pszCodec;
     int m_nWidth, m_nHeight, m_nFrames, m_nRate = 25;
     std::int64_t m_nSegment = 0; // AVI: 0 for one segment, else the size of small ones
     int m_nQuality = 90;
+    std::string m_strFailure = {}; // the writer's words when it must fail; "@" stands for the file's name
+    rlim_t m_nSizeLimit = RLIM_INFINITY;
 };
 
 // Writes the dissolve as the renders do; an empty text, or the failure.
 std::string WriteDissolve(const std::string& strPath, const FileCase& c, const Sources& s)
 {
-    std::unique_ptr<IVideoWriter> pWriter = MakeVideoWriter(c.m_container);
+    std::unique_ptr<IVideoWriter> pWriter = MakeVideoWriter(ContainerOfName(strPath));
     if (c.m_nSegment > 0)
         static_cast<CAviWriter&>(*pWriter).SetSegmentSize(c.m_nSegment);
     auto done = pWriter->Open(strPath, {s.canvas, c.m_nRate, FindVideoCodec(c.m_pszCodec), c.m_nQuality});
@@ -102,15 +103,31 @@ constexpr std::int64_t kFirstMoviType = 12 + 12 + 64 + 12 + 64 + 48 + (32 + 16 *
 
 class VideoFileTest : public ::testing::TestWithParam<FileCase> {};
 
-TEST_P(VideoFileTest, ReadersReadEveryFrameAsWritten)
+// A failure is told in the writer's words and leaves the folder as it was:
+// no temporary file, the older file of the name untouched. A complete file
+// replaces it.
+TEST_P(VideoFileTest, ReadersReadEveryFrameAsWrittenOrTheFailureIsTold)
 {
     const FileCase& c = GetParam();
     const VideoCodec& codec = *FindVideoCodec(c.m_pszCodec);
-    const bool bAvi = c.m_container == VideoContainer::Avi, bSegmented = c.m_nSegment != 0;
+    const bool bAvi = ContainerOfName(c.m_pszFile) == VideoContainer::Avi, bSegmented = c.m_nSegment != 0;
     QTemporaryDir dir;
-    const std::string strPath = dir.filePath(bAvi ? "out.avi" : "out.mp4").toStdString();
+    const std::string strPath = dir.filePath(c.m_pszFile).toStdString();
+    const bool bOld = WriteFile(strPath, "old");
+    const std::vector<std::string> before = ListFolder(dir.path().toStdString());
     const Sources s(c.m_nWidth, c.m_nHeight);
-    ASSERT_EQ(WriteDissolve(strPath, c, s), "");
+    std::string strFailure = c.m_strFailure;
+    if (const std::size_t nAt = strFailure.find('@'); nAt != std::string::npos)
+        strFailure.replace(nAt, 1, strPath);
+    {
+        const FileSizeLimit limit(c.m_nSizeLimit);
+        ASSERT_EQ(WriteDissolve(strPath, c, s), strFailure);
+    }
+    if (!strFailure.empty()) {
+        EXPECT_EQ(std::pair(ListFolder(dir.path().toStdString()), ReadFile(strPath)),
+                  std::pair(before, std::string(bOld ? "old" : "")));
+        return;
+    }
 
     const ProbeResult probe = Probe(strPath);
     EXPECT_EQ(probe.strErrors, "");
@@ -194,20 +211,32 @@ TEST_P(VideoFileTest, ReadersReadEveryFrameAsWritten)
     EXPECT_EQ(a.nHandler, nFourcc);
 }
 
+const std::string kAviOpen = "AVI Engine failed to initialize. Check filename @.";
+const std::string kMp4Open = "MP4 file could not be created. Check filename @.";
 INSTANTIATE_TEST_SUITE_P(
-    ContainersCodecsSegments, VideoFileTest,
-    ::testing::Values(FileCase{"AviRawTiny", VideoContainer::Avi, "raw", 4, 4, 1},
-                      FileCase{"AviRaw", VideoContainer::Avi, "raw", 100, 60, 50},
-                      FileCase{"AviRawSegments", VideoContainer::Avi, "raw", 64, 48, 60, 25, 64 * 1024},
-                      FileCase{"AviMjpegTiny", VideoContainer::Avi, "mjpeg", 4, 4, 1},
-                      FileCase{"AviMjpegSegments", VideoContainer::Avi, "mjpeg", 160, 120, 40, 1, 16 * 1024},
-                      FileCase{"AviH264", VideoContainer::Avi, "h264", 32, 32, 260, 30},
-                      FileCase{"AviH264Segments", VideoContainer::Avi, "h264", 160, 120, 60, 100000, 4096},
-                      FileCase{"AviFfv1", VideoContainer::Avi, "ffv1", 36, 20, 2},
-                      FileCase{"AviFfv1Segments", VideoContainer::Avi, "ffv1", 64, 48, 30, 25, 16 * 1024},
-                      FileCase{"Mp4H264Quality37", VideoContainer::Mp4, "h264", 64, 48, 260, 25, 0, 37},
-                      FileCase{"Mp4H264TinyAt1Fps", VideoContainer::Mp4, "h264", 4, 4, 3, 1},
-                      FileCase{"Mp4H264At100000Fps", VideoContainer::Mp4, "h264", 64, 48, 10, 100000}),
+    ContainersCodecsSegmentsFailures, VideoFileTest,
+    ::testing::Values(
+        FileCase{"AviRawTiny", "v.avi", "raw", 4, 4, 1}, FileCase{"AviRaw", "v.avi", "raw", 100, 60, 50},
+        FileCase{"AviRawSegments", "v.avi", "raw", 64, 48, 60, 25, 64 * 1024},
+        FileCase{"AviMjpegTiny", "v.avi", "mjpeg", 4, 4, 1},
+        FileCase{"AviMjpegSegments", "v.avi", "mjpeg", 160, 120, 40, 1, 16 * 1024},
+        FileCase{"AviH264", "v.avi", "h264", 32, 32, 260, 30},
+        FileCase{"AviH264Segments", "v.avi", "h264", 160, 120, 60, 100000, 4096},
+        FileCase{"AviFfv1", "v.avi", "ffv1", 36, 20, 2}, FileCase{"AviFfv1Segments", "v.avi", "ffv1", 64, 48, 30, 25, 16 * 1024},
+        FileCase{"Mp4H264Quality37", "v.mp4", "h264", 64, 48, 260, 25, 0, 37},
+        FileCase{"Mp4H264TinyAt1Fps", "v.MP4", "h264", 4, 4, 3, 1},
+        FileCase{"Mp4H264At100000Fps", "v.mp4", "h264", 64, 48, 10, 100000},
+        FileCase{"AviOtherExtension", "david.wmv", "mjpeg", 16, 16, 2, 25, 0, 90,
+                 kAviOpen + "According to the registry, the type of file specified in AVIFileOpen does not have a "
+                            "handler to process it"},
+        FileCase{"AviRateZero", "v.avi", "raw", 16, 16, 2, 0, 0, 90, "AVI Stream creation failed. Check Bitmap info."},
+        FileCase{"AviQualityZero", "v.avi", "mjpeg", 16, 16, 2, 25, 0, 0, "AVI Compressed Stream creation failed."},
+        FileCase{"Mp4MissingFolder", "missing/v.mp4", "h264", 16, 16, 2, 25, 0, 90,
+                 kMp4Open + " A disk error occurred while opening the file."},
+        FileCase{"Mp4MotionJpeg", "v.mp4", "mjpeg", 16, 16, 2, 25, 0, 90, kMp4Open + " MP4 files hold H.264 only."},
+        // The frames fit the muxer's buffer, which is first written out at the end.
+        FileCase{"Mp4FileSizeLimit", "v.mp4", "h264", 160, 120, 30, 25, 0, 90,
+                 "MP4 file could not be finished. Check filename @. A disk error occurred while writing the file.", 5000}),
     kRowName);
 
 // A slideshow of three pictures held 5 frames and faded over 4: one encoder
@@ -249,61 +278,6 @@ TEST(SlideshowFileTest, OneEncoderCarriesEveryPictureAndMp4HoldsAreOneSample)
     }
 }
 
-// A failure says why in the writer's words, and leaves the folder as it was:
-// no temporary file, the older file of the name untouched.
-struct FailureCase {
-    const char* m_pszName;
-    VideoContainer m_container;
-    const char* m_pszFile; // in a folder that holds it as an older file, unless it names another folder
-    const char* m_pszCodec;
-    int m_nQuality, m_nRate;
-    rlim_t m_nSizeLimit;   // 0 for none
-    std::string m_strText; // "@" stands for the file's name
-};
-
-class WriterFailureTest : public ::testing::TestWithParam<FailureCase> {};
-
-TEST_P(WriterFailureTest, IsToldAndLeavesTheFolderAsItWas)
-{
-    const FailureCase& c = GetParam();
-    QTemporaryDir dir;
-    const std::string strPath = dir.filePath(c.m_pszFile).toStdString();
-    const bool bOld = WriteFile(strPath, "old");
-    const std::vector<std::string> before = ListFolder(dir.path().toStdString());
-    std::string strText = c.m_strText;
-    if (const std::size_t nAt = strText.find('@'); nAt != std::string::npos)
-        strText.replace(nAt, 1, strPath);
-    {
-        const FileSizeLimit limit(c.m_nSizeLimit ? c.m_nSizeLimit : RLIM_INFINITY);
-        EXPECT_EQ(WriteDissolve(strPath, {"", c.m_container, c.m_pszCodec, 160, 120, 30, c.m_nRate, 0, c.m_nQuality},
-                                Sources(160, 120)),
-                  strText);
-    }
-    EXPECT_EQ(ListFolder(dir.path().toStdString()), before);
-    EXPECT_EQ(ReadFile(strPath), bOld ? "old" : "");
-}
-
-const std::string kAviOpen = "AVI Engine failed to initialize. Check filename @.";
-const std::string kMp4Open = "MP4 file could not be created. Check filename @.";
-INSTANTIATE_TEST_SUITE_P(
-    Rows, WriterFailureTest,
-    ::testing::Values(
-        FailureCase{"AviOtherExtension", VideoContainer::Avi, "david.wmv", "mjpeg", 90, 25, 0,
-                    kAviOpen + "According to the registry, the type of file specified in AVIFileOpen does not have a "
-                               "handler to process it"},
-        FailureCase{"AviRateZero", VideoContainer::Avi, "film.avi", "raw", 0, 0, 0,
-                    "AVI Stream creation failed. Check Bitmap info."},
-        FailureCase{"AviQualityZero", VideoContainer::Avi, "film.avi", "mjpeg", 0, 25, 0,
-                    "AVI Compressed Stream creation failed."},
-        FailureCase{"Mp4MissingFolder", VideoContainer::Mp4, "missing/klip.mp4", "h264", 90, 25, 0,
-                    kMp4Open + " A disk error occurred while opening the file."},
-        FailureCase{"Mp4MotionJpeg", VideoContainer::Mp4, "klip.mp4", "mjpeg", 90, 25, 0,
-                    kMp4Open + " MP4 files hold H.264 only."},
-        // The frames fit the muxer's buffer, which is first written out at the end.
-        FailureCase{"Mp4FileSizeLimit", VideoContainer::Mp4, "klip.mp4", "h264", 90, 25, 5000,
-                    "MP4 file could not be finished. Check filename @. A disk error occurred while writing the file."}),
-    kRowName);
-
 TEST(VideoNameTest, AviNamesGainTheirExtensionByTheSubstringRuleAndMp4NamesStay)
 {
     for (const auto& [pszIn, pszOut, container] :
@@ -317,35 +291,32 @@ TEST(VideoNameTest, AviNamesGainTheirExtensionByTheSubstringRuleAndMp4NamesStay)
 
 // A complete file replaces the one a name or a link leads to, keeping its
 // permissions, or is created with the usual ones, even at the length limit
-// of a name; an encoder missing from libavcodec is named.
+// of a name.
 TEST(VideoFileSafetyTest, CompleteFilesReplaceOrCreateAsTheUserExpects)
 {
     using std::filesystem::perms;
     for (const VideoContainer container : {VideoContainer::Avi, VideoContainer::Mp4}) {
         const std::string strExt = container == VideoContainer::Avi ? ".avi" : ".mp4";
-        const FileCase c{"", container, "h264", 16, 16, 2};
+        const FileCase c{"", "", "h264", 16, 16, 2};
+        const Sources sources(16, 16);
         QTemporaryDir dir;
         const std::string strBase = dir.path().toStdString(), strNew = strBase + "/" + std::string(246, 'n') + strExt;
         const std::string strKept = strBase + "/kept" + strExt, strLink = strBase + "/link" + strExt;
         WriteFile(strKept, "old");
         std::filesystem::permissions(strKept, perms::owner_read | perms::owner_write);
         const mode_t nOldMask = ::umask(022);
-        EXPECT_EQ(WriteDissolve(strNew, c, Sources(16, 16)) + WriteDissolve(strKept, c, Sources(16, 16)), "");
+        EXPECT_EQ(WriteDissolve(strNew, c, sources) + WriteDissolve(strKept, c, sources), "");
         ::umask(nOldMask);
         EXPECT_EQ(std::filesystem::status(strNew).permissions(),
                   perms::owner_read | perms::owner_write | perms::group_read | perms::others_read);
         EXPECT_EQ(std::filesystem::status(strKept).permissions(), perms::owner_read | perms::owner_write);
         std::filesystem::create_symlink("kept" + strExt, strLink);
         WriteFile(strKept, "old");
-        EXPECT_EQ(WriteDissolve(strLink, c, Sources(16, 16)), "");
+        EXPECT_EQ(WriteDissolve(strLink, c, sources), "");
         EXPECT_TRUE(std::filesystem::is_symlink(strLink));
         EXPECT_EQ(Probe(strKept).nFrames, 2);
         EXPECT_EQ(ListFolder(strBase).size(), 3u);
     }
-    CAvcodecEncoder encoder;
-    EXPECT_EQ(encoder.Init(CAvcodecEncoder::Kind::Ffv1, {8, 8, 90, 25, false}, "no-such-encoder"),
-              "The FFV1 encoder \"no-such-encoder\" is missing from the installed libavcodec.");
-    EXPECT_FALSE(encoder.Encode(MakeFrame(8, 8, 0).data(), 24));
 }
 
 } // namespace

@@ -130,8 +130,10 @@ def main(names):
             shutil.copyfile(source, target)
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
     if not os.path.exists(os.path.join(BUILD, "build.ninja")):
+        # ccache, where installed, keeps the rebuilds after each fault short.
+        launcher = ["-DCMAKE_CXX_COMPILER_LAUNCHER=ccache", "-DCMAKE_C_COMPILER_LAUNCHER=ccache"] if shutil.which("ccache") else []
         run(["cmake", "-S", WORK, "-B", BUILD, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Release", "-DPLAVEX_BUILD_BENCH=OFF",
-             "-DCMAKE_CXX_COMPILER_LAUNCHER=ccache", "-DCMAKE_C_COMPILER_LAUNCHER=ccache"], check=True)
+             *launcher], check=True)
     programs = sorted({p for f in faults for p in f[4]})
     base = run(["cmake", "--build", BUILD, "-j2", "--target", *programs, "plavex-cli"])
     if base.returncode:

@@ -67,6 +67,8 @@ EngineResult<void> CMp4Writer::Open(const std::string& strName, const VideoForma
     if (!encoder)
         return Fail(strFailed + " " + encoder.Error().m_strMessage);
     const std::span<const std::uint8_t> header = encoder.Value()->StreamHeader();
+    if (header.empty())
+        return Fail(strFailed + " The encoder gave no parameter sets for the header.");
 
     // libavformat opens the temporary file by name, so that its second pass
     // can read it back; "file:" keeps a colon in the name from being taken
@@ -75,7 +77,7 @@ EngineResult<void> CMp4Writer::Open(const std::string& strName, const VideoForma
     int nErr = avformat_alloc_output_context2(&m_pMuxer, nullptr, "mp4", strUrl.c_str());
     AVStream* pStream = nErr >= 0 ? avformat_new_stream(m_pMuxer, nullptr) : nullptr;
     m_pPacket = av_packet_alloc();
-    if (!pStream || !m_pPacket || header.empty())
+    if (!pStream || !m_pPacket)
         return Fail(strFailed + " There is not enough memory to complete the operation.");
     AVCodecParameters& par = *pStream->codecpar;
     par.codec_type = AVMEDIA_TYPE_VIDEO;

@@ -2,6 +2,7 @@
 
 // Local
 #include "cli/CliArgs.h"
+#include "cli/CliFitOptions.h"
 #include "cli/CliVideoOutput.h"
 #include "cli/CliInterrupt.h"
 #include "cli/CliProgressBar.h"
@@ -18,12 +19,15 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: plavex-cli anim FIRST SECOND OUTPUT [--frames N] [--fps F] [--size WxH]\n"
+    "                       [--fit stretch|contain|cover] [--background RRGGBB]\n"
     "                       [--codec raw|mjpeg|h264|ffv1] [--quality Q] [--threads T] [--quiet]\n"
     "  N frames (default 100) dissolve FIRST into SECOND at F frames per second (default 25).\n"
-    "  --size sets a custom canvas (default: automatic). --codec mjpeg (default) or h264 at quality\n"
-    "  Q 1..100 (default 90), ffv1 lossless or raw full frames. T threads make the frames (default:\n"
-    "  one per core). An OUTPUT ending in \".mp4\" is written as MP4 with h264 (its default and only\n"
-    "  codec); \".avi\" is appended to any other OUTPUT unless it contains \"avi\".";
+    "  --size sets a custom canvas (default: automatic). --fit places each picture on it: stretched\n"
+    "  (default), whole with bars of the --background colour (default 000000), or cropped to cover it.\n"
+    "  --codec mjpeg (default) or h264 at quality Q 1..100 (default 90), ffv1 lossless or raw full\n"
+    "  frames. T threads make the frames (default: one per core). An OUTPUT ending in \".mp4\" is\n"
+    "  written as MP4 with h264 (its default and only codec); \".avi\" is appended to any other\n"
+    "  OUTPUT unless it contains \"avi\".";
 
 } // namespace
 
@@ -31,7 +35,8 @@ int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std:
 {
     const CliReport report(err, "anim", kUsage);
     const CliArgs parsed =
-        ParseCliArgs(args, {{"frames", "fps", "size", "codec", "quality", "threads"}, {"help", "quiet"}});
+        ParseCliArgs(args, {{"frames", "fps", "size", "fit", "background", "codec", "quality", "threads"},
+                            {"help", "quiet"}});
     if (!parsed.m_strError.empty())
         return report.Usage(parsed.m_strError);
     if (parsed.Has("help")) {
@@ -45,6 +50,9 @@ int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std:
         return report.Usage("--frames must be a whole number from 1 to 1000000");
     CliVideoSettings settings;
     if (const std::string strWhy = ReadVideoSettings(parsed, parsed.m_positional[2], settings); !strWhy.empty())
+        return report.Usage(strWhy);
+    FitOptions fit;
+    if (const std::string strWhy = ReadFitOptions(parsed, fit); !strWhy.empty())
         return report.Usage(strWhy);
 
     if (parsed.m_positional[2].empty())
@@ -78,7 +86,8 @@ int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std:
     if (const std::string strWhy = video.Open(canvas, parsed.m_positional[2], sources); !strWhy.empty())
         return report.Fail(strWhy);
 
-    if (auto scaled = ScaleToCanvas(first.Value(), second.Value(), canvas, firstBuffer.Value(), secondBuffer.Value());
+    if (auto scaled =
+            ScaleToCanvas(first.Value(), second.Value(), canvas, firstBuffer.Value(), secondBuffer.Value(), fit);
         !scaled) {
         video.Abandon();
         return report.Fail(scaled.Error().m_strMessage);

@@ -19,10 +19,10 @@
 #include "app/CWizardDlg.h"
 #include "tests/platform/support/TestServices.h"
 
-// Answers the compression question without a dialog, or cancels it, and
-// counts the questions.
-class CFixedCompressionChooser : public ICompressionChooser {
-public:
+// Answers the compression question without a dialog (uncompressed frames,
+// so that the wizard's file can equal the batch tool's raw one), or cancels
+// it, and counts the questions.
+struct CFixedCompressionChooser : ICompressionChooser {
     std::optional<CompressionChoice> Choose(QWidget*, const std::vector<const VideoCodec*>& offered) override
     {
         ++m_nCalls;
@@ -30,7 +30,7 @@ public:
         return m_bCancel ? std::nullopt : std::optional(m_choice);
     }
 
-    CompressionChoice m_choice;
+    CompressionChoice m_choice{FindVideoCodec("raw"), 0};
     bool m_bCancel = false;
     int m_nCalls = 0;
     std::vector<const VideoCodec*> m_offered; // at the last question
@@ -38,11 +38,8 @@ public:
 
 class WizardHarness {
 public:
-    // Uncompressed frames, so that the wizard's file can equal the batch tool's
-    // raw one, or the compressor's dialog cancelled.
     explicit WizardHarness(bool bCancel = false)
     {
-        m_compression.m_choice = {FindVideoCodec("raw"), 0};
         m_compression.m_bCancel = bCancel;
         m_dlg.m_pCompressionChooser = &m_compression;
         m_dlg.Create(IDD_WIZARD, nullptr);

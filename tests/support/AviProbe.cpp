@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <sstream>
 
 namespace {
@@ -151,17 +152,6 @@ Mp4Layout ReadMp4Layout(const std::string& strPath)
     return m;
 }
 
-std::vector<std::string> ProbePackets(const std::string& strPath)
-{
-    std::string strErrors;
-    std::vector<std::string> packets;
-    for (const std::string& s : Lines(RunCapture("ffprobe -v error -select_streams v:0 -show_entries "
-                                                 "packet=flags,duration_time -of csv=p=0 '" + strPath + "'",
-                                                 strPath + ".err", strErrors)))
-        packets.push_back(s.substr(s.find(',') + 1, 1) + " " + s.substr(0, s.find(',')));
-    return packets;
-}
-
 std::vector<std::string> H264Settings(const std::string& strPath)
 {
     // The trace goes where ffmpeg complains.
@@ -184,23 +174,24 @@ std::vector<std::string> H264Settings(const std::string& strPath)
 ProbeResult Probe(const std::string& strPath)
 {
     ProbeResult r;
-    std::istringstream lines(RunCapture("ffprobe -v error -count_frames -select_streams v:0 -show_entries "
-                                        "stream=codec_name,codec_tag_string,width,height,r_frame_rate,nb_read_frames,duration "
-                                        "-of default=nw=1 '" + strPath + "'",
-                                        strPath + ".err", r.strErrors));
-    for (std::string s; std::getline(lines, s);) {
+    std::map<std::string, std::string> stream;
+    std::string strPacketDuration;
+    for (const std::string& s : Lines(RunCapture("ffprobe -v error -count_frames -select_streams v:0 -show_entries "
+                                                 "stream=codec_name,codec_tag_string,width,height,r_frame_rate,"
+                                                 "nb_read_frames,duration:packet=duration_time,flags -of default=nw=1 '" +
+                                                     strPath + "'",
+                                                 strPath + ".err", r.strErrors))) {
         const std::string k = s.substr(0, s.find('=')), v = s.substr(s.find('=') + 1);
-        if (k == "codec_name")
-            r.strCodec = v;
-        else if (k == "codec_tag_string")
-            r.strTag = v;
-        else if (k == "duration")
-            r.strDuration = v;
-        else if (k == "r_frame_rate")
-            r.strRate = v;
-        else if (k == "width" || k == "height" || k == "nb_read_frames")
-            (k == "width" ? r.nWidth : k == "height" ? r.nHeight : r.nFrames) = std::stoi(v);
+        if (k == "flags")
+            r.packets.push_back(v.substr(0, 1) + " " + strPacketDuration);
+        (k == "duration_time" ? strPacketDuration : stream[k]) = v;
     }
+    r.strCodec = stream["codec_name"];
+    r.strTag = stream["codec_tag_string"];
+    r.strRate = stream["r_frame_rate"];
+    r.strDuration = stream["duration"];
+    for (const auto& [k, n] : {std::pair{"width", &r.nWidth}, {"height", &r.nHeight}, {"nb_read_frames", &r.nFrames}})
+        *n = stream.contains(k) ? std::stoi(stream[k]) : -1;
     return r;
 }
 

@@ -43,14 +43,12 @@ Mp4Layout ReadMp4Layout(const std::string& strPath);
 struct ProbeResult {
     std::string strCodec, strTag, strRate, strDuration, strErrors; // strErrors: all the decoder complained about
     int nWidth = 0, nHeight = 0, nFrames = -1;
+    // Each packet as "K" (a key frame) or "_" and its duration in seconds, "K 2.000000".
+    std::vector<std::string> packets;
 };
 
 // Decodes every frame with ffprobe.
 ProbeResult Probe(const std::string& strPath);
-
-// Each packet of the video as "K" (a key frame) or "_" and its duration in
-// seconds, "K 2.000000".
-std::vector<std::string> ProbePackets(const std::string& strPath);
 
 // The H.264 sequence parameters ffmpeg's trace_headers reads, such as
 // "time_scale=50", and the x264 options written in the stream, such as

@@ -30,15 +30,15 @@ SlideshowWriter::SlideshowWriter(IVideoWriter& writer, const SlideshowPlan& plan
 
 SlideshowWriter::~SlideshowWriter() = default;
 
-EngineResult<IFrameEncoder*> SlideshowWriter::CarriedEncoder()
+EngineResult<IFrameEncoder*> SlideshowWriter::KeptEncoder(std::unique_ptr<IFrameEncoder>& pKept)
 {
-    if (!m_pCarried) {
+    if (!pKept) {
         auto encoder = m_writer.MakeEncoder();
         if (!encoder)
             return encoder.Error();
-        m_pCarried = std::move(encoder.Value());
+        pKept = std::move(encoder.Value());
     }
-    return m_pCarried.get();
+    return pKept.get();
 }
 
 FramePipeline::Result SlideshowWriter::WriteTurn(const SlideshowPictures& pictures, std::int32_t nPicture,
@@ -60,7 +60,7 @@ FramePipeline::Result SlideshowWriter::WriteTurn(const SlideshowPictures& pictur
             [this]() -> EngineResult<std::unique_ptr<IFrameEncoder>> {
                 if (m_bIndependentFrames)
                     return m_writer.MakeEncoder();
-                auto carried = CarriedEncoder();
+                auto carried = KeptEncoder(m_pCarried);
                 if (!carried)
                     return carried.Error();
                 return std::unique_ptr<IFrameEncoder>(std::make_unique<LentEncoder>(*carried.Value()));
@@ -85,13 +85,7 @@ FramePipeline::Result SlideshowWriter::WriteHold(const PixelBuffer& picture,
     const auto failed = [](FramePipeline::Outcome nOutcome, const EngineError& error) {
         return FramePipeline::Result{nOutcome, error.m_strMessage};
     };
-    if (m_bIndependentFrames && !m_pHold) {
-        auto encoder = m_writer.MakeEncoder();
-        if (!encoder)
-            return failed(FramePipeline::Outcome::EncodeFailed, m_writer.EncodeFailure(encoder.Error().m_strMessage));
-        m_pHold = std::move(encoder.Value());
-    }
-    auto encoder = m_bIndependentFrames ? EngineResult<IFrameEncoder*>(m_pHold.get()) : CarriedEncoder();
+    const auto encoder = KeptEncoder(m_bIndependentFrames ? m_pHold : m_pCarried);
     if (!encoder)
         return failed(FramePipeline::Outcome::EncodeFailed, m_writer.EncodeFailure(encoder.Error().m_strMessage));
     const auto frame = encoder.Value()->Encode(picture.Data(), m_writer.Format().m_canvas.Stride());

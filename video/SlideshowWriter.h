@@ -46,13 +46,15 @@ private:
     FramePipeline::Result WriteHold(const PixelBuffer& picture,
                                     const std::function<void(std::int64_t nWritten)>& onWritten,
                                     const FramePipeline::IdleFn& idle);
-    // The one encoder of a codec whose frames depend on the ones before.
-    EngineResult<IFrameEncoder*> CarriedEncoder();
+    // The encoder kept in pKept, which the writer makes the first time.
+    EngineResult<IFrameEncoder*> KeptEncoder(std::unique_ptr<IFrameEncoder>& pKept);
 
     IVideoWriter& m_writer;
     SlideshowPlan m_plan;
     int m_nWorkers;
     bool m_bIndependentFrames;
+    // For a codec whose frames depend on the ones before: the one encoder of
+    // the whole file, carried from turn to turn.
     std::unique_ptr<IFrameEncoder> m_pCarried;
     // For a codec whose frames stand alone: the encoder of every hold.
     std::unique_ptr<IFrameEncoder> m_pHold;

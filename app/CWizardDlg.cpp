@@ -186,9 +186,11 @@ void CWizardDlg::StartRender()
     };
     // The ratio is read once, from the slider itself; the compression dialog
     // is modal to the frame.
+    render.m_chooseCompression = [this](const std::vector<const VideoCodec*>& offered) {
+        return m_pCompressionChooser->Choose(this, offered);
+    };
     const EngineResult<std::string> written =
-        bAnimation ? render.RenderAnimation({job, m_pageAnimSettings.m_nFrameCount, m_pageAnimSettings.m_nFps,
-                                             reinterpret_cast<HWND>(static_cast<QWidget*>(this))})
+        bAnimation ? render.RenderAnimation({job, m_pageAnimSettings.m_nFrameCount, m_pageAnimSettings.m_nFps})
                    : render.RenderStill({job, m_pageStillSettings.m_ctlRatio->value()});
     if (written)
         m_strResultPath = QFile::decodeName(QByteArray::fromStdString(written.Value()));

@@ -8,6 +8,7 @@
 // Local
 #include "engine/EngineError.h"
 #include "pages/CAnimSettingsPage.h"
+#include "pages/CDialogCompressionChooser.h"
 #include "pages/CDonePage.h"
 #include "pages/CPictureCache.h"
 #include "pages/CPreviewWnd.h"
@@ -41,6 +42,11 @@ public:
 
     // The file the last finished render wrote; the finish opens this one.
     QString m_strResultPath;
+
+    // Asks for the animation's codec and quality: the "Komprese videa"
+    // dialog, unless a test puts another chooser in its place.
+    CDialogCompressionChooser m_compressionDialog;
+    ICompressionChooser* m_pCompressionChooser = &m_compressionDialog;
 
     void OnNext();
     void OnPrev();

@@ -13,8 +13,8 @@
 #include "engine/PixelBuffer.h"
 #include "engine/SameFile.h"
 #include "platform/gfx/GfxBitmap.h"
-#include "video/CAviWriter.h"
 #include "video/DissolveWriter.h"
+#include "video/VideoContainer.h"
 
 namespace {
 
@@ -95,60 +95,47 @@ EngineResult<std::string> CWizardRender::RenderAnimation(const AnimationJob& job
 {
     // The writer is not set up before both pictures are loaded, so a picture
     // that cannot be loaded leaves no file behind.
-    CAviWriter writer;
     RenderInputs in;
     if (auto prepared = Prepare(job, in); !prepared)
         return prepared.Error();
     const Canvas& canvas = in.m_canvas;
 
-    // The compressor is chosen after both loads and before any pixel work.
-    writer.SetBitmapHeader(canvas.Header());
-    writer.m_strFileName = job.m_strOutput;
-    writer.EnsureAviExtension();
-    writer.m_nRate = job.m_nFps;
-    // The name checked is the one the writer will create.
-    if (auto checked = CheckOutputIsNotASource(writer.m_strFileName, job.m_strFirst, job.m_strSecond); !checked)
+    // An AVI name may gain ".avi"; the name checked is the one written.
+    const std::string strName = VideoFileName(job.m_strOutput);
+    if (auto checked = CheckOutputIsNotASource(strName, job.m_strFirst, job.m_strSecond); !checked)
         return checked.Error();
-    if (const HRESULT hrInit = writer.InitEngine(job.m_hwndOwner); hrInit != 0) {
-        writer.ReleaseEngine();
-        // A cancelled choice returns 1 and leaves "Ok" as its text.
-        if (hrInit == 1 && writer.m_strError == "Ok")
-            return kCancelled;
-        return EngineError{EngineErrorCode::WriteFailed, writer.m_strError, writer.m_strFileName};
-    }
-    // Ends the run without a file; an existing file of the name is kept.
-    const auto notSaved = [&writer](std::string strWhy) {
-        writer.Abandon();
-        writer.ReleaseEngine();
-        return EngineError{EngineErrorCode::WriteFailed, std::move(strWhy), writer.m_strFileName};
+    // The compressor is chosen after both loads and before any pixel work,
+    // among the codecs the name's container carries.
+    const VideoContainer container = ContainerOfName(strName);
+    const auto choice = m_chooseCompression(CodecsOf(container));
+    if (!choice)
+        return kCancelled;
+    // A writer that goes uncommitted takes its temporary file with it.
+    std::unique_ptr<IVideoWriter> pWriter = MakeVideoWriter(container);
+    const auto notSaved = [&strName](std::string strWhy) {
+        return EngineError{EngineErrorCode::WriteFailed, std::move(strWhy), strName};
     };
-    if (auto scaled = ScaleToCanvas(in.m_first, in.m_second, canvas, in.m_firstBuffer, in.m_secondBuffer); !scaled) {
-        notSaved({});
+    if (auto opened = pWriter->Open(strName, {canvas, job.m_nFps, choice->m_pCodec, choice->m_nQuality}); !opened)
+        return notSaved(opened.Error().m_strMessage);
+    if (auto scaled = ScaleToCanvas(in.m_first, in.m_second, canvas, in.m_firstBuffer, in.m_secondBuffer); !scaled)
         return scaled.Error();
-    }
 
     // The pipeline blends into frames of its own. The frames are made on
     // every core; this thread writes them in order and reports each one.
     in.m_output = PixelBuffer();
     const std::int32_t nFrameCount = job.m_nFrameCount;
     const FramePipeline::Result result = WriteDissolveFrames(
-        writer, canvas, in.m_firstBuffer, in.m_secondBuffer, nFrameCount, FramePipeline::DefaultWorkers(),
+        *pWriter, in.m_firstBuffer, in.m_secondBuffer, nFrameCount, FramePipeline::DefaultWorkers(),
         [this, nFrameCount](std::int32_t nWritten) { m_onProgress(nWritten, nFrameCount); },
         [this] { return m_keepGoing(); });
-    if (result.m_nOutcome == FramePipeline::Outcome::Aborted) {
-        notSaved({});
+    if (result.m_nOutcome == FramePipeline::Outcome::Aborted)
         return kCancelled;
-    }
-    // A file that lacks a frame is no result: it is dropped.
-    if (result.m_nOutcome != FramePipeline::Outcome::Done) {
-        const std::string strWhy = writer.RunErrorText();
-        return notSaved(strWhy.empty() ? result.m_strError : strWhy);
-    }
-
     in.m_firstBuffer = PixelBuffer();
     in.m_secondBuffer = PixelBuffer();
-    writer.ReleaseEngine();
-    if (!writer.IsCommitted())
-        return EngineError{EngineErrorCode::WriteFailed, writer.RunErrorText(), writer.m_strFileName};
-    return writer.m_strFileName;
+    // A file that lacks a frame is no result: it is dropped.
+    if (result.m_nOutcome != FramePipeline::Outcome::Done)
+        return notSaved(result.m_strError);
+    if (auto committed = pWriter->Commit(); !committed)
+        return notSaved(committed.Error().m_strMessage);
+    return strName;
 }

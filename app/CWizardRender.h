@@ -7,11 +7,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 // Local
 #include "engine/EngineResult.h"
-#include "platform/win/WinTypes.h"
+#include "pages/ICompressionChooser.h"
 
 class CWizardRender {
 public:
@@ -30,7 +32,6 @@ public:
     struct AnimationJob : Job {
         std::int32_t m_nFrameCount = 0;
         std::int32_t m_nFps = 0;
-        HWND m_hwndOwner = nullptr;  // the window the compressor is chosen over
     };
 
     // After each row of the still (its index, of the rows) or each frame of
@@ -39,13 +40,17 @@ public:
     // Lets the windows answer while the render works; false stops the render
     // with Cancelled.
     std::function<bool()> m_keepGoing = [] { return true; };
+    // The animation's codec and quality among those offered; nothing cancels
+    // the render.
+    std::function<std::optional<CompressionChoice>(const std::vector<const VideoCodec*>& offered)> m_chooseCompression =
+        [](const std::vector<const VideoCodec*>&) { return std::optional<CompressionChoice>(); };
 
     // The file written, or why nothing was: a source picture that cannot be
     // loaded (its path in the error), an impossible size (InvalidCanvas,
     // ScaleFailed, or OutOfMemory without a path), an output that is one of
     // the sources, a file that cannot be written, or Cancelled.
     EngineResult<std::string> RenderStill(const StillJob& job);
-    // As the still; the writer may add ".avi" to the name, and the file
-    // written is the one given back.
+    // As the still, and after the pictures are loaded, the codec is chosen;
+    // an AVI name may gain ".avi", and the file written is the one given back.
     EngineResult<std::string> RenderAnimation(const AnimationJob& job);
 };

@@ -5,8 +5,6 @@
 
 // Local
 #include "app/CWizardApp.h"
-#include "platform/avi/CCompressionChooserGuard.h"
-#include "platform/aviui/CDialogCompressionChooser.h"
 #include "app/QtTranslations.h"
 
 int main(int argc, char* argv[])
@@ -20,9 +18,9 @@ int main(int argc, char* argv[])
     QApplication application(nQtArgc, qtArgv);
     // The file choosers and Qt's standard questions speak Czech, like the wizard.
     InstallQtTranslations("cs");
-    // The animation's compressor is chosen in the "Komprese videa" dialog.
-    CDialogCompressionChooser chooser;
-    CCompressionChooserGuard chooserGuard(&chooser);
+    // Message boxes, file choosers and opening files use the layer's own Qt
+    // implementations, which are in place from the start; the wizard asks
+    // for the animation's compressor itself.
     CWizardApp app;
     return app.InitInstance() ? QApplication::exec() : 0;
 }

@@ -8,8 +8,10 @@
 #include "res/resource.h"
 
 CAnimSettingsPage::CAnimSettingsPage(QWidget* pParent)
-    : CSettingsPage(IDD_ANIM_SETTINGS, {QStringLiteral("Avi soubory (*.avi)"), {"*.avi"}}, QStringLiteral("avi"),
-                    pParent),
+    : CSettingsPage(IDD_ANIM_SETTINGS,
+                    // A name ending in ".mp4" is written as MP4, any other as AVI.
+                    {{QStringLiteral("Avi soubory (*.avi)"), {"*.avi"}}, {QStringLiteral("Video MP4 (*.mp4)"), {"*.mp4"}}},
+                    QStringLiteral("avi"), pParent),
       m_pFps(m_items.Item<QLineEdit>(IDC_FPS)), m_pFrameCount(m_items.Item<QLineEdit>(IDC_FRAME_COUNT))
 {
     for (QLineEdit* pEdit : {m_pFrameCount, m_pFps})

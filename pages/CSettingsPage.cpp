@@ -10,11 +10,12 @@
 // Local
 #include "res/resource.h"
 
-CSettingsPage::CSettingsPage(int nIDTemplate, FileFilter outputFilter, QString strSuffix, QWidget* pParent)
+CSettingsPage::CSettingsPage(int nIDTemplate, std::vector<FileFilter> outputFilters, QString strSuffix,
+                             QWidget* pParent)
     : CTemplatePage(nIDTemplate, pParent), m_pOutputPath(m_items.Item<QLineEdit>(IDC_PATH)),
       m_pAutoSize(m_items.Item<QRadioButton>(IDC_RADIO_FIRST)),
       m_pCustomSize(m_items.Item<QRadioButton>(IDC_RADIO_SECOND)), m_pWidth(m_items.Item<QLineEdit>(IDC_WIDTH)),
-      m_pHeight(m_items.Item<QLineEdit>(IDC_HEIGHT)), m_outputFilter(std::move(outputFilter)),
+      m_pHeight(m_items.Item<QLineEdit>(IDC_HEIGHT)), m_outputFilters(std::move(outputFilters)),
       m_strSuffix(std::move(strSuffix))
 {
     connect(m_items.Item<QPushButton>(IDC_BROWSE), &QPushButton::clicked, this, &CSettingsPage::OnBrowse);
@@ -40,7 +41,7 @@ void CSettingsPage::OnBrowse()
     // existing file is the user's decision, asked by the chooser.
     const QString strPath = ChooseFile({.bOpen = false, .strDefaultSuffix = m_strSuffix,
                                         .strInitialName = QStringLiteral("plavex"), .bConfirmOverwrite = true,
-                                        .filters = {m_outputFilter}, .pOwner = window()});
+                                        .filters = m_outputFilters, .pOwner = window()});
     if (strPath.isEmpty())
         return;
     m_pOutputPath->setText(strPath);

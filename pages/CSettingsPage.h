@@ -28,8 +28,8 @@ class CSettingsPage : public CTemplatePage, public SettingsValues {
     Q_OBJECT
 
 public:
-    // The save chooser offers outputFilter and adds strSuffix to a bare name.
-    CSettingsPage(int nIDTemplate, FileFilter outputFilter, QString strSuffix, QWidget* pParent);
+    // The save chooser offers outputFilters and adds strSuffix to a bare name.
+    CSettingsPage(int nIDTemplate, std::vector<FileFilter> outputFilters, QString strSuffix, QWidget* pParent);
 
     // Sets the values back to their defaults and shows them. The enabled
     // state of the size edits stays as it was.
@@ -60,6 +60,6 @@ protected:
 private:
     void EnableSize(bool bEnable);
 
-    FileFilter m_outputFilter;
+    std::vector<FileFilter> m_outputFilters;
     QString m_strSuffix;
 };

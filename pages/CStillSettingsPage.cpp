@@ -10,7 +10,7 @@
 #include "res/resource.h"
 
 CStillSettingsPage::CStillSettingsPage(QWidget* pParent)
-    : CSettingsPage(IDD_STILL_SETTINGS, {QStringLiteral("Obrázky BMP (*.bmp)"), {"*.bmp"}}, QStringLiteral("bmp"),
+    : CSettingsPage(IDD_STILL_SETTINGS, {{QStringLiteral("Obrázky BMP (*.bmp)"), {"*.bmp"}}}, QStringLiteral("bmp"),
                     pParent),
       m_ctlRatio(m_items.Item<QSlider>(IDC_RATIO_SLIDER)), m_pRatioLabel(m_items.Item<QLabel>(IDC_RATIO_LABEL))
 {

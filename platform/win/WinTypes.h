@@ -1,30 +1,15 @@
 #pragma once
 
-// The handful of Windows data types and file structures that the BMP and
-// AVI files are written in terms of. Layouts are the Windows ones,
+// The handful of Windows data types and file structures that the BMP file
+// and the canvas are written in terms of. Layouts are the Windows ones,
 // little-endian and without padding, so they can be written to files as-is.
 
 #include <cstdint>
 
-using BOOL = int;
 using BYTE = std::uint8_t;
 using WORD = std::uint16_t;
 using DWORD = std::uint32_t;
 using LONG = std::int32_t;
-using UINT = unsigned int;
-using HRESULT = std::int32_t;
-
-// The window that owns the compression choice, as the AVI services take it:
-// the address of its QWidget, opaque to code that links no widgets.
-struct HWND__;
-using HWND = HWND__*;
-
-#ifndef TRUE
-#define TRUE 1
-#endif
-#ifndef FALSE
-#define FALSE 0
-#endif
 
 inline constexpr DWORD BI_RGB = 0;
 
@@ -56,9 +41,3 @@ struct BITMAPINFO {
 };
 static_assert(sizeof(BITMAPINFO) == 44);
 
-struct RECT {
-    LONG left;
-    LONG top;
-    LONG right;
-    LONG bottom;
-};

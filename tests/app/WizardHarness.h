@@ -5,6 +5,7 @@
 // a dialog, the user's clicks and typing, and the frame's state in one line.
 
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,18 +16,33 @@
 
 // Local
 #include "app/CWizardDlg.h"
-#include "platform/avi/CCompressionChooserGuard.h"
-#include "platform/avi/CFixedCompressionChooser.h"
 #include "tests/platform/support/TestServices.h"
+
+// Answers the compression question without a dialog (uncompressed frames,
+// so that the wizard's file can equal the batch tool's raw one), or cancels
+// it, and counts the questions.
+struct CFixedCompressionChooser : ICompressionChooser {
+    std::optional<CompressionChoice> Choose(QWidget*, const std::vector<const VideoCodec*>& offered) override
+    {
+        ++m_nCalls;
+        m_offered = offered;
+        return m_bCancel ? std::nullopt : std::optional(m_choice);
+    }
+
+    CompressionChoice m_choice{FindVideoCodec("raw"), 0};
+    bool m_bCancel = false;
+    int m_nCalls = 0;
+    std::vector<const VideoCodec*> m_offered; // at the last question
+};
 
 class WizardHarness {
 public:
     using Page = CWizardDlg::Page;
 
-    // Uncompressed frames, so that the wizard's file can equal the batch tool's
-    // raw one, or the compressor's dialog cancelled.
-    explicit WizardHarness(bool bCancel = false) : m_compression({.fccHandler = comptypeDIB, .bCancel = bCancel})
+    explicit WizardHarness(bool bCancel = false)
     {
+        m_compression.m_bCancel = bCancel;
+        m_dlg.m_pCompressionChooser = &m_compression;
         m_dlg.show();
     }
 
@@ -35,7 +51,6 @@ public:
     CScriptedFileChooser m_files;
     CRecordingShell m_shell;
     CFixedCompressionChooser m_compression;
-    CCompressionChooserGuard m_compressionGuard{&m_compression};
     CWizardDlg m_dlg;
 
     // A control of a page or of the frame, as the user meets it: its text, a

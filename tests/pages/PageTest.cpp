@@ -193,7 +193,8 @@ TEST_F(PageTest, ChoosersAskForTheirFilesAndFillOnlyTheirEdit)
     // The save choosers open on "plavex", not on the current path, ask before
     // replacing a file, add their extension to a bare name (a dot in a folder
     // is no extension) but not to a named one, and show a long path's start.
-    for (const auto& [page, pszExt, pszFilter] : {std::tuple{Page::AnimSettings, "avi", "Avi soubory (*.avi)|*.avi"},
+    // The animation's offers MP4 after AVI.
+    for (const auto& [page, pszExt, pszFilter] : {std::tuple{Page::AnimSettings, "avi", "Avi soubory (*.avi)|*.avi|Video MP4 (*.mp4)|*.mp4"},
                                                    std::tuple{Page::StillSettings, "bmp", "Obrázky BMP (*.bmp)|*.bmp"}}) {
         const CTemplatePage& settings = d.PageWidget(page);
         Show(page);

@@ -211,19 +211,8 @@ TEST_F(PageTest, ChoosersAskForTheirFilesAndFillOnlyTheirEdit)
     }
 }
 
-TEST_F(PageTest, ArrowsChooseWithinARadioGroupAndTheSliderKeysMoveTheRatio)
+TEST_F(PageTest, SliderKeysMoveTheRatioAndItsLabel)
 {
-    for (const Page page : {Page::Source, Page::StillSettings}) {
-        const CTemplatePage& p = d.PageWidget(page);
-        Show(page);
-        p.Item(IDC_RADIO_FIRST)->setFocus();
-        Key(Qt::Key_Down);  // Moves and chooses, as a click would, and the handler runs.
-        EXPECT_EQ(std::tuple(QApplication::focusWidget(), Checked(p, IDC_RADIO_SECOND), Checked(p, IDC_RADIO_FIRST),
-                             page == Page::Source || p.Item(IDC_WIDTH)->isEnabled()),
-                  std::tuple(p.Item(IDC_RADIO_SECOND), true, false, true));
-        Key(Qt::Key_Up);
-        EXPECT_TRUE(Checked(p, IDC_RADIO_FIRST));
-    }
     // The slider's label reads first:second. Arrows move by 1, pages by a fifth,
     // Home and End go to the ends; a position set in code shows too.
     CStillSettingsPage& still = d.m_pageStillSettings;
@@ -368,18 +357,29 @@ class PageKeepsTest : public PageTest, public testing::WithParamInterface<Keeps>
 TEST_P(PageKeepsTest, Keeps) { GetParam().m_check(*this); }
 
 const Keeps kKeeps[] = {
-    // Also when the check was set through the page's values, and both ways round.
+    // Set through the page's values or by a click, both ways round; the
+    // arrows then move the check within the group as a click would, and the
+    // handler runs.
     {"TabLandsOnTheCheckedRadioButton", [](PageTest& t) {
-         CSourcePage& source = t.d.m_pageSource;
-         t.Show(Page::Source);
-         for (const int nMode : {1, 0, 1}) {
-             source.m_nMode = nMode;
-             source.UpdateData(false);
-             source.Item(IDC_BROWSE_SECOND)->setFocus();
-             PageTest::Key(Qt::Key_Tab);
-             EXPECT_EQ(QApplication::focusWidget(), source.Item(nMode == 0 ? IDC_RADIO_FIRST : IDC_RADIO_SECOND)) << nMode;
-             PageTest::Key(Qt::Key_Tab, Qt::ShiftModifier);
-             EXPECT_EQ(QApplication::focusWidget(), source.Item(IDC_BROWSE_SECOND)) << nMode;
+         for (const auto& [page, nIDBefore] : {std::pair{Page::Source, IDC_BROWSE_SECOND}, {Page::StillSettings, IDC_BROWSE}}) {
+             CTemplatePage& p = t.d.PageWidget(page);
+             t.Show(page);
+             for (const int nMode : {1, 0, 1}) {
+                 if (page == Page::Source) {
+                     t.d.m_pageSource.m_nMode = nMode;
+                     t.d.m_pageSource.UpdateData(false);
+                 } else {
+                     PageTest::Click(p, nMode == 0 ? IDC_RADIO_FIRST : IDC_RADIO_SECOND);
+                 }
+                 p.Item(nIDBefore)->setFocus();
+                 PageTest::Key(Qt::Key_Tab);
+                 EXPECT_EQ(QApplication::focusWidget(), p.Item(nMode == 0 ? IDC_RADIO_FIRST : IDC_RADIO_SECOND)) << nMode;
+             }
+             PageTest::Key(Qt::Key_Up);
+             EXPECT_EQ(std::pair(QApplication::focusWidget(), PageTest::Checked(p, IDC_RADIO_FIRST)), std::pair(p.Item(IDC_RADIO_FIRST), true));
+             PageTest::Key(Qt::Key_Down);
+             EXPECT_EQ(std::pair(PageTest::Checked(p, IDC_RADIO_SECOND), page == Page::Source || p.Item(IDC_WIDTH)->isEnabled()),
+                       std::pair(true, true));
          }
      }},
     // Three frames at 20 per second; paused on the middle one, it stays there.

@@ -184,11 +184,11 @@ void CWizardDlg::StartRender()
         QApplication::processEvents(QEventLoop::AllEvents);
         return !m_bQuitRequested;
     };
-    // The ratio is read once, from the slider itself; the compression dialog
-    // is modal to the frame.
+    // The compression dialog is modal to the frame.
     render.m_chooseCompression = [this](const std::vector<const VideoCodec*>& offered) {
         return m_pCompressionChooser->Choose(this, offered);
     };
+    // The ratio is read once, from the slider itself.
     const EngineResult<std::string> written =
         bAnimation ? render.RenderAnimation({job, m_pageAnimSettings.m_nFrameCount, m_pageAnimSettings.m_nFps})
                    : render.RenderStill({job, m_pageStillSettings.m_ctlRatio->value()});

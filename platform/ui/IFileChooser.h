@@ -32,6 +32,7 @@ public:
     // The full path chosen, or an empty one when cancelled.
     virtual QString Choose(const FileChooserRequest& request) = 0;
 };
+template <> IFileChooser& Seam<IFileChooser>::QtService();
 
 // Asks the installed chooser. A name chosen without an extension gets the
 // default suffix. Empty when cancelled.

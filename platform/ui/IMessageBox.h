@@ -16,6 +16,7 @@ public:
     virtual QMessageBox::StandardButton Show(QWidget* pOwner, const QString& strText, const QString& strCaption,
                                              QMessageBox::Icon icon, QMessageBox::StandardButtons buttons) = 0;
 };
+template <> IMessageBox& Seam<IMessageBox>::QtService();
 
 // Shows a box on the installed service. A box given no caption carries the
 // program's file name, as the desktop names the program.

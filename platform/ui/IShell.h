@@ -13,3 +13,4 @@ public:
     virtual ~IShell() = default;
     virtual bool Open(const QString& strPath) = 0;
 };
+template <> IShell& Seam<IShell>::QtService();

@@ -16,15 +16,12 @@ public:
     }
     static Interface& Current() { return *Slot(); }
 
-protected:
-    ~Seam() = default;
-
 private:
     static Interface*& Slot()
     {
         static Interface* pService = &QtService();
         return pService;
     }
-    // Defined beside each Qt implementation.
+    // Specialised beside each Qt implementation, and declared with each interface.
     static Interface& QtService();
 };

@@ -17,18 +17,28 @@ using Form = BlendWeight::Form;
 
 constexpr std::size_t kPairs = 65536;
 
+// The index into the thresholds: b − a for a rising form, a − b for a
+// falling one, and 0 (whose threshold is 0) for the other sign.
+inline std::size_t ThresholdIndex(BYTE a, BYTE b, bool bFalling) noexcept
+{
+    const int x = bFalling ? a - b : b - a;
+    return x > 0 ? static_cast<std::size_t>(x) : 0;
+}
+
 // Every kernel computes, per byte, in 16-bit lanes that wrap,
 //     a' = a + offset,  d = b + bias − a' = b − a + D (0..65535),
 //     r = ((d × mul) >> 16) + a',
 // which is a + floor(((b − a) × W + B) / 65536) with D × W ≡ B (mod 65536)
-// folded into the offset. For a proven form every true result lies in
+// folded into the offset, and then takes one off where a lies below the
+// threshold of its difference. For a proven form every true result lies in
 // 0..255, so the wrap never shows in the byte kept.
 inline BYTE FixedChannel(BYTE a, BYTE b, const Form& form) noexcept
 {
     const auto aShifted = static_cast<std::uint16_t>(a + form.m_nOffset);
     const auto d = static_cast<std::uint16_t>(b + form.m_nBias - aShifted);
     const auto r = static_cast<std::uint16_t>(((static_cast<std::uint32_t>(d) * form.m_nMul) >> 16) + aShifted);
-    return static_cast<BYTE>(r);
+    const bool bBelow = a < form.m_thresholds[ThresholdIndex(a, b, form.m_bFalling)];
+    return static_cast<BYTE>(r - (bBelow ? 1 : 0));
 }
 
 void BlendFixedPlain(const BYTE* pFirst, const BYTE* pSecond, BYTE* pOut, std::size_t nCount,
@@ -40,6 +50,26 @@ void BlendFixedPlain(const BYTE* pFirst, const BYTE* pSecond, BYTE* pOut, std::s
 
 #ifdef PLAVEX_BLEND_X86
 
+// Runs a kernel's step over whole blocks of kStep bytes, and the tail through
+// the same step on padded copies, so the proof covers every instruction that
+// ever produces a byte. Inlined into each kernel; the step, a lambda, names
+// the kernel's instruction set itself, since lambdas do not inherit it.
+template <std::size_t kStep, typename Step>
+__attribute__((always_inline)) inline void RunSteps(const BYTE* pFirst, const BYTE* pSecond, BYTE* pOut,
+                                                    std::size_t nCount, const Step& step) noexcept
+{
+    std::size_t i = 0;
+    for (; i + kStep <= nCount; i += kStep)
+        step(pFirst + i, pSecond + i, pOut + i);
+    if (i < nCount) {
+        alignas(64) BYTE first[kStep] = {}, second[kStep] = {}, out[kStep];
+        std::memcpy(first, pFirst + i, nCount - i);
+        std::memcpy(second, pSecond + i, nCount - i);
+        step(first, second, out);
+        std::memcpy(pOut + i, out, nCount - i);
+    }
+}
+
 // Sixteen channels, widened to 16-bit lanes with the bytes in a16 and b16.
 __attribute__((target("avx2"))) inline __m256i FixedAvx2(__m256i a16, __m256i b16, __m256i vMul, __m256i vBias,
                                                          __m256i vOffset) noexcept
@@ -49,37 +79,76 @@ __attribute__((target("avx2"))) inline __m256i FixedAvx2(__m256i a16, __m256i b1
     return _mm256_add_epi16(_mm256_mulhi_epu16(d, vMul), aShifted);
 }
 
+// The AVX2 kernel's constants. The thresholds are looked up sixteen at a
+// time: one shuffle table for each group of sixteen indices that holds any.
+struct Avx2Form {
+    __m256i m_vMul;
+    __m256i m_vBias;
+    __m256i m_vOffset;
+    bool m_bFalling;
+    int m_nGroups = 0;
+    __m256i m_keys[16];   // 16 j in every byte, for group j
+    __m256i m_tables[16]; // the group's thresholds, in both halves
+};
+
+__attribute__((target("avx2"))) void LoadAvx2Form(const Form& form, Avx2Form& vector) noexcept
+{
+    vector.m_vMul = _mm256_set1_epi16(static_cast<short>(form.m_nMul));
+    vector.m_vBias = _mm256_set1_epi16(static_cast<short>(form.m_nBias));
+    vector.m_vOffset = _mm256_set1_epi16(static_cast<short>(form.m_nOffset));
+    vector.m_bFalling = form.m_bFalling;
+    for (int j = 0; j < 16; ++j) {
+        if ((form.m_nThresholdGroups >> j & 1) == 0)
+            continue;
+        vector.m_keys[vector.m_nGroups] = _mm256_set1_epi8(static_cast<char>(16 * j));
+        vector.m_tables[vector.m_nGroups] = _mm256_broadcastsi128_si256(
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(form.m_thresholds.data() + 16 * j)));
+        ++vector.m_nGroups;
+    }
+}
+
 // Thirty-two bytes per step. Unpacking and packing within each 128-bit half
-// keeps the bytes in place without any cross-lane shuffle.
+// keeps the bytes in place without any cross-lane shuffle, so the correction
+// works on the bytes as loaded.
+template <bool bCorrect>
 __attribute__((target("avx2"))) inline void FixedStepAvx2(const BYTE* pFirst, const BYTE* pSecond, BYTE* pOut,
-                                                          __m256i vMul, __m256i vBias, __m256i vOffset) noexcept
+                                                          const Avx2Form& form) noexcept
 {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pFirst));
     const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pSecond));
-    const __m256i low = FixedAvx2(_mm256_unpacklo_epi8(a, zero), _mm256_unpacklo_epi8(b, zero), vMul, vBias, vOffset);
-    const __m256i high = FixedAvx2(_mm256_unpackhi_epi8(a, zero), _mm256_unpackhi_epi8(b, zero), vMul, vBias, vOffset);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(pOut), _mm256_packus_epi16(low, high));
+    const __m256i low = FixedAvx2(_mm256_unpacklo_epi8(a, zero), _mm256_unpacklo_epi8(b, zero), form.m_vMul,
+                                  form.m_vBias, form.m_vOffset);
+    const __m256i high = FixedAvx2(_mm256_unpackhi_epi8(a, zero), _mm256_unpackhi_epi8(b, zero), form.m_vMul,
+                                   form.m_vBias, form.m_vOffset);
+    __m256i r = _mm256_packus_epi16(low, high);
+    if constexpr (bCorrect) {
+        // x XOR 16 j lies in 0..15 exactly for the indices of group j; the
+        // saturating add keeps those and sets the top bit of all others,
+        // for which the shuffle gives 0.
+        const __m256i x = form.m_bFalling ? _mm256_subs_epu8(a, b) : _mm256_subs_epu8(b, a);
+        const __m256i vSelect = _mm256_set1_epi8(0x70);
+        __m256i threshold = zero;
+        for (int j = 0; j < form.m_nGroups; ++j) {
+            const __m256i nInGroup = _mm256_adds_epu8(_mm256_xor_si256(x, form.m_keys[j]), vSelect);
+            threshold = _mm256_or_si256(threshold, _mm256_shuffle_epi8(form.m_tables[j], nInGroup));
+        }
+        // a < threshold exactly where threshold − a, saturated, is not 0.
+        const __m256i below = _mm256_min_epu8(_mm256_subs_epu8(threshold, a), _mm256_set1_epi8(1));
+        r = _mm256_sub_epi8(r, below);
+    }
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(pOut), r);
 }
 
+template <bool bCorrect>
 __attribute__((target("avx2"))) void BlendFixedAvx2(const BYTE* pFirst, const BYTE* pSecond, BYTE* pOut,
                                                     std::size_t nCount, const Form& form) noexcept
 {
-    const __m256i vMul = _mm256_set1_epi16(static_cast<short>(form.m_nMul));
-    const __m256i vBias = _mm256_set1_epi16(static_cast<short>(form.m_nBias));
-    const __m256i vOffset = _mm256_set1_epi16(static_cast<short>(form.m_nOffset));
-    std::size_t i = 0;
-    for (; i + 32 <= nCount; i += 32)
-        FixedStepAvx2(pFirst + i, pSecond + i, pOut + i, vMul, vBias, vOffset);
-    // The tail goes through the same step on padded copies, so the proof
-    // covers every instruction that ever produces a byte.
-    if (i < nCount) {
-        alignas(32) BYTE first[32] = {}, second[32] = {}, out[32];
-        std::memcpy(first, pFirst + i, nCount - i);
-        std::memcpy(second, pSecond + i, nCount - i);
-        FixedStepAvx2(first, second, out, vMul, vBias, vOffset);
-        std::memcpy(pOut + i, out, nCount - i);
-    }
+    Avx2Form vector;
+    LoadAvx2Form(form, vector);
+    RunSteps<32>(pFirst, pSecond, pOut, nCount, [&](const BYTE* pA, const BYTE* pB, BYTE* pR) __attribute__((target("avx2"))) {
+        FixedStepAvx2<bCorrect>(pA, pB, pR, vector);
+    });
 }
 
 __attribute__((target("avx512f,avx512bw"))) inline __m512i FixedAvx512(__m512i a16, __m512i b16, __m512i vMul,
@@ -90,18 +159,16 @@ __attribute__((target("avx512f,avx512bw"))) inline __m512i FixedAvx512(__m512i a
     return _mm512_add_epi16(_mm512_mulhi_epu16(d, vMul), aShifted);
 }
 
-__attribute__((target("avx512f,avx512bw"))) inline void FixedStepAvx512(const BYTE* pFirst, const BYTE* pSecond,
-                                                                        BYTE* pOut, __m512i vMul, __m512i vBias,
-                                                                        __m512i vOffset) noexcept
+// Sixty-four channels of the form, before any correction.
+__attribute__((target("avx512f,avx512bw"))) inline __m512i FixedBytesAvx512(__m512i a, __m512i b, __m512i vMul,
+                                                                            __m512i vBias, __m512i vOffset) noexcept
 {
     const __m512i zero = _mm512_setzero_si512();
-    const __m512i a = _mm512_loadu_si512(pFirst);
-    const __m512i b = _mm512_loadu_si512(pSecond);
     const __m512i low =
         FixedAvx512(_mm512_unpacklo_epi8(a, zero), _mm512_unpacklo_epi8(b, zero), vMul, vBias, vOffset);
     const __m512i high =
         FixedAvx512(_mm512_unpackhi_epi8(a, zero), _mm512_unpackhi_epi8(b, zero), vMul, vBias, vOffset);
-    _mm512_storeu_si512(pOut, _mm512_packus_epi16(low, high));
+    return _mm512_packus_epi16(low, high);
 }
 
 __attribute__((target("avx512f,avx512bw"))) void BlendFixedAvx512(const BYTE* pFirst, const BYTE* pSecond,
@@ -111,17 +178,49 @@ __attribute__((target("avx512f,avx512bw"))) void BlendFixedAvx512(const BYTE* pF
     const __m512i vMul = _mm512_set1_epi16(static_cast<short>(form.m_nMul));
     const __m512i vBias = _mm512_set1_epi16(static_cast<short>(form.m_nBias));
     const __m512i vOffset = _mm512_set1_epi16(static_cast<short>(form.m_nOffset));
-    std::size_t i = 0;
-    for (; i + 64 <= nCount; i += 64)
-        FixedStepAvx512(pFirst + i, pSecond + i, pOut + i, vMul, vBias, vOffset);
-    if (i < nCount) {
-        alignas(64) BYTE first[64] = {}, second[64] = {}, out[64];
-        std::memcpy(first, pFirst + i, nCount - i);
-        std::memcpy(second, pSecond + i, nCount - i);
-        FixedStepAvx512(first, second, out, vMul, vBias, vOffset);
-        std::memcpy(pOut + i, out, nCount - i);
-    }
+    RunSteps<64>(pFirst, pSecond, pOut, nCount, [&](const BYTE* pA, const BYTE* pB, BYTE* pR)
+                 __attribute__((target("avx512f,avx512bw"))) {
+        const __m512i r = FixedBytesAvx512(_mm512_loadu_si512(pA), _mm512_loadu_si512(pB), vMul, vBias, vOffset);
+        _mm512_storeu_si512(pR, r);
+    });
 }
+
+// With the byte permutes of AVX-512 VBMI all 256 thresholds sit in four
+// registers, and two permutes look up any index whatever the weight.
+__attribute__((target("avx512f,avx512bw,avx512vbmi"))) void BlendFixedAvx512Corrected(const BYTE* pFirst,
+                                                                                      const BYTE* pSecond,
+                                                                                      BYTE* pOut, std::size_t nCount,
+                                                                                      const Form& form) noexcept
+{
+    const __m512i vMul = _mm512_set1_epi16(static_cast<short>(form.m_nMul));
+    const __m512i vBias = _mm512_set1_epi16(static_cast<short>(form.m_nBias));
+    const __m512i vOffset = _mm512_set1_epi16(static_cast<short>(form.m_nOffset));
+    const __m512i vOne = _mm512_set1_epi8(1);
+    __m512i tables[4];
+    for (int j = 0; j < 4; ++j)
+        tables[j] = _mm512_loadu_si512(form.m_thresholds.data() + 64 * j);
+    const bool bFalling = form.m_bFalling;
+    RunSteps<64>(pFirst, pSecond, pOut, nCount, [&](const BYTE* pA, const BYTE* pB, BYTE* pR)
+                 __attribute__((target("avx512f,avx512bw,avx512vbmi"))) {
+        const __m512i a = _mm512_loadu_si512(pA);
+        const __m512i b = _mm512_loadu_si512(pB);
+        const __m512i r = FixedBytesAvx512(a, b, vMul, vBias, vOffset);
+        // Each permute covers 128 indices; the top bit of x picks between them.
+        const __m512i x = bFalling ? _mm512_subs_epu8(a, b) : _mm512_subs_epu8(b, a);
+        const __m512i threshold =
+            _mm512_mask_blend_epi8(_mm512_movepi8_mask(x), _mm512_permutex2var_epi8(tables[0], x, tables[1]),
+                                   _mm512_permutex2var_epi8(tables[2], x, tables[3]));
+        _mm512_storeu_si512(pR, _mm512_mask_sub_epi8(r, _mm512_cmplt_epu8_mask(a, threshold), r, vOne));
+    });
+}
+
+bool HasVbmi() noexcept
+{
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512vbmi");
+}
+
+const bool g_bVbmi = HasVbmi();
 
 #endif
 
@@ -129,12 +228,14 @@ void BlendFixedOn(BlendPath nPath, const BYTE* pFirst, const BYTE* pSecond, BYTE
                   const Form& form) noexcept
 {
 #ifdef PLAVEX_BLEND_X86
-    if (nPath == BlendPath::Avx512) {
-        BlendFixedAvx512(pFirst, pSecond, pOut, nCount, form);
+    const bool bCorrect = form.m_nThresholdGroups != 0;
+    // An AVX-512 processor without VBMI corrects lanes with the AVX2 kernel.
+    if (nPath == BlendPath::Avx512 && (!bCorrect || g_bVbmi)) {
+        (bCorrect ? BlendFixedAvx512Corrected : BlendFixedAvx512)(pFirst, pSecond, pOut, nCount, form);
         return;
     }
-    if (nPath == BlendPath::Avx2) {
-        BlendFixedAvx2(pFirst, pSecond, pOut, nCount, form);
+    if (nPath == BlendPath::Avx512 || nPath == BlendPath::Avx2) {
+        (bCorrect ? BlendFixedAvx2<true> : BlendFixedAvx2<false>)(pFirst, pSecond, pOut, nCount, form);
         return;
     }
 #else
@@ -163,16 +264,32 @@ const AllPairs& Pairs() noexcept
     return pairs;
 }
 
-// Reads the candidate form off the double formula: its step c(d) for each
-// difference d = b − a, taken at the smallest a, and the (W, B) for which
-// floor((d × W + B) / 65536) = c(d) for every d, with B ≡ D × W (mod 65536)
-// for some D in 255..65280. False when no W near w × 65536 has such a B.
-bool DeriveForm(double w, Form& form) noexcept
+// Reads the candidate form off the double formula's bytes for all pairs
+// (pExpected, numbered as AllPairs numbers them): the step c(d) = r − a for
+// each difference d = b − a at the largest a; for each difference whose step
+// is lower at the smallest a, the first a that reaches c(d), which becomes
+// its threshold (these differences must all have one sign); and the (W, B)
+// for which floor((d × W + B) / 65536) = c(d) for every d, with
+// B ≡ D × W (mod 65536) for some D in 255..65280. False when the
+// differences to correct have both signs or no W near w × 65536 has such a B.
+bool DeriveForm(const BYTE* pExpected, double w, Form& form) noexcept
 {
+    const auto step = [pExpected](int a, int d) { return pExpected[a * 256 + a + d] - a; };
     std::array<std::int64_t, 511> steps{};
     for (int d = -255; d <= 255; ++d) {
-        const int a = d < 0 ? -d : 0;
-        steps[static_cast<std::size_t>(d + 255)] = BlendChannel(a, a + d, w) - a;
+        const int nHigh = step(d < 0 ? 255 : 255 - d, d);
+        steps[static_cast<std::size_t>(d + 255)] = nHigh;
+        int a = d < 0 ? -d : 0;
+        if (step(a, d) == nHigh)
+            continue;
+        if (form.m_nThresholdGroups != 0 && form.m_bFalling != (d < 0))
+            return false;
+        while (step(a, d) != nHigh)
+            ++a;
+        const auto x = static_cast<std::size_t>(d < 0 ? -d : d);
+        form.m_bFalling = d < 0;
+        form.m_thresholds[x] = static_cast<BYTE>(a);
+        form.m_nThresholdGroups = static_cast<std::uint16_t>(form.m_nThresholdGroups | 1U << (x / 16));
     }
     const auto nNearest = static_cast<std::int64_t>(w * 65536.0);
     for (const std::int64_t nDelta : {0, 1, -1, 2, -2}) {
@@ -211,22 +328,23 @@ BlendWeight::BlendWeight(double w, BlendPath nPath) noexcept : m_dWeight(w), m_n
     // Only a weight in 0..1 keeps every result between a and b; NaN fails both.
     if (!(w >= 0.0 && w <= 1.0) || !BlendPathAvailable(nPath))
         return;
-    if (DeriveForm(w, m_form))
-        m_bInteger = Prove();
+    // This path's double kernel gives the plain formula's bytes.
+    const std::unique_ptr<BYTE[]> pBytes(new (std::nothrow) BYTE[2 * kPairs]);
+    if (!pBytes)
+        return;
+    const AllPairs& pairs = Pairs();
+    BlendBytesOn(m_nPath, pairs.m_first.data(), pairs.m_second.data(), pBytes.get(), kPairs, m_dWeight);
+    if (DeriveForm(pBytes.get(), w, m_form))
+        m_bInteger = Prove(pBytes.get(), pBytes.get() + kPairs);
 }
 
-// Runs the integer kernel that Blend will use and this path's double kernel,
-// which gives the plain formula's bytes, over every pair, and compares.
-bool BlendWeight::Prove() const noexcept
+// Runs the integer kernel that Blend will use over every pair and compares it
+// with the double formula's bytes.
+bool BlendWeight::Prove(const BYTE* pExpected, BYTE* pActual) const noexcept
 {
-    const std::unique_ptr<BYTE[]> pExpected(new (std::nothrow) BYTE[2 * kPairs]);
-    if (!pExpected)
-        return false;
-    BYTE* pActual = pExpected.get() + kPairs;
     const AllPairs& pairs = Pairs();
-    BlendBytesOn(m_nPath, pairs.m_first.data(), pairs.m_second.data(), pExpected.get(), kPairs, m_dWeight);
     BlendFixedOn(m_nPath, pairs.m_first.data(), pairs.m_second.data(), pActual, kPairs, m_form);
-    return std::memcmp(pExpected.get(), pActual, kPairs) == 0;
+    return std::memcmp(pExpected, pActual, kPairs) == 0;
 }
 
 void BlendWeight::Blend(const BYTE* pFirst, const BYTE* pSecond, BYTE* pOut, std::size_t nCount) const noexcept

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -79,8 +80,20 @@ __attribute__((target("avx2"))) inline __m256i FixedAvx2(__m256i a16, __m256i b1
     return _mm256_add_epi16(_mm256_mulhi_epu16(d, vMul), aShifted);
 }
 
-// The AVX2 kernel's constants. The thresholds are looked up sixteen at a
-// time: one shuffle table for each group of sixteen indices that holds any.
+// How a kernel finds the lanes that get one less: none, by the table of
+// thresholds, or by the rounding rule the thresholds follow for nearly every
+// weight. For a difference with a threshold, the product (b − a) × w lies one
+// unit in its last place below the form's step c, and a + product rounds up
+// to a + c, the form's r, exactly when the doubles just below r lie at least
+// twice that unit apart: when r − 1 has a higher leading bit than n', the
+// whole part of the product's size (|c| − 1 for rising lanes, |c| for
+// falling ones). The rule needs no lookup of thresholds, only of which
+// differences have one; the proof decides whether it holds for the weight.
+enum class Correction { None, Table, Rule };
+
+// The AVX2 kernel's constants. The table is looked up sixteen thresholds at
+// a time: one shuffle table for each group of sixteen indices that holds any.
+// The rule needs only which indices have a threshold, eight to a byte.
 struct Avx2Form {
     __m256i m_vMul;
     __m256i m_vBias;
@@ -89,6 +102,10 @@ struct Avx2Form {
     int m_nGroups = 0;
     __m256i m_keys[16];   // 16 j in every byte, for group j
     __m256i m_tables[16]; // the group's thresholds, in both halves
+    __m256i m_vSetLow;    // byte h: bit i set when 16 h + i has a threshold
+    __m256i m_vSetHigh;   // byte h: bit i set when 16 h + 8 + i has one
+    __m256i m_vFlip;      // n' = ((r − a) XOR flip) + step
+    __m256i m_vStep;
 };
 
 __attribute__((target("avx2"))) void LoadAvx2Form(const Form& form, Avx2Form& vector) noexcept
@@ -97,6 +114,14 @@ __attribute__((target("avx2"))) void LoadAvx2Form(const Form& form, Avx2Form& ve
     vector.m_vBias = _mm256_set1_epi16(static_cast<short>(form.m_nBias));
     vector.m_vOffset = _mm256_set1_epi16(static_cast<short>(form.m_nOffset));
     vector.m_bFalling = form.m_bFalling;
+    alignas(16) BYTE setLow[16] = {}, setHigh[16] = {};
+    for (std::size_t x = 0; x < 256; ++x)
+        if (form.m_thresholds[x] != 0)
+            (x % 16 < 8 ? setLow : setHigh)[x / 16] |= static_cast<BYTE>(1U << (x % 8));
+    vector.m_vSetLow = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(setLow)));
+    vector.m_vSetHigh = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(setHigh)));
+    vector.m_vFlip = _mm256_set1_epi8(form.m_bFalling ? -1 : 0);
+    vector.m_vStep = _mm256_set1_epi8(form.m_bFalling ? 1 : -1);
     for (int j = 0; j < 16; ++j) {
         if ((form.m_nThresholdGroups >> j & 1) == 0)
             continue;
@@ -110,7 +135,7 @@ __attribute__((target("avx2"))) void LoadAvx2Form(const Form& form, Avx2Form& ve
 // Thirty-two bytes per step. Unpacking and packing within each 128-bit half
 // keeps the bytes in place without any cross-lane shuffle, so the correction
 // works on the bytes as loaded.
-template <bool bCorrect>
+template <Correction nCorrection>
 __attribute__((target("avx2"))) inline void FixedStepAvx2(const BYTE* pFirst, const BYTE* pSecond, BYTE* pOut,
                                                           const Avx2Form& form) noexcept
 {
@@ -122,11 +147,11 @@ __attribute__((target("avx2"))) inline void FixedStepAvx2(const BYTE* pFirst, co
     const __m256i high = FixedAvx2(_mm256_unpackhi_epi8(a, zero), _mm256_unpackhi_epi8(b, zero), form.m_vMul,
                                    form.m_vBias, form.m_vOffset);
     __m256i r = _mm256_packus_epi16(low, high);
-    if constexpr (bCorrect) {
+    const __m256i x = form.m_bFalling ? _mm256_subs_epu8(a, b) : _mm256_subs_epu8(b, a);
+    if constexpr (nCorrection == Correction::Table) {
         // x XOR 16 j lies in 0..15 exactly for the indices of group j; the
         // saturating add keeps those and sets the top bit of all others,
         // for which the shuffle gives 0.
-        const __m256i x = form.m_bFalling ? _mm256_subs_epu8(a, b) : _mm256_subs_epu8(b, a);
         const __m256i vSelect = _mm256_set1_epi8(0x70);
         __m256i threshold = zero;
         for (int j = 0; j < form.m_nGroups; ++j) {
@@ -137,17 +162,36 @@ __attribute__((target("avx2"))) inline void FixedStepAvx2(const BYTE* pFirst, co
         const __m256i below = _mm256_min_epu8(_mm256_subs_epu8(threshold, a), _mm256_set1_epi8(1));
         r = _mm256_sub_epi8(r, below);
     }
+    if constexpr (nCorrection == Correction::Rule) {
+        // Whether x has a threshold: bit x % 8 of byte x / 8 of the set,
+        // found by x / 16, the half of the group (the blend reads bit 3 of
+        // x % 16 at the top) and a shuffle of single bits.
+        const __m256i vNibble = _mm256_set1_epi8(0x0F);
+        const __m256i group = _mm256_and_si256(_mm256_srli_epi16(x, 4), vNibble);
+        const __m256i inGroup = _mm256_and_si256(x, vNibble);
+        const __m256i set = _mm256_blendv_epi8(_mm256_shuffle_epi8(form.m_vSetLow, group),
+                                               _mm256_shuffle_epi8(form.m_vSetHigh, group),
+                                               _mm256_slli_epi16(inGroup, 4));
+        const __m256i bit = _mm256_shuffle_epi8(_mm256_set1_epi64x(0x8040201008040201LL), inGroup);
+        const __m256i member = _mm256_cmpeq_epi8(_mm256_and_si256(set, bit), bit);
+        // The lane keeps r exactly when r − 1 has a higher leading bit than
+        // n', which is so when n' < ((r − 1) AND NOT n').
+        const __m256i n = _mm256_add_epi8(_mm256_xor_si256(_mm256_sub_epi8(r, a), form.m_vFlip), form.m_vStep);
+        const __m256i rLess = _mm256_sub_epi8(r, _mm256_set1_epi8(1));
+        const __m256i lower = _mm256_cmpeq_epi8(_mm256_max_epu8(n, _mm256_andnot_si256(n, rLess)), n);
+        r = _mm256_add_epi8(r, _mm256_and_si256(member, lower));
+    }
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(pOut), r);
 }
 
-template <bool bCorrect>
+template <Correction nCorrection>
 __attribute__((target("avx2"))) void BlendFixedAvx2(const BYTE* pFirst, const BYTE* pSecond, BYTE* pOut,
                                                     std::size_t nCount, const Form& form) noexcept
 {
     Avx2Form vector;
     LoadAvx2Form(form, vector);
     RunSteps<32>(pFirst, pSecond, pOut, nCount, [&](const BYTE* pA, const BYTE* pB, BYTE* pR) __attribute__((target("avx2"))) {
-        FixedStepAvx2<bCorrect>(pA, pB, pR, vector);
+        FixedStepAvx2<nCorrection>(pA, pB, pR, vector);
     });
 }
 
@@ -235,7 +279,12 @@ void BlendFixedOn(BlendPath nPath, const BYTE* pFirst, const BYTE* pSecond, BYTE
         return;
     }
     if (nPath == BlendPath::Avx512 || nPath == BlendPath::Avx2) {
-        (bCorrect ? BlendFixedAvx2<true> : BlendFixedAvx2<false>)(pFirst, pSecond, pOut, nCount, form);
+        if (!bCorrect)
+            BlendFixedAvx2<Correction::None>(pFirst, pSecond, pOut, nCount, form);
+        else if (form.m_bByRoundingRule)
+            BlendFixedAvx2<Correction::Rule>(pFirst, pSecond, pOut, nCount, form);
+        else
+            BlendFixedAvx2<Correction::Table>(pFirst, pSecond, pOut, nCount, form);
         return;
     }
 #else
@@ -334,8 +383,16 @@ BlendWeight::BlendWeight(double w, BlendPath nPath) noexcept : m_dWeight(w), m_n
         return;
     const AllPairs& pairs = Pairs();
     BlendBytesOn(m_nPath, pairs.m_first.data(), pairs.m_second.data(), pBytes.get(), kPairs, m_dWeight);
-    if (DeriveForm(pBytes.get(), w, m_form))
+    if (!DeriveForm(pBytes.get(), w, m_form))
+        return;
+    // The AVX2 kernel pays for the table by the group of sixteen thresholds;
+    // past four groups the rounding rule costs less, where it holds.
+    m_form.m_bByRoundingRule = std::popcount(m_form.m_nThresholdGroups) > 4;
+    m_bInteger = Prove(pBytes.get(), pBytes.get() + kPairs);
+    if (!m_bInteger && m_form.m_bByRoundingRule) {
+        m_form.m_bByRoundingRule = false;
         m_bInteger = Prove(pBytes.get(), pBytes.get() + kPairs);
+    }
 }
 
 // Runs the integer kernel that Blend will use over every pair and compares it

@@ -59,6 +59,10 @@ public:
         std::uint16_t m_nThresholdGroups = 0;
         // m_thresholds[0] is always 0, so lanes of the other sign keep r.
         std::array<BYTE, 256> m_thresholds{};
+        // The AVX2 kernel finds the lanes below their thresholds by the
+        // rounding rule that the thresholds follow rather than by the table;
+        // the other kernels ignore this.
+        bool m_bByRoundingRule = false;
     };
 private:
     bool Prove(const BYTE* pExpected, BYTE* pActual) const noexcept;

@@ -98,6 +98,9 @@ FAULTS = [
     (".jpeg written as BMP", "cli/StillCommand.cpp", 'if (strExt == "jpg" || strExt == "jpeg")', 'if (strExt == "jpg")', [CLI]),
     ("slideshow fade of one frame", "cli/SlideshowCommand.cpp", "nFade = std::max<std::int64_t>(nFade, 2);", "nFade = std::max<std::int64_t>(nFade, 1);", [CLI]),
     ("a link taken for another file", "engine/SameFile.cpp", "if (::stat(strFirst.c_str(), &first) == 0 && ::stat(strSecond.c_str(), &second) == 0)", "if (::lstat(strFirst.c_str(), &first) == 0 && ::lstat(strSecond.c_str(), &second) == 0)", [ENGINE, CLI, E2E]),
+    ("blend exception lane dropped", "engine/BlendWeight.cpp", "form.m_thresholds[x] = static_cast<BYTE>(a);", "form.m_thresholds[x] = static_cast<BYTE>(a - 1);", [ENGINE]),
+    ("AVX2 blend skips a threshold group", "engine/BlendWeight.cpp", "for (int j = 0; j < form.m_nGroups; ++j) {", "for (int j = 1; j < form.m_nGroups; ++j) {", [ENGINE]),
+    ("AVX-512 blend correction dropped", "engine/BlendWeight.cpp", "_mm512_mask_sub_epi8(r, _mm512_cmplt_epu8_mask(a, threshold), r, vOne)", "_mm512_mask_sub_epi8(r, _mm512_cmplt_epu8_mask(a, threshold), r, _mm512_setzero_si512())", [ENGINE]),
     ("row blended past a short buffer", "engine/Blend.cpp", "return first.Size() >= nEnd && second.Size() >= nEnd && out.Size() >= nEnd;", "return true;", [ENGINE]),
     ("size refused text", "pages/LoadFailureText.h", '"Zadaná velikost je příliš velká nebo neplatná!"', '"Zadaná velikost je neplatná!"', [PAGES, E2E]),
     ("interrupted text", "cli/CliReport.cpp", "\"' was not written\\n\"", "\"' not written\\n\"", [CLI]),
@@ -122,8 +125,10 @@ def main(names):
             shutil.copyfile(source, target)
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
     if not os.path.exists(os.path.join(BUILD, "build.ninja")):
+        # ccache, where installed, makes the rebuilds after each fault cheaper.
+        launcher = ["-DCMAKE_CXX_COMPILER_LAUNCHER=ccache", "-DCMAKE_C_COMPILER_LAUNCHER=ccache"] if shutil.which("ccache") else []
         run(["cmake", "-S", WORK, "-B", BUILD, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Release", "-DPLAVEX_BUILD_BENCH=OFF",
-             "-DCMAKE_CXX_COMPILER_LAUNCHER=ccache", "-DCMAKE_C_COMPILER_LAUNCHER=ccache"], check=True)
+             *launcher], check=True)
     programs = sorted({p for f in faults for p in f[4]})
     base = run(["cmake", "--build", BUILD, "-j2", "--target", *programs, "plavex-cli"])
     if base.returncode:

@@ -1,6 +1,7 @@
 // The blend at every weight the renders use, each prepared as the render
 // prepares it (BlendWeight), on one 1920 × 1080 frame, against memcpy over the
-// same buffers in the same run:
+// same buffers in the same run, on the active path and on AVX2 where that is
+// not the active one:
 //   - the 100 weights of the default dissolve (N = 100): the mean and the
 //     slowest, as multiples of memcpy;
 //   - every distinct weight of N = 2..300 frames and of the 101 still ratios:
@@ -119,25 +120,16 @@ std::map<double, std::string> RenderWeights()
     return weights;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// The figures of one path. Weights are prepared for that path.
+void ReportPath(Frame& frame, BlendPath nPath, double dMemcpy, bool bSweep)
 {
-    const bool bSweep = !(argc > 1 && std::strcmp(argv[1], "--no-sweep") == 0);
-    const BlendPath nPath = BlendActivePath();
-    std::printf("path %s, frame %zux%zu, load %s\n", PathName(nPath), kWidth, kHeight, LoadAverage().c_str());
-    Frame frame;
-    TimeMemcpy(frame, 20); // warms the buffers
-    const double dMemcpy = TimeMemcpy(frame, 200);
-    std::printf("memcpy                 %8.1f us\n", dMemcpy);
-
-    // The default dissolve.
+    const char* pszPath = PathName(nPath);
     const double dStep = FrameStep(100);
     double dSum = 0.0, dWorst = 0.0, dPrepare = 0.0;
     std::int32_t nWorst = 0, nInteger = 0;
     for (std::int32_t k = 0; k < 100; ++k) {
         const Clock::time_point start = Clock::now();
-        const BlendWeight weight(FrameWeight(dStep, k));
+        const BlendWeight weight(FrameWeight(dStep, k), nPath);
         dPrepare += std::chrono::duration<double, std::micro>(Clock::now() - start).count();
         nInteger += weight.IsInteger() ? 1 : 0;
         const double dTime = TimeWeight(frame, weight, 10);
@@ -147,11 +139,12 @@ int main(int argc, char** argv)
             nWorst = k;
         }
     }
-    std::printf("N=100 mean             %8.1f us  %.2fx memcpy\n", dSum / 100, dSum / 100 / dMemcpy);
-    std::printf("N=100 slowest (k=%2d)   %8.1f us  %.2fx memcpy\n", nWorst, dWorst, dWorst / dMemcpy);
-    std::printf("N=100 integer path     %d of 100 weights; preparing all 100 took %.0f us\n", nInteger, dPrepare);
+    std::printf("%-7s N=100 mean           %8.1f us  %.2fx memcpy\n", pszPath, dSum / 100, dSum / 100 / dMemcpy);
+    std::printf("%-7s N=100 slowest (k=%2d) %8.1f us  %.2fx memcpy\n", pszPath, nWorst, dWorst, dWorst / dMemcpy);
+    std::printf("%-7s N=100 integer path   %d of 100 weights; preparing all 100 took %.0f us\n", pszPath, nInteger,
+                dPrepare);
     if (!bSweep)
-        return 0;
+        return;
 
     // Every render weight, each timed once; the ten slowest again.
     const std::map<double, std::string> weights = RenderWeights();
@@ -160,7 +153,7 @@ int main(int argc, char** argv)
     std::size_t nSweepInteger = 0;
     for (const auto& [w, strName] : weights) {
         const Clock::time_point start = Clock::now();
-        const BlendWeight weight(w);
+        const BlendWeight weight(w, nPath);
         dPrepare += std::chrono::duration<double, std::micro>(Clock::now() - start).count();
         nSweepInteger += weight.IsInteger() ? 1 : 0;
         times.emplace_back(TimeWeight(frame, weight, 3), w);
@@ -168,18 +161,37 @@ int main(int argc, char** argv)
     std::sort(times.rbegin(), times.rend());
     double dSlowest = 0.0, dSlowestWeight = 0.0;
     for (std::size_t i = 0; i < std::min<std::size_t>(10, times.size()); ++i) {
-        const double dTime = TimeWeight(frame, BlendWeight(times[i].second), 20);
+        const double dTime = TimeWeight(frame, BlendWeight(times[i].second, nPath), 20);
         if (dTime > dSlowest) {
             dSlowest = dTime;
             dSlowestWeight = times[i].second;
         }
     }
-    const double dMemcpyAfter = TimeMemcpy(frame, 200);
-    std::printf("all weights            %zu distinct (N=2..300 and stills), integer path on %zu\n", weights.size(),
-                nSweepInteger);
-    std::printf("all weights slowest    %8.1f us  %.2fx memcpy  (w=%.17g, %s)\n", dSlowest, dSlowest / dMemcpy,
-                dSlowestWeight, weights.at(dSlowestWeight).c_str());
-    std::printf("preparing a weight     %8.1f us on average\n", dPrepare / static_cast<double>(weights.size()));
-    std::printf("memcpy again           %8.1f us, load %s\n", dMemcpyAfter, LoadAverage().c_str());
+    std::printf("%-7s all weights          %zu distinct (N=2..300 and stills), integer path on %zu\n", pszPath,
+                weights.size(), nSweepInteger);
+    std::printf("%-7s all weights slowest  %8.1f us  %.2fx memcpy  (w=%.17g, %s)\n", pszPath, dSlowest,
+                dSlowest / dMemcpy, dSlowestWeight, weights.at(dSlowestWeight).c_str());
+    std::printf("%-7s preparing a weight   %8.1f us on average\n", pszPath,
+                dPrepare / static_cast<double>(weights.size()));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const bool bSweep = !(argc > 1 && std::strcmp(argv[1], "--no-sweep") == 0);
+    std::printf("frame %zux%zu, load %s\n", kWidth, kHeight, LoadAverage().c_str());
+    Frame frame;
+    TimeMemcpy(frame, 20); // warms the buffers
+    const double dMemcpy = TimeMemcpy(frame, 200);
+    std::printf("memcpy                        %8.1f us\n", dMemcpy);
+    // The active path first; AVX2 also where AVX-512 is active, since most
+    // processors without AVX-512 take it.
+    for (BlendPath nPath : {BlendPath::Avx512, BlendPath::Avx2, BlendPath::Reference}) {
+        if (!BlendPathAvailable(nPath) || (nPath == BlendPath::Reference && BlendActivePath() != nPath))
+            continue;
+        ReportPath(frame, nPath, dMemcpy, bSweep);
+    }
+    std::printf("memcpy again                  %8.1f us, load %s\n", TimeMemcpy(frame, 200), LoadAverage().c_str());
     return 0;
 }

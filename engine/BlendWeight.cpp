@@ -190,9 +190,10 @@ __attribute__((target("avx2"))) void BlendFixedAvx2(const BYTE* pFirst, const BY
 {
     Avx2Form vector;
     LoadAvx2Form(form, vector);
-    RunSteps<32>(pFirst, pSecond, pOut, nCount, [&](const BYTE* pA, const BYTE* pB, BYTE* pR) __attribute__((target("avx2"))) {
-        FixedStepAvx2<nCorrection>(pA, pB, pR, vector);
-    });
+    RunSteps<32>(pFirst, pSecond, pOut, nCount,
+                 [&](const BYTE* pA, const BYTE* pB, BYTE* pR) __attribute__((target("avx2"))) {
+                     FixedStepAvx2<nCorrection>(pA, pB, pR, vector);
+                 });
 }
 
 __attribute__((target("avx512f,avx512bw"))) inline __m512i FixedAvx512(__m512i a16, __m512i b16, __m512i vMul,

@@ -115,9 +115,11 @@ __attribute__((target("avx2"))) void LoadAvx2Form(const Form& form, Avx2Form& ve
     vector.m_vOffset = _mm256_set1_epi16(static_cast<short>(form.m_nOffset));
     vector.m_bFalling = form.m_bFalling;
     alignas(16) BYTE setLow[16] = {}, setHigh[16] = {};
-    for (std::size_t x = 0; x < 256; ++x)
+    for (std::size_t x = 0; x < 256; ++x) {
+        BYTE* pSet = x % 16 < 8 ? setLow : setHigh;
         if (form.m_thresholds[x] != 0)
-            (x % 16 < 8 ? setLow : setHigh)[x / 16] |= static_cast<BYTE>(1U << (x % 8));
+            pSet[x / 16] = static_cast<BYTE>(pSet[x / 16] | 1U << (x % 8));
+    }
     vector.m_vSetLow = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(setLow)));
     vector.m_vSetHigh = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(setHigh)));
     vector.m_vFlip = _mm256_set1_epi8(form.m_bFalling ? -1 : 0);

@@ -232,31 +232,56 @@ __attribute__((target("avx512f,avx512bw"))) void BlendFixedAvx512(const BYTE* pF
     });
 }
 
-// With the byte permutes of AVX-512 VBMI all 256 thresholds sit in four
-// registers, and two permutes look up any index whatever the weight.
-__attribute__((target("avx512f,avx512bw,avx512vbmi"))) void BlendFixedAvx512Corrected(const BYTE* pFirst,
-                                                                                      const BYTE* pSecond,
-                                                                                      BYTE* pOut, std::size_t nCount,
-                                                                                      const Form& form) noexcept
+// With the byte permutes of AVX-512 VBMI a table of 256 bytes sits in four
+// registers and two permutes look up any index, the top bit of the index
+// choosing between them: the first fills the lanes whose index has it, the
+// second the others. Looking up the steps of both signs and the thresholds
+// costs less than computing the form and then looking up the thresholds.
+struct VbmiTable {
+    __m512i m_parts[4];
+};
+
+__attribute__((target("avx512f,avx512bw,avx512vbmi"))) inline VbmiTable LoadVbmiTable(
+    const std::array<BYTE, 256>& table) noexcept
 {
-    const __m512i vMul = _mm512_set1_epi16(static_cast<short>(form.m_nMul));
-    const __m512i vBias = _mm512_set1_epi16(static_cast<short>(form.m_nBias));
-    const __m512i vOffset = _mm512_set1_epi16(static_cast<short>(form.m_nOffset));
+    VbmiTable vector;
+    for (std::size_t j = 0; j < 4; ++j)
+        vector.m_parts[j] = _mm512_loadu_si512(table.data() + 64 * j);
+    return vector;
+}
+
+__attribute__((target("avx512f,avx512bw,avx512vbmi"))) inline __m512i LookUpVbmi(const VbmiTable& table,
+                                                                                 __m512i x,
+                                                                                 __mmask64 nTopBit) noexcept
+{
+    const __m512i upper = _mm512_mask2_permutex2var_epi8(table.m_parts[2], x, nTopBit, table.m_parts[3]);
+    return _mm512_mask2_permutex2var_epi8(table.m_parts[0], upper, _knot_mask64(nTopBit), table.m_parts[1]);
+}
+
+// r = a + steps[b − a] − [a < thresholds[x]], all in bytes.
+__attribute__((target("avx512f,avx512bw,avx512vbmi"))) void BlendTableAvx512(const BYTE* pFirst,
+                                                                             const BYTE* pSecond, BYTE* pOut,
+                                                                             std::size_t nCount,
+                                                                             const Form& form) noexcept
+{
+    const VbmiTable stepsUp = LoadVbmiTable(form.m_stepsUp);
+    const VbmiTable stepsDown = LoadVbmiTable(form.m_stepsDown);
+    const VbmiTable thresholds = LoadVbmiTable(form.m_thresholds);
     const __m512i vOne = _mm512_set1_epi8(1);
-    __m512i tables[4];
-    for (int j = 0; j < 4; ++j)
-        tables[j] = _mm512_loadu_si512(form.m_thresholds.data() + 64 * j);
     const bool bFalling = form.m_bFalling;
     RunSteps<64>(pFirst, pSecond, pOut, nCount, [&](const BYTE* pA, const BYTE* pB, BYTE* pR)
                  __attribute__((target("avx512f,avx512bw,avx512vbmi"))) {
         const __m512i a = _mm512_loadu_si512(pA);
         const __m512i b = _mm512_loadu_si512(pB);
-        const __m512i r = FixedBytesAvx512(a, b, vMul, vBias, vOffset);
-        // Each permute covers 128 indices; the top bit of x picks between them.
-        const __m512i x = bFalling ? _mm512_subs_epu8(a, b) : _mm512_subs_epu8(b, a);
+        // One of b − a and a − b, saturated, is 0, and so is its step.
+        const __m512i up = _mm512_subs_epu8(b, a);
+        const __m512i down = _mm512_subs_epu8(a, b);
+        const __mmask64 nUpTop = _mm512_movepi8_mask(up);
+        const __mmask64 nDownTop = _mm512_movepi8_mask(down);
+        const __m512i r = _mm512_add_epi8(
+            a, _mm512_add_epi8(LookUpVbmi(stepsUp, up, nUpTop), LookUpVbmi(stepsDown, down, nDownTop)));
         const __m512i threshold =
-            _mm512_mask_blend_epi8(_mm512_movepi8_mask(x), _mm512_permutex2var_epi8(tables[0], x, tables[1]),
-                                   _mm512_permutex2var_epi8(tables[2], x, tables[3]));
+            bFalling ? LookUpVbmi(thresholds, down, nDownTop) : LookUpVbmi(thresholds, up, nUpTop);
         _mm512_storeu_si512(pR, _mm512_mask_sub_epi8(r, _mm512_cmplt_epu8_mask(a, threshold), r, vOne));
     });
 }
@@ -278,7 +303,7 @@ void BlendFixedOn(BlendPath nPath, const BYTE* pFirst, const BYTE* pSecond, BYTE
     const bool bCorrect = form.m_nThresholdGroups != 0;
     // An AVX-512 processor without VBMI corrects lanes with the AVX2 kernel.
     if (nPath == BlendPath::Avx512 && (!bCorrect || g_bVbmi)) {
-        (bCorrect ? BlendFixedAvx512Corrected : BlendFixedAvx512)(pFirst, pSecond, pOut, nCount, form);
+        (bCorrect ? BlendTableAvx512 : BlendFixedAvx512)(pFirst, pSecond, pOut, nCount, form);
         return;
     }
     if (nPath == BlendPath::Avx512 || nPath == BlendPath::Avx2) {
@@ -318,19 +343,23 @@ const AllPairs& Pairs() noexcept
 
 // Reads the candidate form off the double formula's bytes for all pairs
 // (pExpected, numbered as AllPairs numbers them): the step c(d) = r − a for
-// each difference d = b − a at the largest a; for each difference whose step
-// is lower at the smallest a, the first a that reaches c(d), which becomes
-// its threshold (these differences must all have one sign); and the (W, B)
-// for which floor((d × W + B) / 65536) = c(d) for every d, with
-// B ≡ D × W (mod 65536) for some D in 255..65280. False when the
-// differences to correct have both signs or no W near w × 65536 has such a B.
+// each difference d = b − a at the largest a, kept also as a table of bytes;
+// for each difference whose step is lower at the smallest a, the first a
+// that reaches c(d), which becomes its threshold (these differences must all
+// have one sign); and the (W, B) for which floor((d × W + B) / 65536) = c(d)
+// for every d, with B ≡ D × W (mod 65536) for some D in 255..65280. False
+// when the differences to correct have both signs or no W near w × 65536 has
+// such a B.
 bool DeriveForm(const BYTE* pExpected, double w, Form& form) noexcept
 {
     const auto step = [pExpected](int a, int d) { return pExpected[a * 256 + a + d] - a; };
     std::array<std::int64_t, 511> steps{};
     for (int d = -255; d <= 255; ++d) {
+        const auto x = static_cast<std::size_t>(d < 0 ? -d : d);
         const int nHigh = step(d < 0 ? 255 : 255 - d, d);
         steps[static_cast<std::size_t>(d + 255)] = nHigh;
+        std::array<BYTE, 256>& byDifference = d < 0 ? form.m_stepsDown : form.m_stepsUp;
+        byDifference[x] = static_cast<BYTE>(nHigh);
         int a = d < 0 ? -d : 0;
         if (step(a, d) == nHigh)
             continue;
@@ -338,7 +367,6 @@ bool DeriveForm(const BYTE* pExpected, double w, Form& form) noexcept
             return false;
         while (step(a, d) != nHigh)
             ++a;
-        const auto x = static_cast<std::size_t>(d < 0 ? -d : d);
         form.m_bFalling = d < 0;
         form.m_thresholds[x] = static_cast<BYTE>(a);
         form.m_nThresholdGroups = static_cast<std::uint16_t>(form.m_nThresholdGroups | 1U << (x / 16));

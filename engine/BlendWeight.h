@@ -13,7 +13,8 @@
 // less for small a. That happens for some differences b − a, all of one sign,
 // and each has one threshold T below which a gets one less; the form takes
 // the steps of the largest a and corrects just those lanes from a table of
-// the thresholds.
+// the thresholds. (With AVX-512 VBMI the steps too come from a table, which
+// is quicker there than computing them.)
 //
 // The form is used only after it has been run over all 65,536 (a, b) pairs
 // on the path that will use it and has given the double formula's byte for
@@ -55,15 +56,21 @@ public:
         std::uint16_t m_nOffset = 0;
         // The lanes corrected are those with b < a.
         bool m_bFalling = false;
-        // Bit j is set when a threshold lies in 16 j .. 16 j + 15.
+        // Bit j is set when some x in 16 j .. 16 j + 15 has a threshold.
         std::uint16_t m_nThresholdGroups = 0;
         // m_thresholds[0] is always 0, so lanes of the other sign keep r.
         std::array<BYTE, 256> m_thresholds{};
+        // The form's steps r − a before the correction, modulo 256, for
+        // b − a = x (m_stepsUp[x]) and b − a = −x (m_stepsDown[x]), for
+        // kernels that look them up rather than compute them.
+        std::array<BYTE, 256> m_stepsUp{};
+        std::array<BYTE, 256> m_stepsDown{};
         // The AVX2 kernel finds the lanes below their thresholds by the
         // rounding rule that the thresholds follow rather than by the table;
         // the other kernels ignore this.
         bool m_bByRoundingRule = false;
     };
+
 private:
     bool Prove(const BYTE* pExpected, BYTE* pActual) const noexcept;
 

@@ -120,59 +120,73 @@ std::map<double, std::string> RenderWeights()
     return weights;
 }
 
-// The figures of one path. Weights are prepared for that path.
-void ReportPath(Frame& frame, BlendPath nPath, double dMemcpy, bool bSweep)
+// Weights prepared for one path and timed, each the best of some runs.
+struct Sweep {
+    std::vector<std::pair<double, double>> m_times; // time, weight; slowest first
+    std::size_t m_nInteger = 0;
+    double m_dPrepare = 0.0; // microseconds for all
+};
+
+Sweep TimeWeights(Frame& frame, BlendPath nPath, const std::vector<double>& weights, int nRuns)
+{
+    Sweep sweep;
+    for (double w : weights) {
+        const Clock::time_point start = Clock::now();
+        const BlendWeight weight(w, nPath);
+        sweep.m_dPrepare += std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+        sweep.m_nInteger += weight.IsInteger() ? 1 : 0;
+        sweep.m_times.emplace_back(TimeWeight(frame, weight, nRuns), w);
+    }
+    std::sort(sweep.m_times.rbegin(), sweep.m_times.rend());
+    return sweep;
+}
+
+// The ten slowest of a sweep timed again with more runs: the slowest of
+// those, and its weight.
+std::pair<double, double> Slowest(Frame& frame, BlendPath nPath, const Sweep& sweep)
+{
+    std::pair<double, double> slowest{0.0, 0.0};
+    for (std::size_t i = 0; i < std::min<std::size_t>(10, sweep.m_times.size()); ++i) {
+        const double w = sweep.m_times[i].second;
+        slowest = std::max(slowest, {TimeWeight(frame, BlendWeight(w, nPath), 20), w});
+    }
+    return slowest;
+}
+
+// The figures of one path, against memcpy timed just before.
+void ReportPath(Frame& frame, BlendPath nPath, bool bSweep)
 {
     const char* pszPath = PathName(nPath);
-    const double dStep = FrameStep(100);
-    double dSum = 0.0, dWorst = 0.0, dPrepare = 0.0;
-    std::int32_t nWorst = 0, nInteger = 0;
-    for (std::int32_t k = 0; k < 100; ++k) {
-        const Clock::time_point start = Clock::now();
-        const BlendWeight weight(FrameWeight(dStep, k), nPath);
-        dPrepare += std::chrono::duration<double, std::micro>(Clock::now() - start).count();
-        nInteger += weight.IsInteger() ? 1 : 0;
-        const double dTime = TimeWeight(frame, weight, 10);
+    const double dMemcpy = TimeMemcpy(frame, 200);
+    std::printf("%-7s memcpy               %8.1f us, load %s\n", pszPath, dMemcpy, LoadAverage().c_str());
+    std::vector<double> dissolve;
+    for (std::int32_t k = 0; k < 100; ++k)
+        dissolve.push_back(FrameWeight(FrameStep(100), k));
+    const Sweep frames = TimeWeights(frame, nPath, dissolve, 10);
+    double dSum = 0.0;
+    for (const auto& [dTime, w] : frames.m_times)
         dSum += dTime;
-        if (dTime > dWorst) {
-            dWorst = dTime;
-            nWorst = k;
-        }
-    }
+    const auto [dWorst, dWorstWeight] = Slowest(frame, nPath, frames);
+    const auto nWorst = std::find(dissolve.begin(), dissolve.end(), dWorstWeight) - dissolve.begin();
     std::printf("%-7s N=100 mean           %8.1f us  %.2fx memcpy\n", pszPath, dSum / 100, dSum / 100 / dMemcpy);
-    std::printf("%-7s N=100 slowest (k=%2d) %8.1f us  %.2fx memcpy\n", pszPath, nWorst, dWorst, dWorst / dMemcpy);
-    std::printf("%-7s N=100 integer path   %d of 100 weights; preparing all 100 took %.0f us\n", pszPath, nInteger,
-                dPrepare);
+    std::printf("%-7s N=100 slowest (k=%2td) %8.1f us  %.2fx memcpy\n", pszPath, nWorst, dWorst, dWorst / dMemcpy);
+    std::printf("%-7s N=100 integer path   %zu of 100 weights; preparing all 100 took %.0f us\n", pszPath,
+                frames.m_nInteger, frames.m_dPrepare);
     if (!bSweep)
         return;
 
-    // Every render weight, each timed once; the ten slowest again.
-    const std::map<double, std::string> weights = RenderWeights();
-    std::vector<std::pair<double, double>> times; // time, weight
-    dPrepare = 0.0;
-    std::size_t nSweepInteger = 0;
-    for (const auto& [w, strName] : weights) {
-        const Clock::time_point start = Clock::now();
-        const BlendWeight weight(w, nPath);
-        dPrepare += std::chrono::duration<double, std::micro>(Clock::now() - start).count();
-        nSweepInteger += weight.IsInteger() ? 1 : 0;
-        times.emplace_back(TimeWeight(frame, weight, 3), w);
-    }
-    std::sort(times.rbegin(), times.rend());
-    double dSlowest = 0.0, dSlowestWeight = 0.0;
-    for (std::size_t i = 0; i < std::min<std::size_t>(10, times.size()); ++i) {
-        const double dTime = TimeWeight(frame, BlendWeight(times[i].second, nPath), 20);
-        if (dTime > dSlowest) {
-            dSlowest = dTime;
-            dSlowestWeight = times[i].second;
-        }
-    }
+    const std::map<double, std::string> names = RenderWeights();
+    std::vector<double> weights;
+    for (const auto& [w, strName] : names)
+        weights.push_back(w);
+    const Sweep all = TimeWeights(frame, nPath, weights, 3);
+    const auto [dSlowest, dSlowestWeight] = Slowest(frame, nPath, all);
     std::printf("%-7s all weights          %zu distinct (N=2..300 and stills), integer path on %zu\n", pszPath,
-                weights.size(), nSweepInteger);
+                weights.size(), all.m_nInteger);
     std::printf("%-7s all weights slowest  %8.1f us  %.2fx memcpy  (w=%.17g, %s)\n", pszPath, dSlowest,
-                dSlowest / dMemcpy, dSlowestWeight, weights.at(dSlowestWeight).c_str());
+                dSlowest / dMemcpy, dSlowestWeight, names.at(dSlowestWeight).c_str());
     std::printf("%-7s preparing a weight   %8.1f us on average\n", pszPath,
-                dPrepare / static_cast<double>(weights.size()));
+                all.m_dPrepare / static_cast<double>(weights.size()));
 }
 
 } // namespace
@@ -180,18 +194,15 @@ void ReportPath(Frame& frame, BlendPath nPath, double dMemcpy, bool bSweep)
 int main(int argc, char** argv)
 {
     const bool bSweep = !(argc > 1 && std::strcmp(argv[1], "--no-sweep") == 0);
-    std::printf("frame %zux%zu, load %s\n", kWidth, kHeight, LoadAverage().c_str());
+    std::printf("frame %zux%zu\n", kWidth, kHeight);
     Frame frame;
     TimeMemcpy(frame, 20); // warms the buffers
-    const double dMemcpy = TimeMemcpy(frame, 200);
-    std::printf("memcpy                        %8.1f us\n", dMemcpy);
     // The active path first; AVX2 also where AVX-512 is active, since most
     // processors without AVX-512 take it.
     for (BlendPath nPath : {BlendPath::Avx512, BlendPath::Avx2, BlendPath::Reference}) {
         if (!BlendPathAvailable(nPath) || (nPath == BlendPath::Reference && BlendActivePath() != nPath))
             continue;
-        ReportPath(frame, nPath, dMemcpy, bSweep);
+        ReportPath(frame, nPath, bSweep);
     }
-    std::printf("memcpy again                  %8.1f us, load %s\n", TimeMemcpy(frame, 200), LoadAverage().c_str());
     return 0;
 }

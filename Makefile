@@ -16,7 +16,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
   LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps configure build run test asan-test coverage bench fuzz clean
+.PHONY: all deps configure build run test asan-test coverage bench fuzz package check-package clean
 
 all: build
 
@@ -62,6 +62,14 @@ fuzz: deps
 	  -DPLAVEX_SANITIZE=ON -DPLAVEX_FUZZ=ON -DPLAVEX_BUILD_BENCH=OFF $(CMAKE_ARGS)
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target plavex_fuzz_corpus $(addprefix fuzz_,$(FUZZ_TARGETS))
 	FUZZ_SEED=$(FUZZ_SEED) fuzz/run_fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) fuzz-out $(FUZZ_TARGETS)
+
+# The Debian package, $(BUILD)/plavex_VERSION_ARCH.deb; check-package then
+# unpacks it, runs plavex-cli from it and validates its desktop metadata.
+package: build
+	cmake --build $(BUILD) -j $(JOBS) --target package
+
+check-package: package
+	scripts/check-package.sh $(BUILD)
 
 bench: build
 	@for b in $(BUILD)/bench/*/bench_*; do [ -x "$$b" ] && "$$b"; done

@@ -3,6 +3,7 @@
 // Local
 #include "cli/CliArgs.h"
 #include "cli/CliAviOutput.h"
+#include "cli/CliFitOptions.h"
 #include "cli/CliInterrupt.h"
 #include "cli/CliProgressBar.h"
 #include "cli/CliReport.h"
@@ -18,11 +19,14 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: plavex-cli anim FIRST SECOND OUTPUT [--frames N] [--fps F] [--size WxH]\n"
+    "                       [--fit stretch|contain|cover] [--background RRGGBB]\n"
     "                       [--codec raw|mjpeg|h264|ffv1] [--quality Q] [--threads T] [--quiet]\n"
     "  N frames (default 100) dissolve FIRST into SECOND at F frames per second (default 25).\n"
-    "  --size sets a custom canvas (default: automatic). --codec mjpeg (default) or h264 at quality\n"
-    "  Q 1..100 (default 90), ffv1 lossless or raw full frames. T threads make the frames (default:\n"
-    "  one per core). \".avi\" is appended to OUTPUT unless it contains \"avi\".";
+    "  --size sets a custom canvas (default: automatic). --fit places each picture on it: stretched\n"
+    "  (default), whole with bars of the --background colour (default 000000), or cropped to cover it.\n"
+    "  --codec mjpeg (default) or h264 at quality Q 1..100 (default 90), ffv1 lossless or raw full\n"
+    "  frames. T threads make the frames (default: one per core). \".avi\" is appended to OUTPUT\n"
+    "  unless it contains \"avi\".";
 
 } // namespace
 
@@ -30,7 +34,8 @@ int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std:
 {
     const CliReport report(err, "anim", kUsage);
     const CliArgs parsed =
-        ParseCliArgs(args, {{"frames", "fps", "size", "codec", "quality", "threads"}, {"help", "quiet"}});
+        ParseCliArgs(args, {{"frames", "fps", "size", "fit", "background", "codec", "quality", "threads"},
+                            {"help", "quiet"}});
     if (!parsed.m_strError.empty())
         return report.Usage(parsed.m_strError);
     if (parsed.Has("help")) {
@@ -44,6 +49,9 @@ int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std:
         return report.Usage("--frames must be a whole number from 1 to 1000000");
     CliVideoSettings settings;
     if (const std::string strWhy = ReadVideoSettings(parsed, settings); !strWhy.empty())
+        return report.Usage(strWhy);
+    FitOptions fit;
+    if (const std::string strWhy = ReadFitOptions(parsed, fit); !strWhy.empty())
         return report.Usage(strWhy);
 
     if (parsed.m_positional[2].empty())
@@ -77,7 +85,8 @@ int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std:
     if (const std::string strWhy = video.Open(canvas, parsed.m_positional[2], sources); !strWhy.empty())
         return report.Fail(strWhy);
 
-    if (auto scaled = ScaleToCanvas(first.Value(), second.Value(), canvas, firstBuffer.Value(), secondBuffer.Value());
+    if (auto scaled =
+            ScaleToCanvas(first.Value(), second.Value(), canvas, firstBuffer.Value(), secondBuffer.Value(), fit);
         !scaled) {
         video.Abandon();
         return report.Fail(scaled.Error().m_strMessage);

@@ -7,6 +7,7 @@
 // Local
 #include "cli/CliArgs.h"
 #include "cli/CliAviOutput.h"
+#include "cli/CliFitOptions.h"
 #include "cli/CliInterrupt.h"
 #include "cli/CliProgressBar.h"
 #include "cli/CliReport.h"
@@ -21,12 +22,14 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: plavex-cli slideshow PICTURE... OUTPUT [--hold S] [--fade S] [--fps F] [--size WxH]\n"
+    "                            [--fit stretch|contain|cover] [--background RRGGBB]\n"
     "                            [--codec raw|mjpeg|h264|ffv1] [--quality Q] [--threads T] [--quiet]\n"
     "  Shows two or more PICTUREs in the order given, each for S seconds (--hold, default 2),\n"
     "  dissolving each into the next over S seconds (--fade, default 1; at least 2 frames),\n"
     "  at F frames per second (default 25). Seconds may have up to six decimals.\n"
-    "  --size sets a custom canvas (default: the mean size of all the pictures). --codec,\n"
-    "  --quality and --threads as for anim. \".avi\" is appended to OUTPUT unless it contains \"avi\".";
+    "  --size sets a custom canvas (default: the mean size of all the pictures). --fit (default\n"
+    "  contain), --background, --codec, --quality and --threads as for anim. \".avi\" is appended to\n"
+    "  OUTPUT unless it contains \"avi\".";
 
 // The longest hold or fade, in seconds.
 constexpr std::int32_t kMaxSeconds = 1000000;
@@ -55,7 +58,8 @@ int RunSlideshowCommand(const std::vector<std::string>& args, std::ostream& out,
 {
     const CliReport report(err, "slideshow", kUsage);
     const CliArgs parsed =
-        ParseCliArgs(args, {{"hold", "fade", "fps", "size", "codec", "quality", "threads"}, {"help", "quiet"}});
+        ParseCliArgs(args, {{"hold", "fade", "fps", "size", "fit", "background", "codec", "quality", "threads"},
+                            {"help", "quiet"}});
     if (!parsed.m_strError.empty())
         return report.Usage(parsed.m_strError);
     if (parsed.Has("help")) {
@@ -66,6 +70,10 @@ int RunSlideshowCommand(const std::vector<std::string>& args, std::ostream& out,
         return report.Usage("expected two or more PICTUREs and OUTPUT");
     CliVideoSettings settings;
     if (const std::string strWhy = ReadVideoSettings(parsed, settings); !strWhy.empty())
+        return report.Usage(strWhy);
+    // Photos of mixed shapes keep theirs unless asked otherwise.
+    FitOptions fit{PictureFit::Contain};
+    if (const std::string strWhy = ReadFitOptions(parsed, fit); !strWhy.empty())
         return report.Usage(strWhy);
     std::int64_t nHold = FramesForSeconds(2000000, settings.m_nFps);
     std::int64_t nFade = FramesForSeconds(1000000, settings.m_nFps);
@@ -103,7 +111,7 @@ int RunSlideshowCommand(const std::vector<std::string>& args, std::ostream& out,
         return report.Fail(canvasResult.Error().m_strMessage);
     const Canvas& canvas = canvasResult.Value();
 
-    SlideshowPictures shown(pictures, canvas);
+    SlideshowPictures shown(pictures, canvas, fit);
     if (auto allocated = shown.Allocate(); !allocated)
         return report.Fail(allocated.Error().m_strMessage);
 

@@ -1,25 +1,23 @@
 #include "cli/StillCommand.h"
 
-#include <algorithm>
-#include <cctype>
-#include <optional>
-
 // Local
 #include "cli/CliArgs.h"
+#include "cli/CliFitOptions.h"
 #include "cli/CliInterrupt.h"
 #include "cli/CliProgressBar.h"
 #include "engine/Blend.h"
-#include "engine/BmpWriter.h"
 #include "engine/Canvas.h"
 #include "engine/PictureLoader.h"
 #include "engine/PictureScaler.h"
 #include "engine/PixelBuffer.h"
 #include "engine/SameFile.h"
-#include "platform/gfx/GfxEncoder.h"
+#include "engine/StillFile.h"
 
 namespace {
 
-constexpr const char* kUsage = "usage: plavex-cli still FIRST SECOND OUTPUT [--ratio P] [--size WxH] [--quiet]";
+constexpr const char* kUsage =
+    "usage: plavex-cli still FIRST SECOND OUTPUT [--ratio P] [--size WxH] [--fit stretch|contain|cover]\n"
+    "                        [--background RRGGBB] [--quiet]";
 
 int Usage(std::ostream& err, const std::string& strWhy)
 {
@@ -33,43 +31,11 @@ int Fail(std::ostream& err, const EngineError& error)
     return kExitFailure;
 }
 
-// The format OUTPUT's extension asks for; none for .bmp and any other name,
-// which get the 24-bit BMP.
-std::optional<GfxOutputFormat> FormatOf(const std::string& strPath)
-{
-    const std::size_t nDot = strPath.find_last_of("./");
-    if (nDot == std::string::npos || strPath[nDot] != '.')
-        return std::nullopt;
-    std::string strExt = strPath.substr(nDot + 1);
-    std::transform(strExt.begin(), strExt.end(), strExt.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (strExt == "png")
-        return GfxOutputFormat::Png;
-    if (strExt == "jpg" || strExt == "jpeg")
-        return GfxOutputFormat::Jpeg;
-    if (strExt == "webp")
-        return GfxOutputFormat::WebP;
-    if (strExt == "tif" || strExt == "tiff")
-        return GfxOutputFormat::Tiff;
-    return std::nullopt;
-}
-
-EngineResult<void> SaveStill(const std::string& strPath, const PixelBuffer& buffer, const Canvas& canvas)
-{
-    const std::optional<GfxOutputFormat> nFormat = FormatOf(strPath);
-    if (!nFormat)
-        return SaveBitmapFile(strPath, buffer, canvas);
-    const std::vector<unsigned char> bytes = EncodeBgrRows(buffer.Data(), canvas.Width(), canvas.Height(), *nFormat);
-    if (bytes.empty())
-        return EngineError{EngineErrorCode::WriteFailed, "cannot write '" + strPath + "': the picture cannot be encoded"};
-    return SaveWholeFile(strPath, {bytes});
-}
-
 } // namespace
 
 int RunStillCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    const CliArgs parsed = ParseCliArgs(args, {{"ratio", "size"}, {"help", "quiet"}});
+    const CliArgs parsed = ParseCliArgs(args, {{"ratio", "size", "fit", "background"}, {"help", "quiet"}});
     if (!parsed.m_strError.empty())
         return Usage(err, parsed.m_strError);
     if (parsed.Has("help")) {
@@ -95,6 +61,13 @@ int RunStillCommand(const std::vector<std::string>& args, std::ostream& out, std
         nSizeMode = kSizeModeCustom;
         size = *value;
     }
+    FitOptions fit;
+    if (const std::string strWhy = ReadFitOptions(parsed, fit); !strWhy.empty())
+        return Usage(err, strWhy);
+    // A name that asks for a format no still is written in is refused
+    // before any work.
+    if (auto named = CheckStillFileName(parsed.m_positional[2]); !named)
+        return Fail(err, named.Error());
 
     // The same steps as the wizard's still render: load the first picture,
     // then the second, compute the canvas, scale, blend every row, save.
@@ -125,7 +98,7 @@ int RunStillCommand(const std::vector<std::string>& args, std::ostream& out, std
         return Fail(err, secondBuffer.Error());
 
     if (auto scaled = ScaleToCanvas(first.Value(), second.Value(), canvas.Value(), firstBuffer.Value(),
-                                    secondBuffer.Value());
+                                    secondBuffer.Value(), fit);
         !scaled)
         return Fail(err, scaled.Error());
 
@@ -145,7 +118,7 @@ int RunStillCommand(const std::vector<std::string>& args, std::ostream& out, std
     }
     bar.Finish();
 
-    if (auto saved = SaveStill(parsed.m_positional[2], output.Value(), canvas.Value()); !saved)
+    if (auto saved = SaveStillFile(parsed.m_positional[2], output.Value(), canvas.Value()); !saved)
         return Fail(err, saved.Error());
     return kExitOk;
 }

@@ -18,7 +18,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: plavex-cli still FIRST SECOND OUTPUT [--ratio P] [--size WxH] [--quiet]\n"
+    "usage: plavex-cli still FIRST SECOND OUTPUT [options]   (plavex-cli still --help)\n"
     "       plavex-cli anim FIRST SECOND OUTPUT [options]   (plavex-cli anim --help)\n"
     "       plavex-cli slideshow PICTURE... OUTPUT [options]   (plavex-cli slideshow --help)\n"
     "       plavex-cli --help | --version\n"

@@ -15,6 +15,7 @@ enum class EngineErrorCode {
     ScaleFailed,        // The picture could not be stretched to the canvas.
     WriteFailed,        // The output file could not be written; any old file is intact.
     OutputIsSource,     // The output names one of the source pictures; nothing was written.
+    OutputFormatUnwritable, // The output's name asks for a picture format that is not written.
 };
 
 struct EngineError {

@@ -1,5 +1,6 @@
 #include "engine/PictureLoader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -100,9 +101,12 @@ GfxDecodeOptions DecodeOptions()
     return options;
 }
 
-// The error for a decoder status other than Ok.
-EngineError DecodeError(GfxDecodeStatus nStatus, const std::string& strPath, const std::string& strDetail)
+// The error for a decoder status other than Ok. The decoder's words are
+// made one line, as the batch tool reports every failure in one.
+EngineError DecodeError(GfxDecodeStatus nStatus, const std::string& strPath, std::string strDetail)
 {
+    std::replace_if(strDetail.begin(), strDetail.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+    strDetail.erase(strDetail.find_last_not_of(' ') + 1);
     switch (nStatus) {
     case GfxDecodeStatus::Unsupported:
         return LoadError(EngineErrorCode::PictureUnsupported, strPath,

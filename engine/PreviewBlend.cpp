@@ -7,7 +7,7 @@
 #include "engine/PictureScaler.h"
 
 EngineResult<PreviewBlend> PreviewBlend::Make(const GfxBitmap& first, const GfxBitmap& second,
-                                              std::int32_t nWidth, std::int32_t nHeight)
+                                              std::int32_t nWidth, std::int32_t nHeight, const FitOptions& fit)
 {
     auto canvas = ComputeCanvas(kSizeModeCustom, nWidth, nHeight, 0, 0, 0, 0);
     if (!canvas)
@@ -23,7 +23,7 @@ EngineResult<PreviewBlend> PreviewBlend::Make(const GfxBitmap& first, const GfxB
             return buffer.Error();
         *pBuffer = std::move(buffer.Value());
     }
-    if (auto scaled = ScaleToCanvas(first, second, blend.m_canvas, blend.m_first, blend.m_second); !scaled)
+    if (auto scaled = ScaleToCanvas(first, second, blend.m_canvas, blend.m_first, blend.m_second, fit); !scaled)
         return scaled.Error();
     return blend;
 }

@@ -9,6 +9,7 @@
 // Local
 #include "engine/Canvas.h"
 #include "engine/EngineResult.h"
+#include "engine/PictureFit.h"
 #include "engine/PixelBuffer.h"
 #include "platform/gfx/GfxBitmap.h"
 
@@ -17,9 +18,10 @@ public:
     PreviewBlend() = default;
 
     // Scales both pictures onto a canvas of nWidth × nHeight, each side
-    // rounded down to a multiple of 4. A canvas with no pixels is refused.
+    // rounded down to a multiple of 4, as fit says. A canvas with no pixels
+    // is refused.
     static EngineResult<PreviewBlend> Make(const GfxBitmap& first, const GfxBitmap& second, std::int32_t nWidth,
-                                           std::int32_t nHeight);
+                                           std::int32_t nHeight, const FitOptions& fit = {});
 
     const Canvas& GetCanvas() const noexcept { return m_canvas; }
 

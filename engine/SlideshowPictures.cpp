@@ -6,8 +6,8 @@
 #include "engine/PictureLoader.h"
 #include "engine/PictureScaler.h"
 
-SlideshowPictures::SlideshowPictures(std::vector<std::string> paths, const Canvas& canvas)
-    : m_paths(std::move(paths)), m_canvas(canvas)
+SlideshowPictures::SlideshowPictures(std::vector<std::string> paths, const Canvas& canvas, const FitOptions& fit)
+    : m_paths(std::move(paths)), m_canvas(canvas), m_fit(fit)
 {
 }
 
@@ -36,7 +36,8 @@ EngineResult<void> SlideshowPictures::Load(std::int32_t nPicture)
         auto picture = LoadPictureFile(strPath);
         if (!picture)
             return picture.Error();
-        auto scaled = ScalePictureToCanvas(picture.Value(), m_canvas, m_buffers[nSlot], "picture '" + strPath + "'");
+        auto scaled =
+            ScalePictureToCanvas(picture.Value(), m_canvas, m_buffers[nSlot], "picture '" + strPath + "'", m_fit);
         if (!scaled)
             return scaled;
     }

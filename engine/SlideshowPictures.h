@@ -13,11 +13,13 @@
 // Local
 #include "engine/Canvas.h"
 #include "engine/EngineResult.h"
+#include "engine/PictureFit.h"
 #include "engine/PixelBuffer.h"
 
 class SlideshowPictures {
 public:
-    SlideshowPictures(std::vector<std::string> paths, const Canvas& canvas);
+    // Each picture meets the canvas as fit says.
+    SlideshowPictures(std::vector<std::string> paths, const Canvas& canvas, const FitOptions& fit = {});
 
     // Allocates the two picture buffers.
     EngineResult<void> Allocate();
@@ -35,6 +37,7 @@ private:
 
     std::vector<std::string> m_paths;
     Canvas m_canvas;
+    FitOptions m_fit;
     std::array<PixelBuffer, 2> m_buffers;
     std::array<std::int32_t, 2> m_loaded{-1, -1};
 };

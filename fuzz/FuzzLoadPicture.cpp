@@ -3,7 +3,7 @@
 //
 // Whatever the bytes, decoding must give either a bitmap within the size
 // limit or a refusal, never a crash, a hang or an allocation beyond the limit;
-// a decoded bitmap must stretch onto a canvas, and measuring the same bytes
+// a decoded bitmap must go onto a canvas by every fit, and measuring the same bytes
 // without decoding must give its size. The orientation readers see the same
 // bytes as an EXIF block, a PNG and a WebP file.
 
@@ -12,6 +12,7 @@
 #include <vector>
 
 // Local
+#include "engine/PictureFit.h"
 #include "engine/PictureLoader.h"
 #include "fuzz/FuzzInput.h"
 #include "platform/gfx/GfxDecoder.h"
@@ -48,6 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     const std::int32_t nWidth = 4 + 4 * (nSize ? pData[nSize - 1] % 4 : 0);
     const std::int32_t nHeight = 4 + 4 * (nSize ? pData[nSize - 1] / 64 : 0);
     std::vector<unsigned char> rows(static_cast<std::size_t>(nWidth) * 3 * nHeight);
-    Require(StretchToBgrRows(bitmap, nWidth, nHeight, rows.data(), rows.size()));
+    for (const PictureFit nFit : {PictureFit::Stretch, PictureFit::Contain, PictureFit::Cover})
+        Require(StretchAreaToBgrRows(bitmap, PlanPicture(bitmap.Width(), bitmap.Height(), nWidth, nHeight, nFit),
+                                     nWidth, nHeight, rows.data(), rows.size()));
     return 0;
 }

@@ -73,6 +73,34 @@ def sof(jpeg, width, height):
     return patch(jpeg, i + 5, ">HH", height, width)
 
 
+def png_claiming(png, width, height):
+    """The PNG with its header claiming width x height, its CRC made right again."""
+    ihdr = struct.pack(">II", width, height) + png[24:29]
+    return png[:16] + ihdr + struct.pack(">I", zlib.crc32(b"IHDR" + ihdr)) + png[33:]
+
+
+def tiff_claiming(tiff, width, height):
+    """The TIFF with its first directory's ImageWidth and ImageLength claiming width x height."""
+    order = "<" if tiff[:2] == b"II" else ">"
+    ifd = struct.unpack(order + "I", tiff[4:8])[0]
+    for i in range(struct.unpack(order + "H", tiff[ifd:ifd + 2])[0]):
+        entry = ifd + 2 + 12 * i
+        tag, kind = struct.unpack(order + "HH", tiff[entry:entry + 4])
+        if tag in (256, 257):
+            value = width if tag == 256 else height
+            tiff = patch(tiff, entry + 8, order + ("H" if kind == 3 else "I"), value)
+    return tiff
+
+
+def heif_claiming(heif, width, height):
+    """The HEIF file with every image spatial extent ('ispe') claiming width x height."""
+    at = heif.find(b"ispe")
+    while at >= 0:
+        heif = patch(heif, at + 8, ">II", width, height)
+        at = heif.find(b"ispe", at + 4)
+    return heif
+
+
 def gif_claiming(gif, width, height):
     """The GIF with its screen and its first image claiming width x height."""
     image = gif.index(b"\x2c", 13 + 3 * (2 << (gif[10] & 7)) if gif[10] & 0x80 else 13)
@@ -88,6 +116,13 @@ def pictures():
     seeds["png.png"] = ffmpeg("9x11", "png")
     seeds["png_exif_rotated.png"] = png_rotated(seeds["png.png"], 8)
     seeds.update(tool_seeds(seeds["png.png"]))
+    # Headers claiming more pixels than the loader's limit: 20000 x 20000, within each decoder's own limits,
+    # and 40000 x 40000 for HEIC, past libheif's.
+    seeds["png_huge.png"] = png_claiming(seeds["png.png"], 20000, 20000)
+    claims = {"tiff_huge.tif": ("tiff_rgb.tif", tiff_claiming, 20000),
+              "heic_huge.heic": ("heic_small.heic", heif_claiming, 40000),
+              "avif_huge.avif": ("avif_small.avif", heif_claiming, 20000)}
+    seeds.update({name: claim(seeds[seed], side, side) for name, (seed, claim, side) in claims.items() if seed in seeds})
     seeds["bmp_rle8.bmp"] = bmp(3, 2, 8, 1, bytes([1, 3, 1, 0, 1, 1, 0, 0, 1, 0, 1, 1, 1, 2, 0, 0, 0, 1]))
     seeds["bmp_rle4.bmp"] = bmp(3, 2, 4, 2, bytes([0, 3, 0x30, 0x10, 0, 0, 0, 3, 0x01, 0x20, 0, 0, 0, 1]))
     seeds["bmp_4bit.bmp"] = bmp(3, 2, 4, 0, bytes([0x30, 0x10, 0, 0, 0x01, 0x20, 0, 0]))
@@ -101,10 +136,12 @@ def pictures():
         "gif_huge.gif": gif_claiming(g, 65535, 65535), "gif_no_trailer.gif": g[:-1],
         "jpeg_huge.jpg": sof(j, 65500, 65500), "jpeg_zero.jpg": sof(j, 0, 0), "jpeg_no_eoi.jpg": j[:-2],
         "empty.bin": b"", "text.txt": "Obrázek? Ne, jen text.\n".encode(), "ico.ico": bytes([0, 0, 1, 0, 1, 0, 16, 16]),
+        "riff_wave.wav": b"RIFF\x24\0\0\0WAVEfmt \x10\0\0\0\1\0\1\0" + bytes(20),
     })
     rnd = random.Random(6)
     for name, data in (("bmp", b), ("gif", g), ("jpeg", j), ("png", seeds["png.png"]),
-                       ("webp", seeds.get("webp_lossless_rotated.webp", b""))):
+                       ("webp", seeds.get("webp_lossless_rotated.webp", b"")),
+                       ("tiff", seeds.get("tiff_rgb.tif", b""))):
         for cut, length in (("2", 2), ("14", 14), ("30", 30), ("half", len(data) // 2), ("end", len(data) - 3)):
             seeds[f"{name}_cut_{cut}.bin"] = data[:length]
         flipped = bytearray(data)

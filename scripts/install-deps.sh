@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ make pkg-config git
   qt6-base-dev qt6-base-dev-tools libqt6widgets6 libqt6concurrent6 qt6-qpa-plugins libgl-dev qt6-translations-l10n
-  libturbojpeg0-dev
+  libturbojpeg0-dev libpng-dev libtiff-dev
   qt6-image-formats-plugins libheif-dev libheif1
   imagemagick webp libheif-examples libavif-bin libimage-exiftool-perl
   libavcodec-dev libavutil-dev
@@ -14,6 +14,7 @@ packages=(
   ffmpeg xvfb xauth gcovr
   mediainfo gstreamer1.0-plugins-base-apps gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav
   python3 time util-linux
+  dpkg-dev file desktop-file-utils appstream
   fonts-dejavu-core fonts-liberation
 )
 

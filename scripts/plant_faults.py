@@ -95,7 +95,18 @@ FAULTS = [
     ("preview left open during a render", "app/CWizardDlg.cpp", "    m_wndPreview.Close();\n    settings.ShowWindow(SW_HIDE);", "    settings.ShowWindow(SW_HIDE);", [E2E]),
     ("batch still checks another name", "cli/StillCommand.cpp", "CheckOutputIsNotASource(parsed.m_positional[2], ", "CheckOutputIsNotASource(parsed.m_positional[2] + \".x\", ", [CLI, E2E]),
     ("option given twice accepted", "cli/CliArgs.cpp", "if (!result.m_options.emplace(strName, strValue).second) {", "if (result.m_options.emplace(strName, strValue).second && false) {", [CLI]),
-    (".jpeg written as BMP", "cli/StillCommand.cpp", 'if (strExt == "jpg" || strExt == "jpeg")', 'if (strExt == "jpg")', [CLI]),
+    (".jpeg written as BMP", "engine/StillFile.cpp", '{"jpeg", GfxOutputFormat::Jpeg}', '{"jpeg", std::nullopt}', [CLI]),
+    (".gif still written as BMP", "engine/StillFile.cpp", '{"gif", std::nullopt, false}', '{"gif", std::nullopt}', [CLI]),
+    ("JPEG still at 4:2:0", "platform/gfx/GfxEncoder.cpp", "TJSAMP_444, 95", "TJSAMP_420, 95", [CLI]),
+    ("contain box not centred", "engine/PictureFit.cpp", "    box.m_nX = FloorDiv(nCanvasWidth - box.m_nWidth, 2);", "    box.m_nX = 0;", [CLI]),
+    ("cover fits the longer side", "engine/PictureFit.cpp", "const bool bFullWidth = bWider == (nFit == PictureFit::Contain);", "const bool bFullWidth = bWider;", [CLI]),
+    ("bars left unpainted", "engine/PictureScaler.cpp", "    PaintBars(canvas, area, fit.m_nBackground, buffer);\n", "", [CLI]),
+    ("bars' red and blue swapped", "engine/PictureScaler.cpp", "row[i] = static_cast<BYTE>(nColour);", "row[i] = static_cast<BYTE>(nColour >> 16);", [CLI]),
+    ("slideshow stretches by default", "cli/SlideshowCommand.cpp", "FitOptions fit{PictureFit::Contain};", "FitOptions fit;", [CLI]),
+    ("cut JPEG accepted", "platform/gfx/GfxDecoder.cpp", "!GfxMetadata::JpegReachesItsEnd(pData, nSize)", "false", [ENGINE, CLI]),
+    ("transparent colour dropped", "platform/gfx/GfxPngDecoder.cpp", "png_get_valid(m_png, m_info, PNG_INFO_tRNS) != 0", "false", [ENGINE, CLI]),
+    ("libtiff's words left on stderr", "platform/gfx/GfxDecoderMessages.cpp", "        s_pPreviousTiffError = TIFFSetErrorHandler(OnTiffError);\n", "", [CLI]),
+    ("libheif's size limit taken for memory", "platform/gfx/GfxHeifDecoder.cpp", "    if (error.subcode == heif_suberror_Security_limit_exceeded)\n        return GfxDecodeStatus::TooLarge;\n", "", [ENGINE]),
     ("slideshow fade of one frame", "cli/SlideshowCommand.cpp", "nFade = std::max<std::int64_t>(nFade, 2);", "nFade = std::max<std::int64_t>(nFade, 1);", [CLI]),
     ("a link taken for another file", "engine/SameFile.cpp", "if (::stat(strFirst.c_str(), &first) == 0 && ::stat(strSecond.c_str(), &second) == 0)", "if (::lstat(strFirst.c_str(), &first) == 0 && ::lstat(strSecond.c_str(), &second) == 0)", [ENGINE, CLI, E2E]),
     ("blend exception lane dropped", "engine/BlendWeight.cpp", "form.m_thresholds[x] = static_cast<BYTE>(a);", "form.m_thresholds[x] = static_cast<BYTE>(a - 1);", [ENGINE]),
@@ -125,7 +136,7 @@ def main(names):
             shutil.copyfile(source, target)
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
     if not os.path.exists(os.path.join(BUILD, "build.ninja")):
-        # ccache, where installed, makes the rebuilds after each fault cheaper.
+        # ccache, where it is installed, makes the rebuild after each fault shorter.
         launcher = ["-DCMAKE_CXX_COMPILER_LAUNCHER=ccache", "-DCMAKE_C_COMPILER_LAUNCHER=ccache"] if shutil.which("ccache") else []
         run(["cmake", "-S", WORK, "-B", BUILD, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Release", "-DPLAVEX_BUILD_BENCH=OFF",
              *launcher], check=True)

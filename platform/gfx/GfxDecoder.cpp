@@ -3,25 +3,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
-#include <mutex>
 #include <string>
-
-#include <fcntl.h>
-#include <unistd.h>
-
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(undefined_behavior_sanitizer)
-#define PLAVEX_SANITIZERS 1
-#endif
-#endif
-#if !defined(PLAVEX_SANITIZERS) && (defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_UNDEFINED__))
-#define PLAVEX_SANITIZERS 1
-#endif
-#ifdef PLAVEX_SANITIZERS
-#include <sanitizer/common_interface_defs.h>
-#endif
 
 // Qt
 #include <QBuffer>
@@ -31,8 +14,10 @@
 #include <QImageReader>
 
 // Local
+#include "platform/gfx/GfxDecoderMessages.h"
 #include "platform/gfx/GfxHeifDecoder.h"
 #include "platform/gfx/GfxMetadata.h"
+#include "platform/gfx/GfxPngDecoder.h"
 
 namespace {
 
@@ -45,12 +30,11 @@ const char* ReaderFormat(GfxPictureFormat nFormat) noexcept
         return "jpeg";
     case GfxPictureFormat::Bmp:
         return "bmp";
-    case GfxPictureFormat::Png:
-        return "png";
     case GfxPictureFormat::WebP:
         return "webp";
     case GfxPictureFormat::Tiff:
         return "tiff";
+    case GfxPictureFormat::Png:
     case GfxPictureFormat::Heif:
     case GfxPictureFormat::Unknown:
         break;
@@ -160,58 +144,6 @@ GfxPictureFormat SniffPictureFormat(const unsigned char* pData, std::size_t nSiz
 
 namespace {
 
-// Some decoders (libpng, dav1d) report a damaged file on the standard error
-// stream by themselves, beside Qt's message log; the callers report every
-// failure in their own words, so the stream is closed to them while a
-// picture decodes. A sanitizer's report still reaches the real stream.
-// Pictures may decode on several threads at once (the wizard loads in the
-// background), so the stream is redirected by the first decode that starts
-// and given back by the last one that ends, never by one in the middle.
-class QuietStderr {
-public:
-    QuietStderr()
-    {
-        const std::lock_guard<std::mutex> lock(Mutex());
-        if (s_nUsers++ > 0)
-            return;
-        std::fflush(stderr);
-        s_nSaved = ::dup(STDERR_FILENO);
-        const int nNull = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-        if (s_nSaved >= 0 && nNull >= 0) {
-            ::dup2(nNull, STDERR_FILENO);
-#ifdef PLAVEX_SANITIZERS
-            __sanitizer_set_report_fd(reinterpret_cast<void*>(static_cast<std::intptr_t>(s_nSaved)));
-#endif
-        }
-        if (nNull >= 0)
-            ::close(nNull);
-    }
-    ~QuietStderr()
-    {
-        const std::lock_guard<std::mutex> lock(Mutex());
-        if (--s_nUsers > 0 || s_nSaved < 0)
-            return;
-        std::fflush(stderr);
-        ::dup2(s_nSaved, STDERR_FILENO);
-#ifdef PLAVEX_SANITIZERS
-        __sanitizer_set_report_fd(reinterpret_cast<void*>(static_cast<std::intptr_t>(STDERR_FILENO)));
-#endif
-        ::close(s_nSaved);
-        s_nSaved = -1;
-    }
-    QuietStderr(const QuietStderr&) = delete;
-    QuietStderr& operator=(const QuietStderr&) = delete;
-
-private:
-    static std::mutex& Mutex()
-    {
-        static std::mutex mutex;
-        return mutex;
-    }
-    static inline int s_nUsers = 0;
-    static inline int s_nSaved = -1;
-};
-
 GfxDecodeStatus TooLarge(const QSize& size, std::string& strDetail)
 {
     strDetail = std::to_string(size.width()) + " x " + std::to_string(size.height()) + " pixels";
@@ -244,22 +176,21 @@ private:
     QImageReader m_reader;
 };
 
-// The EXIF orientation that Qt's PNG and WebP readers leave to the caller,
-// 1 to 8; 1 when the reader turns the picture itself or there is none.
+// The EXIF orientation that Qt's WebP reader leaves to the caller, 1 to 8;
+// 1 when the reader turns the picture itself or there is none.
 int OrientationLeftToUs(GfxPictureFormat nFormat, const unsigned char* pData, std::size_t nSize,
                         QImageReader& reader)
 {
-    if (reader.transformation() != QImageIOHandler::TransformationNone)
+    if (reader.transformation() != QImageIOHandler::TransformationNone || nFormat != GfxPictureFormat::WebP)
         return 1;
-    return nFormat == GfxPictureFormat::Png    ? GfxMetadata::OrientationOfPng(pData, nSize)
-           : nFormat == GfxPictureFormat::WebP ? GfxMetadata::OrientationOfWebP(pData, nSize)
-                                               : 1;
+    return GfxMetadata::OrientationOfWebP(pData, nSize);
 }
 
 // Decodes with Qt's reader for the format, the picture turned upright.
 GfxDecodeStatus DecodeWithQt(GfxPictureFormat nFormat, const unsigned char* pData, std::size_t nSize,
                              std::int64_t nMaxPixels, QImage& image, std::string& strDetail)
 {
+    const GfxDecoderMessages messages;
     BytesReader bytes(nFormat, pData, nSize);
     QImageReader& reader = bytes.Reader();
 
@@ -274,15 +205,11 @@ GfxDecodeStatus DecodeWithQt(GfxPictureFormat nFormat, const unsigned char* pDat
 
     image = reader.read();
     if (image.isNull()) {
-        strDetail = reader.errorString().toStdString();
+        // The decoder's own words say more than the reader's summary.
+        strDetail = messages.Last().empty() ? reader.errorString().toStdString() : messages.Last();
         return reader.error() == QImageReader::UnsupportedFormatError ? GfxDecodeStatus::Unsupported
                                                                       : GfxDecodeStatus::Undecodable;
     }
-    // Only an embedded ICC profile counts. Qt also builds a colour space from
-    // a PNG's gamma and chromaticity chunks, which many tools write for
-    // plain sRGB pictures; such a picture is taken as sRGB, as any other.
-    if (nFormat == GfxPictureFormat::Png && !GfxMetadata::PngHasIccProfile(pData, nSize))
-        image.setColorSpace(QColorSpace());
     if (const int nOrientation = OrientationLeftToUs(nFormat, pData, nSize, reader); nOrientation != 1)
         image = GfxMetadata::Upright(image, nOrientation);
     return image.isNull() ? GfxDecodeStatus::OutOfMemory : GfxDecodeStatus::Ok;
@@ -292,6 +219,7 @@ GfxDecodeStatus DecodeWithQt(GfxPictureFormat nFormat, const unsigned char* pDat
 GfxDecodeStatus MeasureWithQt(GfxPictureFormat nFormat, const unsigned char* pData, std::size_t nSize,
                               QSize& size, std::string& strDetail)
 {
+    const GfxDecoderMessages messages;
     BytesReader bytes(nFormat, pData, nSize);
     QImageReader& reader = bytes.Reader();
     // The reader gives the size as the file stores it: a top-down BMP with
@@ -301,7 +229,7 @@ GfxDecodeStatus MeasureWithQt(GfxPictureFormat nFormat, const unsigned char* pDa
         size.setHeight(-size.height());
     if (!size.isValid()) {
         // The reader gives no reason of its own for a header it cannot read.
-        strDetail = "its header cannot be read";
+        strDetail = messages.Last().empty() ? "its header cannot be read" : messages.Last();
         return GfxDecodeStatus::Undecodable;
     }
     if ((reader.transformation() & QImageIOHandler::TransformationRotate90) ||
@@ -310,8 +238,22 @@ GfxDecodeStatus MeasureWithQt(GfxPictureFormat nFormat, const unsigned char* pDa
     return GfxDecodeStatus::Ok;
 }
 
-// Refuses bytes of no format this decoder reads, and a picture whose header
-// already claims too many pixels.
+// A PNG, stored as it is and then turned upright by its EXIF orientation.
+GfxDecodeStatus DecodePng(const unsigned char* pData, std::size_t nSize, std::int64_t nMaxPixels, QImage& image,
+                          std::string& strDetail)
+{
+    const GfxDecodeStatus nStatus = GfxPngDecoder::Decode(pData, nSize, nMaxPixels, image, strDetail);
+    if (nStatus != GfxDecodeStatus::Ok)
+        return nStatus;
+    if (const int nOrientation = GfxMetadata::OrientationOfPng(pData, nSize); nOrientation != 1)
+        image = GfxMetadata::Upright(image, nOrientation);
+    return image.isNull() ? GfxDecodeStatus::OutOfMemory : GfxDecodeStatus::Ok;
+}
+
+// Refuses bytes of no format this decoder reads, a picture whose header
+// already claims too many pixels, and a JPEG that ends before its picture
+// does. Qt's JPEG reader pads such a file out with grey and calls it a
+// success; libjpeg's own readers call it a premature end.
 GfxDecodeStatus CheckHeader(GfxPictureFormat nFormat, const unsigned char* pData, std::size_t nSize,
                             const GfxDecodeOptions& options, std::string& strDetail)
 {
@@ -321,6 +263,10 @@ GfxDecodeStatus CheckHeader(GfxPictureFormat nFormat, const unsigned char* pData
     if (nHeaderPixels > options.m_nMaxPixels) {
         strDetail = std::to_string(nHeaderPixels) + " pixels";
         return GfxDecodeStatus::TooLarge;
+    }
+    if (nFormat == GfxPictureFormat::Jpeg && !GfxMetadata::JpegReachesItsEnd(pData, nSize)) {
+        strDetail = "the file ends before the picture does";
+        return GfxDecodeStatus::Undecodable;
     }
     return GfxDecodeStatus::Ok;
 }
@@ -339,13 +285,12 @@ GfxDecodeResult DecodePicture(const unsigned char* pData, std::size_t nSize, con
         return result;
 
     QImage image;
-    {
-        const QuietStderr quiet;
-        result.m_nStatus =
-            nFormat == GfxPictureFormat::Heif
-                ? GfxHeifDecoder::Decode(pData, nSize, options.m_nMaxPixels, image, result.m_strDetail)
-                : DecodeWithQt(nFormat, pData, nSize, options.m_nMaxPixels, image, result.m_strDetail);
-    }
+    const std::int64_t nMax = options.m_nMaxPixels;
+    result.m_nStatus = nFormat == GfxPictureFormat::Heif
+                           ? GfxHeifDecoder::Decode(pData, nSize, nMax, image, result.m_strDetail)
+                       : nFormat == GfxPictureFormat::Png
+                           ? DecodePng(pData, nSize, nMax, image, result.m_strDetail)
+                           : DecodeWithQt(nFormat, pData, nSize, nMax, image, result.m_strDetail);
     if (result.m_nStatus != GfxDecodeStatus::Ok)
         return result;
     if (ExceedsLimit(image.size(), options.m_nMaxPixels)) {
@@ -378,12 +323,15 @@ GfxMeasureResult MeasurePicture(const unsigned char* pData, std::size_t nSize, c
         return result;
     QSize size;
     {
-        const QuietStderr quiet;
+        int nWidth = 0, nHeight = 0;
         if (nFormat == GfxPictureFormat::Heif) {
-            int nWidth = 0, nHeight = 0;
             result.m_nStatus =
                 GfxHeifDecoder::Measure(pData, nSize, options.m_nMaxPixels, nWidth, nHeight, result.m_strDetail);
             size = QSize(nWidth, nHeight);
+        } else if (nFormat == GfxPictureFormat::Png) {
+            result.m_nStatus =
+                GfxPngDecoder::Measure(pData, nSize, options.m_nMaxPixels, nWidth, nHeight, result.m_strDetail);
+            size = GfxMetadata::OrientationOfPng(pData, nSize) >= 5 ? QSize(nHeight, nWidth) : QSize(nWidth, nHeight);
         } else if (nFormat == GfxPictureFormat::Gif) {
             // A GIF's first picture is laid on its logical screen, whose size
             // the reader only settles while decoding (it disbelieves some

@@ -49,10 +49,35 @@ int GfxMetadata::OrientationOfPng(const unsigned char* pData, std::size_t nSize)
     return pExif ? OrientationOfExif(pExif, nLength) : 1;
 }
 
-bool GfxMetadata::PngHasIccProfile(const unsigned char* pData, std::size_t nSize) noexcept
+bool GfxMetadata::JpegReachesItsEnd(const unsigned char* pData, std::size_t nSize) noexcept
 {
-    std::size_t nLength = 0;
-    return FindPngChunk(pData, nSize, "iCCP", nLength) != nullptr;
+    // After the start-of-image marker: marker segments, each with its
+    // length, and after each start-of-scan segment the scan's data, which
+    // runs to the next marker. In the data 0xFF is followed by 0x00 (a
+    // stuffed byte) or a restart marker; 0xFF 0xFF is fill. Bytes before a
+    // marker that belong to nothing are skipped, as libjpeg skips them.
+    std::size_t nAt = 2;
+    while (nAt < nSize) {
+        const void* pMark = std::memchr(pData + nAt, 0xFF, nSize - nAt);
+        if (!pMark)
+            return false;
+        nAt = static_cast<std::size_t>(static_cast<const unsigned char*>(pMark) - pData);
+        if (nSize - nAt < 2)
+            return false;
+        const unsigned char nMarker = pData[nAt + 1];
+        if (nMarker == 0xD9)
+            return true;
+        if (nMarker == 0xFF) {
+            ++nAt;
+        } else if (nMarker == 0x00 || nMarker == 0x01 || (nMarker >= 0xD0 && nMarker <= 0xD8)) {
+            nAt += 2;
+        } else {
+            if (nSize - nAt < 4)
+                return false;
+            nAt += 2 + (static_cast<std::size_t>(pData[nAt + 2]) << 8 | pData[nAt + 3]);
+        }
+    }
+    return false;
 }
 
 int GfxMetadata::OrientationOfExif(const unsigned char* pData, std::size_t nSize) noexcept

@@ -1,8 +1,8 @@
 #pragma once
 
-// What Qt's readers leave unread in PNG and WebP files: the EXIF
-// orientation, and whether a PNG's colours come with an ICC profile. Also
-// the turning of a picture upright from its orientation.
+// What Qt's readers leave unread: the EXIF orientation of PNG and WebP
+// files, and whether a JPEG file is whole. Also the turning of a picture
+// upright from its orientation.
 
 #include <cstddef>
 
@@ -21,8 +21,10 @@ public:
     // directory, optionally after "Exif\0\0"); 1 when absent or invalid.
     static int OrientationOfExif(const unsigned char* pData, std::size_t nSize) noexcept;
 
-    // Whether a PNG file has an embedded ICC profile (an iCCP chunk).
-    static bool PngHasIccProfile(const unsigned char* pData, std::size_t nSize) noexcept;
+    // Whether a JPEG file goes on to its end-of-image marker, walking its
+    // marker segments and the data of its scans as libjpeg does. A file cut
+    // short anywhere, even after the data of its last scan, does not.
+    static bool JpegReachesItsEnd(const unsigned char* pData, std::size_t nSize) noexcept;
 
     // The picture as it is meant to be seen under the given orientation.
     static QImage Upright(const QImage& image, int nOrientation);

@@ -6,22 +6,42 @@
 // Qt
 #include <QImage>
 
-bool StretchToBgrRows(const GfxBitmap& bitmap, std::int32_t nWidth, std::int32_t nHeight, unsigned char* pOut,
-                      std::size_t nOutSize)
+namespace {
+
+bool Within(std::int64_t nAt, std::int64_t nLength, std::int64_t nLimit) noexcept
 {
-    if (nWidth <= 0 || nHeight <= 0)
+    return nAt >= 0 && nLength >= 0 && nAt + nLength <= nLimit;
+}
+
+} // namespace
+
+bool StretchAreaToBgrRows(const GfxBitmap& bitmap, const GfxStretchArea& a, std::int32_t nWidth,
+                          std::int32_t nHeight, unsigned char* pOut, std::size_t nOutSize)
+{
+    if (nWidth <= 0 || nHeight <= 0 || a.m_nTargetWidth == 0 || a.m_nTargetHeight == 0)
         return true;
     const std::size_t nStride = static_cast<std::size_t>(nWidth) * 3;
-    if (nOutSize / nStride < static_cast<std::size_t>(nHeight) || bitmap.IsNull())
+    if (nOutSize / nStride < static_cast<std::size_t>(nHeight) || bitmap.IsNull() ||
+        !Within(a.m_nSourceX, a.m_nSourceWidth, bitmap.Width()) ||
+        !Within(a.m_nSourceY, a.m_nSourceHeight, bitmap.Height()) || a.m_nSourceWidth == 0 ||
+        a.m_nSourceHeight == 0 || !Within(a.m_nSkipX, a.m_nTargetWidth, a.m_nScaledWidth) ||
+        !Within(a.m_nSkipY, a.m_nTargetHeight, a.m_nScaledHeight) ||
+        !Within(a.m_nTargetX, a.m_nTargetWidth, nWidth) || !Within(a.m_nTargetY, a.m_nTargetHeight, nHeight))
         return false;
 
-    const QImage& source = bitmap.Image();
+    // The part is read in place: a view of the bitmap's own rows, no copy.
+    const QImage& whole = bitmap.Image();
+    const QImage source = a.m_nSourceWidth == whole.width() && a.m_nSourceHeight == whole.height()
+                              ? whole
+                              : QImage(whole.constScanLine(a.m_nSourceY) + std::size_t{4} * a.m_nSourceX,
+                                       a.m_nSourceWidth, a.m_nSourceHeight, whole.bytesPerLine(), whole.format());
     // Smooth scaling averages the covered area when reducing and interpolates
-    // when enlarging; a picture of the right size is taken as it is.
-    QImage scaled = source.size() == QSize(nWidth, nHeight)
+    // when enlarging; a part of the right size is taken as it is.
+    const QSize scaledSize(a.m_nScaledWidth, a.m_nScaledHeight);
+    QImage scaled = source.size() == scaledSize
                         ? source
-                        : source.scaled(nWidth, nHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    if (scaled.isNull() || scaled.width() != nWidth || scaled.height() != nHeight)
+                        : source.scaled(scaledSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (scaled.isNull() || scaled.size() != scaledSize)
         return false;
     if (scaled.format() != QImage::Format_RGB32 && scaled.format() != QImage::Format_ARGB32) {
         scaled = scaled.convertToFormat(QImage::Format_RGB32);
@@ -29,11 +49,13 @@ bool StretchToBgrRows(const GfxBitmap& bitmap, std::int32_t nWidth, std::int32_t
             return false;
     }
 
-    // Memory row m holds picture row H − 1 − m; each pixel is blue, green, red.
-    for (std::int32_t m = 0; m < nHeight; ++m) {
-        const QRgb* pLine = reinterpret_cast<const QRgb*>(scaled.constScanLine(nHeight - 1 - m));
-        unsigned char* pRow = pOut + static_cast<std::size_t>(m) * nStride;
-        for (std::int32_t x = 0; x < nWidth; ++x) {
+    // Canvas row y from the top is memory row H − 1 − y; each pixel is blue,
+    // green, red.
+    for (std::int32_t y = 0; y < a.m_nTargetHeight; ++y) {
+        const QRgb* pLine = reinterpret_cast<const QRgb*>(scaled.constScanLine(a.m_nSkipY + y)) + a.m_nSkipX;
+        unsigned char* pRow = pOut + static_cast<std::size_t>(nHeight - 1 - a.m_nTargetY - y) * nStride +
+                              std::size_t{3} * a.m_nTargetX;
+        for (std::int32_t x = 0; x < a.m_nTargetWidth; ++x) {
             const QRgb pixel = pLine[x];
             pRow[3 * x] = static_cast<unsigned char>(qBlue(pixel));
             pRow[3 * x + 1] = static_cast<unsigned char>(qGreen(pixel));
@@ -41,6 +63,13 @@ bool StretchToBgrRows(const GfxBitmap& bitmap, std::int32_t nWidth, std::int32_t
         }
     }
     return true;
+}
+
+bool StretchToBgrRows(const GfxBitmap& bitmap, std::int32_t nWidth, std::int32_t nHeight, unsigned char* pOut,
+                      std::size_t nOutSize)
+{
+    const GfxStretchArea whole{0, 0, bitmap.Width(), bitmap.Height(), nWidth, nHeight, 0, 0, 0, 0, nWidth, nHeight};
+    return StretchAreaToBgrRows(bitmap, whole, nWidth, nHeight, pOut, nOutSize);
 }
 
 GfxBitmap ReduceBitmap(const GfxBitmap& bitmap, std::int32_t nMaxSide)

@@ -166,6 +166,8 @@ const Refusal kRefusals[] = {
     {"AnimQualityAbove100", "anim @1 @2 @/old.bmp --quality 101", 2},
     {"AnimQualityForRawFrames", "anim @1 @2 @/old.bmp --codec raw --quality 50", 2},
     {"AnimNoThreads", "anim @1 @2 @/old.bmp --threads 0", 2},
+    {"AnimUnknownFit", "anim @1 @2 @/old.bmp --fit zoom", 2, "", "--fit must be stretch, contain or cover"},
+    {"SlideshowBackgroundNotHex", "slideshow @1 @2 @/old.bmp --background 12345g", 2, "", "RRGGBB"},
     {"AnimHelpWithValue", "anim --help=yes", 2},
     {"SlideshowOnePicture", "slideshow @1 @/old.bmp", 2},
     {"SlideshowHoldInExponent", "slideshow @1 @2 @/old.bmp --hold 1e3", 2},
@@ -176,7 +178,12 @@ const Refusal kRefusals[] = {
      "the picture must be at least 4 x 4 pixels (3 x 8 given)"},
     {"AnimTinyPictures", "anim @bad @bad @/old.bmp", 1, "bmp_4bit.bmp", "at least 4 x 4 pixels"},
     {"StillHugeJpegSecond", "still @1 @bad @/old.bmp", 1, "jpeg_huge.jpg"},
-    {"AnimCutGifFirst", "anim @bad @2 @/old.bmp", 1, "gif_cut_14.bin"},
+    {"StillCutJpegSecond", "still @1 @bad @/old.bmp", 1, "jpeg_cut_half.bin", "the picture is damaged"},
+    // Refused before any picture is read: neither exists.
+    {"StillNamedGif", "still @bad @bad @/old.gif", 1, "", "stills are written as BMP, PNG, JPEG, WebP or TIFF, not GIF"},
+    {"StillNamedHeic", "still @bad @bad @/old.HEIC", 1, "", "BMP, PNG, JPEG, WebP or TIFF, not HEIC"},
+    // libtiff's own complaints are caught, not printed beside the one line.
+    {"AnimCutTiffFirst", "anim @bad @2 @/old.bmp", 1, "tiff_cut_half.bin"},
     {"AnimPipeSecond", "anim @1 @bad @/old.bmp", 1, "pipe"},
     {"StillPipeFirst", "still @bad @2 @/old.bmp", 1, "pipe"},
     // In the middle of a slideshow, found from its header or only when its turn comes.
@@ -275,8 +282,8 @@ TEST_F(CliTest, StillIsTheModelToTheByteAtEveryRatioGiven)
 }
 
 // Animations and slideshows of solid pictures, each of another size (means
-// like 11.5 pixels are truncated): every hold and fade frame against a model
-// of the blend written here, decoded by ffmpeg.
+// like 11.5 pixels are truncated) and stretched over the canvas: every hold
+// and fade frame against a model of the blend written here, decoded by ffmpeg.
 struct FramesCase {
     std::string m_strName;
     int m_nPictures;
@@ -320,15 +327,95 @@ TEST_P(CliFramesTest, EachFrameShowsItsPictureOrTheFadeAtItsWeight)
 const FramesCase kFrames[] = {
     // Full frames make each hold of one frame written again; lossless FFV1
     // carries one encoder through every fade and hold.
-    {"ThreeShortHoldsAndFades", 3, "slideshow --hold 0.2 --fade 0.3 --codec raw --threads 1 --fps 10", 2, 3,
+    {"ThreeShortHoldsAndFades", 3, "slideshow --hold 0.2 --fade 0.3 --codec raw --threads 1 --fps 10 --fit stretch", 2, 3,
      "rawvideo 10/1 12x4"},
-    {"NoHoldAndNoFade", 2, "slideshow --hold 0 --fade 0 --codec raw --fps 10", 0, 2, "rawvideo 10/1 8x4"},
-    {"HalfFramesRoundUp", 4, "slideshow --hold 0.05 --fade 0.45 --codec ffv1 --threads 3 --fps 10", 1, 5,
+    {"NoHoldAndNoFade", 2, "slideshow --hold 0 --fade 0 --codec raw --fps 10 --fit stretch", 0, 2, "rawvideo 10/1 8x4"},
+    {"HalfFramesRoundUp", 4, "slideshow --hold 0.05 --fade 0.45 --codec ffv1 --threads 3 --fps 10 --fit stretch", 1, 5,
      "ffv1 10/1 16x4"},
-    {"DefaultsHoldTwoSecondsAndFadeOne", 5, "slideshow --codec ffv1 --threads 2 --fps 10", 20, 10,
+    {"DefaultsHoldTwoSecondsAndFadeOne", 5, "slideshow --codec ffv1 --threads 2 --fps 10 --fit stretch", 20, 10,
      "ffv1 10/1 20x8"},
 };
 INSTANTIATE_TEST_SUITE_P(Sequences, CliFramesTest, testing::ValuesIn(kFrames), kRowName);
+
+// Each fit of a portrait, a landscape and a panorama onto a 64 × 48 canvas,
+// against a model of the picture's box written here: the whole picture at
+// its aspect (contain), or the canvas (stretch, cover), to a pixel either way
+// whatever the rounding; nothing but the bars' colour outside it; and of the
+// red ends of the picture's long side, which a cover crops away, all or none.
+struct FitCase {
+    std::string m_strName;
+    std::string m_strCommand;  // the command line before the files; the output follows them
+    int m_nWidth, m_nHeight, m_nRed;  // the picture; the outer m_nRed pixels of its long side are red
+    bool m_bContain, m_bCropped;
+    QRgb m_bars;
+};
+
+class CliFitTest : public CliTest, public testing::WithParamInterface<FitCase> {};
+
+TEST_P(CliFitTest, PictureFillsItsBoxAndTheBarsAreLeftAlone)
+{
+    const FitCase& c = GetParam();
+    QImage picture(c.m_nWidth, c.m_nHeight, QImage::Format_RGB32);
+    for (int y = 0; y < c.m_nHeight; ++y)
+        for (int x = 0; x < c.m_nWidth; ++x) {
+            const int nAlong = c.m_nWidth > c.m_nHeight ? x : y, nLong = std::max(c.m_nWidth, c.m_nHeight);
+            picture.setPixel(x, y, nAlong < c.m_nRed || nAlong >= nLong - c.m_nRed ? qRgb(220, 30, 30) : qRgb(40, 170, 90));
+        }
+    ASSERT_TRUE(picture.save(Q(m_strFirst), "BMP"));
+    std::vector<std::string> args = Words(c.m_strCommand);
+    const bool bStill = args[0] == "still";
+    args.insert(args.begin() + 1, {"@1", "@1", bStill ? "@/fit.bmp" : "@/fit.avi"});
+    ASSERT_EQ(Cli(args).m_nExitCode, 0);
+    std::string strErrors;
+    const std::vector<std::uint8_t> frames = DecodeBottomUpBgr(m_strOut + (bStill ? "/fit.bmp" : "/fit.avi"), strErrors);
+    ASSERT_EQ(frames.size(), (bStill ? 1u : 2u) * 64 * 48 * 3) << strErrors;
+
+    const double dScale = std::min(64.0 / c.m_nWidth, 48.0 / c.m_nHeight);
+    const double dWidth = c.m_bContain ? c.m_nWidth * dScale : 64, dHeight = c.m_bContain ? c.m_nHeight * dScale : 48;
+    const double dLeft = (64 - dWidth) / 2, dTop = (48 - dHeight) / 2;
+    int nWrongBars = 0, nWrongPicture = 0, nRed = 0;
+    for (std::size_t i = 0; i < frames.size(); i += 3) {
+        const int x = static_cast<int>(i / 3 % 64), y = 47 - static_cast<int>(i / 3 / 64 % 48);
+        const QRgb pixel = qRgb(frames[i + 2], frames[i + 1], frames[i]);
+        const int nFromBars = std::abs(qRed(pixel) - qRed(c.m_bars)) + std::abs(qGreen(pixel) - qGreen(c.m_bars)) +
+                              std::abs(qBlue(pixel) - qBlue(c.m_bars));
+        if (x + 2 <= dLeft || x - 1 >= dLeft + dWidth || y + 2 <= dTop || y - 1 >= dTop + dHeight)
+            nWrongBars += pixel != c.m_bars;
+        else if (x - 1 >= dLeft && x + 2 <= dLeft + dWidth && y - 1 >= dTop && y + 2 <= dTop + dHeight)
+            nWrongPicture += nFromBars < 60;
+        nRed += qRed(pixel) > 150 && qGreen(pixel) < 100;
+    }
+    EXPECT_EQ(std::tuple(nWrongBars, nWrongPicture, nRed > 0), std::tuple(0, 0, !c.m_bCropped))
+        << "pixels of the bars changed, pixels of the picture left as bars, red shown";
+}
+
+std::vector<FitCase> AllFits()
+{
+    struct Shape {
+        const char* m_pszName;
+        int m_nWidth, m_nHeight, m_nRed;
+    };
+    std::vector<FitCase> all;
+    for (const std::string strCommand : {"still", "anim", "slideshow"})
+        for (const std::string strFit : {"stretch", "contain", "cover"})
+            for (const Shape& shape : {Shape{"Portrait", 30, 60, 12}, Shape{"Landscape", 80, 50, 4},
+                                       Shape{"Panorama", 200, 25, 60}}) {
+                // No --fit for the command's default; the animation's bars are blue.
+                const bool bDefault = strFit == (strCommand == "slideshow" ? "contain" : "stretch");
+                const std::string strOptions =
+                    strCommand == "still"  ? " --size 64x48"
+                    : strCommand == "anim" ? " --size 64x48 --frames 2 --codec raw --background 2050C0"
+                                           : " --size 64x48 --hold 0 --fade 0 --codec raw";
+                std::string strName = strCommand + strFit + shape.m_pszName;
+                strName[0] = static_cast<char>(std::toupper(strName[0]));
+                strName[strCommand.size()] = static_cast<char>(std::toupper(strFit[0]));
+                all.push_back({strName, strCommand + strOptions + (bDefault ? "" : " --fit " + strFit),
+                               shape.m_nWidth, shape.m_nHeight, shape.m_nRed, strFit == "contain", strFit == "cover",
+                               strCommand == "anim" ? qRgb(0x20, 0x50, 0xC0) : qRgb(0, 0, 0)});
+            }
+    return all;
+}
+INSTANTIATE_TEST_SUITE_P(Shapes, CliFitTest, testing::ValuesIn(AllFits()), kRowName);
 
 TEST_F(CliTest, NamesWithCzechLettersSpacesDashesAndOtherEncodings)
 {
@@ -482,6 +569,9 @@ std::vector<RoundTrip> AllRoundTrips()
 {
     std::vector<RoundTrip> all = {
         {"png_rgb16", "convert src.png -define png:bit-depth=16 -define png:color-type=2 x.png", "x.png", "", 0},
+        // A transparent colour in 16 bits, over white as in 8.
+        {"png_rgb16_transparent_colour", "convert src.png -transparent '#00003E' -define png:bit-depth=16 "
+         "-define png:color-type=2 x.png", "x.png", "", 0},
         {"png_grey_alpha", "convert alpha.png -colorspace gray -define png:color-type=4 x.png", "x.png", "", 0.5},
         {"webp_alpha", "cwebp -quiet -lossless -exact alpha.png -o x.webp", "x.webp",
          "dwebp -quiet x.webp -pam -o d.pam", 0.5},
@@ -535,18 +625,19 @@ INSTANTIATE_TEST_SUITE_P(Formats, PictureRoundTrip, ::testing::ValuesIn(AllRound
 
 TEST_F(PictureFormats, StillIsWrittenInTheFormatItsNameAsks)
 {
-    // ImageMagick's name of what the file holds, and a JPEG's quality.
+    // ImageMagick's name of what the file holds, and a JPEG's quality and sampling.
     const std::pair<const char*, const char*> kOutputs[] = {
-        {"mix.png", "PNG"}, {"mix.jpg", "JPEG 95"}, {"mix.JPEG", "JPEG 95"}, {"mix.webp", "WEBP"},
+        {"mix.png", "PNG"}, {"mix.jpg", "JPEG 95 1x1,1x1,1x1"}, {"mix.JPEG", "JPEG 95 1x1,1x1,1x1"}, {"mix.webp", "WEBP"},
         {"mix.tif", "TIFF"}, {"mix.tiff", "TIFF"}, {"mix.bmp", "BMP3"}, {"mix.data", "BMP3"}};
     const QImage reference = Still("src.png", "alpha.png", "ref.bmp");
     for (const auto& [pszName, pszMagic] : kOutputs) {
         const bool bExact = !std::string(pszMagic).starts_with("JPEG");
         ASSERT_FALSE(Still("src.png", "alpha.png", pszName).isNull()) << pszName;
-        EXPECT_EQ(RunChild({"identify", "-format", bExact ? "%m" : "%m %Q", Path(pszName)}).m_strOut, pszMagic);
-        // JPEG: sharp coloured edges, chroma at half resolution.
+        const char* pszFormat = bExact ? "%m" : "%m %Q %[jpeg:sampling-factor]";
+        EXPECT_EQ(RunChild({"identify", "-format", pszFormat, Path(pszName)}).m_strOut, pszMagic);
+        // JPEG: sharp coloured edges, every colour sample kept.
         const auto [nMax, dMean] = Compare(Reference(pszName), reference);
-        EXPECT_LE(bExact ? nMax : dMean, bExact ? 0 : 8.0) << pszName;
+        EXPECT_LE(bExact ? nMax : dMean, bExact ? 0 : 2.0) << pszName;
     }
     // Only the 11 inputs and helpers and the 8 finished files are there: no temporary file stayed.
     EXPECT_EQ(ListFolder(m_strDir).size(), 19u);

@@ -1,7 +1,7 @@
 // The picture loader: a wrong pixel from a BMP or GIF (JPEG and the other
 // formats are compared with their own decoders through plavex-cli), a picture
-// decoded by its name instead of its content, and a broken, foreign or cut
-// file that loads or crashes instead of being refused for what it is.
+// decoded by its name instead of its content, and a broken, foreign, cut or
+// oversized file that loads or crashes instead of being refused for what it is.
 
 #include <cstdint>
 #include <cstdlib>
@@ -79,25 +79,55 @@ TEST_F(PictureLoaderTest, GifDecodesByContentWhateverItsName)
               std::vector<QRgb>({qRgb(255, 0, 0), qRgb(255, 255, 255), qRgb(0, 0, 255)}));
 }
 
-TEST_F(PictureLoaderTest, RefusesOtherFormatsAndBrokenFiles)
+// Each refusal with the reason the wizard turns into its sentence: foreign
+// formats, broken files, a header of each format claiming more pixels than
+// the limit (told from the header, so no decoder allocates them first) and
+// a JPEG cut short, which Qt's reader pads out with grey.
+struct Refusal {
+    std::string m_strName;
+    std::string m_strBytes; // the file; "seed:NAME" is a seed of the picture fuzz corpus
+    EngineErrorCode m_nCode;
+};
+
+class PictureRefusalTest : public PictureLoaderTest, public testing::WithParamInterface<Refusal> {};
+
+TEST_P(PictureRefusalTest, GivesItsReasonWhenMeasuredOrLoaded)
 {
-    QImage icon(16, 16, QImage::Format_ARGB32);
-    icon.fill(Qt::red);
-    ASSERT_TRUE(icon.save(QString::fromStdString(PathOf("icon.ico")), "ICO") &&
-                icon.save(QString::fromStdString(PathOf("whole.bmp")), "BMP"));
-    std::string cursor = ReadFile(PathOf("icon.ico"));
-    cursor[2] = 2; // A cursor is an icon file of resource type 2.
-    std::string cut = ReadFile(PathOf("whole.bmp"));
-    cut.resize(40);
-    for (const std::string& strPath :
-         {PathOf("icon.ico"), Write("pointer.cur", cursor), Write("old.wmf", {"\xD7\xCD\xC6\x9A\0\0\0\0", 8}),
-          Write("new.emf", std::string(88, 1)), Write("noise.gif", "noise"), Write("empty.bmp", "")})
-        ExpectRefused(strPath, EngineErrorCode::PictureUnsupported);
-    // A known format whose file is damaged says so; a folder cannot be read.
-    for (const std::string& strPath : {Write("cut.bmp", cut), Write("cut.jpg", {"\xFF\xD8\xFF\xE0\0\x10", 6})})
-        ExpectRefused(strPath, EngineErrorCode::PictureDamaged);
-    ExpectRefused(m_dir.path().toStdString(), EngineErrorCode::PictureUnreadable);
+    const Refusal& r = GetParam();
+    const bool bSeed = r.m_strBytes.starts_with("seed:");
+    const std::string strBytes = bSeed ? ReadFile(PLAVEX_CORPUS_DIR "/load_picture/" + r.m_strBytes.substr(5)) : r.m_strBytes;
+    ASSERT_TRUE(!bSeed || !strBytes.empty()) << r.m_strBytes;
+    const std::string strPath = r.m_strBytes == "folder" ? m_dir.path().toStdString() : Write("picture", strBytes);
+    ExpectRefused(strPath, r.m_nCode);
+    // A slideshow measures every picture before any work: the same reason,
+    // unless the damage only shows in the pixels.
+    const auto measured = MeasurePictureFile(strPath);
+    EXPECT_EQ(measured ? EngineErrorCode::PictureDamaged : measured.Error().m_nCode, r.m_nCode);
 }
+
+const Refusal kRefusals[] = {
+    {"Icon", "seed:ico.ico", EngineErrorCode::PictureUnsupported},
+    {"Cursor", {"\0\0\2\0\1\0\x10\x10", 8}, EngineErrorCode::PictureUnsupported},
+    {"Metafile", {"\xD7\xCD\xC6\x9A\0\0\0\0", 8}, EngineErrorCode::PictureUnsupported},
+    {"EnhancedMetafile", std::string(88, 1), EngineErrorCode::PictureUnsupported},
+    {"Empty", "", EngineErrorCode::PictureUnsupported},
+    {"RiffNotWebP", "seed:riff_wave.wav", EngineErrorCode::PictureUnsupported},
+    {"BmpCutInItsHeader", "seed:bmp_cut_30.bin", EngineErrorCode::PictureDamaged},
+    {"JpegCutInItsHeader", {"\xFF\xD8\xFF\xE0\0\x10", 6}, EngineErrorCode::PictureDamaged},
+    {"JpegCutInItsScan", "seed:jpeg_cut_half.bin", EngineErrorCode::PictureDamaged},
+    {"JpegCutBeforeItsEndMarker", "seed:jpeg_no_eoi.jpg", EngineErrorCode::PictureDamaged},
+    {"Folder", "folder", EngineErrorCode::PictureUnreadable},
+    {"BmpTooLarge", "seed:bmp_huge.bmp", EngineErrorCode::PictureTooLarge},
+    {"GifTooLarge", "seed:gif_huge.gif", EngineErrorCode::PictureTooLarge},
+    {"JpegTooLarge", "seed:jpeg_huge.jpg", EngineErrorCode::PictureTooLarge},
+    {"PngTooLarge", "seed:png_huge.png", EngineErrorCode::PictureTooLarge},
+    {"WebPTooLarge", "seed:webp_huge.webp", EngineErrorCode::PictureTooLarge},
+    {"TiffTooLarge", "seed:tiff_huge.tif", EngineErrorCode::PictureTooLarge},
+    {"HeicTooLarge", "seed:heic_huge.heic", EngineErrorCode::PictureTooLarge},
+    {"AvifTooLarge", "seed:avif_huge.avif", EngineErrorCode::PictureTooLarge},
+};
+INSTANTIATE_TEST_SUITE_P(Files, PictureRefusalTest, testing::ValuesIn(kRefusals),
+                         [](const auto& info) { return info.param.m_strName; });
 
 TEST_F(PictureLoaderTest, PicturesCutShortAtAnyLengthLoadWholeOrNotAtAll)
 {

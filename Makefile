@@ -6,7 +6,7 @@ FUZZ_BUILD ?= build-fuzz
 COV_BUILD  ?= build-cov
 FUZZ_SECONDS ?= 60
 FUZZ_SEED ?=
-FUZZ_TARGETS ?= load_picture canvas avi_writer
+FUZZ_TARGETS ?= load_picture canvas video_writer
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 

@@ -14,8 +14,8 @@
 #include "engine/SameFile.h"
 #include "pages/LoadFailureText.h"
 #include "platform/ui/CWinApp.h"
-#include "video/CAviWriter.h"
 #include "video/DissolveWriter.h"
+#include "video/VideoContainer.h"
 
 namespace {
 
@@ -474,7 +474,6 @@ CWizardDlg::RenderResult CWizardDlg::RenderStill()
 
 CWizardDlg::RenderResult CWizardDlg::RenderAnimation()
 {
-    CAviWriter writer;
     const std::int32_t nFrameCount = m_pageAnimSettings.m_nFrameCount;
 
     // The writer is not set up before both pictures are loaded, so a picture
@@ -486,27 +485,30 @@ CWizardDlg::RenderResult CWizardDlg::RenderAnimation()
         return result;
     const Canvas& canvas = in.m_canvas;
 
-    // The compressor is chosen after both loads and before any pixel work.
-    writer.SetBitmapHeader(canvas.Header());
-    writer.m_strFileName = m_pageAnimSettings.m_strOutputPath.str();
-    writer.EnsureAviExtension();
-    writer.m_nRate = m_pageAnimSettings.m_nFps;
-    // The name checked is the one the writer will create.
-    if (const RenderResult result = CheckOutputIsNotASource(writer.m_strFileName); result != RenderResult::Done)
+    // An AVI name may gain ".avi"; the name checked is the one written.
+    const std::string strName = VideoFileName(m_pageAnimSettings.m_strOutputPath.str());
+    if (const RenderResult result = CheckOutputIsNotASource(strName); result != RenderResult::Done)
         return result;
-    const HRESULT hrInit = writer.InitEngine(GetSafeHwnd());
-    if (hrInit != 0) {
-        writer.ReleaseEngine();
-        // A cancelled choice returns 1 and leaves "Ok" as its text.
-        if (hrInit == 1 && writer.m_strError == "Ok")
-            return RenderResult::Cancelled;
-        MessageBox(CString(kAnimationNotSaved) + "\n" + writer.m_strError, kErrorCaption, MB_ICONEXCLAMATION);
+    // The compressor is chosen after both loads and before any pixel work,
+    // among the codecs the name's container carries.
+    const VideoContainer container = ContainerOfName(strName);
+    const auto choice = m_pCompressionChooser->Choose(GetWidget(), CodecsOf(container));
+    if (!choice)
+        return RenderResult::Cancelled;
+    std::unique_ptr<IVideoWriter> pWriter = MakeVideoWriter(container);
+    // A writer that goes uncommitted takes its temporary file with it, so it
+    // goes before the user is told.
+    const auto notSaved = [&](const std::string& strWhy) {
+        pWriter.reset();
+        MessageBox(CString(kAnimationNotSaved) + "\n" + strWhy, kErrorCaption, MB_ICONEXCLAMATION);
         return RenderResult::NotSaved;
-    }
+    };
+    if (auto opened = pWriter->Open(strName, {canvas, m_pageAnimSettings.m_nFps, choice->m_pCodec, choice->m_nQuality});
+        !opened)
+        return notSaved(opened.Error().m_strMessage);
 
     if (!ScaleToCanvas(in.m_first, in.m_second, canvas, in.m_firstBuffer, in.m_secondBuffer)) {
-        writer.Abandon();
-        writer.ReleaseEngine();
+        pWriter.reset();
         return SizeRefused();
     }
 
@@ -517,7 +519,7 @@ CWizardDlg::RenderResult CWizardDlg::RenderAnimation()
     // shows the progress after each one and keeps the windows answering
     // while it waits.
     const FramePipeline::Result result = WriteDissolveFrames(
-        writer, canvas, in.m_firstBuffer, in.m_secondBuffer, nFrameCount, FramePipeline::DefaultWorkers(),
+        *pWriter, in.m_firstBuffer, in.m_secondBuffer, nFrameCount, FramePipeline::DefaultWorkers(),
         [this, nFrameCount](std::int32_t nWritten) {
             m_pageAnimProgress.m_strFrame.Format("%d/%d", nWritten, nFrameCount);
             const int nPercent = Percent(nWritten, nFrameCount);
@@ -526,30 +528,17 @@ CWizardDlg::RenderResult CWizardDlg::RenderAnimation()
             m_pageAnimProgress.UpdateData(FALSE);
         },
         [this] { return !PumpAndCheckQuit(); });
-    if (result.m_nOutcome != FramePipeline::Outcome::Done) {
-        writer.Abandon();
-        writer.ReleaseEngine();
-        if (result.m_nOutcome == FramePipeline::Outcome::Aborted)
-            return RenderResult::Quit;
-        // A file that lacks a frame is no result: drop it and say why.
-        std::string strWhy = writer.RunErrorText();
-        if (strWhy.empty())
-            strWhy = result.m_strError;
-        MessageBox(CString(kAnimationNotSaved) + "\n" + strWhy, kErrorCaption, MB_ICONEXCLAMATION);
-        return RenderResult::NotSaved;
-    }
+    if (result.m_nOutcome == FramePipeline::Outcome::Aborted)
+        return RenderResult::Quit;
 
-    in.m_output = PixelBuffer();
     in.m_firstBuffer = PixelBuffer();
     in.m_secondBuffer = PixelBuffer();
 
-    writer.ReleaseEngine();
-    if (!writer.IsCommitted()) {
-        MessageBox(CString(kAnimationNotSaved) + "\n" + writer.RunErrorText(), kErrorCaption,
-                   MB_ICONEXCLAMATION);
-        return RenderResult::NotSaved;
-    }
-    // The writer may have added ".avi"; the finish opens what it wrote.
-    m_strResultPath = CString(writer.m_strFileName);
+    // A file that lacks a frame is no result: it is dropped, and the user is told why.
+    if (result.m_nOutcome != FramePipeline::Outcome::Done)
+        return notSaved(result.m_strError);
+    if (auto committed = pWriter->Commit(); !committed)
+        return notSaved(committed.Error().m_strMessage);
+    m_strResultPath = CString(strName);
     return RenderResult::Done;
 }

@@ -12,6 +12,7 @@
 #include "pages/CAnimDonePage.h"
 #include "pages/CAnimProgressPage.h"
 #include "pages/CAnimSettingsPage.h"
+#include "pages/CDialogCompressionChooser.h"
 #include "pages/CPictureCache.h"
 #include "pages/CPreviewWnd.h"
 #include "pages/CSourcePage.h"
@@ -58,6 +59,11 @@ public:
 
     // The file the last finished render wrote; the finish opens this one.
     CString m_strResultPath;
+
+    // Asks for the animation's codec and quality: the "Komprese videa"
+    // dialog, unless a test puts another chooser in its place.
+    CDialogCompressionChooser m_compressionDialog;
+    ICompressionChooser* m_pCompressionChooser = &m_compressionDialog;
 
     BOOL OnInitDialog() override;
     // The dialog's OK command never closes the wizard.

@@ -5,8 +5,6 @@
 
 // Local
 #include "app/CWizardApp.h"
-#include "platform/avi/CCompressionChooserGuard.h"
-#include "platform/aviui/CDialogCompressionChooser.h"
 #include "platform/ui/QtTranslations.h"
 
 CWizardApp theApp;
@@ -22,10 +20,8 @@ int main(int argc, char* argv[])
     QApplication application(nQtArgc, qtArgv);
     // The file choosers and Qt's standard questions speak Czech, like the wizard.
     InstallQtTranslations("cs");
-    // The animation's compressor is chosen in the "Komprese videa" dialog.
-    // Message boxes, file choosers and opening files use the layer's own
-    // Qt implementations, which are in place from the start.
-    CDialogCompressionChooser chooser;
-    CCompressionChooserGuard chooserGuard(&chooser);
+    // Message boxes, file choosers and opening files use the layer's own Qt
+    // implementations, which are in place from the start; the wizard asks
+    // for the animation's compressor itself.
     return AfxWinMain(nQtArgc, qtArgv);
 }

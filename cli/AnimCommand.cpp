@@ -2,8 +2,8 @@
 
 // Local
 #include "cli/CliArgs.h"
-#include "cli/CliAviOutput.h"
 #include "cli/CliFitOptions.h"
+#include "cli/CliVideoOutput.h"
 #include "cli/CliInterrupt.h"
 #include "cli/CliProgressBar.h"
 #include "cli/CliReport.h"
@@ -25,8 +25,9 @@ constexpr const char* kUsage =
     "  --size sets a custom canvas (default: automatic). --fit places each picture on it: stretched\n"
     "  (default), whole with bars of the --background colour (default 000000), or cropped to cover it.\n"
     "  --codec mjpeg (default) or h264 at quality Q 1..100 (default 90), ffv1 lossless or raw full\n"
-    "  frames. T threads make the frames (default: one per core). \".avi\" is appended to OUTPUT\n"
-    "  unless it contains \"avi\".";
+    "  frames. T threads make the frames (default: one per core). An OUTPUT ending in \".mp4\" is\n"
+    "  written as MP4 with h264 (its default and only codec); \".avi\" is appended to any other\n"
+    "  OUTPUT unless it contains \"avi\".";
 
 } // namespace
 
@@ -48,7 +49,7 @@ int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std:
     if (!ReadIntOption(parsed, "frames", 1, kMaxCliSetting, nFrames))
         return report.Usage("--frames must be a whole number from 1 to 1000000");
     CliVideoSettings settings;
-    if (const std::string strWhy = ReadVideoSettings(parsed, settings); !strWhy.empty())
+    if (const std::string strWhy = ReadVideoSettings(parsed, parsed.m_positional[2], settings); !strWhy.empty())
         return report.Usage(strWhy);
     FitOptions fit;
     if (const std::string strWhy = ReadFitOptions(parsed, fit); !strWhy.empty())
@@ -80,7 +81,7 @@ int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std:
     if (!secondBuffer)
         return report.Fail(secondBuffer.Error().m_strMessage);
 
-    CliAviOutput video(settings);
+    CliVideoOutput video(settings);
     const std::span<const std::string> sources = std::span(parsed.m_positional).first(2);
     if (const std::string strWhy = video.Open(canvas, parsed.m_positional[2], sources); !strWhy.empty())
         return report.Fail(strWhy);
@@ -96,7 +97,7 @@ int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std:
     progress.m_bEnabled = !parsed.Has("quiet") && CliProgressBar::DrawsOn(err);
     CliProgressBar bar(err, nFrames, progress);
     const FramePipeline::Result result = WriteDissolveFrames(
-        video.Writer(), canvas, firstBuffer.Value(), secondBuffer.Value(), nFrames, settings.m_nThreads,
+        video.Writer(), firstBuffer.Value(), secondBuffer.Value(), nFrames, settings.m_nThreads,
         [&bar](std::int32_t nWritten) { bar.Update(nWritten); }, [] { return !CliInterrupted(); });
     bar.Finish();
     return video.Finish(result, report);

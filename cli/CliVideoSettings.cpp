@@ -1,5 +1,29 @@
 #include "cli/CliVideoSettings.h"
 
+#include <string>
+#include <vector>
+
+// Local
+#include "video/VideoContainer.h"
+
+namespace {
+
+// The --codec names of the rows that pass, as "a, b or c".
+template <class Pred>
+std::string CodecNames(Pred pred, const char* pszLast)
+{
+    std::vector<std::string> names;
+    for (const VideoCodec& codec : VideoCodecs())
+        if (pred(codec))
+            names.emplace_back(codec.m_pszName);
+    std::string strNames;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        strNames += (i == 0 ? "" : i + 1 == names.size() ? std::string(" ") + pszLast + " " : ", ") + names[i];
+    return strNames;
+}
+
+} // namespace
+
 bool ReadIntOption(const CliArgs& parsed, const char* szName, std::int32_t nMin, std::int32_t nMax,
                    std::int32_t& nValue)
 {
@@ -11,7 +35,7 @@ bool ReadIntOption(const CliArgs& parsed, const char* szName, std::int32_t nMin,
     return value.has_value();
 }
 
-std::string ReadVideoSettings(const CliArgs& parsed, CliVideoSettings& s)
+std::string ReadVideoSettings(const CliArgs& parsed, const std::string& strOutput, CliVideoSettings& s)
 {
     if (!ReadIntOption(parsed, "fps", 1, kMaxCliSetting, s.m_nFps))
         return "--fps must be a whole number from 1 to 1000000";
@@ -23,25 +47,22 @@ std::string ReadVideoSettings(const CliArgs& parsed, CliVideoSettings& s)
         s.m_nSizeMode = kSizeModeCustom;
         s.m_size = *value;
     }
+    const bool bMp4 = ContainerOfName(strOutput) == VideoContainer::Mp4;
+    const auto inMp4 = [](const VideoCodec& codec) { return codec.m_bGoesInMp4; };
+    if (bMp4)
+        s.m_pCodec = CodecsOf(VideoContainer::Mp4).front();
     if (parsed.Has("codec")) {
-        const std::string& strCodec = parsed.m_options.at("codec");
-        if (strCodec == "raw")
-            s.m_codec.fccHandler = comptypeDIB;
-        else if (strCodec == "mjpeg")
-            s.m_codec.fccHandler = comptypeMJPG;
-        else if (strCodec == "h264")
-            s.m_codec.fccHandler = comptypeH264;
-        else if (strCodec == "ffv1")
-            s.m_codec.fccHandler = comptypeFFV1;
-        else
-            return "--codec must be raw, mjpeg, h264 or ffv1";
+        s.m_pCodec = FindVideoCodec(parsed.m_options.at("codec"));
+        if (!s.m_pCodec)
+            return "--codec must be " + CodecNames([](const VideoCodec&) { return true; }, "or");
+        if (bMp4 && !inMp4(*s.m_pCodec))
+            return "an MP4 file takes --codec " + CodecNames(inMp4, "or") + " only";
     }
-    std::int32_t nQuality = kMjpegDefaultQuality;
-    if (!ReadIntOption(parsed, "quality", 1, 100, nQuality))
+    if (!ReadIntOption(parsed, "quality", 1, 100, s.m_nQuality))
         return "--quality must be a whole number from 1 to 100";
-    if (parsed.Has("quality") && s.m_codec.fccHandler != comptypeMJPG && s.m_codec.fccHandler != comptypeH264)
-        return "--quality applies to --codec mjpeg and h264 only";
-    s.m_codec.dwQuality = static_cast<DWORD>(nQuality);
+    const auto takesQuality = [](const VideoCodec& codec) { return codec.m_bTakesQuality; };
+    if (parsed.Has("quality") && !takesQuality(*s.m_pCodec))
+        return "--quality applies to --codec " + CodecNames(takesQuality, "and") + " only";
     if (!ReadIntOption(parsed, "threads", 1, kMaxCliThreads, s.m_nThreads))
         return "--threads must be a whole number from 1 to 256";
     return {};

@@ -1,7 +1,8 @@
 #pragma once
 
 // The options that every command writing a video takes alike: the frame
-// rate, the canvas size, the compressor and the threads that make the frames.
+// rate, the canvas size, the codec and its quality, and the threads that make
+// the frames.
 
 #include <cstdint>
 #include <string>
@@ -10,7 +11,7 @@
 #include "cli/CliArgs.h"
 #include "engine/Canvas.h"
 #include "engine/FramePipeline.h"
-#include "platform/avi/CFixedCompressionChooser.h"
+#include "video/VideoCodec.h"
 
 // The largest value of a numeric option.
 inline constexpr std::int32_t kMaxCliSetting = 1000000;
@@ -21,14 +22,16 @@ struct CliVideoSettings {
     std::int32_t m_nFps = 25;
     std::int32_t m_nSizeMode = kSizeModeAutomatic;
     CliSize m_size;
-    CFixedCompressionChooser::Options m_codec;
+    const VideoCodec* m_pCodec = &DefaultVideoCodec();
+    std::int32_t m_nQuality = kDefaultVideoQuality;
     std::int32_t m_nThreads = FramePipeline::DefaultWorkers();
 };
 
-// Reads --fps F, --size WxH, --codec raw|mjpeg|h264|ffv1, --quality Q and
-// --threads T into settings; gives an empty text, or one line saying which
-// is wrong.
-std::string ReadVideoSettings(const CliArgs& parsed, CliVideoSettings& settings);
+// Reads --fps F, --size WxH, --codec NAME (a name of the codec table),
+// --quality Q and --threads T into settings, for a video written to
+// strOutput: an MP4 name takes H.264, which is also its default. Gives an
+// empty text, or one line saying which is wrong.
+std::string ReadVideoSettings(const CliArgs& parsed, const std::string& strOutput, CliVideoSettings& settings);
 
 // Reads the whole number option strName into nValue when it is given; false
 // when it is given but not a number from nMin to nMax.

@@ -6,8 +6,8 @@
 
 // Local
 #include "cli/CliArgs.h"
-#include "cli/CliAviOutput.h"
 #include "cli/CliFitOptions.h"
+#include "cli/CliVideoOutput.h"
 #include "cli/CliInterrupt.h"
 #include "cli/CliProgressBar.h"
 #include "cli/CliReport.h"
@@ -28,8 +28,8 @@ constexpr const char* kUsage =
     "  dissolving each into the next over S seconds (--fade, default 1; at least 2 frames),\n"
     "  at F frames per second (default 25). Seconds may have up to six decimals.\n"
     "  --size sets a custom canvas (default: the mean size of all the pictures). --fit (default\n"
-    "  contain), --background, --codec, --quality and --threads as for anim. \".avi\" is appended to\n"
-    "  OUTPUT unless it contains \"avi\".";
+    "  contain), --background, --codec, --quality, --threads and the MP4 or AVI OUTPUT as for anim;\n"
+    "  in MP4 a held picture is one sample lasting the whole hold.";
 
 // The longest hold or fade, in seconds.
 constexpr std::int32_t kMaxSeconds = 1000000;
@@ -69,7 +69,7 @@ int RunSlideshowCommand(const std::vector<std::string>& args, std::ostream& out,
     if (parsed.m_positional.size() < 3)
         return report.Usage("expected two or more PICTUREs and OUTPUT");
     CliVideoSettings settings;
-    if (const std::string strWhy = ReadVideoSettings(parsed, settings); !strWhy.empty())
+    if (const std::string strWhy = ReadVideoSettings(parsed, parsed.m_positional.back(), settings); !strWhy.empty())
         return report.Usage(strWhy);
     // Photos of mixed shapes keep theirs unless asked otherwise.
     FitOptions fit{PictureFit::Contain};
@@ -115,14 +115,14 @@ int RunSlideshowCommand(const std::vector<std::string>& args, std::ostream& out,
     if (auto allocated = shown.Allocate(); !allocated)
         return report.Fail(allocated.Error().m_strMessage);
 
-    CliAviOutput video(settings);
+    CliVideoOutput video(settings);
     if (const std::string strWhy = video.Open(canvas, strOutput, pictures); !strWhy.empty())
         return report.Fail(strWhy);
 
     CliProgressBar::Options progress;
     progress.m_bEnabled = !parsed.Has("quiet") && CliProgressBar::DrawsOn(err);
     CliProgressBar bar(err, nFrames, progress);
-    SlideshowWriter frames(video.Writer(), canvas, plan, settings.m_nThreads);
+    SlideshowWriter frames(video.Writer(), plan, settings.m_nThreads);
     FramePipeline::Result result;
     for (std::int32_t i = 0; i < plan.Pictures() && result.m_nOutcome == FramePipeline::Outcome::Done; ++i) {
         // The picture is loaded before any frame that shows it.

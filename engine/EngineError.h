@@ -16,6 +16,7 @@ enum class EngineErrorCode {
     WriteFailed,        // The output file could not be written; any old file is intact.
     OutputIsSource,     // The output names one of the source pictures; nothing was written.
     OutputFormatUnwritable, // The output's name asks for a picture format that is not written.
+    EncodeFailed,       // The codec refuses the format or could not compress a frame.
 };
 
 struct EngineError {

@@ -52,11 +52,10 @@ FramePipeline::Result FramePipeline::Run() noexcept
         }
         const int nEncoders = m_settings.m_bIndependentFrames ? nWorkers : 1;
         for (int i = 0; i < nEncoders; ++i) {
-            std::string strError;
-            std::unique_ptr<IFrameEncoder> pEncoder = m_makeEncoder(&strError);
-            if (!pEncoder)
-                return {Outcome::EncodeFailed, strError};
-            m_encoders.push_back(std::move(pEncoder));
+            auto encoder = m_makeEncoder();
+            if (!encoder)
+                return {Outcome::EncodeFailed, encoder.Error().m_strMessage};
+            m_encoders.push_back(std::move(encoder.Value()));
         }
     } catch (const std::bad_alloc&) {
         return {Outcome::OutOfMemory, "There is not enough memory to complete the operation."};
@@ -105,11 +104,10 @@ FramePipeline::Result FramePipeline::WriteInOrder() noexcept
         if (bReady) {
             // The slot is the writer's until it is marked free again.
             lock.unlock();
-            std::string strError;
-            const bool bWritten = m_write(k, slot.m_frame, &strError);
+            const EngineResult<void> written = m_write(k, slot.m_frame);
             lock.lock();
-            if (!bWritten) {
-                m_failure = {Outcome::WriteFailed, strError};
+            if (!written) {
+                m_failure = {Outcome::WriteFailed, written.Error().m_strMessage};
                 return m_failure;
             }
             slot.m_nState = SlotState::Free;
@@ -178,10 +176,10 @@ void FramePipeline::Work(IFrameEncoder* pOwnEncoder) noexcept
             .Blend(recipe.m_pFirst->Data(), recipe.m_pSecond->Data(), slot.m_pixels.Data(), nBytes);
 
         if (pOwnEncoder) {
-            const bool bEncoded = Encode(*pOwnEncoder, slot);
+            const std::string strError = Encode(*pOwnEncoder, slot);
             lock.lock();
-            if (!bEncoded) {
-                Fail(Outcome::EncodeFailed, pOwnEncoder->LastError());
+            if (!strError.empty()) {
+                Fail(Outcome::EncodeFailed, strError);
                 return;
             }
             slot.m_nState = SlotState::Ready;
@@ -207,10 +205,10 @@ void FramePipeline::EncodeDueFrames(std::unique_lock<std::mutex>& lock) noexcept
         if (slot.m_nFrame != m_nNextToEncode || slot.m_nState != SlotState::Blended)
             break;
         lock.unlock();
-        const bool bEncoded = Encode(encoder, slot);
+        const std::string strError = Encode(encoder, slot);
         lock.lock();
-        if (!bEncoded) {
-            Fail(Outcome::EncodeFailed, encoder.LastError());
+        if (!strError.empty()) {
+            Fail(Outcome::EncodeFailed, strError);
             break;
         }
         slot.m_nState = SlotState::Ready;
@@ -220,25 +218,26 @@ void FramePipeline::EncodeDueFrames(std::unique_lock<std::mutex>& lock) noexcept
     m_bEncoderBusy = false;
 }
 
-bool FramePipeline::Encode(IFrameEncoder& encoder, Slot& slot) noexcept
+std::string FramePipeline::Encode(IFrameEncoder& encoder, Slot& slot) noexcept
 {
-    EncodedFrame frame;
-    if (!encoder.Encode(slot.m_pixels.Data(), static_cast<int>(m_settings.m_canvas.Stride()), &frame))
-        return false;
-    // An encoder that passes the pixels through points into the slot; any
-    // other result lives in the encoder and must be kept until written.
-    const BYTE* pPixels = slot.m_pixels.Data();
-    const bool bInSlot =
-        frame.m_pData >= pPixels && frame.m_pData + frame.m_nSize <= pPixels + slot.m_pixels.Size();
-    if (frame.m_nSize == 0 || bInSlot) {
-        slot.m_frame = frame;
-        return true;
-    }
     try {
+        auto encoded = encoder.Encode(slot.m_pixels.Data(), m_settings.m_canvas.Stride());
+        if (!encoded)
+            return encoded.Error().m_strMessage;
+        // An encoder that passes the pixels through points into the slot; any
+        // other result lives in the encoder and must be kept until written.
+        const EncodedFrame& frame = encoded.Value();
+        const std::uint8_t* pPixels = slot.m_pixels.Data();
+        const bool bInSlot =
+            frame.m_pData >= pPixels && frame.m_pData + frame.m_nSize <= pPixels + slot.m_pixels.Size();
+        if (frame.m_nSize == 0 || bInSlot) {
+            slot.m_frame = frame;
+            return {};
+        }
         slot.m_encoded.assign(frame.m_pData, frame.m_pData + frame.m_nSize);
+        slot.m_frame = EncodedFrame{slot.m_encoded.data(), slot.m_encoded.size(), frame.m_bKeyFrame};
+        return {};
     } catch (const std::bad_alloc&) {
-        return false;
+        return "There is not enough memory to complete the operation.";
     }
-    slot.m_frame = EncodedFrame{slot.m_encoded.data(), slot.m_encoded.size(), frame.m_bKeyFrame};
-    return true;
 }

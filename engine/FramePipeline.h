@@ -26,7 +26,7 @@
 // Local
 #include "engine/Canvas.h"
 #include "engine/PixelBuffer.h"
-#include "platform/avi/IFrameEncoder.h"
+#include "engine/IFrameEncoder.h"
 
 // What frame k is made of: two canvas-sized pictures and the weight of the
 // second. The pictures must stay unchanged while the pipeline runs.
@@ -56,10 +56,10 @@ public:
     // Gives frame k's recipe; called on the workers, several at once.
     using SourceFn = std::function<FrameRecipe(std::int32_t k)>;
     // Makes one encoder; called on the calling thread before work starts.
-    using EncoderFactory = std::function<std::unique_ptr<IFrameEncoder>(std::string* pError)>;
+    using EncoderFactory = std::function<EngineResult<std::unique_ptr<IFrameEncoder>>()>;
     // Appends frame k; called on the calling thread for k = 0, 1, … in
-    // order. False stops the run, with the reason in *pError.
-    using WriteFn = std::function<bool(std::int32_t k, const EncodedFrame& frame, std::string* pError)>;
+    // order. An error stops the run with its reason.
+    using WriteFn = std::function<EngineResult<void>(std::int32_t k, const EncodedFrame& frame)>;
     // Called on the calling thread after every frame written but the last
     // and at least every 10 ms while it waits; false aborts the run.
     using IdleFn = std::function<bool()>;
@@ -81,14 +81,15 @@ private:
 
     struct Slot {
         PixelBuffer m_pixels;
-        std::vector<BYTE> m_encoded;
+        std::vector<std::uint8_t> m_encoded;
         EncodedFrame m_frame;
         std::int32_t m_nFrame = -1;
         SlotState m_nState = SlotState::Free;
     };
 
     void Work(IFrameEncoder* pOwnEncoder) noexcept;
-    bool Encode(IFrameEncoder& encoder, Slot& slot) noexcept;
+    // Gives an empty text, or the reason the frame could not be compressed.
+    std::string Encode(IFrameEncoder& encoder, Slot& slot) noexcept;
     void EncodeDueFrames(std::unique_lock<std::mutex>& lock) noexcept;
     void Fail(Outcome nOutcome, const std::string& strError) noexcept;
     Result WriteInOrder() noexcept;

@@ -5,11 +5,11 @@ Sound pictures come from ffmpeg (every BMP depth it writes, GIF, JPEG in three
 samplings, PNG) and from each newer format's own tool (WebP with an EXIF
 orientation, TIFF, HEIC, AVIF; left out where the tool is missing); hostile
 ones are those pictures cut short, bit-flipped or with headers claiming huge
-sizes; the canvas and AVI writer records follow the layouts described in
+sizes; the canvas and video writer records follow the layouts described in
 their targets; the inputs of past crashes are copied from regressions/.
 Deterministic, so a crash found on one machine replays on another.
 
-Usage: make_corpus.py OUTDIR [TARGET...]   (targets: load_picture canvas avi_writer)
+Usage: make_corpus.py OUTDIR [TARGET...]   (targets: load_picture canvas video_writer)
 """
 import os, random, shutil, struct, subprocess, sys, tempfile, zlib
 
@@ -162,22 +162,25 @@ def canvas():
             for i, c in enumerate(cases)}
 
 
-def avi_writer():
-    """width, height, bit count, image size, rate, codec, quality, segment KiB, name flags; then steps."""
-    cases = [(8, 4, 24, 96, 25, 0, 90, 0, 0, b"\x01\x02\x03"), (16, 8, 24, 384, 30, 1, 90, 0, 0, b"\x10\x20"),
-             (12, 12, 24, 432, 1, 1, 1, 0, 1, b"\x05"), (8, 8, 24, 192, 25, 0, 90, 1, 0, bytes(range(40))),
-             (8, 8, 24, 192, 25, 1, 100, 2, 0, bytes(range(0, 80, 2))), (0, 8, 24, 0, 25, 1, 90, 0, 0, b"\x01"),
-             (8, 8, 24, 192, 25, 2, 90, 0, 0, b"\x01"), (8, 8, 24, 192, 25, 0, 90, 0, 2, b"\x01\x80\x02"),
-             (8, 8, 24, 192, 25, 1, 50, 0, 4, b"\x01\xc0\x02\xe0"), (8, -8, 24, 192, -5, 0, 90, 0, 0, b"\x01"),
-             (8, 8, 8, 64, 25, 1, 90, 0, 0, b"\x01"), (4, 4, 24, 48, 1000000, 3, 0, 0, 3, b"")]
-    return {f"avi_{i:02d}.bin": struct.pack("<iiHIiBBHB", *c[:9]) + c[9] for i, c in enumerate(cases)}
+def video_writer():
+    """name, codec, quality, width, height, rate, segment KiB; then steps."""
+    frames = bytes(range(0, 40, 3))
+    cases = [(0, 0, 0, 4, 0, 25, 0, b"\x01\x02\x03\xc0"), (1, 2, 90, 12, 8, 25, 0, frames + b"\xc0"),
+             (0, 1, 90, 28, 16, 30, 0, b"\x10\x20\xc0"), (8, 1, 1, 0, 0, 1, 0, b"\x05\xc0"),
+             (0, 0, 0, 4, 4, 25, 1, bytes(range(40)) + b"\xc0"), (3, 3, 0, 36, 20, 25, 4, frames + b"\xc0"),
+             (0, 2, 37, 60, 44, 100000, 8, frames + b"\xc0"), (9, 2, 90, 12, 12, 25, 0, b"\x01\x80"),
+             (2, 1, 50, 4, 4, 25, 0, b"\x01\xc0\x02"), (4, 1, 90, 4, 4, 25, 0, b"\x01\xc0"),
+             (5, 0, 0, 4, 4, 25, 0, b"\x01\xc0"), (0, 0, 0, 4, 4, 0, 0, b"\x01\xc0"),
+             (1, 2, 0, 4, 4, 25, 0, b"\xc0"), (0, 9, 90, 4, 4, 25, 0, b"\x01\xc0"),
+             (12, 2, 100, 252, 252, 1000000, 0, b"\x7f\x03\xc0")]
+    return {f"video_{i:02d}.bin": struct.pack("<BBBBBiH", *c[:7]) + c[7] for i, c in enumerate(cases)}
 
 
 if __name__ == "__main__":
-    targets = {"load_picture": pictures, "canvas": canvas, "avi_writer": avi_writer}
+    targets = {"load_picture": pictures, "canvas": canvas, "video_writer": video_writer}
     if len(sys.argv) < 2 or any(t not in targets for t in sys.argv[2:]):
         sys.exit(__doc__)
-    for name in sys.argv[2:] or ["load_picture", "canvas", "avi_writer"]:
+    for name in sys.argv[2:] or ["load_picture", "canvas", "video_writer"]:
         os.makedirs(os.path.join(sys.argv[1], name), exist_ok=True)
         for file_name, data in targets[name]().items():
             with open(os.path.join(sys.argv[1], name, file_name), "wb") as f:

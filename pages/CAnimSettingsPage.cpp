@@ -60,7 +60,9 @@ void CAnimSettingsPage::OnCancel() {}
 void CAnimSettingsPage::OnBrowse()
 {
     // Replacing an existing file is the user's decision, asked by the chooser.
-    CFileDialog dlg(FALSE, "avi", "plavex", OFN_OVERWRITEPROMPT, "Avi soubory (*.avi)|*.avi||");
+    // A name ending in ".mp4" is written as MP4, any other as AVI.
+    CFileDialog dlg(FALSE, "avi", "plavex", OFN_OVERWRITEPROMPT,
+                    "Avi soubory (*.avi)|*.avi|Video MP4 (*.mp4)|*.mp4||");
     if (dlg.DoModal() != IDCANCEL)
         SetDlgItemText(IDC_PATH, dlg.GetPathName());
 }

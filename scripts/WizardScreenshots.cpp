@@ -24,7 +24,8 @@
 
 // Local
 #include "platform/ui/QtTranslations.h"
-#include "platform/aviui/CCompressionDialog.h"
+#include "pages/CCompressionDialog.h"
+#include "video/VideoContainer.h"
 #include "tests/app/WizardHarness.h"
 #include "tests/support/TestKit.h"
 
@@ -232,15 +233,21 @@ int main(int argc, char* argv[])
     shootBox("box-quit");
     WizardHarness::Click(w.m_dlg, IDCANCEL);
 
-    // The compression dialog, its list open so that every compressor shows.
-    CCompressionDialog compression(pFrame);
+    // The compression dialog for an AVI name, its list open so that every
+    // compressor shows, with FFV1, the last, chosen; then for an MP4 name.
+    CCompressionDialog compression(CodecsOf(VideoContainer::Avi), pFrame);
     compression.show();
-    compression.m_pCompressor->setCurrentIndex(CCompressionDialog::kFfv1);
+    compression.m_pCompressor->setCurrentIndex(compression.m_pCompressor->count() - 1);
     Settle();
     compression.grab().save(out.filePath(QString::asprintf("%02d-compression.png", ++nShot)));
     compression.m_pCompressor->showPopup();
     Settle();
     if (QWidget* pList = compression.m_pCompressor->view()->window())
         pList->grab().save(out.filePath(QString::asprintf("%02d-compression-list.png", ++nShot)));
+    compression.m_pCompressor->hidePopup();
+    CCompressionDialog compressionMp4(CodecsOf(VideoContainer::Mp4), pFrame);
+    compressionMp4.show();
+    Settle();
+    compressionMp4.grab().save(out.filePath(QString::asprintf("%02d-compression-mp4.png", ++nShot)));
     return bClean ? 0 : 1;
 }

@@ -8,7 +8,7 @@ packages=(
   libturbojpeg0-dev libpng-dev libtiff-dev
   qt6-image-formats-plugins libheif-dev libheif1
   imagemagick webp libheif-examples libavif-bin libimage-exiftool-perl
-  libavcodec-dev libavutil-dev
+  libavcodec-dev libavformat-dev libavutil-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
   ffmpeg xvfb xauth gcovr

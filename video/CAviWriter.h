@@ -1,108 +1,79 @@
 #pragma once
 
-// Writes one AVI file holding one video stream through the AVI file services:
-// the user picks the compressor while the file is opened, then every frame is
-// written as a key frame. Opening reports a numeric status and keeps a text
-// describing the last opening result in m_strError.
+// Writes one AVI file holding one video stream, in OpenDML layout: the first
+// RIFF 'AVI ' segment carries the headers, the frames and a legacy 'idx1'
+// index; further frames go to 'AVIX' segments. Once there is a second
+// segment, every segment's frames are indexed by an 'ix00' standard index,
+// which the 'indx' super index in the stream header lists, and the 'odml'
+// list's 'dmlh' holds the total frame count. A file of one segment keeps
+// 'JUNK' chunks of the same sizes in their places and no 'ix00', as a plain
+// AVI file that could have grown. The stream's rate is the frame rate over a
+// scale of 1, its format the canvas header naming the codec.
 //
-// The file appears under its name only when a complete run is released: until
-// then it is a temporary file beside it, and a cancelled, failed or abandoned
-// run leaves an existing file of that name untouched.
+// Failures are told in the writer's own words, which the wizard shows under
+// "Animaci se nepodařilo uložit!".
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Local
-#include "platform/avi/AviTypes.h"
-#include "platform/avi/IFrameEncoder.h"
-#include "platform/win/WinTypes.h"
+#include "video/CStagedVideoWriter.h"
 
-class CAviWriter {
+class CAviWriter : public CStagedVideoWriter {
 public:
-    CAviWriter();
-    // Abandons and releases a run its owner did not release.
-    ~CAviWriter();
+    CAviWriter() : CStagedVideoWriter("AVI", false) {}
 
     CAviWriter(const CAviWriter&) = delete;
     CAviWriter& operator=(const CAviWriter&) = delete;
 
-    // Copies exactly one 40-byte header, the format of every frame.
-    void SetBitmapHeader(const BITMAPINFOHEADER& header);
-
     // Appends ".avi" unless the name already contains "avi" anywhere
-    // (case-sensitive): "movie.AVI" gains ".avi", "avid/clip.mp4" does not.
-    void EnsureAviExtension();
+    // (case-sensitive): "movie.AVI" gains ".avi", "avid/clip.mkv" does not.
+    static std::string EnsureAviExtension(std::string strName);
 
-    // Opens the file, asks for the compressor (modal to hwndOwner) and sets
-    // the frame format. 0 when ready for frames; 1 when the services are too
-    // old or the user cancelled; otherwise the failing call's result code.
-    // m_strError holds "Ok" or the failure text.
-    HRESULT InitEngine(HWND hwndOwner);
+    // The name must end in ".avi" (any case).
+    EngineResult<void> Open(const std::string& strName, const VideoFormat& format) override;
+    // Writes the frame nFrames times, each as a sample of its own.
+    EngineResult<void> WriteFrame(const EncodedFrame& frame, std::int32_t nFrames = 1) override;
+    EngineResult<void> Commit() override;
+    bool HoldsInOneSample() const override { return false; }
 
-    // Writes one frame of m_bih.biSizeImage bytes at position m_nFrame as a
-    // key frame and advances m_nFrame, also when the write fails. The first
-    // failure is remembered and the run then cannot be completed. Without an
-    // open stream, or after Abandon, nothing is written (AVIERR_BADHANDLE,
-    // AVIERR_USERABORT) and m_nFrame stays.
-    HRESULT AddFrame(const void* pPixels);
-
-    // Writes one frame that is already compressed for the chosen compressor
-    // (see CompressorHandler) at position m_nFrame, as a key frame when the
-    // frame says so, and advances m_nFrame exactly as AddFrame does.
-    HRESULT AddEncodedFrame(const EncodedFrame& frame);
-
-    // Records that a frame could not be made (hr, such as AVIERR_COMPRESSOR,
-    // when it could not be compressed): the run can no longer complete.
-    void FailFrame(HRESULT hr);
-
-    // The compressor (as the chooser named it) and quality chosen in
-    // InitEngine, for callers that compress frames themselves; 0 before a
-    // successful InitEngine.
-    FOURCC CompressorHandler() const { return m_fccHandler; }
-    int CompressorQuality() const { return m_nQuality; }
-
-    // Releases the uncompressed stream, the compressing stream and the file,
-    // then ends the use of the services. A run that opened with 0, wrote every
-    // frame and was not abandoned is completed and moved into place first;
-    // otherwise the temporary file is removed.
-    void ReleaseEngine();
-
-    // Ends the run without a result: ReleaseEngine then removes the
-    // temporary file and leaves any existing file of the name untouched.
-    void Abandon();
-
-    // Size of one RIFF segment of the file (default 1 GiB); a frame never
-    // splits, so a segment may exceed it by one frame.
+    // Size of one RIFF segment (default 1 GiB, at least 4 KiB), set before
+    // Open; a frame never splits, so a segment may exceed it by one frame.
     void SetSegmentSize(std::int64_t nBytes);
 
-    bool HasWriteFailed() const { return m_hrWriteError != AVIERR_OK; }
-    bool HasCommitFailed() const { return m_hrCommitError != AVIERR_OK; }
-    // True once ReleaseEngine has put a complete file under m_strFileName.
-    bool IsCommitted() const { return m_bCommitted; }
-
-    // The text of the first frame write or completion failure, with the
-    // compressor's own reason when it gave one, or empty.
-    std::string RunErrorText() const;
-
-    std::string m_strFileName;
-    LONG m_nRate;
-    BITMAPINFOHEADER m_bih;
-    std::string m_strError;
-    LONG m_nFrame;
-    PAVIFILE m_pFile;
-    PAVISTREAM m_pStream;
-    PAVISTREAM m_pCompressed;
-
-    HRESULT m_hrWriteError = AVIERR_OK;
-    HRESULT m_hrCommitError = AVIERR_OK;
-
 private:
-    bool m_bServicesStarted = false;
-    bool m_bReady = false;
-    bool m_bAbandoned = false;
-    bool m_bCommitted = false;
-    FOURCC m_fccHandler = 0;
-    int m_nQuality = 0;
+    struct IndexEntry {
+        std::uint32_t nOffset; // chunk data, from the start of its RIFF segment
+        std::uint32_t nSize;
+        bool bKey;
+    };
+    struct SegmentEntry {
+        std::uint64_t nIndexOffset; // the segment's 'ix00' chunk in the file
+        std::uint32_t nIndexSize;   // its size with the chunk header
+        std::uint32_t nFrames;
+    };
+
+    std::vector<std::uint8_t> BuildHeaders() const;
+    int WriteFrameChunk(const EncodedFrame& frame);
+    int BeginSegment();
+    // Closes the open segment; bMoreFollow when another segment begins next.
+    int EndSegment(bool bMoreFollow);
+
     std::int64_t m_nSegmentSize = std::int64_t{1} << 30;
-    std::string m_strWriteDetail; // the compressor's words for m_hrWriteError
+
+    std::uint32_t m_nFourcc = 0; // the codec's, 0 for full frames
+    std::uint32_t m_ckid = 0;    // '00db' or '00dc'
+    std::int64_t m_nFrames = 0;
+    std::uint32_t m_nMaxChunk = 0;
+    std::vector<SegmentEntry> m_segments;
+
+    bool m_bSegmentOpen = false;
+    std::int64_t m_nRiffStart = 0;   // offset of the segment's "RIFF"
+    std::int64_t m_nMoviStart = 0;   // offset of its "movi" list type
+    std::vector<IndexEntry> m_index; // frames of the open segment
+
+    std::uint32_t m_nFirstRiffFrames = 0;
+    std::uint32_t m_nFirstRiffSize = 0;
+    std::uint32_t m_nFirstMoviSize = 0;
 };

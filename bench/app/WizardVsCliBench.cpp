@@ -24,13 +24,24 @@
 #include "app/CWizardDlg.h"
 #include "cli/AnimCommand.h"
 #include "engine/Blend.h"
-#include "platform/avi/CCompressionChooserGuard.h"
-#include "platform/avi/CFixedCompressionChooser.h"
 #include "platform/ui/CWinApp.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// Answers the wizard's compression question with one codec at quality 90.
+class CFixedChooser : public ICompressionChooser {
+public:
+    explicit CFixedChooser(const VideoCodec* pCodec) : m_pCodec(pCodec) {}
+    std::optional<CompressionChoice> Choose(QWidget*, const std::vector<const VideoCodec*>&) override
+    {
+        return CompressionChoice{m_pCodec, kDefaultVideoQuality};
+    }
+
+private:
+    const VideoCodec* m_pCodec;
+};
 
 std::string MakePicture(const QString& strPath, int nWidth, int nHeight, int nSeed)
 {
@@ -51,14 +62,11 @@ double Median(std::vector<double> values)
 }
 
 double TimeWizard(const std::string& strFirst, const std::string& strSecond, const std::string& strOut,
-                  FOURCC fccHandler)
+                  const char* pszCodec)
 {
-    CFixedCompressionChooser::Options options;
-    options.fccHandler = fccHandler;
-    CFixedCompressionChooser chooser(options);
-    CCompressionChooserGuard guard(&chooser);
-
+    CFixedChooser chooser(FindVideoCodec(pszCodec));
     CWizardDlg dlg;
+    dlg.m_pCompressionChooser = &chooser;
     dlg.Create(IDD_WIZARD, nullptr);
     dlg.m_pageSource.m_strFirstPath = strFirst;
     dlg.m_pageSource.m_strSecondPath = strSecond;
@@ -152,11 +160,7 @@ int main(int argc, char* argv[])
     }
 
     double dWorstRatio = 0.0;
-    struct Codec {
-        const char* pszName;
-        FOURCC fccHandler;
-    };
-    for (const Codec codec : {Codec{"raw", comptypeDIB}, Codec{"mjpeg", comptypeMJPG}}) {
+    for (const char* pszCodec : {"raw", "mjpeg"}) {
         std::vector<double> wizard, cli;
         const std::string strCliOut = dir.filePath("cli.avi").toStdString();
         const std::string strWizardOut = dir.filePath("wizard.avi").toStdString();
@@ -165,18 +169,18 @@ int main(int argc, char* argv[])
             std::remove(strCliOut.c_str());
             std::remove(strWizardOut.c_str());
             if (i % 2 == 0) {
-                cli.push_back(TimeCli(strFirst, strSecond, strCliOut, codec.pszName));
-                wizard.push_back(TimeWizard(strFirst, strSecond, strWizardOut, codec.fccHandler));
+                cli.push_back(TimeCli(strFirst, strSecond, strCliOut, pszCodec));
+                wizard.push_back(TimeWizard(strFirst, strSecond, strWizardOut, pszCodec));
             } else {
-                wizard.push_back(TimeWizard(strFirst, strSecond, strWizardOut, codec.fccHandler));
-                cli.push_back(TimeCli(strFirst, strSecond, strCliOut, codec.pszName));
+                wizard.push_back(TimeWizard(strFirst, strSecond, strWizardOut, pszCodec));
+                cli.push_back(TimeCli(strFirst, strSecond, strCliOut, pszCodec));
             }
         }
         const double dWizard = Median(wizard);
         const double dCli = Median(cli);
         std::printf("%-5s 100 frames 720x540: wizard %.3f s, plavex-cli anim %.3f s, ratio %.3f (target <= 1.15), "
                     "median of %d; fastest %.3f s and %.3f s, ratio %.3f\n",
-                    codec.pszName, dWizard, dCli, dWizard / dCli, nRuns, *std::min_element(wizard.begin(), wizard.end()),
+                    pszCodec, dWizard, dCli, dWizard / dCli, nRuns, *std::min_element(wizard.begin(), wizard.end()),
                     *std::min_element(cli.begin(), cli.end()),
                     *std::min_element(wizard.begin(), wizard.end()) / *std::min_element(cli.begin(), cli.end()));
         dWorstRatio = std::max(dWorstRatio, dWizard / dCli);

@@ -11,23 +11,21 @@
 #include <benchmark/benchmark.h>
 
 // Local
-#include "platform/avi/CCompressionChooserGuard.h"
-#include "platform/avi/CFixedCompressionChooser.h"
-#include "platform/avi/CMjpegEncoder.h"
 #include "video/CAviWriter.h"
+#include "video/CMjpegEncoder.h"
 
 namespace {
 
 // A smooth picture with some detail, like a frame halfway through a dissolve.
-std::vector<BYTE> MakePicture(int w, int h)
+std::vector<std::uint8_t> MakePicture(int w, int h)
 {
-    std::vector<BYTE> pixels(static_cast<std::size_t>(w) * 3 * h);
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(w) * 3 * h);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-            BYTE* p = &pixels[(static_cast<std::size_t>(y) * w + x) * 3];
-            p[0] = static_cast<BYTE>(x * 255 / w);
-            p[1] = static_cast<BYTE>(y * 255 / h);
-            p[2] = static_cast<BYTE>(((x / 16 + y / 16) & 1) ? 200 : 60);
+            std::uint8_t* p = &pixels[(static_cast<std::size_t>(y) * w + x) * 3];
+            p[0] = static_cast<std::uint8_t>(x * 255 / w);
+            p[1] = static_cast<std::uint8_t>(y * 255 / h);
+            p[2] = static_cast<std::uint8_t>(((x / 16 + y / 16) & 1) ? 200 : 60);
         }
     return pixels;
 }
@@ -35,21 +33,21 @@ std::vector<BYTE> MakePicture(int w, int h)
 void BM_MjpegEncode(benchmark::State& state)
 {
     const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
-    const std::vector<BYTE> pixels = MakePicture(w, h);
+    const std::vector<std::uint8_t> pixels = MakePicture(w, h);
     CMjpegEncoder encoder;
-    if (!encoder.Init(w, h, 90)) {
-        state.SkipWithError(encoder.LastError().c_str());
+    if (const std::string strWhy = encoder.Init(w, h, 90); !strWhy.empty()) {
+        state.SkipWithError(strWhy.c_str());
         return;
     }
     std::size_t nBytes = 0;
     for (auto _ : state) {
-        EncodedFrame frame;
-        if (!encoder.Encode(pixels.data(), w * 3, &frame)) {
-            state.SkipWithError(encoder.LastError().c_str());
+        const auto frame = encoder.Encode(pixels.data(), w * 3);
+        if (!frame) {
+            state.SkipWithError(frame.Error().m_strMessage.c_str());
             return;
         }
-        nBytes = frame.m_nSize;
-        benchmark::DoNotOptimize(frame.m_pData);
+        nBytes = frame.Value().m_nSize;
+        benchmark::DoNotOptimize(frame.Value().m_pData);
     }
     state.SetItemsProcessed(state.iterations());
     state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
@@ -60,26 +58,24 @@ BENCHMARK(BM_MjpegEncode)->Args({720, 540})->Args({1920, 1080})->Unit(benchmark:
 void BM_AviWriterMjpeg(benchmark::State& state)
 {
     const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
-    const std::vector<BYTE> pixels = MakePicture(w, h);
-    CFixedCompressionChooser chooser;
-    CCompressionChooserGuard guard(&chooser);
+    const std::vector<std::uint8_t> pixels = MakePicture(w, h);
     const std::string strPath = "/tmp/plavex-bench-" + std::to_string(::getpid()) + ".avi";
     CAviWriter writer;
-    BITMAPINFOHEADER bih{40, w, h, 1, 24, BI_RGB, static_cast<DWORD>(w * 3 * h), 0, 0, 0, 0};
-    writer.SetBitmapHeader(bih);
-    writer.m_strFileName = strPath;
-    if (writer.InitEngine(nullptr) != 0) {
-        state.SkipWithError(writer.m_strError.c_str());
+    const Canvas canvas = ComputeCanvas(kSizeModeCustom, w, h, 0, 0, 0, 0).Value();
+    auto opened = writer.Open(strPath, {canvas, 25, &DefaultVideoCodec(), 90});
+    auto encoder = writer.MakeEncoder();
+    if (!opened || !encoder) {
+        state.SkipWithError("the writer could not be opened");
         return;
     }
     for (auto _ : state) {
-        if (writer.AddFrame(pixels.data()) != 0) {
+        const auto frame = encoder.Value()->Encode(pixels.data(), w * 3);
+        if (!frame || !writer.WriteFrame(frame.Value())) {
             state.SkipWithError("frame write failed");
             break;
         }
     }
-    writer.Abandon();
-    writer.ReleaseEngine();
+    // Not committed: the writer takes its temporary file with it.
     state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_AviWriterMjpeg)->Args({720, 540})->Args({1920, 1080})->Unit(benchmark::kMillisecond);

@@ -1,5 +1,5 @@
 // Writes small sample animations for checking what other readers make of our
-// files: every compressor that carries state between frames, at 1, 25 and
+// AVI files: every codec that carries state between frames, at 1, 25 and
 // 100000 frames per second, in one segment and in several.
 //
 //   avi_reader_samples OUTPUT_FOLDER     (prints the names of the files)
@@ -9,8 +9,6 @@
 #include <vector>
 
 // Local
-#include "platform/avi/CCompressionChooserGuard.h"
-#include "platform/avi/CFixedCompressionChooser.h"
 #include "video/CAviWriter.h"
 
 int main(int argc, char* argv[])
@@ -20,43 +18,35 @@ int main(int argc, char* argv[])
         return 2;
     }
     constexpr int kWidth = 320, kHeight = 240, kFrames = 120;
-    const struct {
-        const char* szName;
-        FOURCC fcc;
-    } codecs[] = {{"h264", comptypeH264}, {"ffv1", comptypeFFV1}, {"mjpeg", comptypeMJPG}};
-    std::vector<BYTE> frame(static_cast<std::size_t>(kWidth) * 3 * kHeight);
+    const Canvas canvas = ComputeCanvas(kSizeModeCustom, kWidth, kHeight, 0, 0, 0, 0).Value();
+    std::vector<std::uint8_t> frame(canvas.ImageSize());
     int nFailures = 0;
-    for (const auto& codec : codecs)
-        for (const LONG nRate : {1, 25, 100000})
+    for (const char* pszCodec : {"h264", "ffv1", "mjpeg"})
+        for (const std::int32_t nRate : {1, 25, 100000})
             for (const bool bSegmented : {false, true}) {
-                CFixedCompressionChooser chooser({codec.fcc, 90, false});
-                CCompressionChooserGuard guard(&chooser);
                 CAviWriter writer;
-                writer.SetBitmapHeader({40, kWidth, kHeight, 1, 24, BI_RGB,
-                                        static_cast<DWORD>(frame.size()), 0, 0, 0, 0});
-                writer.m_strFileName = std::string(argv[1]) + "/" + codec.szName + "-" + std::to_string(nRate) +
-                                       "fps-" + (bSegmented ? "segmented" : "single") + ".avi";
-                writer.m_nRate = nRate;
+                const std::string strName = std::string(argv[1]) + "/" + pszCodec + "-" + std::to_string(nRate) +
+                                            "fps-" + (bSegmented ? "segmented" : "single") + ".avi";
                 if (bSegmented)
                     writer.SetSegmentSize(64 * 1024);
-                if (writer.InitEngine(nullptr) != 0) {
-                    std::fprintf(stderr, "%s: %s\n", writer.m_strFileName.c_str(), writer.m_strError.c_str());
-                    ++nFailures;
-                    continue;
-                }
+                auto done = writer.Open(strName, {canvas, nRate, FindVideoCodec(pszCodec), 90});
+                auto encoder = writer.MakeEncoder();
                 // A moving gradient, so that frames differ as in a dissolve.
-                for (int k = 0; k < kFrames; ++k) {
+                for (int k = 0; k < kFrames && done && encoder; ++k) {
                     for (std::size_t i = 0; i < frame.size(); ++i)
-                        frame[i] = static_cast<BYTE>((i / 3 % kWidth) + (i / 3 / kWidth) * (i % 3 + 1) + k * 2);
-                    writer.AddFrame(frame.data());
+                        frame[i] = static_cast<std::uint8_t>((i / 3 % kWidth) + (i / 3 / kWidth) * (i % 3 + 1) + k * 2);
+                    const auto encoded = encoder.Value()->Encode(frame.data(), canvas.Stride());
+                    done = encoded ? writer.WriteFrame(encoded.Value()) : EngineResult<void>(encoded.Error());
                 }
-                writer.ReleaseEngine();
-                if (!writer.IsCommitted()) {
-                    std::fprintf(stderr, "%s: %s\n", writer.m_strFileName.c_str(), writer.RunErrorText().c_str());
+                if (done && encoder)
+                    done = writer.Commit();
+                if (!done || !encoder) {
+                    std::fprintf(stderr, "%s: %s\n", strName.c_str(),
+                                 (done ? encoder.Error() : done.Error()).m_strMessage.c_str());
                     ++nFailures;
                     continue;
                 }
-                std::printf("%s\n", writer.m_strFileName.c_str());
+                std::printf("%s\n", strName.c_str());
             }
     return nFailures == 0 ? 0 : 1;
 }

@@ -6,7 +6,9 @@
 # - speed: H.264 at most 3x the Motion JPEG time (best of three each);
 # - FFV1 decoded by ffmpeg equals the uncompressed frames byte for byte;
 # - readers: ffprobe, GStreamer and mediainfo on small H.264, FFV1 and Motion
-#   JPEG files at 1, 25 and 100000 fps, in one segment and in several.
+#   JPEG files at 1, 25 and 100000 fps, in one segment and in several, and on
+#   MP4 files of `anim` at those rates and of `slideshow`, with the order of
+#   their top-level boxes (the index, moov, must come before the frames, mdat).
 #
 #   bench/video/codecs.sh [BUILD_DIR]      (default: build)
 set -euo pipefail
@@ -75,3 +77,22 @@ while read -r f; do
   gst=$(gst-discoverer-1.0 "$f" 2>&1 | awk -F': ' '/video #|Width|Height|Frame rate|Duration|Missing/ {printf "%s,", $2}')
   printf '  %-30s ffprobe %-26s mediainfo %-30s gst %s\n' "$(basename "$f")" "$ff" "$mi" "$gst"
 done < samples.txt
+
+echo
+echo "MP4 readers (codec, width, height, rate, duration, frames; top-level boxes) on 320x240 files:"
+for fps in 1 25 100000; do
+  "$cli" anim first.jpg second.jpg "anim-${fps}fps.mp4" --frames 120 --fps "$fps" --size 320x240 --quiet
+done
+"$cli" slideshow first.jpg second.jpg first.jpg slideshow-25fps.mp4 --size 320x240 --quiet
+for f in anim-1fps.mp4 anim-25fps.mp4 anim-100000fps.mp4 slideshow-25fps.mp4; do
+  ff=$(ffprobe -v error -count_frames -select_streams v:0 \
+    -show_entries stream=codec_name,width,height,r_frame_rate,duration,nb_read_frames -of csv=p=0 "$f")
+  mi=$(mediainfo --Inform='Video;%Format%,%Width%,%Height%,%FrameRate%,%Duration%,%FrameCount%' "$f")
+  gst=$(gst-discoverer-1.0 "$f" 2>&1 | awk -F': ' '/video #|Width|Height|Frame rate|Duration|Missing/ {printf "%s,", $2}')
+  boxes=$(python3 -c 'import struct, sys
+d = open(sys.argv[1], "rb").read(); i = 0; out = []
+while i + 8 <= len(d):
+    n, t = struct.unpack(">I4s", d[i:i + 8]); out.append(t.decode()); i += n or len(d)
+print(" ".join(out))' "$f")
+  printf '  %-22s ffprobe %-34s mediainfo %-36s gst %s boxes %s\n' "$f" "$ff" "$mi" "$gst" "$boxes"
+done

@@ -6,6 +6,7 @@
 
 #include <initializer_list>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,23 +17,39 @@
 
 // Local
 #include "app/CWizardDlg.h"
-#include "platform/avi/CCompressionChooserGuard.h"
-#include "platform/avi/CFixedCompressionChooser.h"
 #include "tests/platform/support/TestServices.h"
+
+// Answers the compression question without a dialog (uncompressed frames,
+// so that the wizard's file can equal the batch tool's raw one), or cancels
+// it, and counts the questions.
+struct CFixedCompressionChooser : ICompressionChooser {
+    std::optional<CompressionChoice> Choose(QWidget*, const std::vector<const VideoCodec*>& offered) override
+    {
+        ++m_nCalls;
+        m_offered = offered;
+        return m_bCancel ? std::nullopt : std::optional(m_choice);
+    }
+
+    CompressionChoice m_choice{FindVideoCodec("raw"), 0};
+    bool m_bCancel = false;
+    int m_nCalls = 0;
+    std::vector<const VideoCodec*> m_offered; // at the last question
+};
 
 class WizardHarness {
 public:
-    // Uncompressed frames, so that the wizard's file can equal the batch tool's
-    // raw one, or the compressor's dialog cancelled.
-    explicit WizardHarness(bool bCancel = false) : m_compression({.fccHandler = comptypeDIB, .bCancel = bCancel})
-    { m_dlg.Create(IDD_WIZARD, nullptr); }
+    explicit WizardHarness(bool bCancel = false)
+    {
+        m_compression.m_bCancel = bCancel;
+        m_dlg.m_pCompressionChooser = &m_compression;
+        m_dlg.Create(IDD_WIZARD, nullptr);
+    }
 
     // The services outlive the frame: they are made before it and go after it.
     CRecordingMessageBox m_boxes;
     CScriptedFileChooser m_files;
     CRecordingShell m_shell;
     CFixedCompressionChooser m_compression;
-    CCompressionChooserGuard m_compressionGuard{&m_compression};
     CWizardDlg m_dlg;
 
     static QWidget* Control(const CWnd& wnd, int nID) { return wnd.GetDlgItem(nID) ? wnd.GetDlgItem(nID)->GetWidget() : nullptr; }

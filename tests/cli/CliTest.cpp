@@ -162,9 +162,11 @@ const Refusal kRefusals[] = {
     {"AnimTooManyFrames", "anim @1 @2 @/old.bmp --frames 1000001", 2},
     {"AnimRateNotANumber", "anim @1 @2 @/old.bmp --fps x", 2},
     {"AnimZeroSide", "anim @1 @2 @/old.bmp --size 0x5", 2},
-    {"AnimUnknownCodec", "anim @1 @2 @/old.bmp --codec vp9", 2},
+    {"AnimUnknownCodec", "anim @1 @2 @/old.bmp --codec vp9", 2, "", "--codec must be raw, mjpeg, h264 or ffv1"},
     {"AnimQualityAbove100", "anim @1 @2 @/old.bmp --quality 101", 2},
-    {"AnimQualityForRawFrames", "anim @1 @2 @/old.bmp --codec raw --quality 50", 2},
+    {"AnimQualityForRawFrames", "anim @1 @2 @/old.bmp --codec raw --quality 50", 2, "",
+     "--quality applies to --codec mjpeg and h264 only"},
+    {"AnimMp4OfMotionJpeg", "anim @1 @2 @/old.MP4 --codec mjpeg", 2, "", "an MP4 file takes --codec h264 only"},
     {"AnimNoThreads", "anim @1 @2 @/old.bmp --threads 0", 2},
     {"AnimUnknownFit", "anim @1 @2 @/old.bmp --fit zoom", 2, "", "--fit must be stretch, contain or cover"},
     {"SlideshowBackgroundNotHex", "slideshow @1 @2 @/old.bmp --background 12345g", 2, "", "RRGGBB"},
@@ -447,11 +449,15 @@ TEST_F(CliTest, HelpVersionDefaultsAndAProgressBarOnATerminalOnly)
         EXPECT_PRED2(Contains, strHelp, pszCommand);
     }
     // Not a terminal: no bar, and a successful run says nothing. By default
-    // Motion JPEG at 25 frames a second, with ".avi" added to a name without "avi".
-    run = Cli({"anim", "@1", "@2", "@/clip.mp4", "--frames", "5", "--size", "16x12"});
-    EXPECT_EQ(std::to_string(run.m_nExitCode) + run.m_strOut + run.m_strErr, "0");
-    const ProbeResult probe = Probe(m_strOut + "/clip.mp4.avi");
-    EXPECT_EQ(Summary(probe) + " " + std::to_string(probe.nFrames), "mjpeg 25/1 16x12 5");
+    // 25 frames a second: Motion JPEG, with ".avi" added to a name without
+    // "avi", or H.264 for a name ending in ".mp4", in any case.
+    for (const auto& [pszName, pszWritten, pszProbe] : {std::tuple("@/clip", "/clip.avi", "mjpeg 25/1 16x12 5"),
+                                                        std::tuple("@/clip.Mp4", "/clip.Mp4", "h264 25/1 16x12 5")}) {
+        run = Cli({"anim", "@1", "@2", pszName, "--frames", "5", "--size", "16x12"});
+        EXPECT_EQ(std::to_string(run.m_nExitCode) + run.m_strOut + run.m_strErr, "0");
+        const ProbeResult probe = Probe(m_strOut + pszWritten);
+        EXPECT_EQ(Summary(probe) + " " + std::to_string(probe.nFrames), pszProbe);
+    }
     // script(1) gives the tool a terminal; what it drew comes back as stdout.
     const auto onTerminal = [this](const std::string& strCommand, const std::string& strOutput) {
         const std::string strFiles = " '" + m_strFirst + "' '" + m_strSecond + "' '" + m_strOut + strOutput;

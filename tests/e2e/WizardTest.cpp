@@ -28,6 +28,7 @@
 // Local
 #include "tests/app/WizardHarness.h"
 #include "tests/support/TestKit.h"
+#include "video/VideoContainer.h"
 
 namespace {
 
@@ -82,32 +83,50 @@ std::vector<int> Shown(int nSteps, int nLast)
     return values;
 }
 
-TEST_F(WizardFiles, AnimationEqualsTheBatchToolAndRestartResetsItsRoad)
+// The animation road to a source's own name, to which the writer adds
+// ".avi", and to "klip.mp4", where H.264 alone is offered: the file equals the
+// batch tool's byte for byte, is the one opened, and the restart resets the road.
+struct AnimRoad {
+    const char* m_pszName;
+    const char* m_pszCodec;
+    const char* m_pszQuality;
+};
+
+class WizardAnimRoad : public WizardFiles, public testing::WithParamInterface<AnimRoad> {};
+
+TEST_P(WizardAnimRoad, EqualsTheBatchToolAndRestartResetsItsRoad)
 {
+    const AnimRoad& r = GetParam();
+    const bool bMp4 = std::string(r.m_pszName) == "Mp4";
     WizardHarness w;
+    w.m_compression.m_choice = {FindVideoCodec(r.m_pszCodec), std::stoi(r.m_pszQuality)};
     w.ChooseSources(m_strFirst, m_strSecond, 0);
     const CAnimSettingsPage& settings = w.m_dlg.m_pageAnimSettings;
-    // A source's own name: the writer adds ".avi", so it writes a new file.
-    w.ChooseOutput(m_strFirst);
+    w.ChooseOutput(bMp4 ? Out("klip.mp4") : m_strFirst);
     WizardHarness::Type(settings, IDC_FRAME_COUNT, "50");
     WizardHarness::Type(settings, IDC_FPS, "7");
     const CAnimProgressPage& progress = w.m_dlg.m_pageAnimProgress;
     EXPECT_EQ(BarChanges(progress, [&] { w.Next(); }), Shown(50, 50));
 
-    EXPECT_EQ(std::tuple(w.Boxes().size(), w.m_compression.m_nCalls, w.State(),
+    EXPECT_EQ(std::tuple(w.Boxes().size(), w.m_compression.m_offered, w.State(),
                          WizardHarness::Texts(progress, {IDC_FRAME_LABEL, IDC_PERCENT_LABEL})),
-              std::tuple(0u, 1, "3 Dokončit ->x", "50/50|100%"));
+              std::tuple(0u, CodecsOf(bMp4 ? VideoContainer::Mp4 : VideoContainer::Avi), "3 Dokončit ->x", "50/50|100%"));
     // The batch tool also takes the other source's name for a new file.
-    ASSERT_EQ(RunChild({PLAVEX_CLI_PATH, "anim", m_strFirst, m_strSecond, m_strSecond, "--frames", "50", "--fps", "7",
-                        "--codec", "raw"}).m_nExitCode, 0);
-    EXPECT_TRUE(ReadFile(m_strFirst + ".avi") == ReadFile(m_strSecond + ".avi")) << "the wizard's file differs from plavex-cli anim";
+    const std::string strWritten = bMp4 ? Out("klip.mp4") : m_strFirst + ".avi";
+    const std::string strCli = bMp4 ? Out("cli.mp4") : m_strSecond;
+    std::vector<std::string> cli = {PLAVEX_CLI_PATH, "anim", m_strFirst, m_strSecond, strCli, "--frames", "50",
+                                    "--fps", "7", "--codec", r.m_pszCodec};
+    if (bMp4)
+        cli.insert(cli.end(), {"--quality", r.m_pszQuality});
+    ASSERT_EQ(RunChild(cli).m_nExitCode, 0);
+    EXPECT_TRUE(ReadFile(strWritten) == ReadFile(bMp4 ? strCli : strCli + ".avi")) << "the wizard's file differs from plavex-cli anim";
 
     // Both boxes ticked: the file the writer named is opened and the wizard starts over.
     const CAnimDonePage& done = w.m_dlg.m_pageAnimDone;
     WizardHarness::Click(done, IDC_OPEN_RESULT);
     WizardHarness::Click(done, IDC_START_AGAIN);
     w.Next();
-    EXPECT_EQ(w.Opened(), std::vector{m_strFirst + ".avi"});
+    EXPECT_EQ(w.Opened(), std::vector{strWritten});
     // The frame label reads "0/0" after a restart, not its first "Snímek 0/0".
     EXPECT_EQ((std::vector{w.State(), WizardHarness::Texts(w.m_dlg.m_pageSource, {IDC_PATH, IDC_SECOND_PATH}),
                            WizardHarness::Texts(settings, {IDC_PATH, IDC_FRAME_COUNT, IDC_FPS}),
@@ -118,6 +137,10 @@ TEST_F(WizardFiles, AnimationEqualsTheBatchToolAndRestartResetsItsRoad)
                          WizardHarness::Button(done, IDC_OPEN_RESULT)->isChecked(),
                          WizardHarness::Button(done, IDC_START_AGAIN)->isChecked()), std::tuple(0, false, false));
 }
+
+INSTANTIATE_TEST_SUITE_P(Roads, WizardAnimRoad,
+                         testing::Values(AnimRoad{"AviOfRawFrames", "raw", "0"}, AnimRoad{"Mp4", "h264", "37"}),
+                         [](const auto& info) { return std::string(info.param.m_pszName); });
 
 TEST_F(WizardFiles, StillEqualsTheBatchToolAndRestartKeepsTheRatio)
 {
@@ -258,8 +281,9 @@ TEST_P(WizardFaultTest, IsToldOnceAndTheSettingsPageComesBackWithTheFilesAsTheyW
     if (const std::size_t nAt = strText.find('@'); nAt != std::string::npos)
         strText.replace(nAt, 1, strTarget);
     EXPECT_EQ(w.Boxes(), strText.empty() ? std::vector<std::string>{} : std::vector{Error(strText)});
-    // The compressor is chosen once the file is open.
-    EXPECT_EQ(w.m_compression.m_nCalls, f.m_bAnimation && f.m_nFault >= Fault::FileSizeLimit ? 1 : 0);
+    // The compressor is chosen once the pictures are loaded and the name is
+    // checked, before the file is made.
+    EXPECT_EQ(w.m_compression.m_nCalls, f.m_bAnimation && f.m_nFault >= Fault::MissingFolder ? 1 : 0);
     EXPECT_EQ(w.State(), f.m_bAnimation ? "2 Další <>x" : "10 Další <>x");
     EXPECT_TRUE(files() == before) << "a file was left, or the target or a source changed";
 }

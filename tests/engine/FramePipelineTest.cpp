@@ -28,27 +28,22 @@ class FakeEncoder : public IFrameEncoder {
 public:
     explicit FakeEncoder(bool bShared) : m_bShared(bShared) {}
 
-    bool Encode(const BYTE* pPixels, int nPitch, EncodedFrame* pOut) override
+    EngineResult<EncodedFrame> Encode(const std::uint8_t* pPixels, std::int32_t nPitch) override
     {
-        if (pPixels[0] == 0xEE) {
-            m_strError = "cannot compress";
-            return false;
-        }
+        if (pPixels[0] == 0xEE)
+            return EngineError{EngineErrorCode::EncodeFailed, "cannot compress"};
         const bool bKeyFrame = !m_bShared || m_state.empty();
         m_out.assign(pPixels, pPixels + static_cast<std::size_t>(nPitch) * 4);
         std::reverse(m_out.begin(), m_out.end());
         m_state.resize(m_out.size());
         for (std::size_t i = 0; m_bShared && i < m_out.size(); ++i)
             m_state[i] = m_out[i] = static_cast<BYTE>(m_out[i] ^ (m_state[i] * 3 + 1));
-        *pOut = EncodedFrame{m_out.data(), m_out.size(), bKeyFrame};
-        return true;
+        return EncodedFrame{m_out.data(), m_out.size(), bKeyFrame};
     }
-    const std::string& LastError() const override { return m_strError; }
 
 private:
     bool m_bShared;
     std::vector<BYTE> m_out, m_state;
-    std::string m_strError;
 };
 
 constexpr std::int32_t kFrames = 23;
@@ -92,17 +87,15 @@ PipelineRun RunPipeline(int nWorkers, bool bShared, std::int32_t nFailAt = -1, s
             return k == nFailAt ? FrameRecipe{&p.marked, &p.marked, 0.0}
                                 : FrameRecipe{&p.first, &p.second, FrameWeight(dStep, k)};
         },
-        [&](std::string*) { return std::make_unique<FakeEncoder>(bShared); },
-        [&](std::int32_t k, const EncodedFrame& frame, std::string* pError) {
+        [&] { return EngineResult<std::unique_ptr<IFrameEncoder>>(std::make_unique<FakeEncoder>(bShared)); },
+        [&](std::int32_t k, const EncodedFrame& frame) -> EngineResult<void> {
             EXPECT_EQ(k, static_cast<std::int32_t>(run.m_frames.size()));
-            if (k == nWriteFailAt) {
-                *pError = "disk full";
-                return false;
-            }
+            if (k == nWriteFailAt)
+                return EngineError{EngineErrorCode::WriteFailed, "disk full"};
             run.m_frames.emplace_back(frame.m_pData, frame.m_pData + frame.m_nSize);
             run.m_frames.back().push_back(frame.m_bKeyFrame ? 1 : 0);
             ++nWritten;
-            return true;
+            return {};
         },
         [&] { return nAbortAfter < 0 || nWritten.load() < nAbortAfter; });
     run.m_result = pipeline.Run();
@@ -119,10 +112,10 @@ TEST(FramePipelineTest, BytesAreTheSameForEveryWorkerCountAndMatchOneFrameAtATim
         std::vector<std::vector<BYTE>> expected;
         for (std::int32_t k = 0; k < kFrames; ++k) {
             BlendBytesReference(p.first.Data(), p.second.Data(), out.data(), 96, FrameWeight(FrameStep(kFrames), k));
-            EncodedFrame frame;
-            ASSERT_TRUE(encoder.Encode(out.data(), p.canvas.Stride(), &frame));
-            expected.emplace_back(frame.m_pData, frame.m_pData + frame.m_nSize);
-            expected.back().push_back(frame.m_bKeyFrame ? 1 : 0);
+            const auto frame = encoder.Encode(out.data(), p.canvas.Stride());
+            ASSERT_TRUE(frame);
+            expected.emplace_back(frame.Value().m_pData, frame.Value().m_pData + frame.Value().m_nSize);
+            expected.back().push_back(frame.Value().m_bKeyFrame ? 1 : 0);
         }
         for (const int nWorkers : {1, 2, 3, 8}) {
             const PipelineRun run = RunPipeline(nWorkers, bShared);

@@ -225,8 +225,9 @@ TEST_F(PageTest, ChoosersAskForTheirFilesAndFillOnlyTheirEdit)
 
     // The save choosers open on "plavex", not on the current path, ask before
     // replacing a file, add their extension, and show a long path's start.
-    for (const auto& [pPage, pszExt, pszFilter] : {std::tuple<CDialog*, const char*, const char*>{&anim, "avi", "Avi soubory (*.avi)"},
-                                                    {&still, "bmp", "Obrázky BMP (*.bmp)"}}) {
+    // The animation's chooser offers MP4 after AVI.
+    for (const auto& [pPage, pszExt, pszFilter] : {std::tuple<CDialog*, const char*, const char*>{&anim, "avi", "Avi soubory (*.avi)|*.avi|Video MP4 (*.mp4)|*.mp4"},
+                                                    {&still, "bmp", "Obrázky BMP (*.bmp)|*.bmp"}}) {
         Show(*pPage);
         const std::string strLong = "/video/" + std::string(300, 'a') + "/přechod";
         chooser.answers = {CString(strLong), ""};
@@ -235,9 +236,12 @@ TEST_F(PageTest, ChoosersAskForTheirFilesAndFillOnlyTheirEdit)
         EXPECT_EQ(std::pair(Text(*pPage, IDC_PATH).toStdString(), Edit(*pPage, IDC_PATH)->cursorPosition()),
                   std::pair(strLong + "." + pszExt, 0));
         const FileChooserRequest& r = chooser.requests.back();
-        EXPECT_EQ(std::tuple(r.bOpenFileDialog, r.defaultExtension, r.initialFileName, r.flags, r.filters.at(0).description),
-                  std::tuple(FALSE, CString(pszExt), CString("plavex"), DWORD{OFN_OVERWRITEPROMPT}, CString(pszFilter)));
-        EXPECT_EQ(r.filters.at(0).patterns, std::vector<CString>{CString("*.") + pszExt});
+        std::string strFilters;
+        for (const FileFilter& filter : r.filters)
+            for (const CString& strPart : std::vector{filter.description, filter.patterns.at(0)})
+                strFilters += (strFilters.empty() ? "" : "|") + strPart.str();
+        EXPECT_EQ(std::tuple(r.bOpenFileDialog, r.defaultExtension, r.initialFileName, r.flags, strFilters),
+                  std::tuple(FALSE, CString(pszExt), CString("plavex"), DWORD{OFN_OVERWRITEPROMPT}, std::string(pszFilter)));
     }
 }
 

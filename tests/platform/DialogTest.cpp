@@ -29,8 +29,9 @@
 #include <QTimer>
 
 // Local
-#include "platform/aviui/CCompressionDialog.h"
-#include "platform/aviui/CDialogCompressionChooser.h"
+#include "pages/CCompressionDialog.h"
+#include "pages/CDialogCompressionChooser.h"
+#include "video/VideoContainer.h"
 #include "platform/ui/CDialog.h"
 #include "platform/ui/CDialogBaseUnits.h"
 #include "platform/ui/CFileDialog.h"
@@ -282,11 +283,10 @@ const Answer kAnswers[] = {
 INSTANTIATE_TEST_SUITE_P(Rows, QtMessageBoxTest, testing::ValuesIn(kAnswers),
                          [](const auto& info) { return std::string(info.param.m_pszName); });
 
-TEST(CompressionDialog, OffersFourCompressorsWithQualityForTheLossyOnesModallyAndRemembersTheChoice)
+TEST(CompressionDialog, OffersTheContainersCodecsWithQualityForTheLossyOnesModallyAndRemembersTheChoice)
 {
     QWidget owner;
     CDialogCompressionChooser chooser;
-    AVICOMPRESSOPTIONS options{};
     WhenShown<CCompressionDialog>([&owner](CCompressionDialog* pDialog) {
         // Modal to its owner, with a close box and no other.
         constexpr auto kClose = Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint;
@@ -306,32 +306,32 @@ TEST(CompressionDialog, OffersFourCompressorsWithQualityForTheLossyOnesModallyAn
         const QSlider& quality = *pDialog->m_pQuality;
         EXPECT_EQ(std::tuple(pDialog->m_pCompressor->currentIndex(), quality.value(), quality.minimum(), quality.maximum()),
                   std::tuple(1, 90, 1, 100));
-        // Each compressor with the quality it takes; the choice shows again as it was made.
-        for (const auto& [nIndex, fccHandler, nQuality] : {std::tuple{0, comptypeDIB, 0u}, {1, comptypeMJPG, 37u},
-                                                           {3, comptypeFFV1, 0u}, {2, comptypeH264, 37u}}) {
+        // Each codec with the quality it takes; the choice shows again as it was made.
+        for (const auto& [nIndex, pszCodec, nQuality] : {std::tuple{0, "raw", 0}, {1, "mjpeg", 37}, {3, "ffv1", 0},
+                                                         {2, "h264", 37}}) {
             pDialog->m_pCompressor->setCurrentIndex(nIndex);
             pDialog->m_pQuality->setValue(37);
             EXPECT_EQ(std::pair(quality.isEnabled(), pDialog->m_pQualityValue->text()), std::pair(nQuality != 0, QString("37")));
-            AVICOMPRESSOPTIONS choice{};
-            pDialog->GetChoice(choice);
-            EXPECT_EQ(std::tuple(choice.fccType, choice.fccHandler, choice.dwQuality), std::tuple(streamtypeVIDEO, fccHandler, nQuality));
+            const CompressionChoice choice = pDialog->GetChoice();
+            EXPECT_EQ(std::pair(choice.m_pCodec, choice.m_nQuality), std::pair(FindVideoCodec(pszCodec), nQuality));
             pDialog->m_pCompressor->setCurrentIndex(0);
             pDialog->SetChoice(choice);
             EXPECT_EQ(pDialog->m_pCompressor->currentIndex(), nIndex);
         }
         pDialog->accept();
     });
-    ASSERT_EQ(chooser.ChooseCompression(reinterpret_cast<HWND>(&owner), options), TRUE);
-    EXPECT_EQ(std::pair(options.fccHandler, options.dwQuality), std::pair(comptypeH264, 37u));
+    const auto choice = chooser.Choose(&owner, CodecsOf(VideoContainer::Avi));
+    ASSERT_TRUE(choice.has_value());
+    EXPECT_EQ(std::pair(choice->m_pCodec, choice->m_nQuality), std::pair(FindVideoCodec("h264"), 37));
 
-    // The next time it opens on the last choice; "Storno" gives FALSE and leaves the options.
+    // For an MP4 name H.264 alone, on the last quality; "Storno" gives nothing.
     WhenShown<CCompressionDialog>([](CCompressionDialog* pDialog) {
-        EXPECT_EQ(std::pair(pDialog->m_pCompressor->currentIndex(), pDialog->m_pQuality->value()), std::pair(2, 37));
-        pDialog->m_pCompressor->setCurrentIndex(0);
+        EXPECT_EQ(std::tuple(pDialog->m_pCompressor->count(), pDialog->m_pCompressor->itemText(0),
+                             pDialog->m_pQuality->isEnabled(), pDialog->m_pQuality->value()),
+                  std::tuple(1, QString("H.264"), true, 37));
         pDialog->reject();
     });
-    AVICOMPRESSOPTIONS untouched{};
-    EXPECT_TRUE(chooser.ChooseCompression(reinterpret_cast<HWND>(&owner), untouched) == FALSE && untouched.fccHandler == 0u);
+    EXPECT_FALSE(chooser.Choose(&owner, CodecsOf(VideoContainer::Mp4)).has_value());
 }
 
 } // namespace

@@ -2,10 +2,13 @@
 
 #include "tests/support/AviProbe.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <sstream>
 
 namespace {
@@ -19,6 +22,21 @@ std::string ReadAll(const std::string& strPath)
 std::uint32_t U32(const std::vector<std::uint8_t>& b, std::int64_t p)
 {
     return b[p] | (b[p + 1] << 8) | (b[p + 2] << 16) | (static_cast<std::uint32_t>(b[p + 3]) << 24);
+}
+
+std::uint32_t Be32(const std::string& b, std::size_t p)
+{
+    return static_cast<std::uint32_t>(static_cast<std::uint8_t>(b[p]) << 24 | static_cast<std::uint8_t>(b[p + 1]) << 16 |
+                                      static_cast<std::uint8_t>(b[p + 2]) << 8 | static_cast<std::uint8_t>(b[p + 3]));
+}
+
+std::vector<std::string> Lines(const std::string& strText)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(strText);
+    for (std::string s; std::getline(in, s);)
+        lines.push_back(s);
+    return lines;
 }
 
 std::string Fourcc(const std::vector<std::uint8_t>& b, std::int64_t p)
@@ -115,22 +133,65 @@ AviLayout ReadAviLayout(const std::string& strPath)
     return a;
 }
 
+Mp4Layout ReadMp4Layout(const std::string& strPath)
+{
+    Mp4Layout m;
+    const std::string b = ReadAll(strPath);
+    for (std::size_t p = 0; p + 8 <= b.size() && Be32(b, p) >= 8; p += Be32(b, p)) {
+        m.boxes.push_back(b.substr(p + 4, 4));
+        if (m.boxes.back() == "moov") {
+            m.bAvcC = b.find("avcC", p) < p + Be32(b, p);
+            if (const std::size_t q = b.find("stsz", p); q < p + Be32(b, p) && q + 16 <= b.size())
+                m.nSamples = Be32(b, q + 12);
+        }
+        // The samples: NAL units, each after its 4-byte length.
+        for (std::size_t q = p + 8; m.boxes.back() == "mdat" && q + 5 <= std::min<std::size_t>(b.size(), p + Be32(b, p));
+             q += 4 + Be32(b, q))
+            m.nalTypes.push_back(b[q + 4] & 0x1F);
+    }
+    return m;
+}
+
+std::vector<std::string> H264Settings(const std::string& strPath)
+{
+    // The trace goes where ffmpeg complains.
+    std::string strTrace;
+    std::vector<std::string> settings;
+    RunCapture("ffmpeg -nostdin -v debug -i '" + strPath + "' -c copy -bsf:v trace_headers -f null -",
+               strPath + ".err", strTrace);
+    for (const std::string& s : Lines(strTrace))
+        for (const char* pszName : {" num_units_in_tick ", " time_scale "})
+            if (s.find(pszName) != std::string::npos)
+                settings.push_back(std::string(pszName).substr(1, std::strlen(pszName) - 2) + "=" + s.substr(s.rfind(' ') + 1));
+    const std::string strBytes = ReadAll(strPath);
+    const std::size_t nOptions = strBytes.find("options: ");
+    std::istringstream options(strBytes.substr(nOptions, strBytes.find('\0', nOptions) - nOptions));
+    for (std::string s; nOptions != std::string::npos && options >> s;)
+        settings.push_back(s);
+    return settings;
+}
+
 ProbeResult Probe(const std::string& strPath)
 {
     ProbeResult r;
-    std::istringstream lines(RunCapture("ffprobe -v error -count_frames -select_streams v:0 -show_entries "
-                                        "stream=codec_name,width,height,r_frame_rate,nb_read_frames -of "
-                                        "default=nw=1 '" + strPath + "'",
-                                        strPath + ".err", r.strErrors));
-    for (std::string s; std::getline(lines, s);) {
+    std::map<std::string, std::string> stream;
+    std::string strPacketDuration;
+    for (const std::string& s : Lines(RunCapture("ffprobe -v error -count_frames -select_streams v:0 -show_entries "
+                                                 "stream=codec_name,codec_tag_string,width,height,r_frame_rate,"
+                                                 "nb_read_frames,duration:packet=duration_time,flags -of default=nw=1 '" +
+                                                     strPath + "'",
+                                                 strPath + ".err", r.strErrors))) {
         const std::string k = s.substr(0, s.find('=')), v = s.substr(s.find('=') + 1);
-        if (k == "codec_name")
-            r.strCodec = v;
-        else if (k == "r_frame_rate")
-            r.strRate = v;
-        else if (k == "width" || k == "height" || k == "nb_read_frames")
-            (k == "width" ? r.nWidth : k == "height" ? r.nHeight : r.nFrames) = std::stoi(v);
+        if (k == "flags")
+            r.packets.push_back(v.substr(0, 1) + " " + strPacketDuration);
+        (k == "duration_time" ? strPacketDuration : stream[k]) = v;
     }
+    r.strCodec = stream["codec_name"];
+    r.strTag = stream["codec_tag_string"];
+    r.strRate = stream["r_frame_rate"];
+    r.strDuration = stream["duration"];
+    for (const auto& [k, n] : {std::pair{"width", &r.nWidth}, {"height", &r.nHeight}, {"nb_read_frames", &r.nFrames}})
+        *n = stream.contains(k) ? std::stoi(stream[k]) : -1;
     return r;
 }
 

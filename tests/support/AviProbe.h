@@ -1,7 +1,7 @@
 #pragma once
 
-// Guards nothing itself: an independent reader of the AVI layout, the real
-// decoder (ffprobe/ffmpeg) run on a file, and test frames.
+// Guards nothing itself: independent readers of the AVI and MP4 layouts, the
+// real decoder (ffprobe/ffmpeg) run on a file, and test frames.
 
 #include <cstdint>
 #include <string>
@@ -31,13 +31,29 @@ struct AviLayout {
 
 AviLayout ReadAviLayout(const std::string& strPath);
 
+struct Mp4Layout {
+    std::vector<std::string> boxes; // the top-level boxes in file order
+    bool bAvcC = false;             // an H.264 decoder configuration in the header
+    std::uint32_t nSamples = 0;     // the sample size table's count
+    std::vector<int> nalTypes;      // of every NAL unit in mdat, in order
+};
+
+Mp4Layout ReadMp4Layout(const std::string& strPath);
+
 struct ProbeResult {
-    std::string strCodec, strRate, strErrors; // strErrors: all the decoder complained about
+    std::string strCodec, strTag, strRate, strDuration, strErrors; // strErrors: all the decoder complained about
     int nWidth = 0, nHeight = 0, nFrames = -1;
+    // Each packet as "K" (a key frame) or "_" and its duration in seconds, "K 2.000000".
+    std::vector<std::string> packets;
 };
 
 // Decodes every frame with ffprobe.
 ProbeResult Probe(const std::string& strPath);
+
+// The H.264 sequence parameters ffmpeg's trace_headers reads, such as
+// "time_scale=50", and the x264 options written in the stream, such as
+// "keyint=250".
+std::vector<std::string> H264Settings(const std::string& strPath);
 
 // Decodes the file with ffmpeg into bottom-up BGR frames, the layout written.
 std::vector<std::uint8_t> DecodeBottomUpBgr(const std::string& strPath, std::string& strErrors);

@@ -1,0 +1,39 @@
+#include "cli/CliVideoOutput.h"
+
+// Local
+#include "cli/CliArgs.h"
+#include "engine/SameFile.h"
+#include "video/VideoContainer.h"
+
+std::string CliVideoOutput::Open(const Canvas& canvas, const std::string& strPath,
+                                 std::span<const std::string> sources)
+{
+    if (strPath.empty())
+        return "cannot write '': no file name";
+    m_strName = VideoFileName(strPath);
+    // The name checked is the one the writer will create; a source is never replaced.
+    if (auto checked = CheckOutputIsNotASource(m_strName, sources); !checked)
+        return checked.Error().m_strMessage;
+    m_pWriter = MakeVideoWriter(ContainerOfName(m_strName));
+    const VideoFormat format{canvas, m_settings.m_nFps, m_settings.m_pCodec, m_settings.m_nQuality};
+    if (auto opened = m_pWriter->Open(m_strName, format); !opened) {
+        m_pWriter.reset();
+        return "cannot write '" + m_strName + "': " + opened.Error().m_strMessage;
+    }
+    return {};
+}
+
+int CliVideoOutput::Finish(const FramePipeline::Result& result, const CliReport& report)
+{
+    std::string strWhy = result.m_strError;
+    if (result.m_nOutcome == FramePipeline::Outcome::Done) {
+        auto committed = m_pWriter->Commit();
+        if (committed)
+            return kExitOk;
+        strWhy = committed.Error().m_strMessage;
+    }
+    Abandon();
+    if (result.m_nOutcome == FramePipeline::Outcome::Aborted)
+        return report.Interrupted(m_strName);
+    return report.Fail("cannot write '" + m_strName + "': " + strWhy);
+}

@@ -1,0 +1,318 @@
+// The writers the renders use, read back by independent readers: a header
+// field, index entry or frame that ffprobe, ffmpeg or the AVI layout reader
+// reads otherwise; an MP4 whose index is not first or whose parameter sets
+// are not in its header; a promise of the codec table (fourcc, key-frame
+// interval, quality to rate factor, rate, one encoder across a slideshow)
+// broken; a failure told in other words or leaving a file behind.
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include <sys/stat.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+// Qt
+#include <QTemporaryDir>
+
+// Local
+#include "engine/Blend.h"
+#include "engine/SlideshowPictures.h"
+#include "tests/support/AviProbe.h"
+#include "tests/support/TestKit.h"
+#include "video/CAviWriter.h"
+#include "video/DissolveWriter.h"
+#include "video/SlideshowWriter.h"
+#include "video/VideoContainer.h"
+
+using ::testing::IsSupersetOf;
+
+namespace {
+
+const auto kRowName = [](const auto& info) { return std::string(info.param.m_pszName); };
+
+// Two canvas-sized pictures that differ in every pixel, and the frames of a
+// dissolve between them as the pipeline blends them.
+struct Sources {
+    Canvas canvas;
+    PixelBuffer first, second;
+
+    Sources(int nWidth, int nHeight)
+        : canvas(ComputeCanvas(kSizeModeCustom, nWidth, nHeight, 0, 0, 0, 0).Value()), first(Make(0)), second(Make(9))
+    {
+    }
+    PixelBuffer Make(int nSeed) const
+    {
+        PixelBuffer buffer = std::move(PixelBuffer::Allocate(canvas)).Value();
+        const std::vector<std::uint8_t> frame = MakeFrame(canvas.Width(), canvas.Height(), nSeed);
+        std::copy(frame.begin(), frame.end(), buffer.Data());
+        return buffer;
+    }
+    std::vector<std::uint8_t> Frames(int nFrames) const
+    {
+        std::vector<std::uint8_t> frames(first.Size() * static_cast<std::size_t>(nFrames));
+        for (int k = 0; k < nFrames; ++k)
+            BlendBytesReference(first.Data(), second.Data(), &frames[first.Size() * static_cast<std::size_t>(k)],
+                                first.Size(), FrameWeight(FrameStep(nFrames), k));
+        return frames;
+    }
+};
+
+struct FileCase {
+    const char* m_pszName;
+    const char* m_pszFile; // its extension chooses the container
+    const char* m_pszCodec;
+    int m_nWidth, m_nHeight, m_nFrames, m_nRate = 25;
+    std::int64_t m_nSegment = 0; // AVI: 0 for one segment, else the size of small ones
+    int m_nQuality = 90;
+    std::string m_strFailure = {}; // the writer's words when it must fail; "@" stands for the file's name
+    rlim_t m_nSizeLimit = RLIM_INFINITY;
+};
+
+// Writes the dissolve as the renders do; an empty text, or the failure.
+std::string WriteDissolve(const std::string& strPath, const FileCase& c, const Sources& s)
+{
+    std::unique_ptr<IVideoWriter> pWriter = MakeVideoWriter(ContainerOfName(strPath));
+    if (c.m_nSegment > 0)
+        static_cast<CAviWriter&>(*pWriter).SetSegmentSize(c.m_nSegment);
+    auto done = pWriter->Open(strPath, {s.canvas, c.m_nRate, FindVideoCodec(c.m_pszCodec), c.m_nQuality});
+    if (done) {
+        const FramePipeline::Result result = WriteDissolveFrames(
+            *pWriter, s.first, s.second, c.m_nFrames, 3, [](std::int32_t) {}, [] { return true; });
+        if (result.m_nOutcome != FramePipeline::Outcome::Done)
+            return result.m_strError;
+        done = pWriter->Commit();
+    }
+    return done ? "" : done.Error().m_strMessage;
+}
+
+// Each codec's name in ffprobe and its fourcc in an AVI file (none for full frames).
+const std::map<std::string, std::pair<std::string, std::string>> kCodecNames = {
+    {"raw", {"rawvideo", std::string(4, '\0')}}, {"mjpeg", {"mjpeg", "MJPG"}}, {"h264", {"h264", "H264"}},
+    {"ffv1", {"ffv1", "FFV1"}}};
+
+// The headers keep room for the super index and the OpenDML header whether
+// or not the file grew past one segment, so the frames start at one place.
+constexpr std::int64_t kFirstMoviType = 12 + 12 + 64 + 12 + 64 + 48 + (32 + 16 * 2048) + (12 + 256) + 8;
+
+class VideoFileTest : public ::testing::TestWithParam<FileCase> {};
+
+// A failure is told in the writer's words and leaves the folder as it was:
+// no temporary file, the older file of the name untouched. A complete file
+// replaces it.
+TEST_P(VideoFileTest, ReadersReadEveryFrameAsWrittenOrTheFailureIsTold)
+{
+    const FileCase& c = GetParam();
+    const VideoCodec& codec = *FindVideoCodec(c.m_pszCodec);
+    const bool bAvi = ContainerOfName(c.m_pszFile) == VideoContainer::Avi, bSegmented = c.m_nSegment != 0;
+    QTemporaryDir dir;
+    const std::string strPath = dir.filePath(c.m_pszFile).toStdString();
+    const bool bOld = WriteFile(strPath, "old");
+    const std::vector<std::string> before = ListFolder(dir.path().toStdString());
+    const Sources s(c.m_nWidth, c.m_nHeight);
+    std::string strFailure = c.m_strFailure;
+    if (const std::size_t nAt = strFailure.find('@'); nAt != std::string::npos)
+        strFailure.replace(nAt, 1, strPath);
+    {
+        const FileSizeLimit limit(c.m_nSizeLimit);
+        ASSERT_EQ(WriteDissolve(strPath, c, s), strFailure);
+    }
+    if (!strFailure.empty()) {
+        EXPECT_EQ(std::pair(ListFolder(dir.path().toStdString()), ReadFile(strPath)),
+                  std::pair(before, std::string(bOld ? "old" : "")));
+        return;
+    }
+
+    const ProbeResult probe = Probe(strPath);
+    EXPECT_EQ(probe.strErrors, "");
+    EXPECT_EQ(std::tie(probe.strCodec, probe.nWidth, probe.nHeight, probe.strRate, probe.nFrames),
+              std::make_tuple(kCodecNames.at(c.m_pszCodec).first, c.m_nWidth, c.m_nHeight,
+                              std::to_string(c.m_nRate) + "/1", c.m_nFrames));
+    std::string strErrors;
+    const std::vector<std::uint8_t> decoded = DecodeBottomUpBgr(strPath, strErrors), frames = s.Frames(c.m_nFrames);
+    EXPECT_EQ(strErrors, "");
+    ASSERT_EQ(decoded.size(), frames.size());
+    // Lossless frames come back byte for byte, the others close to the
+    // frames, which an upside-down copy of these gradients is not.
+    if (!codec.m_bTakesQuality) {
+        EXPECT_TRUE(decoded == frames);
+    } else {
+        long nDiff = 0;
+        for (std::size_t i = 0; i < frames.size(); ++i)
+            nDiff += std::abs(decoded[i] - frames[i]);
+        EXPECT_LT(nDiff / static_cast<long>(frames.size()), 16);
+    }
+
+    // H.264 as the table makes it: the quality's rate factor, no B-frames,
+    // the file's rate in the stream's timing, and a key frame at the start
+    // and every 250 frames, none elsewhere.
+    if (std::string(c.m_pszCodec) == "h264") {
+        const std::map<int, std::string> rateFactors = {{90, "crf=23.0"}, {37, "crf=39.7"}};
+        EXPECT_THAT(H264Settings(strPath),
+                    IsSupersetOf({std::string("keyint=250"), std::string("bframes=0"), rateFactors.at(c.m_nQuality),
+                                  "time_scale=" + std::to_string(2 * c.m_nRate), std::string("num_units_in_tick=1")}));
+        for (std::size_t i = 0; i < probe.packets.size(); ++i)
+            EXPECT_EQ(probe.packets[i][0] == 'K', i % 250 == 0) << i;
+    }
+    if (!bAvi) {
+        // For the web: the index first, the parameter sets in the header
+        // and in no frame, the duration exact.
+        const Mp4Layout m = ReadMp4Layout(strPath);
+        EXPECT_EQ(m.boxes, (std::vector<std::string>{"ftyp", "moov", "free", "mdat"}));
+        EXPECT_TRUE(m.bAvcC && !m.nalTypes.empty());
+        EXPECT_EQ(std::count_if(m.nalTypes.begin(), m.nalTypes.end(), [](int n) { return n == 7 || n == 8; }), 0);
+        EXPECT_EQ(probe.strTag, "avc1");
+        EXPECT_DOUBLE_EQ(std::stod(probe.strDuration), static_cast<double>(c.m_nFrames) / c.m_nRate);
+        return;
+    }
+    AviLayout a = ReadAviLayout(strPath);
+    ASSERT_EQ(a.strError, "");
+    ASSERT_EQ(a.avih.size(), 10u);
+    EXPECT_EQ(a.nFirstMovi, kFirstMoviType);
+    // Key frames are the ones the encoder made: H.264 instantaneous refresh
+    // pictures; every frame otherwise.
+    for (AviLayout::Ref& f : a.frames)
+        f.bKey = std::string(c.m_pszCodec) != "h264" || (a.bytes[static_cast<std::size_t>(f.nData) + 4] & 0x1F) == 7;
+    EXPECT_TRUE(a.frames.at(0).bKey);
+    // The suggested buffer is the frame size, or the largest chunk when a
+    // tiny picture's compressed form outgrows it.
+    std::uint32_t nLargest = s.canvas.ImageSize();
+    for (const AviLayout::Ref& f : a.frames)
+        nLargest = std::max(nLargest, f.nSize);
+    // The stream header's length, scale, rate and buffer; then the main
+    // header: the time of a frame in µs, an index and interleaved data
+    // (AVIF_HASINDEX | AVIF_ISINTERLEAVED), the first segment's frames, one
+    // stream, the buffer, the size.
+    const auto n = static_cast<std::uint32_t>(c.m_nFrames), r = static_cast<std::uint32_t>(c.m_nRate);
+    const auto w = static_cast<std::uint32_t>(c.m_nWidth), h = static_cast<std::uint32_t>(c.m_nHeight);
+    EXPECT_EQ(std::vector<std::uint32_t>({a.nLength, a.nScale, a.nRate, a.nSuggested, a.avih[0], a.avih[3], a.avih[4],
+                                          a.avih[6], a.avih[7], a.avih[8], a.avih[9]}),
+              std::vector<std::uint32_t>({n, 1, r, nLargest, 1000000 / r, 0x110, a.framesPerRiff.at(0), 1, nLargest, w, h}));
+    ASSERT_EQ(a.legacyIndex.size(), a.framesPerRiff.at(0));
+    EXPECT_TRUE(std::equal(a.legacyIndex.begin(), a.legacyIndex.end(), a.frames.begin()));
+    // One segment has no OpenDML indexes, only their placeholders.
+    EXPECT_EQ(std::tuple(a.riffTypes.size() > 1, a.bSuperIndex, a.nDmlhFrames),
+              std::tuple(bSegmented, bSegmented, bSegmented ? n : 0u));
+    EXPECT_TRUE(a.stdIndex == (bSegmented ? a.frames : std::vector<AviLayout::Ref>()));
+    // The format is the canvas header naming the codec by its fourcc, with
+    // the size of a decoded frame; the stream header names it too.
+    std::uint32_t nFourcc = 0;
+    std::memcpy(&nFourcc, kCodecNames.at(c.m_pszCodec).second.data(), 4);
+    const std::uint32_t format[10] = {40, w, h, 1 | 24 << 16, nFourcc, w * h * 3, 0, 0, 0, 0};
+    ASSERT_EQ(a.strf.size(), 40u);
+    EXPECT_EQ(std::memcmp(a.strf.data(), format, 40), 0);
+    EXPECT_EQ(a.nHandler, nFourcc);
+}
+
+const std::string kAviOpen = "AVI Engine failed to initialize. Check filename @.";
+const std::string kMp4Open = "MP4 file could not be created. Check filename @.";
+INSTANTIATE_TEST_SUITE_P(
+    ContainersCodecsSegmentsFailures, VideoFileTest,
+    ::testing::Values(
+        FileCase{"AviRawTiny", "v.avi", "raw", 4, 4, 1}, FileCase{"AviRaw", "v.avi", "raw", 100, 60, 50},
+        FileCase{"AviRawSegments", "v.avi", "raw", 64, 48, 60, 25, 64 * 1024},
+        FileCase{"AviMjpegTiny", "v.avi", "mjpeg", 4, 4, 1},
+        FileCase{"AviMjpegSegments", "v.avi", "mjpeg", 160, 120, 40, 1, 16 * 1024},
+        FileCase{"AviH264", "v.avi", "h264", 32, 32, 260, 30},
+        FileCase{"AviH264Segments", "v.avi", "h264", 160, 120, 60, 100000, 4096},
+        FileCase{"AviFfv1", "v.avi", "ffv1", 36, 20, 2}, FileCase{"AviFfv1Segments", "v.avi", "ffv1", 64, 48, 30, 25, 16 * 1024},
+        FileCase{"Mp4H264Quality37", "v.mp4", "h264", 64, 48, 260, 25, 0, 37},
+        FileCase{"Mp4H264TinyAt1Fps", "v.MP4", "h264", 4, 4, 3, 1},
+        FileCase{"Mp4H264At100000Fps", "v.mp4", "h264", 64, 48, 10, 100000},
+        FileCase{"AviOtherExtension", "david.wmv", "mjpeg", 16, 16, 2, 25, 0, 90,
+                 kAviOpen + "According to the registry, the type of file specified in AVIFileOpen does not have a "
+                            "handler to process it"},
+        FileCase{"AviRateZero", "v.avi", "raw", 16, 16, 2, 0, 0, 90, "AVI Stream creation failed. Check Bitmap info."},
+        FileCase{"AviQualityZero", "v.avi", "mjpeg", 16, 16, 2, 25, 0, 0, "AVI Compressed Stream creation failed."},
+        FileCase{"Mp4MissingFolder", "missing/v.mp4", "h264", 16, 16, 2, 25, 0, 90,
+                 kMp4Open + " A disk error occurred while opening the file."},
+        FileCase{"Mp4MotionJpeg", "v.mp4", "mjpeg", 16, 16, 2, 25, 0, 90, kMp4Open + " MP4 files hold H.264 only."},
+        // The frames fit the muxer's buffer, which is first written out at the end.
+        FileCase{"Mp4FileSizeLimit", "v.mp4", "h264", 160, 120, 30, 25, 0, 90,
+                 "MP4 file could not be finished. Check filename @. A disk error occurred while writing the file.", 5000}),
+    kRowName);
+
+// A slideshow of three pictures held 5 frames and faded over 4: one encoder
+// carries H.264 through every picture, so only the first frame is a key
+// frame; in MP4 each hold is one sample lasting it, in AVI five frames.
+TEST(SlideshowFileTest, OneEncoderCarriesEveryPictureAndMp4HoldsAreOneSample)
+{
+    QTemporaryDir dir;
+    std::vector<std::string> pictures;
+    for (int i = 0; i < 3; ++i)
+        pictures.push_back(SavePicture(dir.filePath(QString::number(i) + ".bmp").toStdString(), 48, 32, i));
+    const Canvas canvas = ComputeCanvas(kSizeModeCustom, 48, 32, 0, 0, 0, 0).Value();
+    const SlideshowPlan plan(3, 5, 4);
+    for (const VideoContainer container : {VideoContainer::Avi, VideoContainer::Mp4}) {
+        const bool bMp4 = container == VideoContainer::Mp4;
+        const std::string strPath = dir.filePath(bMp4 ? "show.mp4" : "show.avi").toStdString();
+        std::unique_ptr<IVideoWriter> pWriter = MakeVideoWriter(container);
+        ASSERT_TRUE(pWriter->Open(strPath, {canvas, 25, FindVideoCodec("h264"), 90}));
+        SlideshowPictures shown(pictures, canvas);
+        ASSERT_TRUE(shown.Allocate());
+        SlideshowWriter frames(*pWriter, plan, 2);
+        std::int64_t nWritten = 0;
+        std::vector<std::string> expected;
+        for (std::int32_t i = 0; i < 3; ++i) {
+            ASSERT_TRUE(shown.Load(i));
+            ASSERT_EQ(frames.WriteTurn(shown, i, [&](std::int64_t n) { nWritten = n; }, [] { return true; }).m_nOutcome,
+                      FramePipeline::Outcome::Done);
+            expected.insert(expected.end(), i > 0 ? 4 : 0, "_ 0.040000");
+            expected.insert(expected.end(), bMp4 ? 1 : 5, bMp4 ? "_ 0.200000" : "_ 0.040000");
+        }
+        ASSERT_TRUE(pWriter->Commit());
+        EXPECT_EQ(nWritten, plan.FrameCount());
+        expected[0][0] = 'K';
+        const ProbeResult probe = Probe(strPath);
+        EXPECT_EQ(std::pair(probe.packets, std::stod(probe.strDuration)), std::pair(expected, 23.0 / 25)) << strPath;
+    }
+}
+
+TEST(VideoNameTest, AviNamesGainTheirExtensionByTheSubstringRuleAndMp4NamesStay)
+{
+    for (const auto& [pszIn, pszOut, container] :
+         {std::tuple{"movie", "movie.avi", VideoContainer::Avi}, {"movie.AVI", "movie.AVI.avi", VideoContainer::Avi},
+          {"avid/clip.mkv", "avid/clip.mkv", VideoContainer::Avi}, {"Žluťoučký kůň", "Žluťoučký kůň.avi", VideoContainer::Avi},
+          {"klip.mp4.bak", "klip.mp4.bak.avi", VideoContainer::Avi}, {"david.mp4", "david.mp4", VideoContainer::Mp4},
+          {"klip.MP4", "klip.MP4", VideoContainer::Mp4}}) {
+        EXPECT_EQ(std::pair(VideoFileName(pszIn), ContainerOfName(VideoFileName(pszIn))), std::pair(std::string(pszOut), container));
+    }
+}
+
+// A complete file replaces the one a name or a link leads to, keeping its
+// permissions, or is created with the usual ones, even at the length limit
+// of a name.
+TEST(VideoFileSafetyTest, CompleteFilesReplaceOrCreateAsTheUserExpects)
+{
+    using std::filesystem::perms;
+    for (const VideoContainer container : {VideoContainer::Avi, VideoContainer::Mp4}) {
+        const std::string strExt = container == VideoContainer::Avi ? ".avi" : ".mp4";
+        const FileCase c{"", "", "h264", 16, 16, 2};
+        const Sources sources(16, 16);
+        QTemporaryDir dir;
+        const std::string strBase = dir.path().toStdString(), strNew = strBase + "/" + std::string(246, 'n') + strExt;
+        const std::string strKept = strBase + "/kept" + strExt, strLink = strBase + "/link" + strExt;
+        WriteFile(strKept, "old");
+        std::filesystem::permissions(strKept, perms::owner_read | perms::owner_write);
+        const mode_t nOldMask = ::umask(022);
+        EXPECT_EQ(WriteDissolve(strNew, c, sources) + WriteDissolve(strKept, c, sources), "");
+        ::umask(nOldMask);
+        EXPECT_EQ(std::filesystem::status(strNew).permissions(),
+                  perms::owner_read | perms::owner_write | perms::group_read | perms::others_read);
+        EXPECT_EQ(std::filesystem::status(strKept).permissions(), perms::owner_read | perms::owner_write);
+        std::filesystem::create_symlink("kept" + strExt, strLink);
+        WriteFile(strKept, "old");
+        EXPECT_EQ(WriteDissolve(strLink, c, sources), "");
+        EXPECT_TRUE(std::filesystem::is_symlink(strLink));
+        EXPECT_EQ(Probe(strKept).nFrames, 2);
+        EXPECT_EQ(ListFolder(strBase).size(), 3u);
+    }
+}
+
+} // namespace

@@ -34,11 +34,12 @@ constexpr const char* kUsage =
 int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     const CliReport report(err, "anim", kUsage);
-    const CliArgs parsed =
+    const auto parsing =
         ParseCliArgs(args, {{"frames", "fps", "size", "fit", "background", "codec", "quality", "threads"},
                             {"help", "quiet"}});
-    if (!parsed.m_strError.empty())
-        return report.Usage(parsed.m_strError);
+    if (!parsing)
+        return report.Usage(parsing.Error().m_strMessage);
+    const CliArgs& parsed = parsing.Value();
     if (parsed.Has("help")) {
         out << kUsage << "\n";
         return kExitOk;
@@ -49,8 +50,8 @@ int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std:
     if (!ReadIntOption(parsed, "frames", 1, kMaxCliSetting, nFrames))
         return report.Usage("--frames must be a whole number from 1 to 1000000");
     CliVideoSettings settings;
-    if (const std::string strWhy = ReadVideoSettings(parsed, parsed.m_positional[2], settings); !strWhy.empty())
-        return report.Usage(strWhy);
+    if (auto read = ReadVideoSettings(parsed, parsed.m_positional[2], settings); !read)
+        return report.Usage(read.Error().m_strMessage);
     FitOptions fit;
     if (const std::string strWhy = ReadFitOptions(parsed, fit); !strWhy.empty())
         return report.Usage(strWhy);
@@ -83,8 +84,8 @@ int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std:
 
     CliVideoOutput video(settings);
     const std::span<const std::string> sources = std::span(parsed.m_positional).first(2);
-    if (const std::string strWhy = video.Open(canvas, parsed.m_positional[2], sources); !strWhy.empty())
-        return report.Fail(strWhy);
+    if (auto opened = video.Open(canvas, parsed.m_positional[2], sources); !opened)
+        return report.Fail(opened.Error().m_strMessage);
 
     if (auto scaled =
             ScaleToCanvas(first.Value(), second.Value(), canvas, firstBuffer.Value(), secondBuffer.Value(), fit);

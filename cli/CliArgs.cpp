@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -11,9 +12,11 @@ bool Contains(std::initializer_list<std::string_view> names, std::string_view st
     return std::find(names.begin(), names.end(), strName) != names.end();
 }
 
+EngineError BadArgument(std::string strWhy) { return {EngineErrorCode::BadArgument, std::move(strWhy)}; }
+
 } // namespace
 
-CliArgs ParseCliArgs(const std::vector<std::string>& args, const CliOptionTable& options)
+EngineResult<CliArgs> ParseCliArgs(const std::vector<std::string>& args, const CliOptionTable& options)
 {
     CliArgs result;
     bool bOptionsEnded = false;
@@ -27,10 +30,8 @@ CliArgs ParseCliArgs(const std::vector<std::string>& args, const CliOptionTable&
             bOptionsEnded = true;
             continue;
         }
-        if (strArg.compare(0, 2, "--") != 0) {
-            result.m_strError = "unknown option '" + strArg + "'";
-            return result;
-        }
+        if (strArg.compare(0, 2, "--") != 0)
+            return BadArgument("unknown option '" + strArg + "'");
 
         std::string strName = strArg.substr(2);
         std::string strValue;
@@ -43,26 +44,19 @@ CliArgs ParseCliArgs(const std::vector<std::string>& args, const CliOptionTable&
 
         if (Contains(options.m_valueOptions, strName)) {
             if (!bHasValue) {
-                if (i + 1 >= args.size()) {
-                    result.m_strError = "option '--" + strName + "' needs a value";
-                    return result;
-                }
+                if (i + 1 >= args.size())
+                    return BadArgument("option '--" + strName + "' needs a value");
                 strValue = args[++i];
             }
         } else if (Contains(options.m_flagOptions, strName)) {
-            if (bHasValue) {
-                result.m_strError = "option '--" + strName + "' takes no value";
-                return result;
-            }
+            if (bHasValue)
+                return BadArgument("option '--" + strName + "' takes no value");
         } else {
-            result.m_strError = "unknown option '--" + strName + "'";
-            return result;
+            return BadArgument("unknown option '--" + strName + "'");
         }
 
-        if (!result.m_options.emplace(strName, strValue).second) {
-            result.m_strError = "option '--" + strName + "' given more than once";
-            return result;
-        }
+        if (!result.m_options.emplace(strName, strValue).second)
+            return BadArgument("option '--" + strName + "' given more than once");
     }
     return result;
 }

@@ -10,6 +10,9 @@
 #include <string_view>
 #include <vector>
 
+// Local
+#include "engine/EngineResult.h"
+
 // Exit codes of every command.
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
@@ -19,8 +22,6 @@ struct CliArgs {
     std::vector<std::string> m_positional;
     // Option name without its dashes ("ratio") to its value; flags map to "".
     std::map<std::string, std::string> m_options;
-    // Empty when the arguments parsed; otherwise one line saying why not.
-    std::string m_strError;
 
     bool Has(std::string_view strName) const { return m_options.find(std::string(strName)) != m_options.end(); }
 };
@@ -34,8 +35,9 @@ struct CliOptionTable {
 
 // Splits args into positional arguments and options. "--" ends the options;
 // everything after it is positional, even when it starts with a dash. A lone
-// "-" is positional. Unknown, repeated or value-less options set m_strError.
-CliArgs ParseCliArgs(const std::vector<std::string>& args, const CliOptionTable& options);
+// "-" is positional. Unknown, repeated or value-less options fail with
+// BadArgument and one line saying why.
+EngineResult<CliArgs> ParseCliArgs(const std::vector<std::string>& args, const CliOptionTable& options);
 
 // A whole decimal number with an optional sign, within nMin..nMax.
 std::optional<std::int32_t> ParseInt32(std::string_view strText, std::int32_t nMin, std::int32_t nMax);

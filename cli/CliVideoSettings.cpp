@@ -1,6 +1,7 @@
 #include "cli/CliVideoSettings.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 // Local
@@ -22,6 +23,8 @@ std::string CodecNames(Pred pred, const char* pszLast)
     return strNames;
 }
 
+EngineError BadArgument(std::string strWhy) { return {EngineErrorCode::BadArgument, std::move(strWhy)}; }
+
 } // namespace
 
 bool ReadIntOption(const CliArgs& parsed, const char* szName, std::int32_t nMin, std::int32_t nMax,
@@ -35,15 +38,15 @@ bool ReadIntOption(const CliArgs& parsed, const char* szName, std::int32_t nMin,
     return value.has_value();
 }
 
-std::string ReadVideoSettings(const CliArgs& parsed, const std::string& strOutput, CliVideoSettings& s)
+EngineResult<void> ReadVideoSettings(const CliArgs& parsed, const std::string& strOutput, CliVideoSettings& s)
 {
     if (!ReadIntOption(parsed, "fps", 1, kMaxCliSetting, s.m_nFps))
-        return "--fps must be a whole number from 1 to 1000000";
+        return BadArgument("--fps must be a whole number from 1 to 1000000");
     if (parsed.Has("size")) {
         const auto value = ParseSize(parsed.m_options.at("size"));
         if (!value || value->m_nWidth < 1 || value->m_nWidth > kMaxCliSetting || value->m_nHeight < 1 ||
             value->m_nHeight > kMaxCliSetting)
-            return "--size must be WIDTHxHEIGHT, each from 1 to 1000000";
+            return BadArgument("--size must be WIDTHxHEIGHT, each from 1 to 1000000");
         s.m_nSizeMode = kSizeModeCustom;
         s.m_size = *value;
     }
@@ -54,16 +57,16 @@ std::string ReadVideoSettings(const CliArgs& parsed, const std::string& strOutpu
     if (parsed.Has("codec")) {
         s.m_pCodec = FindVideoCodec(parsed.m_options.at("codec"));
         if (!s.m_pCodec)
-            return "--codec must be " + CodecNames([](const VideoCodec&) { return true; }, "or");
+            return BadArgument("--codec must be " + CodecNames([](const VideoCodec&) { return true; }, "or"));
         if (bMp4 && !inMp4(*s.m_pCodec))
-            return "an MP4 file takes --codec " + CodecNames(inMp4, "or") + " only";
+            return BadArgument("an MP4 file takes --codec " + CodecNames(inMp4, "or") + " only");
     }
     if (!ReadIntOption(parsed, "quality", 1, 100, s.m_nQuality))
-        return "--quality must be a whole number from 1 to 100";
+        return BadArgument("--quality must be a whole number from 1 to 100");
     const auto takesQuality = [](const VideoCodec& codec) { return codec.m_bTakesQuality; };
     if (parsed.Has("quality") && !takesQuality(*s.m_pCodec))
-        return "--quality applies to --codec " + CodecNames(takesQuality, "and") + " only";
+        return BadArgument("--quality applies to --codec " + CodecNames(takesQuality, "and") + " only");
     if (!ReadIntOption(parsed, "threads", 1, kMaxCliThreads, s.m_nThreads))
-        return "--threads must be a whole number from 1 to 256";
+        return BadArgument("--threads must be a whole number from 1 to 256");
     return {};
 }

@@ -29,9 +29,9 @@ struct CliVideoSettings {
 
 // Reads --fps F, --size WxH, --codec NAME (a name of the codec table),
 // --quality Q and --threads T into settings, for a video written to
-// strOutput: an MP4 name takes H.264, which is also its default. Gives an
-// empty text, or one line saying which is wrong.
-std::string ReadVideoSettings(const CliArgs& parsed, const std::string& strOutput, CliVideoSettings& settings);
+// strOutput: an MP4 name takes H.264, which is also its default. Fails with
+// BadArgument and one line saying which is wrong.
+EngineResult<void> ReadVideoSettings(const CliArgs& parsed, const std::string& strOutput, CliVideoSettings& settings);
 
 // Reads the whole number option strName into nValue when it is given; false
 // when it is given but not a number from nMin to nMax.

@@ -57,11 +57,12 @@ bool ReadDuration(const CliArgs& parsed, const char* szName, std::int32_t nFps, 
 int RunSlideshowCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     const CliReport report(err, "slideshow", kUsage);
-    const CliArgs parsed =
+    const auto parsing =
         ParseCliArgs(args, {{"hold", "fade", "fps", "size", "fit", "background", "codec", "quality", "threads"},
                             {"help", "quiet"}});
-    if (!parsed.m_strError.empty())
-        return report.Usage(parsed.m_strError);
+    if (!parsing)
+        return report.Usage(parsing.Error().m_strMessage);
+    const CliArgs& parsed = parsing.Value();
     if (parsed.Has("help")) {
         out << kUsage << "\n";
         return kExitOk;
@@ -69,8 +70,8 @@ int RunSlideshowCommand(const std::vector<std::string>& args, std::ostream& out,
     if (parsed.m_positional.size() < 3)
         return report.Usage("expected two or more PICTUREs and OUTPUT");
     CliVideoSettings settings;
-    if (const std::string strWhy = ReadVideoSettings(parsed, parsed.m_positional.back(), settings); !strWhy.empty())
-        return report.Usage(strWhy);
+    if (auto read = ReadVideoSettings(parsed, parsed.m_positional.back(), settings); !read)
+        return report.Usage(read.Error().m_strMessage);
     // Photos of mixed shapes keep theirs unless asked otherwise.
     FitOptions fit{PictureFit::Contain};
     if (const std::string strWhy = ReadFitOptions(parsed, fit); !strWhy.empty())
@@ -116,8 +117,8 @@ int RunSlideshowCommand(const std::vector<std::string>& args, std::ostream& out,
         return report.Fail(allocated.Error().m_strMessage);
 
     CliVideoOutput video(settings);
-    if (const std::string strWhy = video.Open(canvas, strOutput, pictures); !strWhy.empty())
-        return report.Fail(strWhy);
+    if (auto opened = video.Open(canvas, strOutput, pictures); !opened)
+        return report.Fail(opened.Error().m_strMessage);
 
     CliProgressBar::Options progress;
     progress.m_bEnabled = !parsed.Has("quiet") && CliProgressBar::DrawsOn(err);

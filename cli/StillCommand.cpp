@@ -35,9 +35,10 @@ int Fail(std::ostream& err, const EngineError& error)
 
 int RunStillCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    const CliArgs parsed = ParseCliArgs(args, {{"ratio", "size", "fit", "background"}, {"help", "quiet"}});
-    if (!parsed.m_strError.empty())
-        return Usage(err, parsed.m_strError);
+    const auto parsing = ParseCliArgs(args, {{"ratio", "size", "fit", "background"}, {"help", "quiet"}});
+    if (!parsing)
+        return Usage(err, parsing.Error().m_strMessage);
+    const CliArgs& parsed = parsing.Value();
     if (parsed.Has("help")) {
         out << kUsage << "\n";
         return kExitOk;

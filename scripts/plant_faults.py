@@ -101,6 +101,7 @@ FAULTS = [
     ("batch MP4 defaults to Motion JPEG", "cli/CliVideoSettings.cpp", "        s.m_pCodec = CodecsOf(VideoContainer::Mp4).front();\n", "", [CLI]),
     ("restart keeps the rate", "pages/CAnimSettingsPage.h", "void ResetPageValues() override { static_cast<AnimValues&>(*this) = {}; }", "void ResetPageValues() override {}", [E2E]),
     ("Konec disabled on the done pages", "app/CWizardDlg.cpp", "Item(IDCANCEL)->setEnabled(!bRendering);", "Item(IDCANCEL)->setEnabled(!bRendering && !bDone);", [E2E]),
+    ("last progress left unpainted", "pages/CProgressPage.cpp", "    // when it ends.\n    Paint();", "    // when it ends.\n", [E2E]),
     ("percent rounded otherwise", "pages/CProgressPage.cpp", "const int nPercent = static_cast<int>(dShare * 100.0);", "const int nPercent = nTotal > 0 ? static_cast<int>(100.0 * nDone / nTotal) : 0;", [E2E]),
     ("animation checks the typed name", "app/CWizardRender.cpp", "CheckOutputIsNotASource(strName,", "CheckOutputIsNotASource(job.m_strOutput,", [E2E]),
     ("preview left open when the page changes", "app/CWizardDlg.cpp", "    m_wndPreview.Close();\n", "", [E2E]),

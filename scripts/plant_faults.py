@@ -91,7 +91,7 @@ FAULTS = [
     ("H.264 fourcc misspelt", "video/VideoCodec.cpp", 'MakeFourcc("H264")', 'MakeFourcc("X264")', [VIDEO]),
     ("H.264 key interval", "video/CAvcodecEncoder.cpp", "constexpr int kH264KeyInterval = 250;", "constexpr int kH264KeyInterval = 300;", [VIDEO]),
     ("quality to rate factor", "video/CAvcodecEncoder.cpp", "(nQuality - 1) * 28.0 / 89.0", "(nQuality - 1) * 28.0 / 90.0", [VIDEO]),
-    ("encoder given 25 fps", "video/CStagedVideoWriter.cpp", "m_format.m_nQuality, m_format.m_nRate, m_bGlobalHeader}", "m_format.m_nQuality, 25, m_bGlobalHeader}", [VIDEO]),
+    ("encoder given 25 fps", "video/CStagedVideoWriter.cpp", "m_format.m_nQuality, m_format.m_nRate, m_bGlobalHeader,", "m_format.m_nQuality, 25, m_bGlobalHeader,", [VIDEO]),
     ("new encoder at every picture", "video/SlideshowWriter.cpp", "    if (!pKept) {", "    if (true) {", [VIDEO]),
     ("MP4 index at the end", "video/CMp4Writer.cpp", 'av_dict_set(&pOptions, "movflags", "+faststart", 0);', "", [VIDEO]),
     ("MP4 hold written frame by frame", "video/CMp4Writer.h", "bool HoldsInOneSample() const override { return true; }", "bool HoldsInOneSample() const override { return false; }", [VIDEO]),

@@ -89,6 +89,7 @@ FAULTS = [
     ("suggested buffer ignores the largest chunk", "video/CAviWriter.cpp", "std::max(m_nMaxChunk, static_cast<std::uint32_t>(canvas.ImageSize()))", "static_cast<std::uint32_t>(canvas.ImageSize())", [VIDEO]),
     ("encoded frame always a key frame", "video/CAviWriter.cpp", "nSize, frame.m_bKeyFrame});", "nSize, true});", [VIDEO]),
     ("H.264 fourcc misspelt", "video/VideoCodec.cpp", 'MakeFourcc("H264")', 'MakeFourcc("X264")', [VIDEO]),
+    ("FFV1 slices one pixel high", "video/CAvcodecEncoder.cpp", "std::min(nWidth, nHeight) <= 4 ?", "false ?", [VIDEO, CLI]),
     ("H.264 key interval", "video/CAvcodecEncoder.cpp", "constexpr int kH264KeyInterval = 250;", "constexpr int kH264KeyInterval = 300;", [VIDEO]),
     ("quality to rate factor", "video/CAvcodecEncoder.cpp", "(nQuality - 1) * 28.0 / 89.0", "(nQuality - 1) * 28.0 / 90.0", [VIDEO]),
     ("encoder given 25 fps", "video/CStagedVideoWriter.cpp", "m_format.m_nQuality, m_format.m_nRate, m_bGlobalHeader,", "m_format.m_nQuality, 25, m_bGlobalHeader,", [VIDEO]),

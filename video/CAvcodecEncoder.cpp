@@ -1,5 +1,6 @@
 #include "video/CAvcodecEncoder.h"
 
+#include <algorithm>
 #include <cstdio>
 
 extern "C" {
@@ -124,7 +125,10 @@ std::string CAvcodecEncoder::Init(Kind kind, const EncoderSettings& settings, co
         // once, each with a CRC, so a damaged slice is found and the others
         // still decode. Its parameters travel once, in the stream header.
         ctx.level = 3;
-        ctx.slices = settings.m_nSlices;
+        // The encoder finds each slice's place on its grid by rounding,
+        // which goes wrong for slices one pixel wide or high: the 4 × 4
+        // grid of 16 slices becomes 3 × 3 on a frame with a side of 4.
+        ctx.slices = std::min(nWidth, nHeight) <= 4 ? std::min(settings.m_nSlices, 9) : settings.m_nSlices;
         ctx.thread_type = FF_THREAD_SLICE;
         ctx.thread_count = settings.m_nSliceThreads;
         av_dict_set(&pOptions, "slicecrc", "1", 0);

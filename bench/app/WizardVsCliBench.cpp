@@ -10,7 +10,7 @@
 //
 // Codecs as plavex-cli names them (default: raw mjpeg). The files go to a
 // temporary folder, or to DIR (say /dev/shm, to leave the disk's write-back
-// out of both times).
+// out of both times); the two files of each codec must be the same.
 
 #include <algorithm>
 #include <chrono>
@@ -22,6 +22,7 @@
 
 // Qt
 #include <QApplication>
+#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -228,6 +229,12 @@ int main(int argc, char* argv[])
                     *std::min_element(cli.begin(), cli.end()),
                     *std::min_element(wizard.begin(), wizard.end()) / *std::min_element(cli.begin(), cli.end()));
         dWorstRatio = std::max(dWorstRatio, dWizard / dCli);
+        // The two make one file: a codec whose bytes followed the threads or
+        // the front end would show here.
+        QFile wizardFile(QString::fromStdString(strWizardOut)), cliFile(QString::fromStdString(strCliOut));
+        const bool bSame = wizardFile.open(QIODevice::ReadOnly) && cliFile.open(QIODevice::ReadOnly) &&
+                           wizardFile.readAll() == cliFile.readAll();
+        std::printf("%-5s the wizard's file and plavex-cli's are %s\n", pszCodec, bSame ? "the same" : "DIFFERENT");
         std::remove(strCliOut.c_str());
         std::remove(strWizardOut.c_str());
     }

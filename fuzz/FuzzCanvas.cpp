@@ -7,9 +7,11 @@
 //
 // The canvas must match the rule computed independently in 64-bit
 // arithmetic, or be refused exactly when that rule leaves the 32-bit range or
-// gives a negative side. Every blend path, the prepared fixed-point weight
-// included, must equal the plain per-channel formula for every byte.
+// gives a negative side. Every blend path, the weight prepared for each
+// vector path included, must equal the plain per-channel formula for every
+// byte.
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -79,6 +81,14 @@ void CheckBlendBytes(FuzzInput& reader, double w)
     for (std::size_t i = 0; i < nOffset + nCount; ++i) {
         Require(reference[i] == (i < nOffset ? 0xA5 : ExpectedChannel(first[i], second[i], w)));
         Require(fast[i] == reference[i]);
+    }
+    // The weight prepared for each vector path, whatever form it takes there.
+    for (BlendPath nPath : {BlendPath::Avx2, BlendPath::Avx512}) {
+        if (!BlendPathAvailable(nPath))
+            continue;
+        std::fill(fast.begin(), fast.end(), 0xA5);
+        BlendWeight(w, nPath).Blend(first.data() + nOffset, second.data() + nOffset, fast.data() + nOffset, nCount);
+        Require(fast == reference);
     }
 }
 

@@ -202,7 +202,7 @@ std::vector<std::uint8_t> CAviWriter::BuildHeaders() const
     // Main header.
     w.U32(MakeFourcc("avih"));
     w.U32(56);
-    w.U32(static_cast<std::uint32_t>(std::uint64_t{1000000} * nScale / nRate));
+    w.U32(Clamp32(std::uint64_t{1000000} * nScale / nRate));
     w.U32(Clamp32((std::uint64_t{nMaxChunk} * nRate + nScale - 1) / nScale));
     w.U32(0); // padding granularity
     w.U32(AVIF_HASINDEX | AVIF_ISINTERLEAVED);

@@ -1,17 +1,10 @@
 #pragma once
 
-// The application object: its start-up runs the wizard's frame once, modally,
-// and the program ends when the frame closes.
+// The application: its start-up runs the wizard's frame once, modally, and
+// the program ends when the frame closes.
 
-// Local
-#include "platform/ui/CWinApp.h"
-
-class CWizardApp : public CWinApp {
+class CWizardApp {
 public:
-    CWizardApp();
-
-    // Runs the frame and returns FALSE, so the program ends with it.
-    BOOL InitInstance() override;
-
-    DECLARE_MESSAGE_MAP()
+    // Runs the frame; gives false, so the program ends with it.
+    bool InitInstance();
 };

@@ -1,13 +1,11 @@
-// The wizard's program: the application object and the entry that runs it.
+// The wizard's program: the application that runs it.
 
 // Qt
 #include <QApplication>
 
 // Local
 #include "app/CWizardApp.h"
-#include "platform/ui/QtTranslations.h"
-
-CWizardApp theApp;
+#include "app/QtTranslations.h"
 
 int main(int argc, char* argv[])
 {
@@ -23,5 +21,6 @@ int main(int argc, char* argv[])
     // Message boxes, file choosers and opening files use the layer's own Qt
     // implementations, which are in place from the start; the wizard asks
     // for the animation's compressor itself.
-    return AfxWinMain(nQtArgc, qtArgv);
+    CWizardApp app;
+    return app.InitInstance() ? QApplication::exec() : 0;
 }

@@ -22,11 +22,11 @@ int RunAnimCommand(const CliArgs& parsed, const CliReport& report)
         return report.Usage(nFrames.Error().m_strMessage);
     const std::string& strOutput = parsed.m_positional[2];
     CliVideoSettings settings;
-    if (const std::string strWhy = ReadVideoSettings(parsed, strOutput, settings); !strWhy.empty())
-        return report.Usage(strWhy);
+    if (auto read = ReadVideoSettings(parsed, strOutput, settings); !read)
+        return report.Usage(read.Error().m_strMessage);
     CliCanvasOptions options;
-    if (const std::string strWhy = ReadCanvasOptions(parsed, options); !strWhy.empty())
-        return report.Usage(strWhy);
+    if (auto read = ReadCanvasOptions(parsed, options); !read)
+        return report.Usage(read.Error().m_strMessage);
 
     if (strOutput.empty())
         return report.Fail("cannot write '': no file name");
@@ -56,8 +56,8 @@ int RunAnimCommand(const CliArgs& parsed, const CliReport& report)
 
     CliVideoOutput video(settings);
     const std::span<const std::string> sources = std::span(parsed.m_positional).first(2);
-    if (const std::string strWhy = video.Open(canvas, strOutput, sources); !strWhy.empty())
-        return report.Fail(strWhy);
+    if (auto opened = video.Open(canvas, strOutput, sources); !opened)
+        return report.Fail(opened.Error().m_strMessage);
 
     if (auto scaled = ScaleToCanvas(first.Value(), second.Value(), canvas, firstBuffer.Value(), secondBuffer.Value(),
                                     options.m_fit);

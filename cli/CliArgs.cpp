@@ -14,8 +14,6 @@
 
 namespace {
 
-EngineError BadArgument(std::string strWhy) { return {EngineErrorCode::BadArgument, std::move(strWhy)}; }
-
 // Each argument goes to Qt's parser as Latin-1, one character per byte, and
 // comes back the same way, so a name in any encoding keeps its bytes.
 QString FromBytes(const std::string& str) { return QString::fromLatin1(str.data(), static_cast<qsizetype>(str.size())); }

@@ -29,27 +29,27 @@ std::vector<std::string> FitNames()
     return names;
 }
 
-std::string ReadCanvasOptions(const CliArgs& parsed, CliCanvasOptions& options)
+EngineResult<void> ReadCanvasOptions(const CliArgs& parsed, CliCanvasOptions& options)
 {
     if (parsed.Has("size")) {
         const auto value = ParseSize(parsed.m_options.at("size"));
         if (!value || value->m_nWidth < 1 || value->m_nWidth > 1000000 || value->m_nHeight < 1 ||
             value->m_nHeight > 1000000)
-            return "--size must be WIDTHxHEIGHT, each from 1 to 1000000";
+            return BadArgument("--size must be WIDTHxHEIGHT, each from 1 to 1000000");
         options.m_nSizeMode = kSizeModeCustom;
         options.m_size = *value;
     }
     const std::string strFit = parsed.Text("fit");
     const auto fit = std::find_if(kFits.begin(), kFits.end(), [&](const auto& row) { return strFit == row.first; });
     if (fit == kFits.end())
-        return "--fit must be stretch, contain or cover";
+        return BadArgument("--fit must be stretch, contain or cover");
     options.m_fit.m_nFit = fit->second;
     // Exactly six hexadecimal digits; from_chars alone would take a sign or
     // stop early without a word.
     const std::string strColour = parsed.Text("background");
     if (strColour.size() != 6 ||
         !std::all_of(strColour.begin(), strColour.end(), [](unsigned char c) { return std::isxdigit(c); }))
-        return "--background must be RRGGBB, six hexadecimal digits";
+        return BadArgument("--background must be RRGGBB, six hexadecimal digits");
     std::from_chars(strColour.data(), strColour.data() + strColour.size(), options.m_fit.m_nBackground, 16);
     return {};
 }

@@ -26,9 +26,9 @@ struct CliCanvasOptions {
 // The words --fit takes.
 std::vector<std::string> FitNames();
 
-// Reads the three options, each its row's default when not given; gives an
-// empty text, or one line saying which is wrong.
-std::string ReadCanvasOptions(const CliArgs& parsed, CliCanvasOptions& options);
+// Reads the three options, each its row's default when not given; fails
+// with BadArgument and one line saying which is wrong.
+EngineResult<void> ReadCanvasOptions(const CliArgs& parsed, CliCanvasOptions& options);
 
 // The canvas for pictures of these sizes. A custom size is rounded down to
 // multiples of 4; when that changes it, report notes the size used.

@@ -5,21 +5,22 @@
 #include "engine/SameFile.h"
 #include "video/VideoContainer.h"
 
-std::string CliVideoOutput::Open(const Canvas& canvas, const std::string& strPath,
-                                 std::span<const std::string> sources)
+EngineResult<void> CliVideoOutput::Open(const Canvas& canvas, const std::string& strPath,
+                                        std::span<const std::string> sources)
 {
     if (strPath.empty())
-        return "cannot write '': no file name";
+        return EngineError{EngineErrorCode::WriteFailed, "cannot write '': no file name"};
     m_strName = VideoFileName(strPath);
     // The name checked is the one the writer will create; a source is never replaced.
     if (auto checked = CheckOutputIsNotASource(m_strName, sources); !checked)
-        return checked.Error().m_strMessage;
+        return checked.Error();
     m_pWriter = MakeVideoWriter(ContainerOfName(m_strName));
     const CliRate& rate = m_settings.m_rate;
     const VideoFormat format{canvas, rate.m_nRate, m_settings.m_pCodec, m_settings.m_nQuality, rate.m_nScale};
     if (auto opened = m_pWriter->Open(m_strName, format); !opened) {
         m_pWriter.reset();
-        return "cannot write '" + m_strName + "': " + opened.Error().m_strMessage;
+        return EngineError{opened.Error().m_nCode, "cannot write '" + m_strName + "': " + opened.Error().m_strMessage,
+                           m_strName};
     }
     return {};
 }

@@ -24,10 +24,10 @@ public:
     CliVideoOutput& operator=(const CliVideoOutput&) = delete;
 
     // Opens strPath (an AVI name gains ".avi" unless it contains "avi") for
-    // frames of the canvas. Gives an empty text, or the line saying why the
-    // file cannot be written; a name that leads to one of the sources is
-    // refused before anything is written.
-    std::string Open(const Canvas& canvas, const std::string& strPath, std::span<const std::string> sources);
+    // frames of the canvas. Fails with the line saying why the file cannot be
+    // written; a name that leads to one of the sources is refused before
+    // anything is written.
+    EngineResult<void> Open(const Canvas& canvas, const std::string& strPath, std::span<const std::string> sources);
 
     // Ends without a file; an existing file of the name is kept.
     void Abandon() { m_pWriter.reset(); }

@@ -29,11 +29,11 @@ std::vector<std::string> CodecNames()
     return names;
 }
 
-std::string ReadVideoSettings(const CliArgs& parsed, const std::string& strOutput, CliVideoSettings& s)
+EngineResult<void> ReadVideoSettings(const CliArgs& parsed, const std::string& strOutput, CliVideoSettings& s)
 {
     const auto rate = ParseFrameRate(parsed.Text("fps"));
     if (!rate)
-        return "--fps must be a whole number, a fraction N/D or a decimal with up to three places, from 1 to 1000000";
+        return BadArgument("--fps must be a whole number, a fraction N/D or a decimal with up to three places, from 1 to 1000000");
     s.m_rate = *rate;
     const bool bMp4 = ContainerOfName(strOutput) == VideoContainer::Mp4;
     const auto inMp4 = [](const VideoCodec& codec) { return codec.m_bGoesInMp4; };
@@ -42,20 +42,20 @@ std::string ReadVideoSettings(const CliArgs& parsed, const std::string& strOutpu
     if (parsed.Has("codec")) {
         s.m_pCodec = FindVideoCodec(parsed.m_options.at("codec"));
         if (!s.m_pCodec)
-            return "--codec must be " + CodecList([](const VideoCodec&) { return true; }, "or");
+            return BadArgument("--codec must be " + CodecList([](const VideoCodec&) { return true; }, "or"));
         if (bMp4 && !inMp4(*s.m_pCodec))
-            return "an MP4 file takes --codec " + CodecList(inMp4, "or") + " only";
+            return BadArgument("an MP4 file takes --codec " + CodecList(inMp4, "or") + " only");
     }
     const auto nQuality = parsed.Whole("quality");
     if (!nQuality)
-        return nQuality.Error().m_strMessage;
+        return nQuality.Error();
     s.m_nQuality = nQuality.Value();
     const auto takesQuality = [](const VideoCodec& codec) { return codec.m_bTakesQuality; };
     if (parsed.Has("quality") && !takesQuality(*s.m_pCodec))
-        return "--quality applies to --codec " + CodecList(takesQuality, "and") + " only";
+        return BadArgument("--quality applies to --codec " + CodecList(takesQuality, "and") + " only");
     const auto nThreads = parsed.Whole("threads");
     if (!nThreads)
-        return nThreads.Error().m_strMessage;
+        return nThreads.Error();
     if (parsed.Has("threads"))
         s.m_nThreads = nThreads.Value();
     return {};

@@ -24,5 +24,5 @@ std::vector<std::string> CodecNames();
 
 // Reads --fps F, --codec NAME, --quality Q and --threads T into settings,
 // for a video written to strOutput: an MP4 name takes H.264, which is also
-// its default. Gives an empty text, or one line saying which is wrong.
-std::string ReadVideoSettings(const CliArgs& parsed, const std::string& strOutput, CliVideoSettings& settings);
+// its default. Fails with BadArgument and one line saying which is wrong.
+EngineResult<void> ReadVideoSettings(const CliArgs& parsed, const std::string& strOutput, CliVideoSettings& settings);

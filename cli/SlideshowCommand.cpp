@@ -44,11 +44,11 @@ bool ReadDuration(const CliArgs& parsed, const char* szName, const CliRate& rate
 int RunSlideshowCommand(const CliArgs& parsed, const CliReport& report)
 {
     CliVideoSettings settings;
-    if (const std::string strWhy = ReadVideoSettings(parsed, parsed.m_positional.back(), settings); !strWhy.empty())
-        return report.Usage(strWhy);
+    if (auto read = ReadVideoSettings(parsed, parsed.m_positional.back(), settings); !read)
+        return report.Usage(read.Error().m_strMessage);
     CliCanvasOptions options;
-    if (const std::string strWhy = ReadCanvasOptions(parsed, options); !strWhy.empty())
-        return report.Usage(strWhy);
+    if (auto read = ReadCanvasOptions(parsed, options); !read)
+        return report.Usage(read.Error().m_strMessage);
     std::int64_t nHold = 0, nFade = 0;
     if (!ReadDuration(parsed, "hold", settings.m_rate, nHold))
         return report.Usage("--hold must be a number of seconds from 0 to 1000000");
@@ -88,8 +88,8 @@ int RunSlideshowCommand(const CliArgs& parsed, const CliReport& report)
         return report.Fail(allocated.Error().m_strMessage);
 
     CliVideoOutput video(settings);
-    if (const std::string strWhy = video.Open(canvas, strOutput, pictures); !strWhy.empty())
-        return report.Fail(strWhy);
+    if (auto opened = video.Open(canvas, strOutput, pictures); !opened)
+        return report.Fail(opened.Error().m_strMessage);
 
     CliProgressBar bar = report.Progress(nFrames);
     SlideshowWriter frames(video.Writer(), plan, settings.m_nThreads);

@@ -18,8 +18,8 @@ int RunStillCommand(const CliArgs& parsed, const CliReport& report)
     if (!nRatio)
         return report.Usage(nRatio.Error().m_strMessage);
     CliCanvasOptions options;
-    if (const std::string strWhy = ReadCanvasOptions(parsed, options); !strWhy.empty())
-        return report.Usage(strWhy);
+    if (auto read = ReadCanvasOptions(parsed, options); !read)
+        return report.Usage(read.Error().m_strMessage);
     const std::string& strOutput = parsed.m_positional[2];
     // A name that asks for a format no still is written in is refused
     // before any work.

@@ -24,7 +24,7 @@ constexpr DWORD kHeadersSize = 14 + sizeof(BITMAPINFOHEADER);
 
 EngineError WriteError(const std::string& strPath, const std::string& strWhy)
 {
-    return EngineError{EngineErrorCode::WriteFailed, "cannot write '" + strPath + "': " + strWhy};
+    return EngineError{EngineErrorCode::WriteFailed, "cannot write '" + strPath + "': " + strWhy, strPath};
 }
 
 // Says why a pending file could not be opened or written.

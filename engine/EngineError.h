@@ -1,7 +1,8 @@
 #pragma once
 
-// What went wrong in the engine, as a value the front end turns into its own
-// message. The text is one English line for the batch tool and for logs.
+// What went wrong, as a value the front end turns into its own message: the
+// wizard tells it in Czech from the code and the file, the batch tool shows
+// the text, one English line.
 
 #include <string>
 
@@ -17,10 +18,12 @@ enum class EngineErrorCode {
     OutputIsSource,     // The output names one of the source pictures; nothing was written.
     OutputFormatUnwritable, // The output's name asks for a picture format that is not written.
     EncodeFailed,       // The codec refuses the format or could not compress a frame.
+    Cancelled,          // The user stopped the work or cancelled a choice; nothing was written.
     BadArgument,        // A command-line argument that cannot be taken as given.
 };
 
 struct EngineError {
     EngineErrorCode m_nCode;
     std::string m_strMessage;
+    std::string m_strPath = {};   // the file the error is about, where there is one
 };

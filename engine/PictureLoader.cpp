@@ -35,7 +35,7 @@ private:
 
 EngineError LoadError(EngineErrorCode nCode, const std::string& strPath, const std::string& strWhy)
 {
-    return EngineError{nCode, "cannot load picture '" + strPath + "': " + strWhy};
+    return EngineError{nCode, "cannot load picture '" + strPath + "': " + strWhy, strPath};
 }
 
 // Reads exactly nSize bytes; the loop only resumes a transfer that the
@@ -101,26 +101,25 @@ GfxDecodeOptions DecodeOptions()
     return options;
 }
 
-// The error for a decoder status other than Ok. The decoder's words are
-// made one line, as the batch tool reports every failure in one.
-EngineError DecodeError(GfxDecodeStatus nStatus, const std::string& strPath, std::string strDetail)
+// The decoder's refusal as the loader tells it: the file, then why. The
+// decoder's words are made one line, as the batch tool reports every failure
+// in one.
+EngineError DecodeError(const EngineError& error, const std::string& strPath)
 {
+    std::string strDetail = error.m_strMessage;
     std::replace_if(strDetail.begin(), strDetail.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
     strDetail.erase(strDetail.find_last_not_of(' ') + 1);
-    switch (nStatus) {
-    case GfxDecodeStatus::Unsupported:
-        return LoadError(EngineErrorCode::PictureUnsupported, strPath,
-                         "not a GIF, JPEG, BMP, PNG, WebP, TIFF, HEIF or AVIF picture");
-    case GfxDecodeStatus::TooLarge:
-        return LoadError(EngineErrorCode::PictureTooLarge, strPath, "the picture is too large (" + strDetail + ")");
-    case GfxDecodeStatus::OutOfMemory:
-        return LoadError(EngineErrorCode::OutOfMemory, strPath, "not enough memory to decode the picture");
-    case GfxDecodeStatus::Ok:
-    case GfxDecodeStatus::Undecodable:
-        break;
+    switch (error.m_nCode) {
+    case EngineErrorCode::PictureUnsupported:
+        return LoadError(error.m_nCode, strPath, "not a GIF, JPEG, BMP, PNG, WebP, TIFF, HEIF or AVIF picture");
+    case EngineErrorCode::PictureTooLarge:
+        return LoadError(error.m_nCode, strPath, "the picture is too large (" + strDetail + ")");
+    case EngineErrorCode::OutOfMemory:
+        return LoadError(error.m_nCode, strPath, "not enough memory to decode the picture");
+    default:
+        return LoadError(EngineErrorCode::PictureDamaged, strPath,
+                         strDetail.empty() ? "the picture is damaged" : "the picture is damaged (" + strDetail + ")");
     }
-    return LoadError(EngineErrorCode::PictureDamaged, strPath,
-                     strDetail.empty() ? "the picture is damaged" : "the picture is damaged (" + strDetail + ")");
 }
 
 } // namespace
@@ -130,11 +129,11 @@ EngineResult<GfxBitmap> LoadPictureFile(const std::string& strPath)
     auto bytes = ReadPictureFile(strPath);
     if (!bytes)
         return bytes.Error();
-    GfxDecodeResult decoded = DecodePicture(bytes.Value().m_pBlock.get(), bytes.Value().m_nLength, DecodeOptions());
+    auto decoded = DecodePicture(bytes.Value().m_pBlock.get(), bytes.Value().m_nLength, DecodeOptions());
     bytes.Value().m_pBlock.reset();
-    if (decoded.m_nStatus != GfxDecodeStatus::Ok)
-        return DecodeError(decoded.m_nStatus, strPath, decoded.m_strDetail);
-    return std::move(decoded.m_bitmap);
+    if (!decoded)
+        return DecodeError(decoded.Error(), strPath);
+    return std::move(decoded.Value());
 }
 
 EngineResult<PictureSize> MeasurePictureFile(const std::string& strPath)
@@ -142,9 +141,8 @@ EngineResult<PictureSize> MeasurePictureFile(const std::string& strPath)
     auto bytes = ReadPictureFile(strPath);
     if (!bytes)
         return bytes.Error();
-    const GfxMeasureResult measured =
-        MeasurePicture(bytes.Value().m_pBlock.get(), bytes.Value().m_nLength, DecodeOptions());
-    if (measured.m_nStatus != GfxDecodeStatus::Ok)
-        return DecodeError(measured.m_nStatus, strPath, measured.m_strDetail);
-    return PictureSize{measured.m_nWidth, measured.m_nHeight};
+    const auto measured = MeasurePicture(bytes.Value().m_pBlock.get(), bytes.Value().m_nLength, DecodeOptions());
+    if (!measured)
+        return DecodeError(measured.Error(), strPath);
+    return PictureSize{measured.Value().width(), measured.Value().height()};
 }

@@ -16,6 +16,6 @@ EngineResult<PreviewPicture> LoadPreviewPicture(const std::string& strPath, std:
     picture.m_nHeight = loaded.Value().Height();
     picture.m_bitmap = ReduceBitmap(loaded.Value(), nMaxSide);
     if (picture.m_bitmap.IsNull())
-        return EngineError{EngineErrorCode::OutOfMemory, "cannot reduce picture '" + strPath + "' for the preview"};
+        return EngineError{EngineErrorCode::OutOfMemory, "cannot reduce picture '" + strPath + "' for the preview", strPath};
     return picture;
 }

@@ -28,21 +28,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
 
     GfxDecodeOptions options;
     options.m_nMaxPixels = kMaxPicturePixels;
-    const GfxDecodeResult result = DecodePicture(pData, nSize, options);
-    const GfxMeasureResult measured = MeasurePicture(pData, nSize, options);
-    if (result.m_nStatus != GfxDecodeStatus::Ok) {
-        Require(result.m_bitmap.IsNull());
+    const auto result = DecodePicture(pData, nSize, options);
+    const auto measured = MeasurePicture(pData, nSize, options);
+    if (!result)
         return 0;
-    }
 
     // Only a recognised picture format may decode.
     Require(SniffPictureFormat(pData, nSize) != GfxPictureFormat::Unknown);
-    const GfxBitmap& bitmap = result.m_bitmap;
+    const GfxBitmap& bitmap = result.Value();
     Require(!bitmap.IsNull() && bitmap.Width() > 0 && bitmap.Height() > 0);
     Require(std::int64_t{bitmap.Width()} * bitmap.Height() <= kMaxPicturePixels);
     // A slideshow takes its canvas from the measured sizes before decoding.
-    Require(measured.m_nStatus == GfxDecodeStatus::Ok && measured.m_nWidth == bitmap.Width() &&
-            measured.m_nHeight == bitmap.Height());
+    Require(measured && measured.Value() == QSize(bitmap.Width(), bitmap.Height()));
 
     // A small canvas keeps each run fast; the last input byte varies its shape
     // so both reduction and enlargement are exercised.

@@ -2,40 +2,31 @@
 
 // The animation's output file, frame count, frame rate and frame size.
 
-#include "pages/CPreviewWnd.h"
-#include "platform/ui/CDialog.h"
-#include "res/resource.h"
+// Local
+#include "pages/CSettingsPage.h"
 
-class CAnimSettingsPage : public CDialog {
+class QLineEdit;
+
+// The animation page's own values, and their defaults.
+struct AnimValues {
+    int m_nFps = 25;
+    int m_nFrameCount = 100;
+};
+
+class CAnimSettingsPage : public CSettingsPage, public AnimValues {
 public:
-    enum { IDD = IDD_ANIM_SETTINGS };
+    // The range every number of the page must lie in.
+    static constexpr int kLargest = 1000000;
 
-    explicit CAnimSettingsPage(CWnd* pParent = nullptr);
+    explicit CAnimSettingsPage(QWidget* pParent = nullptr);
 
-    int m_nSizeMode;            // 0 automatic frame size, 1 custom
-    int m_nHeight;
-    int m_nWidth;
-    int m_nFps;
-    int m_nFrameCount;
-    CString m_strOutputPath;
-
-    // The frame's preview window, which the page opens and keeps informed.
-    CPreviewWnd* m_pPreview = nullptr;
-
-    BOOL OnInitDialog() override;
-    void OnOK() override;
-    void OnCancel() override;
+    PreviewValues GetPreviewValues() const override;
 
 protected:
-    void DoDataExchange(CDataExchange* pDX) override;
+    void DoDataExchange(CDataExchange& dx) override;
+    void ResetPageValues() override { static_cast<AnimValues&>(*this) = {}; }
 
-    void OnBrowse();
-    void OnSizeAuto();
-    void OnSizeCustom();
-    void OnPreview();
-    // Hands the controls' present values to the preview.
-    void OnValuesChanged();
-    PreviewValues GetPreviewValues();
-
-    DECLARE_MESSAGE_MAP()
+private:
+    QLineEdit* m_pFps;
+    QLineEdit* m_pFrameCount;
 };

@@ -3,6 +3,7 @@
 #include <utility>
 
 // Qt
+#include <QFile>
 #include <QFileInfo>
 #include <QFutureWatcher>
 #include <QtConcurrent/QtConcurrentRun>
@@ -22,9 +23,9 @@ struct FileStamp {
     bool operator==(const FileStamp&) const = default;
 };
 
-FileStamp StampOf(const std::string& strPath)
+FileStamp StampOf(const QString& strPath)
 {
-    const QFileInfo info(QString::fromStdString(strPath));
+    const QFileInfo info(strPath);
     if (!info.exists())
         return {};
     return {info.size(), info.lastModified().toMSecsSinceEpoch()};
@@ -33,7 +34,7 @@ FileStamp StampOf(const std::string& strPath)
 } // namespace
 
 struct CPictureCache::Entry {
-    std::string strPath;
+    QString strPath;
     FileStamp stamp;
     LoadResult result;   // null while loading
     std::unique_ptr<QFutureWatcher<LoadResult>> pWatcher;
@@ -47,9 +48,9 @@ CPictureCache::~CPictureCache() = default;
 
 void CPictureCache::AddListener(std::function<void()> fn) { m_listeners.push_back(std::move(fn)); }
 
-const EngineResult<PreviewPicture>* CPictureCache::Find(const std::string& strPath)
+const EngineResult<PreviewPicture>* CPictureCache::Find(const QString& strPath)
 {
-    if (strPath.empty())
+    if (strPath.isEmpty())
         return nullptr;
     const FileStamp stamp = StampOf(strPath);
     for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
@@ -71,8 +72,8 @@ const EngineResult<PreviewPicture>* CPictureCache::Find(const std::string& strPa
     Entry* pRaw = pEntry.get();
     QObject::connect(pEntry->pWatcher.get(), &QFutureWatcherBase::finished, pEntry->pWatcher.get(),
                      [this, pRaw] { Finished(pRaw); });
-    pEntry->pWatcher->setFuture(QtConcurrent::run([strPath] {
-        return std::make_shared<EngineResult<PreviewPicture>>(LoadPreviewPicture(strPath, kMaxSide));
+    pEntry->pWatcher->setFuture(QtConcurrent::run([strFile = QFile::encodeName(strPath).toStdString()] {
+        return std::make_shared<EngineResult<PreviewPicture>>(LoadPreviewPicture(strFile, kMaxSide));
     }));
     m_entries.push_front(std::move(pEntry));
 

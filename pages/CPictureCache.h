@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+// Qt
+#include <QString>
+
 // Local
 #include "engine/EngineResult.h"
 #include "engine/PreviewPicture.h"
@@ -28,7 +31,7 @@ public:
     // The picture at strPath (or why it cannot be loaded), or null while it
     // loads. The first question about a path starts its load, and so does
     // one asked after the file has changed.
-    const EngineResult<PreviewPicture>* Find(const std::string& strPath);
+    const EngineResult<PreviewPicture>* Find(const QString& strPath);
 
     // Runs fn on the user-interface thread whenever a load ends. Listeners
     // must live as long as the cache.

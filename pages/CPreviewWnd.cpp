@@ -22,9 +22,8 @@
 #include "engine/Canvas.h"
 #include "engine/PreviewBlend.h"
 #include "pages/CPictureCache.h"
+#include "pages/CSettingsPage.h"
 #include "pages/LoadFailureText.h"
-#include "platform/ui/CWnd.h"
-#include "res/resource.h"
 
 namespace {
 
@@ -94,40 +93,26 @@ private:
 
 } // namespace
 
-std::optional<std::int32_t> PreviewValues::ParseNumber(const CString& strText)
+std::optional<std::int32_t> PreviewValues::ParseNumber(const QString& strText)
 {
-    const std::string& str = strText.str();
-    if (str.empty())
+    if (strText.isEmpty())
         return std::nullopt;
     std::int64_t n = 0;
-    for (const char c : str) {
-        if (c < '0' || c > '9')
+    for (const QChar c : strText) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
             return std::nullopt;
-        n = n * 10 + (c - '0');
+        n = n * 10 + (c.unicode() - '0');
         if (n > std::numeric_limits<std::int32_t>::max())
             return std::nullopt;
     }
     return static_cast<std::int32_t>(n);
 }
 
-PreviewValues PreviewValues::FromSizeControls(const CWnd& page)
-{
-    PreviewValues values;
-    CWnd* pCustom = page.GetDlgItem(IDC_RADIO_SECOND);
-    values.m_bCustomSize = pCustom && pCustom->SendMessage(BM_GETCHECK) == BST_CHECKED;
-    CString strText;
-    page.GetDlgItemText(IDC_WIDTH, strText);
-    values.m_nWidth = ParseNumber(strText);
-    page.GetDlgItemText(IDC_HEIGHT, strText);
-    values.m_nHeight = ParseNumber(strText);
-    return values;
-}
-
 struct CPreviewWnd::Impl {
-    CWnd* pOwner = nullptr;
+    QWidget* pOwner = nullptr;
     CPictureCache* pPictures = nullptr;
-    CString strFirst;
-    CString strSecond;
+    QString strFirst;
+    QString strSecond;
     PreviewValues values;
 
     QPointer<QWidget> pWindow;
@@ -138,10 +123,11 @@ struct CPreviewWnd::Impl {
     QTimer timer;
     QElapsedTimer clock;
 
-    // The animation's play head, in milliseconds since its first frame.
+    // The animation's play head, in milliseconds since its first frame, and
+    // the frame it stopped on while paused.
     bool bPlaying = true;
     qint64 nStartMs = 0;
-    qint64 nPausedAtMs = 0;
+    std::int32_t nPausedFrame = 0;
 
     // The scaled pair, kept while neither the pictures nor its size change.
     PreviewBlend blend;
@@ -160,13 +146,12 @@ struct CPreviewWnd::Impl {
     void Refresh();
     bool EnsureBlend(const PreviewPicture& first, const PreviewPicture& second, const Canvas& canvas);
     void ShowFrame();
-    qint64 PlayHeadMs() const { return bPlaying ? clock.elapsed() - nStartMs : nPausedAtMs; }
     void TogglePlay();
 };
 
 void CPreviewWnd::Impl::Build()
 {
-    QWidget* pParent = pOwner ? pOwner->GetWidget() : nullptr;
+    QWidget* pParent = pOwner;
     pWindow = new QWidget(pParent, Qt::Window);
     pWindow->setWindowTitle(QString::fromUtf8(kTitle));
     // The keyboard stays on the page, so the slider can be moved with the
@@ -202,10 +187,11 @@ void CPreviewWnd::Impl::Build()
 
 void CPreviewWnd::Impl::TogglePlay()
 {
+    // A pause keeps the frame on screen; playing on starts from its time.
     if (bPlaying)
-        nPausedAtMs = PlayHeadMs();
-    else
-        nStartMs = clock.elapsed() - nPausedAtMs;
+        nPausedFrame = std::max(nShownFrame, 0);
+    else if (values.m_nFps && *values.m_nFps > 0)
+        nStartMs = clock.elapsed() - (std::int64_t{nPausedFrame} * 1000 + *values.m_nFps - 1) / *values.m_nFps;
     bPlaying = !bPlaying;
     pPlay->setText(QString::fromUtf8(bPlaying ? kPause : kPlay));
     Refresh();
@@ -215,8 +201,8 @@ void CPreviewWnd::Impl::Refresh()
 {
     if (!pWindow || pWindow->isHidden())
         return;
-    const auto* pFirst = pPictures ? pPictures->Find(strFirst.str()) : nullptr;
-    const auto* pSecond = pPictures ? pPictures->Find(strSecond.str()) : nullptr;
+    const auto* pFirst = pPictures ? pPictures->Find(strFirst) : nullptr;
+    const auto* pSecond = pPictures ? pPictures->Find(strSecond) : nullptr;
     const bool bLoading = !pFirst || !pSecond;
 
     // A picture that cannot be loaded is told as the render's message tells it.
@@ -224,7 +210,7 @@ void CPreviewWnd::Impl::Refresh()
     for (const auto& [pPicture, pstrPath] : {std::pair{pFirst, &strFirst}, std::pair{pSecond, &strSecond}})
         if (pPicture && !*pPicture && strState.isEmpty())
             strState = QString::fromUtf8(kPictureNotLoaded) + '\n' +
-                       QString::fromStdString(LoadFailureLine(pstrPath->str(), pPicture->Error().m_nCode));
+                       QString::fromStdString(LoadFailureLine(pstrPath->toStdString(), pPicture->Error().m_nCode));
     const bool bFailed = !strState.isEmpty();
     if (!bFailed && bLoading)
         strState = QString::fromUtf8(kLoading);
@@ -316,8 +302,11 @@ void CPreviewWnd::Impl::ShowFrame()
     if (values.m_bAnimation) {
         const std::int32_t nCount = values.m_nFrameCount && *values.m_nFrameCount > 0 ? *values.m_nFrameCount : 1;
         const std::int32_t nFps = values.m_nFps && *values.m_nFps > 0 ? *values.m_nFps : 0;
-        const auto nFrame =
-            nFps > 0 ? static_cast<std::int32_t>(PlayHeadMs() * nFps / 1000 % nCount) : std::int32_t{0};
+        std::int32_t nFrame = 0;
+        if (!bPlaying)
+            nFrame = nPausedFrame % nCount;
+        else if (nFps > 0)
+            nFrame = static_cast<std::int32_t>((clock.elapsed() - nStartMs) * nFps / 1000 % nCount);
         if (bPlaying && nFps > 0)
             timer.start(std::clamp(1000 / nFps / 2, 10, 100));
         else
@@ -351,7 +340,7 @@ CPreviewWnd::~CPreviewWnd()
     delete m_pImpl->pWindow.data();
 }
 
-void CPreviewWnd::Init(CWnd* pOwner, CPictureCache* pPictures)
+void CPreviewWnd::Init(QWidget* pOwner, CPictureCache* pPictures)
 {
     m_pImpl->pOwner = pOwner;
     m_pImpl->pPictures = pPictures;
@@ -359,11 +348,18 @@ void CPreviewWnd::Init(CWnd* pOwner, CPictureCache* pPictures)
         pPictures->AddListener([this] { m_pImpl->Refresh(); });
 }
 
-void CPreviewWnd::SetSources(const CString& strFirst, const CString& strSecond)
+void CPreviewWnd::SetSources(const QString& strFirst, const QString& strSecond)
 {
     m_pImpl->strFirst = strFirst;
     m_pImpl->strSecond = strSecond;
     m_pImpl->Refresh();
+}
+
+void CPreviewWnd::Follow(const CSettingsPage& page)
+{
+    QObject::connect(&page, &CSettingsPage::previewRequested, &page, [this](const PreviewValues& values) { Open(values); });
+    QObject::connect(&page, &CSettingsPage::previewValuesChanged, &page,
+                     [this](const PreviewValues& values) { Update(values); });
 }
 
 void CPreviewWnd::Open(const PreviewValues& values)
@@ -394,15 +390,9 @@ void CPreviewWnd::Close()
 
 bool CPreviewWnd::IsOpen() const { return m_pImpl->pWindow && m_pImpl->pWindow->isVisible(); }
 
-CString CPreviewWnd::GetSizeText() const
-{
-    return m_pImpl->pSize ? CString(m_pImpl->pSize->text().toStdString()) : CString();
-}
+QString CPreviewWnd::GetSizeText() const { return m_pImpl->pSize ? m_pImpl->pSize->text() : QString(); }
 
-CString CPreviewWnd::GetStateText() const
-{
-    return m_pImpl->pView ? CString(m_pImpl->pView->Text().toStdString()) : CString();
-}
+QString CPreviewWnd::GetStateText() const { return m_pImpl->pView ? m_pImpl->pView->Text() : QString(); }
 
 QImage CPreviewWnd::GetPicture() const { return m_pImpl->pView ? m_pImpl->pView->Picture() : QImage(); }
 

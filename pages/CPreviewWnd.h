@@ -9,11 +9,11 @@
 #include <memory>
 #include <optional>
 
-// Local
-#include "platform/ui/CString.h"
+// Qt
+#include <QString>
 
 class CPictureCache;
-class CWnd;
+class CSettingsPage;
 class QImage;
 class QWidget;
 
@@ -29,9 +29,7 @@ struct PreviewValues {
     std::optional<std::int32_t> m_nFps;
 
     // An edit's text as a whole number, or empty.
-    static std::optional<std::int32_t> ParseNumber(const CString& strText);
-    // The size choice of a settings page: its radio buttons and size edits.
-    static PreviewValues FromSizeControls(const CWnd& page);
+    static std::optional<std::int32_t> ParseNumber(const QString& strText);
 };
 
 class CPreviewWnd {
@@ -42,9 +40,11 @@ public:
     CPreviewWnd& operator=(const CPreviewWnd&) = delete;
 
     // The frame the window belongs to and where its pictures come from.
-    void Init(CWnd* pOwner, CPictureCache* pPictures);
+    void Init(QWidget* pOwner, CPictureCache* pPictures);
     // The two source pictures; the frame sets them as it leaves the source page.
-    void SetSources(const CString& strFirst, const CString& strSecond);
+    void SetSources(const QString& strFirst, const QString& strSecond);
+    // Opens when the page asks and follows its values.
+    void Follow(const CSettingsPage& page);
 
     // Shows the window (or brings it forward) with a settings page's values.
     void Open(const PreviewValues& values);
@@ -55,8 +55,9 @@ public:
 
     // What the window shows: the output's size (or the refusal), the state
     // in place of the picture (loading, a failure) and the picture itself.
-    CString GetSizeText() const;
-    CString GetStateText() const;
+    // A paused dissolve keeps the frame it showed.
+    QString GetSizeText() const;
+    QString GetStateText() const;
     QImage GetPicture() const;
     QWidget* GetWidget() const;
 

@@ -2,49 +2,61 @@
 
 // Qt
 #include <QLabel>
+#include <QLineEdit>
 #include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
 
 // Local
 #include "pages/CPictureCache.h"
 #include "pages/LoadFailureText.h"
-#include "platform/ui/CFileDialog.h"
+#include "platform/ui/IFileChooser.h"
+#include "res/resource.h"
 
-namespace {
-
-constexpr const char* kLoading = "Načítám obrázek…";
-
-} // namespace
-
-BEGIN_MESSAGE_MAP(CSourcePage, CDialog)
-    ON_BN_CLICKED(IDC_BROWSE, &CSourcePage::OnBrowseFirst)
-    ON_BN_CLICKED(IDC_BROWSE_SECOND, &CSourcePage::OnBrowseSecond)
-    ON_EN_CHANGE(IDC_PATH, &CSourcePage::OnPathChanged)
-    ON_EN_CHANGE(IDC_SECOND_PATH, &CSourcePage::OnPathChanged)
-END_MESSAGE_MAP()
-
-CSourcePage::CSourcePage(CWnd* pParent) : CDialog(IDD_SOURCE, pParent), m_nMode(0) {}
-
-void CSourcePage::DoDataExchange(CDataExchange* pDX)
+CSourcePage::CSourcePage(QWidget* pParent)
+    : CTemplatePage(IDD_SOURCE, pParent), m_pFirstPath(m_items.Item<QLineEdit>(IDC_PATH)),
+      m_pSecondPath(m_items.Item<QLineEdit>(IDC_SECOND_PATH)),
+      m_pAnimation(m_items.Item<QRadioButton>(IDC_RADIO_FIRST)),
+      m_pFirstThumb(m_items.Item<QLabel>(IDC_FIRST_THUMB)), m_pSecondThumb(m_items.Item<QLabel>(IDC_SECOND_THUMB)),
+      m_pFirstReason(m_items.Item<QLabel>(IDC_FIRST_REASON)), m_pSecondReason(m_items.Item<QLabel>(IDC_SECOND_REASON))
 {
-    CDialog::DoDataExchange(pDX);
-    DDX_Radio(pDX, IDC_RADIO_FIRST, m_nMode);
-    DDX_Text(pDX, IDC_PATH, m_strFirstPath);
-    DDX_Text(pDX, IDC_SECOND_PATH, m_strSecondPath);
+    connect(m_items.Item<QPushButton>(IDC_BROWSE), &QPushButton::clicked, this, &CSourcePage::OnBrowseFirst);
+    connect(m_items.Item<QPushButton>(IDC_BROWSE_SECOND), &QPushButton::clicked, this, &CSourcePage::OnBrowseSecond);
+    // A path reaches its edit from the chooser or from the members; either
+    // way the thumbnail follows.
+    for (QLineEdit* pEdit : {m_pFirstPath, m_pSecondPath})
+        connect(pEdit, &QLineEdit::textChanged, this, &CSourcePage::ShowThumbnails);
+    UpdateData(false);
 }
 
-void CSourcePage::OnOK() {}
-void CSourcePage::OnCancel() {}
-
-void CSourcePage::OnBrowseFirst() { BrowseInto(IDC_PATH); }
-void CSourcePage::OnBrowseSecond() { BrowseInto(IDC_SECOND_PATH); }
-
-void CSourcePage::BrowseInto(int nIDEdit)
+void CSourcePage::DoDataExchange(CDataExchange& dx)
 {
-    // Only the edit is written; the member follows at the next exchange.
-    CFileDialog dlg(TRUE, nullptr, nullptr, OFN_FILEMUSTEXIST, 
-                    "Obrázky|*.gif;*.jpeg;*.jpg;*.bmp;*.png;*.webp;*.tif;*.tiff;*.heic;*.heif;*.avif;*.wmf;*.ico;*.cur||");
-    if (dlg.DoModal() != IDCANCEL)
-        SetDlgItemText(nIDEdit, dlg.GetPathName());
+    dx.Radio(m_pAnimation, m_nMode);
+    dx.Text(m_pFirstPath, m_strFirstPath);
+    dx.Text(m_pSecondPath, m_strSecondPath);
+}
+
+void CSourcePage::Reset()
+{
+    static_cast<SourceValues&>(*this) = {};
+    UpdateData(false);
+}
+
+void CSourcePage::OnBrowseFirst() { BrowseInto(m_pFirstPath); }
+void CSourcePage::OnBrowseSecond() { BrowseInto(m_pSecondPath); }
+
+void CSourcePage::BrowseInto(QLineEdit* pEdit)
+{
+    FileChooserRequest request;
+    request.filters = {{QStringLiteral("Obrázky"),
+                        {"*.gif", "*.jpeg", "*.jpg", "*.bmp", "*.png", "*.webp", "*.tif", "*.tiff", "*.heic", "*.heif",
+                         "*.avif", "*.wmf", "*.ico", "*.cur"}}};
+    request.pOwner = window();
+    const QString strPath = ChooseFile(request);
+    if (strPath.isEmpty())
+        return;
+    pEdit->setText(strPath);
+    pEdit->setCursorPosition(0);
 }
 
 void CSourcePage::SetPictureCache(CPictureCache* pPictures)
@@ -54,45 +66,30 @@ void CSourcePage::SetPictureCache(CPictureCache* pPictures)
         pPictures->AddListener([this] { ShowThumbnails(); });
 }
 
-// A path reaches its edit from the chooser or from the members; either way
-// the thumbnail follows.
-void CSourcePage::OnPathChanged() { ShowThumbnails(); }
-
 void CSourcePage::ShowThumbnails()
 {
     if (!m_pPictures)
         return;
-    struct Slot {
-        int nIDEdit;
-        int nIDThumb;
-        int nIDReason;
-    };
-    for (const Slot& slot : {Slot{IDC_PATH, IDC_FIRST_THUMB, IDC_FIRST_REASON},
-                             Slot{IDC_SECOND_PATH, IDC_SECOND_THUMB, IDC_SECOND_REASON}}) {
-        CWnd* pThumb = GetDlgItem(slot.nIDThumb);
-        auto* pLabel = pThumb ? qobject_cast<QLabel*>(pThumb->GetWidget()) : nullptr;
-        if (!pLabel)
-            return;
-        CString strPath;
-        GetDlgItemText(slot.nIDEdit, strPath);
-        const EngineResult<PreviewPicture>* pPicture = m_pPictures->Find(strPath.str());
-
-        CString strReason;
+    for (const auto& [pEdit, pThumb, pReason] : {std::tuple{m_pFirstPath, m_pFirstThumb, m_pFirstReason},
+                                                 std::tuple{m_pSecondPath, m_pSecondThumb, m_pSecondReason}}) {
+        const QString strPath = pEdit->text();
+        const EngineResult<PreviewPicture>* pPicture = m_pPictures->Find(strPath);
+        QString strReason;
         QPixmap pixmap;
-        if (!strPath.IsEmpty() && !pPicture) {
-            strReason = kLoading;
+        if (!strPath.isEmpty() && !pPicture) {
+            strReason = QStringLiteral("Načítám obrázek…");
         } else if (pPicture && !*pPicture) {
-            strReason = LoadFailureReason(pPicture->Error().m_nCode);
+            strReason = QString::fromUtf8(LoadFailureReason(pPicture->Error().m_nCode));
         } else if (pPicture) {
             // Drawn for the screen's own pixels, so it stays sharp on a dense display.
-            const qreal dRatio = pLabel->devicePixelRatioF();
+            const qreal dRatio = pThumb->devicePixelRatioF();
             const QImage& image = pPicture->Value().m_bitmap.Image();
-            pixmap = QPixmap::fromImage(image.scaled((QSizeF(pLabel->size()) * dRatio).toSize(), Qt::KeepAspectRatio,
+            pixmap = QPixmap::fromImage(image.scaled((QSizeF(pThumb->size()) * dRatio).toSize(), Qt::KeepAspectRatio,
                                                      Qt::SmoothTransformation));
             pixmap.setDevicePixelRatio(dRatio);
         }
-        pLabel->setAlignment(Qt::AlignCenter);
-        pLabel->setPixmap(pixmap);
-        SetDlgItemText(slot.nIDReason, strReason);
+        pThumb->setAlignment(Qt::AlignCenter);
+        pThumb->setPixmap(pixmap);
+        pReason->setText(strReason);
     }
 }

@@ -1,42 +1,53 @@
 #pragma once
 
 // The page where the user picks the two source pictures and what to make.
+// Beside each chosen path it shows its picture, small and upright, or under
+// the path why it cannot be loaded, or that it is still loading.
 
-#include "platform/ui/CDialog.h"
-#include "res/resource.h"
+// Qt
+#include <QString>
+
+// Local
+#include "platform/ui/CTemplatePage.h"
 
 class CPictureCache;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
 
-class CSourcePage : public CDialog {
+// The page's values and their defaults.
+struct SourceValues {
+    int m_nMode = 0;            // 0 the animation, 1 the still picture
+    QString m_strFirstPath;
+    QString m_strSecondPath;
+};
+
+class CSourcePage : public CTemplatePage, public SourceValues {
 public:
-    enum { IDD = IDD_SOURCE };
+    explicit CSourcePage(QWidget* pParent = nullptr);
 
-    explicit CSourcePage(CWnd* pParent = nullptr);
-
-    int m_nMode;                // 0 the animation, 1 the still picture
-    CString m_strFirstPath;
-    CString m_strSecondPath;
-
-    void OnOK() override;
-    void OnCancel() override;
-
+    // Sets the values back to their defaults and shows them.
+    void Reset();
     // Where the thumbnails come from; without it the page shows none.
     void SetPictureCache(CPictureCache* pPictures);
 
-protected:
-    void DoDataExchange(CDataExchange* pDX) override;
-
     void OnBrowseFirst();
     void OnBrowseSecond();
-    void OnPathChanged();
 
-    DECLARE_MESSAGE_MAP()
+protected:
+    void DoDataExchange(CDataExchange& dx) override;
 
 private:
-    void BrowseInto(int nIDEdit);
-    // Beside each chosen path its picture, small and upright, or under the
-    // path why it cannot be loaded, or that it is still loading.
+    // Only the edit is written; the member follows at the next exchange.
+    void BrowseInto(QLineEdit* pEdit);
     void ShowThumbnails();
 
+    QLineEdit* m_pFirstPath;
+    QLineEdit* m_pSecondPath;
+    QRadioButton* m_pAnimation;
+    QLabel* m_pFirstThumb;
+    QLabel* m_pSecondThumb;
+    QLabel* m_pFirstReason;
+    QLabel* m_pSecondReason;
     CPictureCache* m_pPictures = nullptr;
 };

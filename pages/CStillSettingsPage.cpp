@@ -1,98 +1,44 @@
 #include "pages/CStillSettingsPage.h"
 
+// Qt
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSlider>
+
 // Local
-#include "platform/ui/CFileDialog.h"
+#include "res/resource.h"
 
-BEGIN_MESSAGE_MAP(CStillSettingsPage, CDialog)
-    ON_BN_CLICKED(IDC_BROWSE, &CStillSettingsPage::OnBrowse)
-    ON_BN_CLICKED(IDC_RADIO_FIRST, &CStillSettingsPage::OnSizeAuto)
-    ON_BN_CLICKED(IDC_RADIO_SECOND, &CStillSettingsPage::OnSizeCustom)
-    ON_BN_CLICKED(IDC_PREVIEW, &CStillSettingsPage::OnPreview)
-    ON_EN_CHANGE(IDC_WIDTH, &CStillSettingsPage::OnValuesChanged)
-    ON_EN_CHANGE(IDC_HEIGHT, &CStillSettingsPage::OnValuesChanged)
-    ON_WM_HSCROLL()
-END_MESSAGE_MAP()
-
-CStillSettingsPage::CStillSettingsPage(CWnd* pParent)
-    : CDialog(IDD_STILL_SETTINGS, pParent), m_strRatio("50:50"), m_nSizeMode(0), m_nWidth(100), m_nHeight(100)
+CStillSettingsPage::CStillSettingsPage(QWidget* pParent)
+    : CSettingsPage(IDD_STILL_SETTINGS, {{QStringLiteral("Obrázky BMP (*.bmp)"), {"*.bmp"}}}, QStringLiteral("bmp"),
+                    pParent),
+      m_ctlRatio(m_items.Item<QSlider>(IDC_RATIO_SLIDER)), m_pRatioLabel(m_items.Item<QLabel>(IDC_RATIO_LABEL))
 {
+    UpdateData(false);
+    // The slider starts in the middle once; a restart leaves it where the user put it.
+    m_ctlRatio->setValue(50);
+    connect(m_ctlRatio, &QSlider::valueChanged, this, &CStillSettingsPage::OnRatioChanged);
 }
 
-void CStillSettingsPage::DoDataExchange(CDataExchange* pDX)
+void CStillSettingsPage::DoDataExchange(CDataExchange& dx)
 {
-    CDialog::DoDataExchange(pDX);
-    DDX_Control(pDX, IDC_RATIO_SLIDER, m_ctlRatio);
-    DDX_Text(pDX, IDC_PATH, m_strOutputPath);
-    DDX_Text(pDX, IDC_RATIO_LABEL, m_strRatio);
-    DDX_Radio(pDX, IDC_RADIO_FIRST, m_nSizeMode);
-    DDX_Text(pDX, IDC_WIDTH, m_nWidth);
-    DDX_Text(pDX, IDC_HEIGHT, m_nHeight);
+    dx.Text(m_pOutputPath, m_strOutputPath);
+    dx.Text(m_pRatioLabel, m_strRatio);
+    dx.Radio(m_pAutoSize, m_nSizeMode);
+    dx.Number(m_pWidth, m_nWidth);
+    dx.Number(m_pHeight, m_nHeight);
 }
 
-BOOL CStillSettingsPage::OnInitDialog()
+void CStillSettingsPage::OnRatioChanged(int nPos)
 {
-    CDialog::OnInitDialog();
-    m_ctlRatio.SetRange(0, 100, FALSE);
-    m_ctlRatio.SendMessage(TBM_SETPOS, TRUE, 50);
-    // The size edits start disabled whatever the size mode holds.
-    GetDlgItem(IDC_WIDTH)->EnableWindow(FALSE);
-    GetDlgItem(IDC_HEIGHT)->EnableWindow(FALSE);
-    return TRUE;
-}
-
-void CStillSettingsPage::OnOK() {}
-void CStillSettingsPage::OnCancel() {}
-
-void CStillSettingsPage::OnHScroll(UINT nSBCode, UINT nPos, CWnd* pScrollBar)
-{
-    // The slider is the share of the second picture: the label reads
-    // "first:second", so position 30 shows 70:30.
-    const int a = static_cast<int>(m_ctlRatio.SendMessage(TBM_GETPOS, 0, 0));
-    const int b = static_cast<int>(m_ctlRatio.SendMessage(TBM_GETPOS, 0, 0));
-    CString text;
-    text.Format("%d:%d", 100 - b, a);
-    SetDlgItemText(IDC_RATIO_LABEL, text);
-    OnValuesChanged();
-    CDialog::OnHScroll(nSBCode, nPos, pScrollBar);
-}
-
-void CStillSettingsPage::OnBrowse()
-{
-    // Replacing an existing file is the user's decision, asked by the chooser.
-    CFileDialog dlg(FALSE, "bmp", "plavex", OFN_OVERWRITEPROMPT, "Obrázky BMP (*.bmp)|*.bmp||");
-    if (dlg.DoModal() != IDCANCEL)
-        SetDlgItemText(IDC_PATH, dlg.GetPathName());
-}
-
-void CStillSettingsPage::OnSizeAuto()
-{
-    GetDlgItem(IDC_WIDTH)->EnableWindow(FALSE);
-    GetDlgItem(IDC_HEIGHT)->EnableWindow(FALSE);
+    // Position 30 shows 70:30: the first number belongs to the first picture.
+    m_pRatioLabel->setText(QStringLiteral("%1:%2").arg(100 - nPos).arg(nPos));
     OnValuesChanged();
 }
 
-void CStillSettingsPage::OnSizeCustom()
+PreviewValues CStillSettingsPage::GetPreviewValues() const
 {
-    GetDlgItem(IDC_WIDTH)->EnableWindow(TRUE);
-    GetDlgItem(IDC_HEIGHT)->EnableWindow(TRUE);
-    OnValuesChanged();
-}
-
-void CStillSettingsPage::OnPreview()
-{
-    if (m_pPreview)
-        m_pPreview->Open(GetPreviewValues());
-}
-
-void CStillSettingsPage::OnValuesChanged()
-{
-    if (m_pPreview)
-        m_pPreview->Update(GetPreviewValues());
-}
-
-PreviewValues CStillSettingsPage::GetPreviewValues()
-{
-    PreviewValues values = PreviewValues::FromSizeControls(*this);
-    values.m_nRatio = static_cast<int>(m_ctlRatio.SendMessage(TBM_GETPOS, 0, 0));
+    PreviewValues values = CSettingsPage::GetPreviewValues();
+    values.m_nRatio = m_ctlRatio->value();
     return values;
 }

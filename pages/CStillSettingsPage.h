@@ -1,44 +1,28 @@
 #pragma once
 
-// The still picture's output file, size and mixing ratio.
+// The still picture's output file, size and mixing ratio. The slider is the
+// share of the second picture in percent; its label reads "first:second".
 
-#include "pages/CPreviewWnd.h"
-#include "platform/ui/CDialog.h"
-#include "platform/ui/CSliderCtrl.h"
-#include "res/resource.h"
+// Local
+#include "pages/CSettingsPage.h"
 
-class CStillSettingsPage : public CDialog {
+class QLabel;
+class QSlider;
+
+class CStillSettingsPage : public CSettingsPage {
 public:
-    enum { IDD = IDD_STILL_SETTINGS };
+    explicit CStillSettingsPage(QWidget* pParent = nullptr);
 
-    explicit CStillSettingsPage(CWnd* pParent = nullptr);
+    QSlider* m_ctlRatio;        // position = share of the second picture in percent
+    QString m_strRatio = QStringLiteral("50:50");   // the label's text, for display only
 
-    CSliderCtrl m_ctlRatio;     // position = share of the second picture in percent
-    CString m_strOutputPath;
-    CString m_strRatio;         // the ratio label's text, for display only
-    int m_nSizeMode;            // 0 automatic picture size, 1 custom
-    int m_nWidth;
-    int m_nHeight;
+    PreviewValues GetPreviewValues() const override;
 
-    // The frame's preview window, which the page opens and keeps informed.
-    CPreviewWnd* m_pPreview = nullptr;
-
-    BOOL OnInitDialog() override;
-    void OnOK() override;
-    void OnCancel() override;
-
-    void OnHScroll(UINT nSBCode, UINT nPos, CWnd* pScrollBar);
+    void OnRatioChanged(int nPos);
 
 protected:
-    void DoDataExchange(CDataExchange* pDX) override;
+    void DoDataExchange(CDataExchange& dx) override;
 
-    void OnBrowse();
-    void OnSizeAuto();
-    void OnSizeCustom();
-    void OnPreview();
-    // Hands the controls' present values to the preview.
-    void OnValuesChanged();
-    PreviewValues GetPreviewValues();
-
-    DECLARE_MESSAGE_MAP()
+private:
+    QLabel* m_pRatioLabel;
 };

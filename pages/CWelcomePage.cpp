@@ -1,32 +1,26 @@
 #include "pages/CWelcomePage.h"
 
+// Qt
+#include <QPainter>
+
 // Local
-#include "platform/ui/CPaintDC.h"
+#include "res/resource.h"
 
-BEGIN_MESSAGE_MAP(CWelcomePage, CDialog)
-    ON_WM_PAINT()
-END_MESSAGE_MAP()
-
-CWelcomePage::CWelcomePage(CWnd* pParent) : CDialog(IDD_WELCOME, pParent)
+CWelcomePage::CWelcomePage(QWidget* pParent)
+    : CTemplatePage(IDD_WELCOME, pParent), m_fontTitle(DialogUnits::ResolveFont("Arial", 36))
 {
-    m_fontTitle.CreatePointFont(360, "Arial");
 }
 
-void CWelcomePage::DoDataExchange(CDataExchange* pDX) { CDialog::DoDataExchange(pDX); }
-
-void CWelcomePage::OnOK() {}
-void CWelcomePage::OnCancel() {}
-
-void CWelcomePage::OnPaint()
+void CWelcomePage::paintEvent(QPaintEvent*)
 {
-    CPaintDC dc(this);
-    const CString title = "Plavex!";
-    CFont* pOldFont = dc.SelectObject(&m_fontTitle);
-    dc.SetBkMode(TRANSPARENT);
-    // The black shadow first, then the red title two pixels up and left of it.
-    dc.SetTextColor(RGB(0, 0, 0));
-    dc.TextOut(150, 15, title);
-    dc.SetTextColor(RGB(255, 0, 0));
-    dc.TextOut(148, 13, title);
-    dc.SelectObject(pOldFont);
+    // The title is placed in pixels, its point at the top-left of the text:
+    // the black shadow first, then the red title two pixels up and left of it.
+    const QString strTitle = QStringLiteral("Plavex!");
+    QPainter painter(this);
+    painter.setFont(m_fontTitle);
+    const int nAscent = QFontMetrics(painter.font()).ascent();
+    painter.setPen(QColor(0, 0, 0));
+    painter.drawText(QPoint(150, 15 + nAscent), strTitle);
+    painter.setPen(QColor(255, 0, 0));
+    painter.drawText(QPoint(148, 13 + nAscent), strTitle);
 }

@@ -3,26 +3,18 @@
 // The first page: a greeting and the product title painted in large red
 // letters with a black shadow.
 
-#include "platform/ui/CDialog.h"
-#include "platform/ui/CFont.h"
-#include "res/resource.h"
+// Qt
+#include <QFont>
 
-class CWelcomePage : public CDialog {
+// Local
+#include "platform/ui/CTemplatePage.h"
+
+class CWelcomePage : public CTemplatePage {
 public:
-    enum { IDD = IDD_WELCOME };
+    explicit CWelcomePage(QWidget* pParent = nullptr);
 
-    explicit CWelcomePage(CWnd* pParent = nullptr);
-
-    CFont m_fontTitle;
-
-    // Enter and Escape inside the page do nothing.
-    void OnOK() override;
-    void OnCancel() override;
-
-    void OnPaint();
+    QFont m_fontTitle;   // 36 points of Arial, or the desktop's stand-in for it
 
 protected:
-    void DoDataExchange(CDataExchange* pDX) override;
-
-    DECLARE_MESSAGE_MAP()
+    void paintEvent(QPaintEvent* pEvent) override;
 };

@@ -4,23 +4,22 @@
 #include <array>
 
 // Local
-#include "platform/ui/DialogTemplate.h"
+#include "res/DialogTemplate.h"
 #include "res/resource.h"
 
 namespace {
 
 using K = DialogItemKind;
 
-constexpr DWORD kLabel = WS_VISIBLE | WS_GROUP | SS_LEFT;
-constexpr DWORD kButton = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
-constexpr DWORD kPathEdit = WS_VISIBLE | WS_DISABLED | WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP;
-constexpr DWORD kNumberEdit = WS_VISIBLE | ES_NUMBER | WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP;
-// The group is one tab stop, on its checked button; the arrows move within it.
-constexpr DWORD kFirstRadio = WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_AUTORADIOBUTTON;
-constexpr DWORD kRadio = WS_VISIBLE | BS_AUTORADIOBUTTON;
-constexpr DWORD kCheck = WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX;
-constexpr DWORD kGroupBox = WS_VISIBLE | BS_GROUPBOX;
-constexpr DWORD kPage = WS_CHILD | DS_SETFONT | DS_CONTROL;
+constexpr unsigned kLabel = 0;
+constexpr unsigned kButton = kTabStop;
+// The paths reach their edits from the choosers only.
+constexpr unsigned kPathEdit = kTabStop | kDisabled;
+constexpr unsigned kNumberEdit = kTabStop | kDigitsOnly;
+// A radio group is one tab stop, on its checked button; the arrows move within it.
+constexpr unsigned kRadio = kTabStop;
+constexpr unsigned kCheck = kTabStop;
+constexpr unsigned kGroupBox = 0;
 constexpr const char* kFont = "MS Sans Serif";
 
 constexpr const char* kThanks =
@@ -28,10 +27,10 @@ constexpr const char* kThanks =
 
 constexpr std::array kWizard{
     DialogItem{IDC_NEXT, K::PushButton, "Další", 263, 179, 50, 14, kButton},
-    DialogItem{IDC_PREV, K::PushButton, "Předchozí", 205, 179, 50, 14, kButton | WS_DISABLED},
+    DialogItem{IDC_PREV, K::PushButton, "Předchozí", 205, 179, 50, 14, kButton | kDisabled},
     DialogItem{IDCANCEL, K::PushButton, "Konec", 7, 179, 50, 14, kButton},
     DialogItem{IDC_STATIC, K::Label, "© 2026 tým Plavex", 84, 183, 101, 8, kLabel},
-    DialogItem{IDC_STATIC, K::EtchedLine, "", 7, 173, 306, 1, WS_VISIBLE | SS_ETCHEDHORZ},
+    DialogItem{IDC_STATIC, K::EtchedLine, "", 7, 173, 306, 1, 0},
 };
 
 constexpr std::array kWelcome{
@@ -59,7 +58,7 @@ constexpr std::array kSource{
     DialogItem{IDC_BROWSE_SECOND, K::PushButton, "...", 261, 83, 16, 14, kButton},
     DialogItem{IDC_STATIC, K::Label, "Co chcete vytvořit?", 22, 112, 63, 8, kLabel},
     DialogItem{IDC_RADIO_FIRST, K::RadioButton, "Animaci (přechod jednoho obrázku do druhého)", 36, 131, 166, 10,
-               kFirstRadio},
+               kRadio},
     DialogItem{IDC_RADIO_SECOND, K::RadioButton, "Obrázek (smíchání dvou zdrojových obrázků)", 36, 145, 159, 10,
                kRadio},
     DialogItem{IDC_FIRST_THUMB, K::Label, "", 282, 32, 32, 30, kLabel},
@@ -78,7 +77,7 @@ constexpr std::array kAnimSettings{
     DialogItem{IDC_FRAME_COUNT, K::Edit, "", 36, 75, 44, 14, kNumberEdit},
     DialogItem{IDC_FPS, K::Edit, "", 163, 75, 42, 14, kNumberEdit},
     DialogItem{IDC_STATIC, K::Label, "Velikost videa:", 36, 100, 47, 8, kLabel},
-    DialogItem{IDC_RADIO_FIRST, K::RadioButton, "Automatická", 47, 116, 55, 10, kFirstRadio},
+    DialogItem{IDC_RADIO_FIRST, K::RadioButton, "Automatická", 47, 116, 55, 10, kRadio},
     DialogItem{IDC_RADIO_SECOND, K::RadioButton, "Vlastní", 47, 128, 53, 10, kRadio},
     DialogItem{IDC_WIDTH, K::Edit, "", 47, 143, 30, 14, kNumberEdit},
     DialogItem{IDC_HEIGHT, K::Edit, "", 95, 143, 29, 14, kNumberEdit},
@@ -93,7 +92,7 @@ constexpr std::array kAnimSettings{
 constexpr std::array kAnimProgress{
     DialogItem{IDC_STATIC, K::Label, "Probíhá vytváření animace, čekejte prosím!", 84, 7, 138, 8, kLabel},
     DialogItem{IDC_FRAME_LABEL, K::Label, "Snímek 0/0", 132, 25, 61, 8, kLabel},
-    DialogItem{IDC_PROGRESS, K::Progress, "", 22, 38, 265, 14, WS_VISIBLE | WS_BORDER | PBS_SMOOTH},
+    DialogItem{IDC_PROGRESS, K::Progress, "", 22, 38, 265, 14, 0},
     DialogItem{IDC_PERCENT_LABEL, K::Label, "0%", 144, 61, 34, 8, kLabel},
 };
 
@@ -111,22 +110,21 @@ constexpr std::array kStillSettings{
     DialogItem{IDC_BROWSE, K::PushButton, "...", 260, 19, 18, 14, kButton},
     DialogItem{IDC_STATIC, K::GroupBox, "Nastavení obrázku", 22, 46, 256, 112, kGroupBox},
     DialogItem{IDC_STATIC, K::Label, "Velikost obrázku:", 35, 70, 55, 8, kLabel},
-    DialogItem{IDC_RADIO_FIRST, K::RadioButton, "Automatická", 101, 70, 55, 10, kFirstRadio},
+    DialogItem{IDC_RADIO_FIRST, K::RadioButton, "Automatická", 101, 70, 55, 10, kRadio},
     DialogItem{IDC_RADIO_SECOND, K::RadioButton, "Vlastní", 101, 85, 46, 10, kRadio},
     DialogItem{IDC_WIDTH, K::Edit, "", 157, 83, 30, 14, kNumberEdit},
     DialogItem{IDC_HEIGHT, K::Edit, "", 206, 83, 29, 14, kNumberEdit},
     DialogItem{IDC_STATIC, K::Label, "X", 193, 86, 8, 8, kLabel},
     DialogItem{IDC_STATIC, K::Label, "Pixelů", 243, 87, 20, 8, kLabel},
     DialogItem{IDC_STATIC, K::Label, "Poměr zdrojových obrázků:", 35, 118, 86, 8, kLabel},
-    DialogItem{IDC_RATIO_SLIDER, K::Trackbar, "", 35, 132, 159, 15,
-               WS_VISIBLE | WS_TABSTOP | TBS_HORZ | TBS_BOTH | TBS_NOTICKS},
+    DialogItem{IDC_RATIO_SLIDER, K::Slider, "", 35, 132, 159, 15, kTabStop},
     DialogItem{IDC_RATIO_LABEL, K::Label, "50:50", 217, 135, 19, 8, kLabel},
     DialogItem{IDC_PREVIEW, K::PushButton, "Náhled…", 222, 112, 50, 14, kButton},
 };
 
 constexpr std::array kStillProgress{
     DialogItem{IDC_STATIC, K::Label, "Čekejte prosím, vytvářím obrázek!", 95, 7, 108, 8, kLabel},
-    DialogItem{IDC_PROGRESS, K::Progress, "", 34, 24, 244, 14, WS_VISIBLE | WS_BORDER},
+    DialogItem{IDC_PROGRESS, K::Progress, "", 34, 24, 244, 14, 0},
     DialogItem{IDC_PERCENT_LABEL, K::Label, "0%", 129, 49, 37, 8, kLabel},
 };
 
@@ -139,22 +137,20 @@ constexpr std::array kStillDone{
 };
 
 constexpr DialogTemplate kTemplates[] = {
-    {IDD_WIZARD, 0, 0, 320, 200, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME |
-                                      DS_SETFONT,
-     WS_EX_APPWINDOW, "Plavex – průvodce prolínáním obrázků, © 2026 tým Plavex", kFont, 8, kWizard},
-    {IDD_WELCOME, 0, 0, 281, 169, kPage, 0, nullptr, kFont, 8, kWelcome},
-    {IDD_SOURCE, 0, 0, 316, 168, kPage, 0, nullptr, kFont, 8, kSource},
-    {IDD_ANIM_SETTINGS, 0, 0, 281, 169, kPage, 0, nullptr, kFont, 8, kAnimSettings},
-    {IDD_ANIM_PROGRESS, 0, 0, 294, 153, kPage, 0, nullptr, kFont, 8, kAnimProgress},
-    {IDD_ANIM_DONE, 0, 0, 247, 171, kPage, 0, nullptr, kFont, 8, kAnimDone},
-    {IDD_STILL_SETTINGS, 0, 0, 285, 165, kPage, 0, nullptr, kFont, 8, kStillSettings},
-    {IDD_STILL_PROGRESS, 0, 0, 285, 123, kPage, 0, nullptr, kFont, 8, kStillProgress},
-    {IDD_STILL_DONE, 0, 0, 251, 173, kPage, 0, nullptr, kFont, 8, kStillDone},
+    {IDD_WIZARD, 0, 0, 320, 200, "Plavex – průvodce prolínáním obrázků, © 2026 tým Plavex", kFont, 8, kWizard},
+    {IDD_WELCOME, 0, 0, 281, 169, nullptr, kFont, 8, kWelcome},
+    {IDD_SOURCE, 0, 0, 316, 168, nullptr, kFont, 8, kSource},
+    {IDD_ANIM_SETTINGS, 0, 0, 281, 169, nullptr, kFont, 8, kAnimSettings},
+    {IDD_ANIM_PROGRESS, 0, 0, 294, 153, nullptr, kFont, 8, kAnimProgress},
+    {IDD_ANIM_DONE, 0, 0, 247, 171, nullptr, kFont, 8, kAnimDone},
+    {IDD_STILL_SETTINGS, 0, 0, 285, 165, nullptr, kFont, 8, kStillSettings},
+    {IDD_STILL_PROGRESS, 0, 0, 285, 123, nullptr, kFont, 8, kStillProgress},
+    {IDD_STILL_DONE, 0, 0, 251, 173, nullptr, kFont, 8, kStillDone},
 };
 
 } // namespace
 
-const DialogTemplate* AfxFindDialogTemplate(UINT nID)
+const DialogTemplate* FindDialogTemplate(int nID)
 {
     for (const DialogTemplate& tmpl : kTemplates)
         if (tmpl.nID == nID)
@@ -162,4 +158,4 @@ const DialogTemplate* AfxFindDialogTemplate(UINT nID)
     return nullptr;
 }
 
-const char* AfxFindIconResource(UINT nID) { return nID == IDI_APP ? ":/plavex/plavex.png" : nullptr; }
+const char* AppIconPath() { return ":/plavex/plavex.png"; }

@@ -13,9 +13,15 @@
 #define IDD_STILL_PROGRESS 136
 #define IDD_STILL_DONE 137
 
-// Frame buttons.
+// Controls nothing addresses.
+#define IDC_STATIC (-1)
+
+// Frame buttons: "Další", "Předchozí" and "Konec".
 #define IDC_NEXT 1000
 #define IDC_PREV 1001
+#ifndef IDCANCEL
+#define IDCANCEL 2
+#endif
 
 // Page controls. Pages reuse numbers; an identifier is unique within its dialog.
 #define IDC_BROWSE 1000

@@ -3,27 +3,38 @@
 // the message boxes and of the Czech file choosers, so that a person can
 // check that nothing is clipped or overlapping.
 //
-//   xvfb-run -s "-screen 0 1280x1024x24" wizard_screenshots OUTPUT_FOLDER
+//   xvfb-run -s "-screen 0 1280x1024x24" wizard_screenshots OUTPUT_FOLDER [WORK_FOLDER]
+//
+// The pictures and outputs are made in WORK_FOLDER/pictures (emptied first)
+// or in a temporary folder. Two runs with the same WORK_FOLDER give the same pictures
+// pixel for pixel, since the paths shown are the same and the files the
+// choosers list carry one fixed time.
 
 #include <cstdio>
 #include <functional>
+#include <optional>
 
 // Qt
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
 #include <QSlider>
 #include <QTemporaryDir>
+#include <QTimeZone>
+#include <QWindow>
 #include <QTimer>
 
 // Local
-#include "platform/ui/QtTranslations.h"
+#include "app/QtTranslations.h"
 #include "pages/CCompressionDialog.h"
 #include "video/VideoContainer.h"
 #include "tests/app/WizardHarness.h"
@@ -37,14 +48,28 @@ void Settle()
         QApplication::processEvents(QEventLoop::AllEvents, 50);
 }
 
-// Lets the queue run until the pictures loaded in the background are shown.
-void SettleUntil(const std::function<bool()>& ready)
+// Lets the queue run until the pictures loaded in the background are shown,
+// and then a little longer unless told to stop at once.
+void SettleUntil(const std::function<bool()>& ready, bool bSettle = true)
 {
     QElapsedTimer clock;
     clock.start();
     while (!ready() && clock.elapsed() < 10000)
         QApplication::processEvents(QEventLoop::AllEvents, 50);
-    Settle();
+    if (bSettle)
+        Settle();
+}
+
+// Gives every file in the folder one fixed modification time, so that the
+// choosers' date column does not change from run to run.
+void FixFileTimes(const QString& strFolder)
+{
+    const QDateTime fixed(QDate(2024, 1, 1), QTime(12, 0), QTimeZone::utc());
+    for (const QFileInfo& entry : QDir(strFolder).entryInfoList(QDir::Files)) {
+        QFile file(entry.filePath());
+        if (file.open(QIODevice::ReadWrite))
+            file.setFileTime(fixed, QFileDevice::FileModificationTime);
+    }
 }
 
 } // namespace
@@ -54,17 +79,26 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     InstallQtTranslations("cs");
     if (argc < 2) {
-        std::fprintf(stderr, "usage: wizard_screenshots OUTPUT_FOLDER\n");
+        std::fprintf(stderr, "usage: wizard_screenshots OUTPUT_FOLDER [WORK_FOLDER]\n");
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
     QDir().mkpath(out.path());
-    QTemporaryDir work;
+    std::optional<QTemporaryDir> temporary;
+    QDir work;
+    if (argc > 2) {
+        work.setPath(QDir(QString::fromLocal8Bit(argv[2])).filePath(QStringLiteral("pictures")));
+        work.removeRecursively();
+        QDir().mkpath(work.path());
+    } else {
+        temporary.emplace();
+        work.setPath(temporary->path());
+    }
     const std::string strFirst = SavePicture(work.filePath("prvni.bmp").toStdString(), 640, 480, 1);
     const std::string strSecond = SavePicture(work.filePath("druhy.jpg").toStdString(), 800, 600, 2);
 
     WizardHarness w;
-    QWidget* pFrame = w.m_dlg.GetWidget();
+    QWidget* pFrame = &w.m_dlg;
     pFrame->move(40, 40);
     int nShot = 0;
     const auto shootWidget = [&](QWidget* pWidget, const char* pszName) {
@@ -76,18 +110,38 @@ int main(int argc, char* argv[])
     const auto shoot = [&](const char* pszName) { shootWidget(pFrame, pszName); };
     // The preview beside the frame, as the screen shows both, and the preview alone.
     CPreviewWnd& preview = w.m_dlg.m_wndPreview;
-    const auto shootPreview = [&](const CWnd& page, const char* pszScreen, const char* pszWindow) {
+    const auto shootPreview = [&](const CTemplatePage& page, const char* pszScreen, const char* pszWindow) {
         WizardHarness::Click(page, IDC_PREVIEW);
-        SettleUntil([&] { return !preview.GetPicture().isNull(); });
+        // The screen is taken only once the server shows the window.
+        SettleUntil([&] {
+            const QWindow* pWindow = preview.GetWidget() ? preview.GetWidget()->windowHandle() : nullptr;
+            return !preview.GetPicture().isNull() && pWindow && pWindow->isExposed();
+        });
         const QString strPath = out.filePath(QString::asprintf("%02d-%s.png", ++nShot, pszScreen));
         pFrame->screen()->grabWindow(0).save(strPath);
         std::printf("%s\n", qPrintable(strPath));
-        shootWidget(preview.GetWidget(), pszWindow);
+        // The dissolve plays on; it is taken on one fixed frame, so that two
+        // runs give the same picture.
+        const auto framesLabel = [&]() -> QLabel* {
+            for (QLabel* pLabel : preview.GetWidget()->findChildren<QLabel*>())
+                if (pLabel->isVisible() && pLabel->text().startsWith(QStringLiteral("Snímek ")))
+                    return pLabel;
+            return nullptr;
+        };
+        if (framesLabel()) {
+            Settle();
+            SettleUntil([&] { return framesLabel()->text() == QStringLiteral("Snímek 50/100"); }, false);
+            const QString strWindow = out.filePath(QString::asprintf("%02d-%s.png", ++nShot, pszWindow));
+            preview.GetWidget()->grab().save(strWindow);
+            std::printf("%s\n", qPrintable(strWindow));
+        } else {
+            shootWidget(preview.GetWidget(), pszWindow);
+        }
     };
 
     shoot("welcome");
     w.Next();
-    w.m_files.answers = {strFirst, strSecond};
+    w.m_files.answers = {QString::fromStdString(strFirst), QString::fromStdString(strSecond)};
     WizardHarness::Click(w.m_dlg.m_pageSource, IDC_BROWSE);
     WizardHarness::Click(w.m_dlg.m_pageSource, IDC_BROWSE_SECOND);
     SettleUntil([&] {
@@ -98,11 +152,11 @@ int main(int argc, char* argv[])
     // A file that is no picture shows why instead of a thumbnail.
     const std::string strBad = work.filePath("poznamky.jpg").toStdString();
     WriteFile(strBad, "není to obrázek");
-    w.m_files.answers = {strBad};
+    w.m_files.answers = {QString::fromStdString(strBad)};
     WizardHarness::Click(w.m_dlg.m_pageSource, IDC_BROWSE_SECOND);
     SettleUntil([&] { return WizardHarness::Text(w.m_dlg.m_pageSource, IDC_SECOND_REASON) != "Načítám obrázek…"; });
     shoot("source-thumb-refused");
-    w.m_files.answers = {strSecond};
+    w.m_files.answers = {QString::fromStdString(strSecond)};
     WizardHarness::Click(w.m_dlg.m_pageSource, IDC_BROWSE_SECOND);
     w.Next();
     w.ChooseOutput(work.filePath("animace.avi").toStdString());
@@ -131,7 +185,7 @@ int main(int argc, char* argv[])
     w.Next();
     w.ChooseSources(strFirst, strSecond, 1);
     w.ChooseOutput(work.filePath("obrazek.bmp").toStdString());
-    qobject_cast<QSlider*>(WizardHarness::Control(w.m_dlg.m_pageStillSettings, IDC_RATIO_SLIDER))->setValue(30);
+    w.m_dlg.m_pageStillSettings.m_ctlRatio->setValue(30);
     shoot("still-settings");
     shootPreview(w.m_dlg.m_pageStillSettings, "still-settings-preview-screen", "still-preview");
     WizardHarness::Click(w.m_dlg.m_pageStillSettings, IDC_RADIO_SECOND);
@@ -160,10 +214,10 @@ int main(int argc, char* argv[])
 
     const bool bClean = w.m_boxes.calls.empty();
     for (const CRecordingMessageBox::Call& shown : w.m_boxes.calls)
-        std::printf("message: %s\n", shown.text.str().c_str());
+        std::printf("message: %s\n", qPrintable(shown.strText));
 
     // The real message boxes: each is photographed, then answered "Ne" or "OK".
-    AfxSetMessageBoxService(nullptr);
+    IMessageBox::Install(nullptr);
     const auto shootBox = [&](const char* pszName) {
         QTimer::singleShot(300, [&, pszName] {
             QWidget* pBox = QApplication::activeModalWidget();
@@ -204,7 +258,8 @@ int main(int argc, char* argv[])
 
     // The real choosers: the save chooser on an existing file asks before
     // replacing it ("Ne"), then both choosers are closed.
-    AfxSetFileChooser(nullptr);
+    IFileChooser::Install(nullptr);
+    FixFileTimes(work.path());
     const auto shootChooser = [&](const char* pszName, const QString& strExisting) {
         QTimer::singleShot(300, [&, pszName, strExisting] {
             auto* pChooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());

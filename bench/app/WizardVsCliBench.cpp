@@ -22,26 +22,13 @@
 
 // Local
 #include "app/CWizardDlg.h"
+#include "app/CWizardRender.h"
 #include "cli/CliCommandLine.h"
 #include "engine/Blend.h"
-#include "platform/ui/CWinApp.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// Answers the wizard's compression question with one codec at quality 90.
-class CFixedChooser : public ICompressionChooser {
-public:
-    explicit CFixedChooser(const VideoCodec* pCodec) : m_pCodec(pCodec) {}
-    std::optional<CompressionChoice> Choose(QWidget*, const std::vector<const VideoCodec*>&) override
-    {
-        return CompressionChoice{m_pCodec, kDefaultVideoQuality};
-    }
-
-private:
-    const VideoCodec* m_pCodec;
-};
 
 std::string MakePicture(const QString& strPath, int nWidth, int nHeight, int nSeed)
 {
@@ -64,22 +51,32 @@ double Median(std::vector<double> values)
 double TimeWizard(const std::string& strFirst, const std::string& strSecond, const std::string& strOut,
                   const char* pszCodec)
 {
-    CFixedChooser chooser(FindVideoCodec(pszCodec));
+    // The render as the frame drives it: the progress page after every
+    // frame, the queue drained while it waits.
     CWizardDlg dlg;
-    dlg.m_pCompressionChooser = &chooser;
-    dlg.Create(IDD_WIZARD, nullptr);
-    dlg.m_pageSource.m_strFirstPath = strFirst;
-    dlg.m_pageSource.m_strSecondPath = strSecond;
-    dlg.m_pageAnimSettings.m_strOutputPath = strOut;
-    dlg.m_pageAnimSettings.m_nFrameCount = 100;
-    dlg.m_pageAnimSettings.m_nFps = 25;
-    dlg.m_pageAnimProgress.ShowWindow(SW_SHOW);
+    dlg.show();
+    dlg.m_pageAnimProgress.show();
+    CWizardRender render;
+    render.m_onProgress = [&](std::int32_t nDone, std::int32_t nTotal) { dlg.m_pageAnimProgress.ShowProgress(nDone, nTotal); };
+    render.m_keepGoing = [] {
+        QApplication::processEvents();
+        return true;
+    };
+    render.m_chooseCompression = [pszCodec](const std::vector<const VideoCodec*>&) {
+        return std::optional<CompressionChoice>({FindVideoCodec(pszCodec), kDefaultVideoQuality});
+    };
+    CWizardRender::AnimationJob job;
+    job.m_strFirst = strFirst;
+    job.m_strSecond = strSecond;
+    job.m_strOutput = strOut;
+    job.m_nFrameCount = 100;
+    job.m_nFps = 25;
 
     const auto start = Clock::now();
-    const CWizardDlg::RenderResult result = dlg.RenderAnimation();
+    const auto written = render.RenderAnimation(job);
     const double dSeconds = Seconds(start);
-    if (result != CWizardDlg::RenderResult::Done) {
-        std::fprintf(stderr, "the wizard's render failed\n");
+    if (!written) {
+        std::fprintf(stderr, "the wizard's render failed: %s\n", written.Error().m_strMessage.c_str());
         std::exit(1);
     }
     return dSeconds;
@@ -118,7 +115,7 @@ int main(int argc, char* argv[])
     constexpr int kDrains = 54000;
     const auto drainStart = Clock::now();
     for (int i = 0; i < kDrains; ++i)
-        AfxPumpMessages();
+        QApplication::processEvents();
     const double dDrains = Seconds(drainStart);
     std::printf("queue drain: %d drains (100 frames x 540 rows) in %.3f s, %.2f us each\n", kDrains, dDrains,
                 dDrains / kDrains * 1e6);
@@ -127,15 +124,12 @@ int main(int argc, char* argv[])
     // drain, which repaints the page.
     {
         CWizardDlg dlg;
-        dlg.Create(IDD_WIZARD, nullptr);
-        dlg.m_pageAnimProgress.ShowWindow(SW_SHOW);
+        dlg.show();
+        dlg.m_pageAnimProgress.show();
         const auto start = Clock::now();
         for (int k = 1; k <= 100; ++k) {
-            dlg.m_pageAnimProgress.m_strFrame.Format("%d/%d", k, 100);
-            dlg.m_pageAnimProgress.m_ctlProgress.SendMessage(PBM_SETPOS, static_cast<WPARAM>(k), 0);
-            dlg.m_pageAnimProgress.m_strPercent.Format("%d%%", k);
-            dlg.m_pageAnimProgress.UpdateData(FALSE);
-            AfxPumpMessages();
+            dlg.m_pageAnimProgress.ShowProgress(k, 100);
+            QApplication::processEvents();
         }
         std::printf("progress update and drain: 100 frames in %.3f s\n", Seconds(start));
     }
@@ -152,7 +146,7 @@ int main(int argc, char* argv[])
                 for (int r = 0; r < canvas.Height(); ++r) {
                     BlendRow(first, second, out, canvas, r, k * 0.01);
                     if (bDrain)
-                        AfxPumpMessages();
+                        QApplication::processEvents();
                 }
             std::printf("blend of 100 frames%s: %.3f s\n", bDrain ? " with a drain after every row" : "",
                         Seconds(start));

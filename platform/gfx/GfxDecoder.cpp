@@ -144,10 +144,9 @@ GfxPictureFormat SniffPictureFormat(const unsigned char* pData, std::size_t nSiz
 
 namespace {
 
-GfxDecodeStatus TooLarge(const QSize& size, std::string& strDetail)
+EngineError TooLarge(const QSize& size)
 {
-    strDetail = std::to_string(size.width()) + " x " + std::to_string(size.height()) + " pixels";
-    return GfxDecodeStatus::TooLarge;
+    return {EngineErrorCode::PictureTooLarge, std::to_string(size.width()) + " x " + std::to_string(size.height()) + " pixels"};
 }
 
 // Qt's reader for the format over the caller's bytes, which it reads in
@@ -186,9 +185,19 @@ int OrientationLeftToUs(GfxPictureFormat nFormat, const unsigned char* pData, st
     return GfxMetadata::OrientationOfWebP(pData, nSize);
 }
 
+// A picture turned upright by its orientation, 1 to 8.
+EngineResult<QImage> Upright(QImage image, int nOrientation)
+{
+    if (nOrientation != 1)
+        image = GfxMetadata::Upright(image, nOrientation);
+    if (image.isNull())
+        return EngineError{EngineErrorCode::OutOfMemory, {}};
+    return image;
+}
+
 // Decodes with Qt's reader for the format, the picture turned upright.
-GfxDecodeStatus DecodeWithQt(GfxPictureFormat nFormat, const unsigned char* pData, std::size_t nSize,
-                             std::int64_t nMaxPixels, QImage& image, std::string& strDetail)
+EngineResult<QImage> DecodeWithQt(GfxPictureFormat nFormat, const unsigned char* pData, std::size_t nSize,
+                                  std::int64_t nMaxPixels)
 {
     const GfxDecoderMessages messages;
     BytesReader bytes(nFormat, pData, nSize);
@@ -197,106 +206,85 @@ GfxDecodeStatus DecodeWithQt(GfxPictureFormat nFormat, const unsigned char* pDat
     // A quarter turn swaps the sides but keeps the pixel count.
     const QSize claimed = reader.size();
     if (claimed.isValid() && ExceedsLimit(claimed, nMaxPixels))
-        return TooLarge(claimed, strDetail);
+        return TooLarge(claimed);
     // The reader's allocation limit is in megabytes; count 8 bytes a pixel,
     // as 16-bit pictures need.
     const std::int64_t nLimitMegabytes = (nMaxPixels * 8 + (1 << 20) - 1) >> 20;
     reader.setAllocationLimit(static_cast<int>(std::min<std::int64_t>(nLimitMegabytes + 1, INT_MAX)));
 
-    image = reader.read();
-    if (image.isNull()) {
-        // The decoder's own words say more than the reader's summary.
-        strDetail = messages.Last().empty() ? reader.errorString().toStdString() : messages.Last();
-        return reader.error() == QImageReader::UnsupportedFormatError ? GfxDecodeStatus::Unsupported
-                                                                      : GfxDecodeStatus::Undecodable;
-    }
-    if (const int nOrientation = OrientationLeftToUs(nFormat, pData, nSize, reader); nOrientation != 1)
-        image = GfxMetadata::Upright(image, nOrientation);
-    return image.isNull() ? GfxDecodeStatus::OutOfMemory : GfxDecodeStatus::Ok;
+    QImage image = reader.read();
+    // The decoder's own words say more than the reader's summary.
+    if (image.isNull())
+        return EngineError{reader.error() == QImageReader::UnsupportedFormatError ? EngineErrorCode::PictureUnsupported
+                                                                                  : EngineErrorCode::PictureDamaged,
+                           messages.Last().empty() ? reader.errorString().toStdString() : messages.Last()};
+    return Upright(std::move(image), OrientationLeftToUs(nFormat, pData, nSize, reader));
 }
 
 // The upright size that DecodeWithQt would give, from the header alone.
-GfxDecodeStatus MeasureWithQt(GfxPictureFormat nFormat, const unsigned char* pData, std::size_t nSize,
-                              QSize& size, std::string& strDetail)
+EngineResult<QSize> MeasureWithQt(GfxPictureFormat nFormat, const unsigned char* pData, std::size_t nSize)
 {
     const GfxDecoderMessages messages;
     BytesReader bytes(nFormat, pData, nSize);
     QImageReader& reader = bytes.Reader();
     // The reader gives the size as the file stores it: a top-down BMP with
     // its height negative, and every picture before it is turned.
-    size = reader.size();
+    QSize size = reader.size();
     if (size.height() < 0 && size.height() != INT_MIN)
         size.setHeight(-size.height());
-    if (!size.isValid()) {
-        // The reader gives no reason of its own for a header it cannot read.
-        strDetail = messages.Last().empty() ? "its header cannot be read" : messages.Last();
-        return GfxDecodeStatus::Undecodable;
-    }
+    // The reader gives no reason of its own for a header it cannot read.
+    if (!size.isValid())
+        return EngineError{EngineErrorCode::PictureDamaged,
+                           messages.Last().empty() ? "its header cannot be read" : messages.Last()};
     if ((reader.transformation() & QImageIOHandler::TransformationRotate90) ||
         OrientationLeftToUs(nFormat, pData, nSize, reader) >= 5)
         size.transpose();
-    return GfxDecodeStatus::Ok;
-}
-
-// A PNG, stored as it is and then turned upright by its EXIF orientation.
-GfxDecodeStatus DecodePng(const unsigned char* pData, std::size_t nSize, std::int64_t nMaxPixels, QImage& image,
-                          std::string& strDetail)
-{
-    const GfxDecodeStatus nStatus = GfxPngDecoder::Decode(pData, nSize, nMaxPixels, image, strDetail);
-    if (nStatus != GfxDecodeStatus::Ok)
-        return nStatus;
-    if (const int nOrientation = GfxMetadata::OrientationOfPng(pData, nSize); nOrientation != 1)
-        image = GfxMetadata::Upright(image, nOrientation);
-    return image.isNull() ? GfxDecodeStatus::OutOfMemory : GfxDecodeStatus::Ok;
+    return size;
 }
 
 // Refuses bytes of no format this decoder reads, a picture whose header
 // already claims too many pixels, and a JPEG that ends before its picture
 // does. Qt's JPEG reader pads such a file out with grey and calls it a
 // success; libjpeg's own readers call it a premature end.
-GfxDecodeStatus CheckHeader(GfxPictureFormat nFormat, const unsigned char* pData, std::size_t nSize,
-                            const GfxDecodeOptions& options, std::string& strDetail)
+EngineResult<void> CheckHeader(GfxPictureFormat nFormat, const unsigned char* pData, std::size_t nSize,
+                               const GfxDecodeOptions& options)
 {
     if (nFormat == GfxPictureFormat::Unknown || nSize > static_cast<std::size_t>(INT_MAX))
-        return GfxDecodeStatus::Unsupported;
-    const std::int64_t nHeaderPixels = HeaderPixels(nFormat, pData, nSize);
-    if (nHeaderPixels > options.m_nMaxPixels) {
-        strDetail = std::to_string(nHeaderPixels) + " pixels";
-        return GfxDecodeStatus::TooLarge;
-    }
-    if (nFormat == GfxPictureFormat::Jpeg && !GfxMetadata::JpegReachesItsEnd(pData, nSize)) {
-        strDetail = "the file ends before the picture does";
-        return GfxDecodeStatus::Undecodable;
-    }
-    return GfxDecodeStatus::Ok;
+        return EngineError{EngineErrorCode::PictureUnsupported, {}};
+    if (const std::int64_t nHeaderPixels = HeaderPixels(nFormat, pData, nSize); nHeaderPixels > options.m_nMaxPixels)
+        return EngineError{EngineErrorCode::PictureTooLarge, std::to_string(nHeaderPixels) + " pixels"};
+    if (nFormat == GfxPictureFormat::Jpeg && !GfxMetadata::JpegReachesItsEnd(pData, nSize))
+        return EngineError{EngineErrorCode::PictureDamaged, "the file ends before the picture does"};
+    return {};
 }
 
 } // namespace
 
-GfxDecodeResult DecodePicture(const unsigned char* pData, std::size_t nSize, const GfxDecodeOptions& options)
+EngineResult<GfxBitmap> DecodePicture(const unsigned char* pData, std::size_t nSize, const GfxDecodeOptions& options)
 {
-    GfxDecodeResult result;
     const GfxPictureFormat nFormat = SniffPictureFormat(pData, nSize);
     // Sizes are checked before any pixel memory exists: first the header's
     // own claim, then what the decoder reports. The reader's allocation limit
     // backs this up for pictures whose size only shows while decoding.
-    result.m_nStatus = CheckHeader(nFormat, pData, nSize, options, result.m_strDetail);
-    if (result.m_nStatus != GfxDecodeStatus::Ok)
-        return result;
-
-    QImage image;
+    if (auto checked = CheckHeader(nFormat, pData, nSize, options); !checked)
+        return checked.Error();
     const std::int64_t nMax = options.m_nMaxPixels;
-    result.m_nStatus = nFormat == GfxPictureFormat::Heif
-                           ? GfxHeifDecoder::Decode(pData, nSize, nMax, image, result.m_strDetail)
-                       : nFormat == GfxPictureFormat::Png
-                           ? DecodePng(pData, nSize, nMax, image, result.m_strDetail)
-                           : DecodeWithQt(nFormat, pData, nSize, nMax, image, result.m_strDetail);
-    if (result.m_nStatus != GfxDecodeStatus::Ok)
-        return result;
-    if (ExceedsLimit(image.size(), options.m_nMaxPixels)) {
-        result.m_nStatus = TooLarge(image.size(), result.m_strDetail);
-        return result;
-    }
+    // A PNG is stored as it is and then turned upright by its EXIF orientation.
+    auto decoded = [&]() -> EngineResult<QImage> {
+        if (nFormat == GfxPictureFormat::Heif)
+            return GfxHeifDecoder::Decode(pData, nSize, nMax);
+        if (nFormat != GfxPictureFormat::Png)
+            return DecodeWithQt(nFormat, pData, nSize, nMax);
+        auto png = GfxPngDecoder::Decode(pData, nSize, nMax);
+        if (!png)
+            return png.Error();
+        return Upright(std::move(png.Value()), GfxMetadata::OrientationOfPng(pData, nSize));
+    }();
+    if (!decoded)
+        return decoded.Error();
+    QImage image = std::move(decoded.Value());
+    if (ExceedsLimit(image.size(), nMax))
+        return TooLarge(image.size());
 
     // Colour first, at the picture's own depth; then transparency goes.
     image = ToSRgb(std::move(image));
@@ -304,54 +292,38 @@ GfxDecodeResult DecodePicture(const unsigned char* pData, std::size_t nSize, con
         image = ComposeOverWhite(image);
     else if (image.format() != QImage::Format_RGB32)
         image = image.convertToFormat(QImage::Format_RGB32);
-    if (image.isNull()) {
-        result.m_nStatus = GfxDecodeStatus::OutOfMemory;
-        return result;
-    }
-
-    result.m_nStatus = GfxDecodeStatus::Ok;
-    result.m_bitmap = GfxBitmap(std::move(image));
-    return result;
+    if (image.isNull())
+        return EngineError{EngineErrorCode::OutOfMemory, {}};
+    return GfxBitmap(std::move(image));
 }
 
-GfxMeasureResult MeasurePicture(const unsigned char* pData, std::size_t nSize, const GfxDecodeOptions& options)
+EngineResult<QSize> MeasurePicture(const unsigned char* pData, std::size_t nSize, const GfxDecodeOptions& options)
 {
-    GfxMeasureResult result;
     const GfxPictureFormat nFormat = SniffPictureFormat(pData, nSize);
-    result.m_nStatus = CheckHeader(nFormat, pData, nSize, options, result.m_strDetail);
-    if (result.m_nStatus != GfxDecodeStatus::Ok)
-        return result;
-    QSize size;
-    {
-        int nWidth = 0, nHeight = 0;
-        if (nFormat == GfxPictureFormat::Heif) {
-            result.m_nStatus =
-                GfxHeifDecoder::Measure(pData, nSize, options.m_nMaxPixels, nWidth, nHeight, result.m_strDetail);
-            size = QSize(nWidth, nHeight);
-        } else if (nFormat == GfxPictureFormat::Png) {
-            result.m_nStatus =
-                GfxPngDecoder::Measure(pData, nSize, options.m_nMaxPixels, nWidth, nHeight, result.m_strDetail);
-            size = GfxMetadata::OrientationOfPng(pData, nSize) >= 5 ? QSize(nHeight, nWidth) : QSize(nWidth, nHeight);
-        } else if (nFormat == GfxPictureFormat::Gif) {
-            // A GIF's first picture is laid on its logical screen, whose size
-            // the reader only settles while decoding (it disbelieves some
-            // screens and reports the picture's own size before), so
-            // measuring a GIF decodes its first picture.
-            QImage image;
-            result.m_nStatus =
-                DecodeWithQt(nFormat, pData, nSize, options.m_nMaxPixels, image, result.m_strDetail);
-            size = image.size();
-        } else {
-            result.m_nStatus = MeasureWithQt(nFormat, pData, nSize, size, result.m_strDetail);
+    if (auto checked = CheckHeader(nFormat, pData, nSize, options); !checked)
+        return checked.Error();
+    const std::int64_t nMax = options.m_nMaxPixels;
+    auto measured = [&]() -> EngineResult<QSize> {
+        if (nFormat == GfxPictureFormat::Heif)
+            return GfxHeifDecoder::Measure(pData, nSize, nMax);
+        if (nFormat == GfxPictureFormat::Png) {
+            auto size = GfxPngDecoder::Measure(pData, nSize, nMax);
+            if (size && GfxMetadata::OrientationOfPng(pData, nSize) >= 5)
+                size.Value().transpose();
+            return size;
         }
-    }
-    if (result.m_nStatus != GfxDecodeStatus::Ok)
-        return result;
-    if (ExceedsLimit(size, options.m_nMaxPixels)) {
-        result.m_nStatus = TooLarge(size, result.m_strDetail);
-        return result;
-    }
-    result.m_nWidth = size.width();
-    result.m_nHeight = size.height();
-    return result;
+        if (nFormat != GfxPictureFormat::Gif)
+            return MeasureWithQt(nFormat, pData, nSize);
+        // A GIF's first picture is laid on its logical screen, whose size the
+        // reader only settles while decoding (it disbelieves some screens and
+        // reports the picture's own size before), so measuring a GIF decodes
+        // its first picture.
+        auto image = DecodeWithQt(nFormat, pData, nSize, nMax);
+        if (!image)
+            return image.Error();
+        return image.Value().size();
+    }();
+    if (measured && ExceedsLimit(measured.Value(), nMax))
+        return TooLarge(measured.Value());
+    return measured;
 }

@@ -12,7 +12,11 @@
 #include <optional>
 #include <string>
 
+// Qt
+#include <QSize>
+
 // Local
+#include "engine/EngineResult.h"
 #include "platform/gfx/GfxBitmap.h"
 
 enum class GfxPictureFormat { Unknown, Gif, Jpeg, Bmp, Png, WebP, Tiff, Heif };
@@ -26,25 +30,12 @@ struct GfxDecodeOptions {
     std::int64_t m_nMaxPixels = 0;
 };
 
-// Undecodable: the format is known but this file is damaged or cut short.
-enum class GfxDecodeStatus { Ok, Unsupported, TooLarge, Undecodable, OutOfMemory };
-
-struct GfxDecodeResult {
-    GfxDecodeStatus m_nStatus = GfxDecodeStatus::Undecodable;
-    GfxBitmap m_bitmap;   // Set when m_nStatus is Ok.
-    std::string m_strDetail;  // The decoder's own words, when it gave any.
-};
-
 // Decodes nSize bytes at pData. Transparent pixels are composed over white.
-GfxDecodeResult DecodePicture(const unsigned char* pData, std::size_t nSize, const GfxDecodeOptions& options);
-
-struct GfxMeasureResult {
-    GfxDecodeStatus m_nStatus = GfxDecodeStatus::Undecodable;
-    std::int32_t m_nWidth = 0;   // Set when m_nStatus is Ok.
-    std::int32_t m_nHeight = 0;
-    std::string m_strDetail;
-};
+// Fails with PictureUnsupported (no format read here), PictureTooLarge,
+// PictureDamaged (a known format, but damaged or cut short) or OutOfMemory,
+// with the decoder's own words where it gave any.
+EngineResult<GfxBitmap> DecodePicture(const unsigned char* pData, std::size_t nSize, const GfxDecodeOptions& options);
 
 // The size of the picture that DecodePicture would make from the same bytes,
 // read from the picture's header: no pixel is decoded.
-GfxMeasureResult MeasurePicture(const unsigned char* pData, std::size_t nSize, const GfxDecodeOptions& options);
+EngineResult<QSize> MeasurePicture(const unsigned char* pData, std::size_t nSize, const GfxDecodeOptions& options);

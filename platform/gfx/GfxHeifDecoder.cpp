@@ -88,18 +88,20 @@ QColorSpace ColorSpaceOf(const heif_image_handle* pHandle)
     }
 }
 
-GfxDecodeStatus Failed(const heif_error& error, std::string& strDetail)
+EngineError Failed(const heif_error& error)
 {
-    strDetail = error.message ? error.message : "";
     // libheif's own size limits answer as allocation errors.
-    if (error.subcode == heif_suberror_Security_limit_exceeded)
-        return GfxDecodeStatus::TooLarge;
-    if (error.code == heif_error_Memory_allocation_error)
-        return GfxDecodeStatus::OutOfMemory;
-    if (error.code == heif_error_Unsupported_filetype || error.code == heif_error_Unsupported_feature)
-        return GfxDecodeStatus::Unsupported;
-    return GfxDecodeStatus::Undecodable;
+    const EngineErrorCode nCode =
+        error.subcode == heif_suberror_Security_limit_exceeded ? EngineErrorCode::PictureTooLarge
+        : error.code == heif_error_Memory_allocation_error    ? EngineErrorCode::OutOfMemory
+        : error.code == heif_error_Unsupported_filetype || error.code == heif_error_Unsupported_feature
+            ? EngineErrorCode::PictureUnsupported
+            : EngineErrorCode::PictureDamaged;
+    return {nCode, error.message ? error.message : ""};
 }
+
+EngineError Damaged(std::string strDetail) { return {EngineErrorCode::PictureDamaged, std::move(strDetail)}; }
+EngineError OutOfMemory() { return {EngineErrorCode::OutOfMemory, {}}; }
 
 // The decoder for an AVIF file's AV1 picture: libaom when libheif has it.
 // dav1d, libheif's first choice, prints its complaints about some damaged
@@ -146,64 +148,57 @@ struct PrimaryImage {
     int m_nHeight = 0;
 };
 
-GfxDecodeStatus OpenPrimaryImage(const unsigned char* pData, std::size_t nSize, std::int64_t nMaxPixels,
-                                 PrimaryImage& image, std::string& strDetail)
+EngineResult<void> OpenPrimaryImage(const unsigned char* pData, std::size_t nSize, std::int64_t nMaxPixels,
+                                    PrimaryImage& image)
 {
     image.m_context.reset(heif_context_alloc());
     if (!image.m_context)
-        return GfxDecodeStatus::OutOfMemory;
+        return OutOfMemory();
     heif_context_set_maximum_image_size_limit(image.m_context.get(), kMaxSide);
     // The bytes stay the caller's; libheif reads them in place.
     heif_error error = heif_context_read_from_memory_without_copy(image.m_context.get(), pData, nSize, nullptr);
     if (error.code != heif_error_Ok)
-        return Failed(error, strDetail);
+        return Failed(error);
 
     heif_image_handle* pRawHandle = nullptr;
     error = heif_context_get_primary_image_handle(image.m_context.get(), &pRawHandle);
     image.m_handle.reset(pRawHandle);
     if (error.code != heif_error_Ok || !image.m_handle)
-        return Failed(error, strDetail);
+        return Failed(error);
 
     // The handle's size is the upright size, after rotation and cropping.
     image.m_nWidth = heif_image_handle_get_width(image.m_handle.get());
     image.m_nHeight = heif_image_handle_get_height(image.m_handle.get());
-    if (image.m_nWidth <= 0 || image.m_nHeight <= 0) {
-        strDetail = "no image size";
-        return GfxDecodeStatus::Undecodable;
-    }
+    if (image.m_nWidth <= 0 || image.m_nHeight <= 0)
+        return Damaged("no image size");
     if (std::int64_t{image.m_nWidth} * image.m_nHeight > nMaxPixels || image.m_nWidth > kMaxSide ||
-        image.m_nHeight > kMaxSide) {
-        strDetail = std::to_string(image.m_nWidth) + " x " + std::to_string(image.m_nHeight) + " pixels";
-        return GfxDecodeStatus::TooLarge;
-    }
-    return GfxDecodeStatus::Ok;
+        image.m_nHeight > kMaxSide)
+        return EngineError{EngineErrorCode::PictureTooLarge,
+                           std::to_string(image.m_nWidth) + " x " + std::to_string(image.m_nHeight) + " pixels"};
+    return {};
 }
 
 } // namespace
 
-GfxDecodeStatus GfxHeifDecoder::Measure(const unsigned char* pData, std::size_t nSize, std::int64_t nMaxPixels,
-                                        int& nWidth, int& nHeight, std::string& strDetail)
+EngineResult<QSize> GfxHeifDecoder::Measure(const unsigned char* pData, std::size_t nSize, std::int64_t nMaxPixels)
 {
     PrimaryImage primary;
-    const GfxDecodeStatus nStatus = OpenPrimaryImage(pData, nSize, nMaxPixels, primary, strDetail);
-    nWidth = primary.m_nWidth;
-    nHeight = primary.m_nHeight;
-    return nStatus;
+    if (auto opened = OpenPrimaryImage(pData, nSize, nMaxPixels, primary); !opened)
+        return opened.Error();
+    return QSize(primary.m_nWidth, primary.m_nHeight);
 }
 
-GfxDecodeStatus GfxHeifDecoder::Decode(const unsigned char* pData, std::size_t nSize, std::int64_t nMaxPixels,
-                                       QImage& image, std::string& strDetail)
+EngineResult<QImage> GfxHeifDecoder::Decode(const unsigned char* pData, std::size_t nSize, std::int64_t nMaxPixels)
 {
     PrimaryImage primary;
-    if (const GfxDecodeStatus nStatus = OpenPrimaryImage(pData, nSize, nMaxPixels, primary, strDetail);
-        nStatus != GfxDecodeStatus::Ok)
-        return nStatus;
+    if (auto opened = OpenPrimaryImage(pData, nSize, nMaxPixels, primary); !opened)
+        return opened.Error();
     const auto& handle = primary.m_handle;
 
     const bool bAlpha = heif_image_handle_has_alpha_channel(handle.get()) != 0;
     std::unique_ptr<heif_decoding_options, OptionsFree> options(heif_decoding_options_alloc());
     if (!options)
-        return GfxDecodeStatus::OutOfMemory;
+        return OutOfMemory();
     options->ignore_transformations = 0;
     options->convert_hdr_to_8bit = 1;
     options->decoder_id = AvifDecoder(pData, nSize);
@@ -213,7 +208,7 @@ GfxDecodeStatus GfxHeifDecoder::Decode(const unsigned char* pData, std::size_t n
                           bAlpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, options.get());
     std::unique_ptr<heif_image, ImageRelease> decoded(pRawImage);
     if (error.code != heif_error_Ok || !decoded)
-        return Failed(error, strDetail);
+        return Failed(error);
 
     int nStride = 0;
     const std::uint8_t* pPlane = heif_image_get_plane_readonly(decoded.get(), heif_channel_interleaved, &nStride);
@@ -221,25 +216,21 @@ GfxDecodeStatus GfxHeifDecoder::Decode(const unsigned char* pData, std::size_t n
     const int nImageHeight = heif_image_get_height(decoded.get(), heif_channel_interleaved);
     const int nBytesPerPixel = bAlpha ? 4 : 3;
     if (!pPlane || nImageWidth <= 0 || nImageHeight <= 0 || nStride < nImageWidth * nBytesPerPixel ||
-        std::int64_t{nImageWidth} * nImageHeight > nMaxPixels) {
-        strDetail = "the decoder gave no usable picture";
-        return GfxDecodeStatus::Undecodable;
-    }
+        std::int64_t{nImageWidth} * nImageHeight > nMaxPixels)
+        return Damaged("the decoder gave no usable picture");
     // A picture is measured from its header before it is decoded (the
     // slideshow sizes its canvas so); one whose pixels come out another size,
     // as a damaged grid can, is damaged.
-    if (nImageWidth != primary.m_nWidth || nImageHeight != primary.m_nHeight) {
-        strDetail = "the decoded picture is " + std::to_string(nImageWidth) + " x " + std::to_string(nImageHeight) +
-                    " pixels, not the size its header gives";
-        return GfxDecodeStatus::Undecodable;
-    }
+    if (nImageWidth != primary.m_nWidth || nImageHeight != primary.m_nHeight)
+        return Damaged("the decoded picture is " + std::to_string(nImageWidth) + " x " + std::to_string(nImageHeight) +
+                       " pixels, not the size its header gives");
 
     // A deep copy: the plane goes with the decoded image.
-    image = QImage(pPlane, nImageWidth, nImageHeight, nStride,
-                   bAlpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888)
-                .copy();
+    QImage image = QImage(pPlane, nImageWidth, nImageHeight, nStride,
+                          bAlpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888)
+                       .copy();
     if (image.isNull())
-        return GfxDecodeStatus::OutOfMemory;
+        return OutOfMemory();
     image.setColorSpace(ColorSpaceOf(handle.get()));
-    return GfxDecodeStatus::Ok;
+    return image;
 }

@@ -7,7 +7,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 
 // Qt
 #include <QImage>
@@ -17,17 +16,15 @@
 
 class GfxHeifDecoder {
 public:
-    // Decodes nSize bytes at pData into image (RGB888, or RGBA8888 when the
-    // picture has alpha). A picture over nMaxPixels is refused from its
-    // header, before any pixel memory is allocated. strDetail gets
-    // libheif's own words on failure.
-    static GfxDecodeStatus Decode(const unsigned char* pData, std::size_t nSize, std::int64_t nMaxPixels,
-                                  QImage& image, std::string& strDetail);
+    // Decodes nSize bytes at pData into an image (RGB888, or RGBA8888 when
+    // the picture has alpha). A picture over nMaxPixels is refused from its
+    // header, before any pixel memory is allocated. Failures carry
+    // libheif's own words.
+    static EngineResult<QImage> Decode(const unsigned char* pData, std::size_t nSize, std::int64_t nMaxPixels);
 
     // The upright size of the primary image, read without decoding it, with
     // the same refusals as Decode.
-    static GfxDecodeStatus Measure(const unsigned char* pData, std::size_t nSize, std::int64_t nMaxPixels,
-                                   int& nWidth, int& nHeight, std::string& strDetail);
+    static EngineResult<QSize> Measure(const unsigned char* pData, std::size_t nSize, std::int64_t nMaxPixels);
 
     // Whether the bytes start like a HEIF or AVIF file: an 'ftyp' box that
     // names one of the still-image brands.

@@ -57,17 +57,16 @@ public:
     PngRead& operator=(const PngRead&) = delete;
 
     // Reads the chunks before the pixels; the size is known afterwards.
-    GfxDecodeStatus ReadHeader(std::int64_t nMaxPixels, std::string& strDetail)
+    EngineResult<QSize> ReadHeader(std::int64_t nMaxPixels)
     {
         if (!m_info)
-            return GfxDecodeStatus::OutOfMemory;
+            return EngineError{EngineErrorCode::OutOfMemory, {}};
         if (!ReadInfo())
-            return Failed(strDetail);
-        if (std::int64_t{Width()} * Height() > nMaxPixels) {
-            strDetail = std::to_string(Width()) + " x " + std::to_string(Height()) + " pixels";
-            return GfxDecodeStatus::TooLarge;
-        }
-        return GfxDecodeStatus::Ok;
+            return Failed();
+        if (std::int64_t{Width()} * Height() > nMaxPixels)
+            return EngineError{EngineErrorCode::PictureTooLarge,
+                               std::to_string(Width()) + " x " + std::to_string(Height()) + " pixels"};
+        return QSize(Width(), Height());
     }
 
     int Width() const { return static_cast<int>(png_get_image_width(m_png, m_info)); }
@@ -111,11 +110,7 @@ public:
         return QByteArray(reinterpret_cast<const char*>(pProfile), static_cast<qsizetype>(nLength));
     }
 
-    GfxDecodeStatus Failed(std::string& strDetail) const
-    {
-        strDetail = m_strError;
-        return GfxDecodeStatus::Undecodable;
-    }
+    EngineError Failed() const { return {EngineErrorCode::PictureDamaged, m_strError}; }
 
 private:
     bool ReadInfo()
@@ -150,38 +145,29 @@ private:
 
 } // namespace
 
-GfxDecodeStatus GfxPngDecoder::Measure(const unsigned char* pData, std::size_t nSize, std::int64_t nMaxPixels,
-                                       int& nWidth, int& nHeight, std::string& strDetail)
+EngineResult<QSize> GfxPngDecoder::Measure(const unsigned char* pData, std::size_t nSize, std::int64_t nMaxPixels)
 {
     PngRead read(pData, nSize);
-    const GfxDecodeStatus nStatus = read.ReadHeader(nMaxPixels, strDetail);
-    if (nStatus == GfxDecodeStatus::Ok) {
-        nWidth = read.Width();
-        nHeight = read.Height();
-    }
-    return nStatus;
+    return read.ReadHeader(nMaxPixels);
 }
 
-GfxDecodeStatus GfxPngDecoder::Decode(const unsigned char* pData, std::size_t nSize, std::int64_t nMaxPixels,
-                                      QImage& image, std::string& strDetail)
+EngineResult<QImage> GfxPngDecoder::Decode(const unsigned char* pData, std::size_t nSize, std::int64_t nMaxPixels)
 {
     PngRead read(pData, nSize);
-    if (const GfxDecodeStatus nStatus = read.ReadHeader(nMaxPixels, strDetail); nStatus != GfxDecodeStatus::Ok)
-        return nStatus;
+    if (auto header = read.ReadHeader(nMaxPixels); !header)
+        return header.Error();
     const QImage::Format nFormat = read.SetUpRows();
     if (nFormat == QImage::Format_Invalid)
-        return read.Failed(strDetail);
-    image = QImage(read.Width(), read.Height(), nFormat);
+        return read.Failed();
+    QImage image(read.Width(), read.Height(), nFormat);
     std::vector<png_bytep> rows(static_cast<std::size_t>(image.height()));
     if (image.isNull() || rows.size() != static_cast<std::size_t>(read.Height()))
-        return GfxDecodeStatus::OutOfMemory;
+        return EngineError{EngineErrorCode::OutOfMemory, {}};
     for (int y = 0; y < image.height(); ++y)
         rows[static_cast<std::size_t>(y)] = image.scanLine(y);
-    if (!read.ReadRows(rows.data())) {
-        image = QImage();
-        return read.Failed(strDetail);
-    }
+    if (!read.ReadRows(rows.data()))
+        return read.Failed();
     if (const QByteArray profile = read.IccProfile(); !profile.isEmpty())
         image.setColorSpace(QColorSpace::fromIccProfile(profile));
-    return GfxDecodeStatus::Ok;
+    return image;
 }

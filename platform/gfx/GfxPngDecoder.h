@@ -10,7 +10,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 
 // Qt
 #include <QImage>
@@ -23,12 +22,9 @@ public:
     // Decodes nSize bytes at pData into image: RGBA8888 or RGBX8888, or
     // RGBA64 or RGBX64 for 16-bit pictures, as stored (not turned by an
     // EXIF orientation). A picture over nMaxPixels is refused from its
-    // header, before any pixel memory exists. strDetail gets libpng's words
-    // on failure.
-    static GfxDecodeStatus Decode(const unsigned char* pData, std::size_t nSize, std::int64_t nMaxPixels,
-                                  QImage& image, std::string& strDetail);
+    // header, before any pixel memory exists. Failures carry libpng's words.
+    static EngineResult<QImage> Decode(const unsigned char* pData, std::size_t nSize, std::int64_t nMaxPixels);
 
     // The stored size from the header, with the same refusals.
-    static GfxDecodeStatus Measure(const unsigned char* pData, std::size_t nSize, std::int64_t nMaxPixels,
-                                   int& nWidth, int& nHeight, std::string& strDetail);
+    static EngineResult<QSize> Measure(const unsigned char* pData, std::size_t nSize, std::int64_t nMaxPixels);
 };

@@ -1,178 +1,107 @@
 #include "platform/ui/CDataExchange.h"
 
-#include <climits>
-#include <cstdint>
+#include <charconv>
 
 // Qt
 #include <QAbstractButton>
 #include <QButtonGroup>
-#include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
-#include <QWidget>
 
 // Local
-#include "platform/ui/CWnd.h"
+#include "platform/ui/IMessageBox.h"
 
-CDataExchange::CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate)
-    : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd)
+CDataExchange::CDataExchange(QWidget* pPage, bool bSaveAndValidate)
+    : m_bSaveAndValidate(bSaveAndValidate), m_pPage(pPage)
 {
 }
 
-CWnd* CDataExchange::PrepareCtrl(int nIDC)
+void CDataExchange::Fail(QLineEdit* pField, const QString& strMessage)
 {
-    m_idLastControl = nIDC;
-    m_bEditLastControl = FALSE;
-    return m_pDlgWnd ? m_pDlgWnd->GetDlgItem(nIDC) : nullptr;
+    ShowMessage(m_pPage, strMessage, QString(), QMessageBox::Warning);
+    m_bFailed = true;
+    pField->setFocus(Qt::OtherFocusReason);
+    pField->selectAll();
 }
 
-CWnd* CDataExchange::PrepareEditCtrl(int nIDC)
+bool CDataExchange::ParseInt(std::string_view text, int& nValue)
 {
-    CWnd* pCtrl = PrepareCtrl(nIDC);
-    m_bEditLastControl = TRUE;
-    return pCtrl;
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
+    // from_chars takes a minus sign but no plus sign, and no sign after one.
+    if (text.size() > 1 && text.front() == '+' && text[1] != '-')
+        text.remove_prefix(1);
+    int nRead = 0;
+    const auto [pEnd, error] = std::from_chars(text.data(), text.data() + text.size(), nRead);
+    if (text.empty() || error != std::errc() || pEnd != text.data() + text.size())
+        return false;
+    nValue = nRead;
+    return true;
 }
 
-void CDataExchange::Fail()
+void CDataExchange::Number(QLineEdit* pEdit, int& nValue, int nMin, int nMax)
 {
-    m_bFailed = TRUE;
-    if (!m_pDlgWnd || !m_idLastControl)
+    if (m_bFailed)
         return;
-    CWnd* pCtrl = m_pDlgWnd->GetDlgItem(m_idLastControl);
-    if (!pCtrl || !pCtrl->GetWidget())
-        return;
-    pCtrl->GetWidget()->setFocus(Qt::OtherFocusReason);
-    if (m_bEditLastControl)
-        if (auto* edit = qobject_cast<QLineEdit*>(pCtrl->GetWidget()))
-            edit->selectAll();
-}
-
-BOOL CDataExchange::HasFailed() const { return m_bFailed; }
-
-BOOL CDataExchange::ParseInt(std::string_view text, int& value)
-{
-    size_t i = 0;
-    auto skipBlanks = [&] {
-        while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
-            ++i;
-    };
-    skipBlanks();
-    bool bNegative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        bNegative = text[i++] == '-';
-    const size_t firstDigit = i;
-    std::int64_t magnitude = 0;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
-        magnitude = magnitude * 10 + (text[i++] - '0');
-        if (magnitude > std::int64_t(INT_MAX) + 1)
-            return FALSE;
-    }
-    if (i == firstDigit)
-        return FALSE;
-    skipBlanks();
-    if (i != text.size())
-        return FALSE;
-    const std::int64_t signedValue = bNegative ? -magnitude : magnitude;
-    if (signedValue > INT_MAX || signedValue < INT_MIN)
-        return FALSE;
-    value = static_cast<int>(signedValue);
-    return TRUE;
-}
-
-void DDX_Text(CDataExchange* pDX, int nIDC, int& value)
-{
-    if (pDX->HasFailed())
-        return;
-    CWnd* pCtrl = pDX->PrepareEditCtrl(nIDC);
-    if (!pCtrl)
-        return;
-    if (pDX->m_bSaveAndValidate) {
-        int parsed = 0;
-        if (!CDataExchange::ParseInt(pCtrl->GetWindowText().str(), parsed)) {
-            pDX->m_pDlgWnd->MessageBox("Zadejte celé číslo.", nullptr, MB_OK | MB_ICONEXCLAMATION);
-            pDX->Fail();
-            return;
-        }
-        value = parsed;
-    } else {
-        CString text;
-        text.Format("%d", value);
-        pCtrl->SetWindowText(text);
+    if (!m_bSaveAndValidate) {
+        QString strText = QString::number(nValue);
+        Text(pEdit, strText);
+    } else if (!ParseInt(pEdit->text().toStdString(), nValue)) {
+        Fail(pEdit, QStringLiteral("Zadejte celé číslo."));
+    } else if (nValue < nMin || nValue > nMax) {
+        Fail(pEdit, QStringLiteral("Zadejte celé číslo od %1 do %2.").arg(nMin).arg(nMax));
     }
 }
 
-void DDX_Text(CDataExchange* pDX, int nIDC, CString& value)
+void CDataExchange::Text(QLineEdit* pEdit, QString& strValue)
 {
-    if (pDX->HasFailed())
+    if (m_bFailed)
         return;
-    CWnd* pCtrl = pDX->PrepareEditCtrl(nIDC);
-    if (!pCtrl)
+    if (m_bSaveAndValidate) {
+        strValue = pEdit->text();
         return;
-    if (pDX->m_bSaveAndValidate)
-        value = pCtrl->GetWindowText();
+    }
+    // QLineEdit would show the end of a text too long for the box.
+    pEdit->setText(strValue);
+    pEdit->setCursorPosition(0);
+}
+
+void CDataExchange::Text(QLabel* pLabel, QString& strValue)
+{
+    if (m_bFailed)
+        return;
+    if (m_bSaveAndValidate)
+        strValue = pLabel->text();
     else
-        pCtrl->SetWindowText(value);
+        pLabel->setText(strValue);
 }
 
-void DDX_Radio(CDataExchange* pDX, int nIDC, int& value)
+void CDataExchange::Radio(QAbstractButton* pFirst, int& nValue)
 {
-    if (pDX->HasFailed())
+    if (m_bFailed)
         return;
-    CWnd* pCtrl = pDX->PrepareCtrl(nIDC);
-    auto* first = pCtrl ? qobject_cast<QAbstractButton*>(pCtrl->GetWidget()) : nullptr;
-    if (!first)
+    QButtonGroup& group = *pFirst->group();
+    const QList<QAbstractButton*> buttons = group.buttons();
+    if (m_bSaveAndValidate) {
+        nValue = static_cast<int>(buttons.indexOf(group.checkedButton()));
         return;
-    QButtonGroup* group = first->group();
-    const QList<QAbstractButton*> buttons = group ? group->buttons() : QList<QAbstractButton*>{first};
-    if (pDX->m_bSaveAndValidate) {
-        value = -1;
-        for (qsizetype i = 0; i < buttons.size(); ++i)
-            if (buttons[i]->isChecked()) {
-                value = static_cast<int>(i);
-                break;
-            }
-    } else {
-        // An exclusive group cannot be cleared by unchecking its button.
-        const bool bExclusive = group && group->exclusive();
-        if (group)
-            group->setExclusive(false);
-        for (qsizetype i = 0; i < buttons.size(); ++i)
-            buttons[i]->setChecked(i == value);
-        if (group)
-            group->setExclusive(bExclusive);
     }
+    // An exclusive group cannot be cleared by unchecking its button.
+    group.setExclusive(false);
+    for (qsizetype i = 0; i < buttons.size(); ++i)
+        buttons[i]->setChecked(i == nValue);
+    group.setExclusive(true);
 }
 
-void DDX_Check(CDataExchange* pDX, int nIDC, int& value)
+void CDataExchange::Check(QAbstractButton* pBox, int& nValue)
 {
-    if (pDX->HasFailed())
+    if (m_bFailed)
         return;
-    CWnd* pCtrl = pDX->PrepareCtrl(nIDC);
-    if (!pCtrl)
-        return;
-    if (pDX->m_bSaveAndValidate) {
-        value = static_cast<int>(pCtrl->SendMessage(BM_GETCHECK));
-    } else {
-        pCtrl->SendMessage(BM_SETCHECK, value == 2 ? 2 : (value != 0 ? BST_CHECKED : BST_UNCHECKED));
-    }
-}
-
-void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
-{
-    if (pDX->HasFailed())
-        return;
-    pDX->PrepareCtrl(nIDC);
-    if (!rControl.GetSafeHwnd())
-        rControl.SubclassDlgItem(static_cast<UINT>(nIDC), pDX->m_pDlgWnd);
-}
-
-void DDV_MinMaxInt(CDataExchange* pDX, int value, int minVal, int maxVal)
-{
-    if (pDX->HasFailed() || !pDX->m_bSaveAndValidate)
-        return;
-    if (value < minVal || value > maxVal) {
-        CString message;
-        message.Format("Zadejte celé číslo od %d do %d.", minVal, maxVal);
-        pDX->m_pDlgWnd->MessageBox(message, nullptr, MB_OK | MB_ICONEXCLAMATION);
-        pDX->Fail();
-    }
+    if (m_bSaveAndValidate)
+        nValue = pBox->isChecked() ? 1 : 0;
+    else
+        pBox->setChecked(nValue != 0);
 }

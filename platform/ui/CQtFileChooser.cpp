@@ -1,65 +1,59 @@
-#include "platform/ui/CQtFileChooser.h"
+// File choosers as QFileDialog.
+
+#include "platform/ui/IFileChooser.h"
 
 // Qt
 #include <QApplication>
-#include <QFile>
 #include <QFileDialog>
 
-// Local
-#include "platform/ui/CWinApp.h"
-#include "platform/ui/CWnd.h"
+namespace {
 
-QStringList CQtFileChooser::NameFilters(const std::vector<FileFilter>& filters)
-{
-    QStringList result;
-    for (const FileFilter& filter : filters) {
-        QStringList patterns;
-        for (const CString& pattern : filter.patterns)
-            patterns << QString::fromUtf8(pattern.GetString());
-        const QString joined = patterns.join(QLatin1Char(' '));
-        QString description = QString::fromUtf8(filter.description.GetString());
-        // QFileDialog reads the patterns from the last parentheses; a
-        // description that already shows them keeps its own wording.
-        if (!description.endsWith(QLatin1Char('(') + joined + QLatin1Char(')')))
-            description += QStringLiteral(" (") + joined + QLatin1Char(')');
-        result << description;
+class CQtFileChooser : public IFileChooser {
+public:
+    QString Choose(const FileChooserRequest& request) override
+    {
+        QFileDialog dialog(request.pOwner ? request.pOwner : QApplication::activeWindow());
+        dialog.setAcceptMode(request.bOpen ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+        dialog.setFileMode(request.bOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.bConfirmOverwrite);
+        // QFileDialog reads the patterns from a filter's last parentheses. Where
+        // they are added for its sake, each entry shows its description alone.
+        QStringList filters;
+        bool bAdded = false;
+        for (const FileFilter& filter : request.filters) {
+            const QString strPatterns = QLatin1Char('(') + filter.patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+            const bool bShown = filter.strDescription.endsWith(strPatterns);
+            filters << (bShown ? filter.strDescription : filter.strDescription + QLatin1Char(' ') + strPatterns);
+            bAdded |= !bShown;
+        }
+        if (!filters.isEmpty())
+            dialog.setNameFilters(filters);
+        dialog.setOption(QFileDialog::HideNameFilterDetails, bAdded);
+        if (!request.strDefaultSuffix.isEmpty())
+            dialog.setDefaultSuffix(request.strDefaultSuffix);
+        if (!request.strInitialName.isEmpty())
+            dialog.selectFile(request.strInitialName);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return {};
+        return dialog.selectedFiles().constFirst();
     }
-    return result;
+};
+
+} // namespace
+
+template <>
+IFileChooser& Seam<IFileChooser>::QtService()
+{
+    static CQtFileChooser chooser;
+    return chooser;
 }
 
-BOOL CQtFileChooser::Choose(const FileChooserRequest& request, CString& pathName)
+QString ChooseFile(const FileChooserRequest& request)
 {
-    QWidget* pOwner = reinterpret_cast<QWidget*>(request.hOwner);
-    if (!pOwner && AfxGetMainWnd())
-        pOwner = AfxGetMainWnd()->GetWidget();
-    if (!pOwner)
-        pOwner = QApplication::activeWindow();
-
-    QFileDialog dialog(pOwner);
-    if (request.bOpenFileDialog) {
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        dialog.setFileMode((request.flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    } else {
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setOption(QFileDialog::DontConfirmOverwrite, !(request.flags & OFN_OVERWRITEPROMPT));
-    }
-    const QStringList filters = NameFilters(request.filters);
-    if (!filters.isEmpty())
-        dialog.setNameFilters(filters);
-    // Where the patterns were added for Qt's sake, the entry shows only its
-    // own description; a description that names its patterns keeps them.
-    bool bAdded = false;
-    for (std::size_t i = 0; i < request.filters.size(); ++i)
-        bAdded |= filters[static_cast<qsizetype>(i)] != QString::fromUtf8(request.filters[i].description.GetString());
-    dialog.setOption(QFileDialog::HideNameFilterDetails, bAdded);
-    if (!request.defaultExtension.IsEmpty())
-        dialog.setDefaultSuffix(QString::fromUtf8(request.defaultExtension.GetString()));
-    if (!request.initialFileName.IsEmpty())
-        dialog.selectFile(QFile::decodeName(request.initialFileName.GetString()));
-
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return FALSE;
-    pathName = CString(QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString());
-    return TRUE;
+    QString strPath = IFileChooser::Current().Choose(request);
+    // A name typed without an extension gets the default one.
+    if (!strPath.isEmpty() && !request.strDefaultSuffix.isEmpty() &&
+        !strPath.section(QLatin1Char('/'), -1).contains(QLatin1Char('.')))
+        strPath += QLatin1Char('.') + request.strDefaultSuffix;
+    return strPath;
 }

@@ -1,11 +1,23 @@
-#include "platform/ui/CQtShell.h"
+// Files opened through QDesktopServices.
+
+#include "platform/ui/IShell.h"
 
 // Qt
 #include <QDesktopServices>
-#include <QFile>
 #include <QUrl>
 
-BOOL CQtShell::Open(const CString& path)
+namespace {
+
+class CQtShell : public IShell {
+public:
+    bool Open(const QString& strPath) override { return QDesktopServices::openUrl(QUrl::fromLocalFile(strPath)); }
+};
+
+} // namespace
+
+template <>
+IShell& Seam<IShell>::QtService()
 {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(path.GetString()))) ? TRUE : FALSE;
+    static CQtShell shell;
+    return shell;
 }

@@ -1,34 +1,39 @@
 #pragma once
 
-// Asks the user for a file name. The layer owns a Qt implementation; tests
-// install their own to answer and to record.
+// Asks the user for a file to open or a name to save under.
 
 #include <vector>
 
-#include "platform/ui/CString.h"
-#include "platform/ui/WinUser.h"
+// Qt
+#include <QStringList>
+
+// Local
+#include "platform/ui/Seam.h"
+
+class QWidget;
 
 struct FileFilter {
-    CString description;            // as shown, e.g. "Avi soubory (*.avi)"
-    std::vector<CString> patterns;  // e.g. "*.avi"
+    QString strDescription;     // as shown, e.g. "Avi soubory (*.avi)"
+    QStringList patterns;       // e.g. "*.avi"
 };
 
 struct FileChooserRequest {
-    BOOL bOpenFileDialog = TRUE;    // open, or save
-    CString defaultExtension;       // without the dot; empty for none
-    CString initialFileName;
-    DWORD flags = 0;                // OFN_*
+    bool bOpen = true;              // an existing file to open, or a name to save under
+    QString strDefaultSuffix;       // without the dot; empty for none
+    QString strInitialName;
+    bool bConfirmOverwrite = false; // saving over an existing file asks first
     std::vector<FileFilter> filters;
-    HWND hOwner = nullptr;
+    QWidget* pOwner = nullptr;
 };
 
-class IFileChooser {
+class IFileChooser : public Seam<IFileChooser> {
 public:
     virtual ~IFileChooser() = default;
-    // TRUE with the full path of the chosen file, FALSE when cancelled.
-    virtual BOOL Choose(const FileChooserRequest& request, CString& pathName) = 0;
+    // The full path chosen, or an empty one when cancelled.
+    virtual QString Choose(const FileChooserRequest& request) = 0;
 };
+template <> IFileChooser& Seam<IFileChooser>::QtService();
 
-// Installs pChooser (null restores the Qt one) and returns the one it replaces.
-IFileChooser* AfxSetFileChooser(IFileChooser* pChooser);
-IFileChooser& AfxGetFileChooser();
+// Asks the installed chooser. A name chosen without an extension gets the
+// default suffix. Empty when cancelled.
+QString ChooseFile(const FileChooserRequest& request);

@@ -33,45 +33,46 @@ TEST(WizardFrame, EveryStepLandsOnItsPageWithItsButtonsAndMessages)
     const auto click = [](int nID) -> Act {
         return [=](WizardHarness& w) { WizardHarness::Click(w.m_dlg.m_pageSource, nID); };
     };
-    const auto key = [](Qt::Key key, bool bInPage = false) -> Act {
+    // A key pressed on the focused control of the frame, or of a page.
+    const auto key = [](Qt::Key key, int nIDFocus = IDC_NEXT, bool bInPage = false) -> Act {
         return [=](WizardHarness& w) {
+            QWidget* pTarget = bInPage ? w.m_dlg.m_pageAnimSettings.Item(nIDFocus) : w.m_dlg.Item(nIDFocus);
+            pTarget->setFocus();
             QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
-            QApplication::sendEvent(bInPage ? w.m_dlg.m_pageAnimSettings.GetWidget() : w.m_dlg.GetWidget(), &event);
+            QApplication::sendEvent(pTarget, &event);
         };
     };
-    const auto warning = [](const char* pszText) { return WizardHarness::Box("test_app_frame", MB_OK, pszText); };
-    const std::string quit = WizardHarness::Box("Plavex", MB_YESNO | MB_ICONQUESTION, "Opravdu chcete ukončit program?");
+    const auto warning = [](const char* pszText) { return WizardHarness::Box("test_app_frame", "ok", pszText); };
+    const std::string quit = WizardHarness::Box("Plavex", "? yes/no", "Opravdu chcete ukončit program?");
     const Step steps[] = {
-        {"Next", {next}, "1 Další <>x"},
+        {"Next", {next}, "Source Další <>x"},
         {"Next with one picture", {[](WizardHarness& w) { w.m_files.answers = {"/p/a.jpg"}; }, click(IDC_BROWSE), next},
-         "1 Další <>x", warning("Musíte vybrat soubory!")},
-        {"Prev", {prev}, "0 Další ->x"},
-        {"Both pictures, still", {[](WizardHarness& w) { w.ChooseSources("/p/a.bmp", "/p/b.bmp", 1); }}, "10 Další <>x"},
-        {"Prev from the still", {prev}, "1 Další <>x"},
-        {"Animation chosen on the way back", {click(IDC_RADIO_FIRST), next}, "2 Další <>x"},
-        {"Next without an output", {next}, "2 Další <>x", warning("Musíte vybrat soubor!")},
+         "Source Další <>x", warning("Musíte vybrat soubory!")},
+        {"Prev", {prev}, "Welcome Další ->x"},
+        {"Both pictures, still", {[](WizardHarness& w) { w.ChooseSources("/p/a.bmp", "/p/b.bmp", 1); }}, "StillSettings Další <>x"},
+        {"Prev from the still", {prev}, "Source Další <>x"},
+        {"Animation chosen on the way back", {click(IDC_RADIO_FIRST), next}, "AnimSettings Další <>x"},
+        {"Next without an output", {next}, "AnimSettings Další <>x", warning("Musíte vybrat soubor!")},
         {"Next with no frames", {[](WizardHarness& w) {
              w.ChooseOutput("/nowhere/film.avi");
              WizardHarness::Type(w.m_dlg.m_pageAnimSettings, IDC_FRAME_COUNT, "0");
-         }, next}, "2 Další <>x",
-         WizardHarness::Box("test_app_frame", MB_ICONEXCLAMATION, "Zadejte celé číslo od 1 do 1000000.")},
-        {"Konec answered no", {[](WizardHarness& w) { WizardHarness::Click(w.m_dlg, IDCANCEL); }}, "2 Další <>x", quit},
-        {"Escape answered no", {key(Qt::Key_Escape)}, "2 Další <>x", quit},
-        {"Close box answered no", {[](WizardHarness& w) { w.m_dlg.GetWidget()->close(); }}, "2 Další <>x", quit},
-        {"OK command and keys inside a page", {[](WizardHarness& w) {
-             w.m_dlg.SendMessage(WM_COMMAND, MAKEWPARAM(WORD(IDOK), BN_CLICKED), 0);
-         }, key(Qt::Key_Return, true), key(Qt::Key_Escape, true)}, "2 Další <>x"},
+         }, next}, "AnimSettings Další <>x",
+         WizardHarness::Box("test_app_frame", "! ok", "Zadejte celé číslo od 1 do 1000000.")},
+        {"Konec answered no", {[](WizardHarness& w) { WizardHarness::Click(w.m_dlg, IDCANCEL); }}, "AnimSettings Další <>x", quit},
+        {"Escape answered no", {key(Qt::Key_Escape)}, "AnimSettings Další <>x", quit},
+        // Enter presses the focused button: "Konec" asks.
+        {"Enter on Konec answered no", {key(Qt::Key_Return, IDCANCEL)}, "AnimSettings Další <>x", quit},
+        {"Close box answered no", {[](WizardHarness& w) { w.m_dlg.close(); }}, "AnimSettings Další <>x", quit},
+        {"Enter and Escape inside a page", {key(Qt::Key_Return, IDC_FPS, true), key(Qt::Key_Escape, IDC_FPS, true)},
+         "AnimSettings Další <>x"},
     };
-    CWizardApp app;  // The icon comes from the application's resources.
     WizardHarness w;
     // A fixed frame with "Další" focused: close and minimize, no maximize.
-    QWidget* pFrame = w.m_dlg.GetWidget();
-    EXPECT_EQ(w.State(), "0 Další ->x");
-    EXPECT_EQ(pFrame->focusWidget(), WizardHarness::Control(w.m_dlg, IDC_NEXT));
-    EXPECT_TRUE(!pFrame->windowIcon().isNull() && pFrame->windowTitle().startsWith("Plavex"));
-    EXPECT_EQ(w.m_dlg.m_pageStillDone.GetWidget()->parentWidget(), pFrame);
+    EXPECT_EQ(w.State(), "Welcome Další ->x");
+    EXPECT_EQ(w.m_dlg.focusWidget(), w.m_dlg.Item(IDC_NEXT));
+    EXPECT_TRUE(!w.m_dlg.windowIcon().isNull() && w.m_dlg.windowTitle().startsWith("Plavex"));
     const Qt::WindowFlags kFixed = Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint | Qt::CustomizeWindowHint;
-    EXPECT_EQ(pFrame->windowFlags() & (kFixed | Qt::WindowMaximizeButtonHint), kFixed);
+    EXPECT_EQ(w.m_dlg.windowFlags() & (kFixed | Qt::WindowMaximizeButtonHint), kFixed);
     std::vector<std::string> boxes;
     for (const Step& step : steps) {
         SCOPED_TRACE(step.m_pszWhat);
@@ -83,21 +84,26 @@ TEST(WizardFrame, EveryStepLandsOnItsPageWithItsButtonsAndMessages)
         EXPECT_EQ(w.State(), step.m_pszState);
         EXPECT_EQ(w.m_compression.m_nCalls, 0);
     }
-    w.m_boxes.answers = {IDYES};
-    w.m_dlg.GetWidget()->close();
-    EXPECT_EQ(w.m_dlg.GetEndResult(), IDCANCEL);
+    w.m_boxes.answers = {QMessageBox::Yes};
+    w.m_dlg.close();
+    EXPECT_EQ(w.State(), "AnimSettings Další <>x end 0");
 }
 
 TEST(WizardApp, InitInstanceRunsTheFrameAndEndsTheProgram)
 {
     CWizardApp app;
     CRecordingMessageBox boxes;
-    boxes.answers = {IDYES};
+    boxes.answers = {QMessageBox::Yes};
     // Once the frame runs, "Konec" answered yes ends it.
     QMetaObject::invokeMethod(
-        qApp, [] { if (CWnd* pMain = AfxGetMainWnd()) WizardHarness::Click(*pMain, IDCANCEL); }, Qt::QueuedConnection);
-    const BOOL bResult = app.InitInstance();
-    EXPECT_EQ(std::tuple(bResult, boxes.calls.size(), AfxGetMainWnd()), std::tuple(FALSE, 1u, nullptr));
+        qApp,
+        [] {
+            if (auto* pFrame = dynamic_cast<CWizardDlg*>(QApplication::activeModalWidget()))
+                WizardHarness::Click(*pFrame, IDCANCEL);
+        },
+        Qt::QueuedConnection);
+    const bool bResult = app.InitInstance();
+    EXPECT_EQ(std::pair(bResult, boxes.calls.size()), std::pair(false, std::size_t{1}));
     // Writes past a file-size limit fail instead of killing the program.
     struct sigaction action {};
     sigaction(SIGXFSZ, nullptr, &action);

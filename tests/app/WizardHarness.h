@@ -5,15 +5,14 @@
 // a dialog, the user's clicks and typing, and the frame's state in one line.
 
 #include <initializer_list>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 // Qt
 #include <QAbstractButton>
+#include <QLabel>
 #include <QLineEdit>
-#include <QWidget>
 
 // Local
 #include "app/CWizardDlg.h"
@@ -38,11 +37,13 @@ struct CFixedCompressionChooser : ICompressionChooser {
 
 class WizardHarness {
 public:
+    using Page = CWizardDlg::Page;
+
     explicit WizardHarness(bool bCancel = false)
     {
         m_compression.m_bCancel = bCancel;
         m_dlg.m_pCompressionChooser = &m_compression;
-        m_dlg.Create(IDD_WIZARD, nullptr);
+        m_dlg.show();
     }
 
     // The services outlive the frame: they are made before it and go after it.
@@ -52,82 +53,104 @@ public:
     CFixedCompressionChooser m_compression;
     CWizardDlg m_dlg;
 
-    static QWidget* Control(const CWnd& wnd, int nID) { return wnd.GetDlgItem(nID) ? wnd.GetDlgItem(nID)->GetWidget() : nullptr; }
-    static QAbstractButton* Button(const CWnd& wnd, int nID) { return qobject_cast<QAbstractButton*>(Control(wnd, nID)); }
-    static std::string Text(const CWnd& wnd, int nID) { return wnd.GetDlgItem(nID) ? wnd.GetDlgItem(nID)->GetWindowText().str() : ""; }
-
-    // Clicks and types as the user would: a disabled control ignores it.
-    static void Click(const CWnd& wnd, int nID) { if (QAbstractButton* pButton = Button(wnd, nID)) pButton->click(); }
-    static void Type(const CWnd& wnd, int nID, const std::string& strText)
+    // A control of a page or of the frame, as the user meets it: its text, a
+    // click and typing, which a disabled control ignores.
+    template <class P>
+    static QAbstractButton* Button(const P& page, int nID)
     {
-        if (auto* pEdit = qobject_cast<QLineEdit*>(Control(wnd, nID)))
+        return qobject_cast<QAbstractButton*>(page.Item(nID));
+    }
+    template <class P>
+    static std::string Text(const P& page, int nID)
+    {
+        QWidget* pItem = page.Item(nID);
+        const QString strText = qobject_cast<QLineEdit*>(pItem) ? static_cast<QLineEdit*>(pItem)->text()
+                                : qobject_cast<QLabel*>(pItem)  ? static_cast<QLabel*>(pItem)->text()
+                                                                : Button(page, nID)->text();
+        return strText.toStdString();
+    }
+    template <class P>
+    static void Click(const P& page, int nID)
+    {
+        Button(page, nID)->click();
+    }
+    static void Type(const CTemplatePage& page, int nID, const std::string& strText)
+    {
+        if (auto* pEdit = qobject_cast<QLineEdit*>(page.Item(nID)))  // the still's page has no frame count
             pEdit->setText(QString::fromStdString(strText));
     }
-
     // The texts of several controls, joined by "|".
-    static std::string Texts(const CWnd& wnd, std::initializer_list<int> ids)
+    static std::string Texts(const CTemplatePage& page, std::initializer_list<int> ids)
     {
         std::string strTexts;
         for (const int nID : ids)
-            (strTexts += '|') += Text(wnd, nID);
+            (strTexts += '|') += Text(page, nID);
         return strTexts.substr(1);
     }
 
     void Next() { Click(m_dlg, IDC_NEXT); }
     void Prev() { Click(m_dlg, IDC_PREV); }
 
-    // The frame as the user sees it, e.g. "2 Další <>x": the page number,
-    // "(not alone)" unless the page it stands for (a progress page during a
-    // render) is the only one shown, the text of the forward button, then
-    // Zpět, Další and Konec as "<", ">" and "x" where they take a click, "-"
-    // where not, and the end result once there is one.
-    std::string State() const
+    // The frame as the user sees it, e.g. "AnimSettings Další <>x": the page,
+    // "(not alone)" unless its page is the only one shown, the text of the
+    // forward button, then Předchozí, Další and Konec as "<", ">" and "x"
+    // where they take a click, "-" where not, and the end result once there
+    // is one.
+    std::string State()
     {
-        const CWizardDlg& d = m_dlg;
-        const CDialog* const pages[] = {&d.m_pageWelcome,       &d.m_pageSource,       &d.m_pageAnimSettings,
-                                        &d.m_pageAnimProgress,  &d.m_pageAnimDone,     &d.m_pageStillSettings,
-                                        &d.m_pageStillProgress, &d.m_pageStillDone};
-        // Where each number leads; the page before a done page is its progress page.
-        const std::map<int, int> at = {{0, 0}, {1, 1}, {2, 2}, {3, 4}, {10, 5}, {11, 7}};
-        int nShown = 0;  // A bit for each page shown.
+        static const char* const kNames[] = {"Welcome",  "Source",        "AnimSettings",  "AnimProgress",
+                                             "AnimDone", "StillSettings", "StillProgress", "StillDone"};
+        int nShown = 0;
         for (int i = 0; i < 8; ++i)
-            nShown |= !pages[i]->GetWidget()->isHidden() << i;
-        const bool bAlone = at.contains(d.m_nPage) && nShown == 1 << (at.at(d.m_nPage) - d.IsRendering());
-        std::string strState = std::to_string(d.m_nPage) + (bAlone ? " " : " (not alone) ") + Text(d, IDC_NEXT) + " ";
+            nShown += !m_dlg.PageWidget(static_cast<Page>(i)).isHidden();
+        const bool bAlone = nShown == 1 && !m_dlg.PageWidget(m_dlg.m_nPage).isHidden();
+        std::string strState = kNames[static_cast<int>(m_dlg.m_nPage)] + std::string(bAlone ? " " : " (not alone) ") +
+                               Text(m_dlg, IDC_NEXT) + " ";
         for (const auto& [nID, cMark] : {std::pair{IDC_PREV, '<'}, {IDC_NEXT, '>'}, {IDCANCEL, 'x'}})
-            strState += Control(d, nID) && Control(d, nID)->isEnabled() ? cMark : '-';
-        return strState + (d.GetEndResult() == -1 ? "" : " end " + std::to_string(d.GetEndResult()));
+            strState += m_dlg.Item(nID)->isEnabled() ? cMark : '-';
+        return strState + (m_dlg.EndResult() == -1 ? "" : " end " + std::to_string(m_dlg.EndResult()));
     }
 
     // Picks both pictures and the mode on the source page, coming from the welcome page.
     void ChooseSources(const std::string& strFirst, const std::string& strSecond, int nMode)
     {
         Next();
-        m_files.answers = {strFirst, strSecond};
-        Click(m_dlg.m_pageSource, IDC_BROWSE);
-        Click(m_dlg.m_pageSource, IDC_BROWSE_SECOND);
-        Click(m_dlg.m_pageSource, nMode == 0 ? IDC_RADIO_FIRST : IDC_RADIO_SECOND);
+        m_files.answers = {QString::fromStdString(strFirst), QString::fromStdString(strSecond)};
+        for (const int nID : {IDC_BROWSE, IDC_BROWSE_SECOND, nMode == 0 ? IDC_RADIO_FIRST : IDC_RADIO_SECOND})
+            Click(m_dlg.m_pageSource, nID);
         Next();
     }
 
     // The settings page of the road taken, and the output named on it.
-    const CDialog& Settings() const
+    const CSettingsPage& Settings() const
     {
-        return m_dlg.m_nPage == 10 ? static_cast<const CDialog&>(m_dlg.m_pageStillSettings) : m_dlg.m_pageAnimSettings;
+        return m_dlg.m_nPage == Page::StillSettings ? static_cast<const CSettingsPage&>(m_dlg.m_pageStillSettings)
+                                                    : m_dlg.m_pageAnimSettings;
     }
-    void ChooseOutput(const std::string& strPath) { m_files.answers = {strPath}; Click(Settings(), IDC_BROWSE); }
-
-    // Each message box shown, as "caption, type: text", and the files opened.
-    static std::string Box(const char* pszCaption, UINT nType, const std::string& strText)
+    void ChooseOutput(const std::string& strPath)
     {
-        return std::string(pszCaption) + ", " + std::to_string(nType) + ": " + strText;
+        m_files.answers = {QString::fromStdString(strPath)};
+        Click(Settings(), IDC_BROWSE);
+    }
+
+    // Each message box shown, as "caption, kind: text", the kind "ok", "! ok"
+    // (a warning) or "? yes/no" (a question).
+    static std::string Box(const char* pszCaption, const char* pszKind, const std::string& strText)
+    {
+        return std::string(pszCaption) + ", " + pszKind + ": " + strText;
     }
     std::vector<std::string> Boxes() const
     {
         std::vector<std::string> boxes;
-        for (const CRecordingMessageBox::Call& call : m_boxes.calls)
-            boxes.push_back(Box(call.caption, call.nType, call.text.str()));
+        for (const CRecordingMessageBox::Call& call : m_boxes.calls) {
+            const char* pszIcon = call.icon == QMessageBox::Warning ? "! " : call.icon == QMessageBox::Question ? "? " : "";
+            const char* pszButtons = call.buttons == QMessageBox::Ok                       ? "ok"
+                                     : call.buttons == (QMessageBox::Yes | QMessageBox::No) ? "yes/no"
+                                                                                            : "other";
+            const bool bKnownIcon = call.icon == QMessageBox::NoIcon || *pszIcon;
+            boxes.push_back(Box(call.strCaption.toStdString().c_str(),
+                                (std::string(bKnownIcon ? pszIcon : "icon ") + pszButtons).c_str(), call.strText.toStdString()));
+        }
         return boxes;
     }
-    std::vector<std::string> Opened() const { return {m_shell.opened.begin(), m_shell.opened.end()}; }
 };

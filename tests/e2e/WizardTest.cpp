@@ -34,7 +34,7 @@ namespace {
 
 const std::string kOld = "an older file of that name";
 
-std::string Error(const std::string& strText) { return WizardHarness::Box("Chyba", MB_ICONEXCLAMATION, strText); }
+std::string Error(const std::string& strText) { return WizardHarness::Box("Chyba", "! ok", strText); }
 QString Seed(const char* pszName) { return QString(PLAVEX_CORPUS_DIR "/load_picture/") + pszName; }
 
 // Two pictures in a folder of their own, and a folder for the outputs.
@@ -58,13 +58,12 @@ protected:
 };
 
 // The values a progress bar takes while the render runs, each change also reported to onChange.
-std::vector<int> BarChanges(const CWnd& progress, const std::function<void()>& run,
+std::vector<int> BarChanges(const CProgressPage& progress, const std::function<void()>& run,
                             const std::function<void()>& onChange = [] {})
 {
     std::vector<int> changes;
     const QObject listener;  // Its going ends the connection.
-    auto* pBar = qobject_cast<QProgressBar*>(WizardHarness::Control(progress, IDC_PROGRESS));
-    QObject::connect(pBar, &QProgressBar::valueChanged, &listener, [&](int nValue) { changes.push_back(nValue), onChange(); });
+    QObject::connect(progress.m_ctlProgress, &QProgressBar::valueChanged, &listener, [&](int nValue) { changes.push_back(nValue), onChange(); });
     run();
     return changes;
 }
@@ -105,12 +104,12 @@ TEST_P(WizardAnimRoad, EqualsTheBatchToolAndRestartResetsItsRoad)
     w.ChooseOutput(bMp4 ? Out("klip.mp4") : m_strFirst);
     WizardHarness::Type(settings, IDC_FRAME_COUNT, "50");
     WizardHarness::Type(settings, IDC_FPS, "7");
-    const CAnimProgressPage& progress = w.m_dlg.m_pageAnimProgress;
+    const CProgressPage& progress = w.m_dlg.m_pageAnimProgress;
     EXPECT_EQ(BarChanges(progress, [&] { w.Next(); }), Shown(50, 50));
 
     EXPECT_EQ(std::tuple(w.Boxes().size(), w.m_compression.m_offered, w.State(),
                          WizardHarness::Texts(progress, {IDC_FRAME_LABEL, IDC_PERCENT_LABEL})),
-              std::tuple(0u, CodecsOf(bMp4 ? VideoContainer::Mp4 : VideoContainer::Avi), "3 Dokončit ->x", "50/50|100%"));
+              std::tuple(0u, CodecsOf(bMp4 ? VideoContainer::Mp4 : VideoContainer::Avi), "AnimDone Dokončit ->x", "50/50|100%"));
     // The batch tool also takes the other source's name for a new file.
     const std::string strWritten = bMp4 ? Out("klip.mp4") : m_strFirst + ".avi";
     const std::string strCli = bMp4 ? Out("cli.mp4") : m_strSecond;
@@ -122,18 +121,18 @@ TEST_P(WizardAnimRoad, EqualsTheBatchToolAndRestartResetsItsRoad)
     EXPECT_TRUE(ReadFile(strWritten) == ReadFile(bMp4 ? strCli : strCli + ".avi")) << "the wizard's file differs from plavex-cli anim";
 
     // Both boxes ticked: the file the writer named is opened and the wizard starts over.
-    const CAnimDonePage& done = w.m_dlg.m_pageAnimDone;
+    const CDonePage& done = w.m_dlg.m_pageAnimDone;
     WizardHarness::Click(done, IDC_OPEN_RESULT);
     WizardHarness::Click(done, IDC_START_AGAIN);
     w.Next();
-    EXPECT_EQ(w.Opened(), std::vector{strWritten});
+    EXPECT_EQ(w.m_shell.opened, std::vector{strWritten});
     // The frame label reads "0/0" after a restart, not its first "Snímek 0/0".
     EXPECT_EQ((std::vector{w.State(), WizardHarness::Texts(w.m_dlg.m_pageSource, {IDC_PATH, IDC_SECOND_PATH}),
                            WizardHarness::Texts(settings, {IDC_PATH, IDC_FRAME_COUNT, IDC_FPS}),
                            WizardHarness::Texts(progress, {IDC_FRAME_LABEL, IDC_PERCENT_LABEL})}),
-              (std::vector<std::string>{"0 Další ->x", "|", "|100|25", "0/0|0%"}));
+              (std::vector<std::string>{"Welcome Další ->x", "|", "|100|25", "0/0|0%"}));
     // The bar is empty and both boxes are clear for the next road.
-    EXPECT_EQ(std::tuple(qobject_cast<QProgressBar*>(WizardHarness::Control(progress, IDC_PROGRESS))->value(),
+    EXPECT_EQ(std::tuple(progress.m_ctlProgress->value(),
                          WizardHarness::Button(done, IDC_OPEN_RESULT)->isChecked(),
                          WizardHarness::Button(done, IDC_START_AGAIN)->isChecked()), std::tuple(0, false, false));
 }
@@ -161,7 +160,7 @@ TEST_F(WizardFiles, StillEqualsTheBatchToolAndRestartKeepsTheRatio)
     ASSERT_TRUE(WriteFile(Out("mix.bmp"), "an older file"));
     w.ChooseOutput(Out("mix.bmp"));
     // At 70 the weight p × 0.01 differs from p / 100 in its last bit.
-    qobject_cast<QSlider*>(WizardHarness::Control(settings, IDC_RATIO_SLIDER))->setValue(70);
+    settings.m_ctlRatio->setValue(70);
     WizardHarness::Click(settings, IDC_RADIO_SECOND);
     WizardHarness::Type(settings, IDC_WIDTH, "6");
     WizardHarness::Type(settings, IDC_HEIGHT, "101");
@@ -173,7 +172,7 @@ TEST_F(WizardFiles, StillEqualsTheBatchToolAndRestartKeepsTheRatio)
     EXPECT_TRUE(nOpen == 0 && !preview.IsOpen());
 
     EXPECT_EQ(std::tuple(w.Boxes().size(), w.State(), WizardHarness::Text(w.m_dlg.m_pageStillProgress, IDC_PERCENT_LABEL)),
-              std::tuple(0u, "11 Dokončit ->x", "99%"));
+              std::tuple(0u, "StillDone Dokončit ->x", "99%"));
     ASSERT_EQ(RunChild({PLAVEX_CLI_PATH, "still", m_strFirst, m_strSecond, Out("cli.bmp"), "--ratio", "70",
                         "--size", "6x101"}).m_nExitCode, 0);
     EXPECT_TRUE(ReadFile(Out("mix.bmp")) == ReadFile(Out("cli.bmp"))) << "the wizard's file differs from plavex-cli still";
@@ -185,8 +184,8 @@ TEST_F(WizardFiles, StillEqualsTheBatchToolAndRestartKeepsTheRatio)
                            WizardHarness::Text(w.m_dlg.m_pageStillProgress, IDC_PERCENT_LABEL),
                            WizardHarness::Text(w.m_dlg.m_pageAnimSettings, IDC_FRAME_COUNT),
                            WizardHarness::Text(w.m_dlg.m_pageSource, IDC_PATH)}),
-              (std::vector<std::string>{"0 Další ->x", "|100|100|30:70", "0%", "9", ""}));
-    EXPECT_EQ(std::tuple(settings.m_nSizeMode, settings.m_ctlRatio.GetPos(),
+              (std::vector<std::string>{"Welcome Další ->x", "|100|100|30:70", "0%", "9", ""}));
+    EXPECT_EQ(std::tuple(settings.m_nSizeMode, settings.m_ctlRatio->value(),
                          WizardHarness::Button(w.m_dlg.m_pageStillDone, IDC_START_AGAIN)->isChecked()), std::tuple(0, 70, false));
 }
 
@@ -250,9 +249,9 @@ TEST_P(WizardFaultTest, IsToldOnceAndTheSettingsPageComesBackWithTheFilesAsTheyW
 
     WizardHarness w(f.m_nFault == Fault::CompressorCancelled);
     w.ChooseSources(strFirst, strSecond, f.m_bAnimation ? 0 : 1);
-    const CDialog& settings = w.Settings();
+    const CSettingsPage& settings = w.Settings();
     w.ChooseOutput(strTarget);
-    WizardHarness::Type(settings, IDC_FRAME_COUNT, "4");  // The still's page has no such field.
+    WizardHarness::Type(settings, IDC_FRAME_COUNT, "4");
     if (f.m_nFault == Fault::ImpossibleSize) {
         WizardHarness::Click(settings, IDC_RADIO_SECOND);
         WizardHarness::Type(settings, IDC_WIDTH, f.m_pszFirstArg);
@@ -284,7 +283,7 @@ TEST_P(WizardFaultTest, IsToldOnceAndTheSettingsPageComesBackWithTheFilesAsTheyW
     // The compressor is chosen once the pictures are loaded and the name is
     // checked, before the file is made.
     EXPECT_EQ(w.m_compression.m_nCalls, f.m_bAnimation && f.m_nFault >= Fault::MissingFolder ? 1 : 0);
-    EXPECT_EQ(w.State(), f.m_bAnimation ? "2 Další <>x" : "10 Další <>x");
+    EXPECT_EQ(w.State(), f.m_bAnimation ? "AnimSettings Další <>x" : "StillSettings Další <>x");
     EXPECT_TRUE(files() == before) << "a file was left, or the target or a source changed";
 }
 
@@ -330,12 +329,12 @@ TEST_F(WizardFiles, EndingTheProgramDuringARender)
         int nDrainsAfterYes = -1;  // Events handled after the answer, before the render stopped.
         const QObject timers;  // Its going cancels a timer still waiting, before the counts go.
         QTimer::singleShot(0, &timers, [&] {
-            bSeenRendering = w.m_dlg.IsRendering() && w.State() == "3 Další ---";
+            bSeenRendering = w.m_dlg.IsRendering() && w.State() == "AnimProgress Další ---";
             // A second "Další" reaching the frame now starts nothing.
-            w.m_dlg.SendMessage(WM_COMMAND, MAKEWPARAM(WORD(IDC_NEXT), BN_CLICKED), 0);
-            w.m_boxes.answers = {bYes ? IDYES : IDNO};
+            w.m_dlg.OnNext();
+            w.m_boxes.answers = {bYes ? QMessageBox::Yes : QMessageBox::No};
             QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-            bYes ? QApplication::sendEvent(w.m_dlg.GetWidget(), &escape) : w.m_dlg.GetWidget()->close();
+            bYes ? QApplication::sendEvent(&w.m_dlg, &escape) : w.m_dlg.close();
             nDrainsAfterYes = 0;
             QTimer::singleShot(0, &timers, [&] { ++nDrainsAfterYes; });
         });
@@ -345,14 +344,14 @@ TEST_F(WizardFiles, EndingTheProgramDuringARender)
         EXPECT_EQ(std::tuple(bSeenRendering, w.Boxes().size(), w.m_compression.m_nCalls, w.m_dlg.IsRendering()),
                   std::tuple(true, 1u, 1, false));
         if (bYes) {
-            EXPECT_EQ(std::tuple(nDrainsAfterYes, w.m_dlg.GetEndResult(), ReadFile(strTarget) == kOld),
-                      std::tuple(0, IDCANCEL, true));
+            EXPECT_EQ(std::tuple(nDrainsAfterYes, w.m_dlg.EndResult(), ReadFile(strTarget) == kOld),
+                      std::tuple(0, int{QDialog::Rejected}, true));
         } else {
-            EXPECT_EQ(w.State(), "3 Dokončit ->x");
+            EXPECT_EQ(w.State(), "AnimDone Dokončit ->x");
             EXPECT_NE(ReadFile(strTarget), kOld);
             w.Next();
-            EXPECT_EQ(w.m_dlg.GetEndResult(), IDOK);
-            EXPECT_TRUE(w.Opened().empty());
+            EXPECT_EQ(w.m_dlg.EndResult(), int{QDialog::Accepted});
+            EXPECT_TRUE(w.m_shell.opened.empty());
         }
         EXPECT_EQ(ListFolder(m_dir.path().toStdString()), std::vector<std::string>{"film.avi"});
     }

@@ -7,54 +7,65 @@
 #include <vector>
 
 #include "platform/ui/IFileChooser.h"
-#include "platform/ui/IMessageBoxService.h"
-#include "platform/ui/IShellService.h"
+#include "platform/ui/IMessageBox.h"
+#include "platform/ui/IShell.h"
 
-class CRecordingMessageBox : public IMessageBoxService {
+// In place of the service while it lives.
+template <class Service>
+class Installed : public Service {
+public:
+    Installed() : m_pPrevious(Service::Install(this)) {}
+    ~Installed() override { Service::Install(m_pPrevious); }
+
+private:
+    Service* m_pPrevious;
+};
+
+class CRecordingMessageBox : public Installed<IMessageBox> {
 public:
     struct Call {
-        HWND hOwner;
-        CString text;
-        CString caption;
-        UINT nType;
+        QString strText;
+        QString strCaption;
+        QMessageBox::Icon icon;
+        QMessageBox::StandardButtons buttons;
     };
-
-    CRecordingMessageBox() : m_pPrevious(AfxSetMessageBoxService(this)) {}
-    ~CRecordingMessageBox() override { AfxSetMessageBoxService(m_pPrevious); }
-    int Show(HWND hOwner, const CString& text, const CString& caption, UINT nType) override;
-
-    std::vector<Call> calls;
-    std::deque<int> answers;   // given in order; then IDOK, or IDNO for a yes/no box
-
-private:
-    IMessageBoxService* m_pPrevious;
-};
-
-class CScriptedFileChooser : public IFileChooser {
-public:
-    CScriptedFileChooser() : m_pPrevious(AfxSetFileChooser(this)) {}
-    ~CScriptedFileChooser() override { AfxSetFileChooser(m_pPrevious); }
-    BOOL Choose(const FileChooserRequest& request, CString& pathName) override;
-
-    std::vector<FileChooserRequest> requests;
-    std::deque<CString> answers;   // an empty path cancels; no answer left cancels too
-
-private:
-    IFileChooser* m_pPrevious;
-};
-
-class CRecordingShell : public IShellService {
-public:
-    CRecordingShell() : m_pPrevious(AfxSetShellService(this)) {}
-    ~CRecordingShell() override { AfxSetShellService(m_pPrevious); }
-    BOOL Open(const CString& path) override
+    QMessageBox::StandardButton Show(QWidget*, const QString& strText, const QString& strCaption, QMessageBox::Icon icon,
+                                     QMessageBox::StandardButtons buttons) override
     {
-        opened.push_back(path);
-        return TRUE;
+        calls.push_back({strText, strCaption, icon, buttons});
+        const QMessageBox::StandardButton answer =
+            !answers.empty() ? answers.front() : (buttons & QMessageBox::No) ? QMessageBox::No : QMessageBox::Ok;
+        if (!answers.empty())
+            answers.pop_front();
+        return answer;
     }
 
-    std::vector<CString> opened;
+    std::vector<Call> calls;
+    std::deque<QMessageBox::StandardButton> answers;   // given in order; then Ok, or No for a yes/no box
+};
 
-private:
-    IShellService* m_pPrevious;
+class CScriptedFileChooser : public Installed<IFileChooser> {
+public:
+    QString Choose(const FileChooserRequest& request) override
+    {
+        requests.push_back(request);
+        const QString strAnswer = answers.empty() ? QString() : answers.front();
+        if (!answers.empty())
+            answers.pop_front();
+        return strAnswer;
+    }
+
+    std::vector<FileChooserRequest> requests;
+    std::deque<QString> answers;   // an empty path cancels; no answer left cancels too
+};
+
+class CRecordingShell : public Installed<IShell> {
+public:
+    bool Open(const QString& strPath) override
+    {
+        opened.push_back(strPath.toStdString());
+        return true;
+    }
+
+    std::vector<std::string> opened;
 };

@@ -1,4 +1,4 @@
-#include "platform/ui/QtTranslations.h"
+#include "app/QtTranslations.h"
 
 // Qt
 #include <QCoreApplication>

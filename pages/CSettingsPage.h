@@ -1,0 +1,65 @@
+#pragma once
+
+// What the two settings pages share: the output file named through a save
+// chooser, the size (automatic, or custom width and height, whose edits are
+// enabled only for a custom size) and the "Náhled…" button. The preview
+// follows the page through its two signals.
+
+// Qt
+#include <QString>
+
+// Local
+#include "pages/CPreviewWnd.h"
+#include "platform/ui/CTemplatePage.h"
+#include "platform/ui/IFileChooser.h"
+
+class QLineEdit;
+class QRadioButton;
+
+// The values both settings pages hold, and their defaults.
+struct SettingsValues {
+    QString m_strOutputPath;
+    int m_nSizeMode = 0;        // 0 automatic size, 1 custom
+    int m_nWidth = 100;
+    int m_nHeight = 100;
+};
+
+class CSettingsPage : public CTemplatePage, public SettingsValues {
+    Q_OBJECT
+
+public:
+    // The save chooser offers outputFilters and adds strSuffix to a bare name.
+    CSettingsPage(int nIDTemplate, std::vector<FileFilter> outputFilters, QString strSuffix, QWidget* pParent);
+
+    // Sets the values back to their defaults and shows them. The enabled
+    // state of the size edits stays as it was.
+    void Reset();
+    // What the controls hold at this moment, for the preview.
+    virtual PreviewValues GetPreviewValues() const;
+
+    void OnBrowse();
+    void OnSizeAuto();
+    void OnSizeCustom();
+    void OnPreview();
+    void OnValuesChanged();
+
+signals:
+    void previewRequested(const PreviewValues& values);
+    void previewValuesChanged(const PreviewValues& values);
+
+protected:
+    // Sets the values of the page's own back to their defaults.
+    virtual void ResetPageValues() {}
+
+    QLineEdit* m_pOutputPath;
+    QRadioButton* m_pAutoSize;
+    QRadioButton* m_pCustomSize;
+    QLineEdit* m_pWidth;
+    QLineEdit* m_pHeight;
+
+private:
+    void EnableSize(bool bEnable);
+
+    std::vector<FileFilter> m_outputFilters;
+    QString m_strSuffix;
+};

@@ -29,15 +29,6 @@ std::uint32_t Be32(const std::string& b, std::size_t p)
                                       static_cast<std::uint8_t>(b[p + 2]) << 8 | static_cast<std::uint8_t>(b[p + 3]));
 }
 
-std::vector<std::string> Lines(const std::string& strText)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(strText);
-    for (std::string s; std::getline(in, s);)
-        lines.push_back(s);
-    return lines;
-}
-
 std::string Fourcc(const std::vector<std::uint8_t>& b, std::int64_t p)
 {
     return std::string(reinterpret_cast<const char*>(&b[p]), 4);
@@ -58,8 +49,7 @@ std::string RunCapture(const std::string& strCommand, const std::string& strErrF
 }
 
 // Walks the chunks in [p, end), descending into RIFF and LIST.
-void Walk(AviLayout& a, std::int64_t p, std::int64_t end, std::int64_t& nFirstMovi,
-          std::vector<std::int64_t>& stdIndexes)
+void Walk(AviLayout& a, std::int64_t p, std::int64_t end, std::vector<std::int64_t>& stdIndexes)
 {
     const auto& b = a.bytes;
     while (a.strError.empty() && p + 8 <= end) {
@@ -75,9 +65,9 @@ void Walk(AviLayout& a, std::int64_t p, std::int64_t end, std::int64_t& nFirstMo
                 a.riffTypes.push_back(Fourcc(b, d));
                 a.framesPerRiff.push_back(0);
             }
-            if (Fourcc(b, d) == "movi" && nFirstMovi < 0)
-                nFirstMovi = d;
-            Walk(a, d + 4, d + size, nFirstMovi, stdIndexes);
+            if (Fourcc(b, d) == "movi" && a.nFirstMovi < 0)
+                a.nFirstMovi = d;
+            Walk(a, d + 4, d + size, stdIndexes);
         } else if (id == "avih") {
             for (int i = 0; i < 10; ++i)
                 a.avih.push_back(U32(b, d + 4 * i));
@@ -97,7 +87,7 @@ void Walk(AviLayout& a, std::int64_t p, std::int64_t end, std::int64_t& nFirstMo
             a.nDmlhFrames = U32(b, d);
         } else if (id == "idx1") {
             for (std::uint32_t i = 0; i + 16 <= size; i += 16)
-                a.legacyIndex.push_back({nFirstMovi + U32(b, d + i + 8) + 8, U32(b, d + i + 12),
+                a.legacyIndex.push_back({a.nFirstMovi + U32(b, d + i + 8) + 8, U32(b, d + i + 12),
                                          (U32(b, d + i + 4) & 0x10) != 0});
         } else if (id == "00db" || id == "00dc") {
             a.frames.push_back({d, size, true});
@@ -114,10 +104,8 @@ AviLayout ReadAviLayout(const std::string& strPath)
     AviLayout a;
     const std::string strBytes = ReadAll(strPath);
     a.bytes.assign(strBytes.begin(), strBytes.end());
-    std::int64_t nFirstMovi = -1;
     std::vector<std::int64_t> stdIndexes;
-    Walk(a, 0, static_cast<std::int64_t>(a.bytes.size()), nFirstMovi, stdIndexes);
-    a.nFirstMovi = nFirstMovi;
+    Walk(a, 0, static_cast<std::int64_t>(a.bytes.size()), stdIndexes);
     for (const std::int64_t p : stdIndexes) {
         if (p + 32 > static_cast<std::int64_t>(a.bytes.size()) || Fourcc(a.bytes, p) != "ix00") {
             a.strError = "a super index entry does not point at an ix00 chunk";
@@ -164,11 +152,11 @@ ProbeResult Probe(const std::string& strPath)
     ProbeResult r;
     std::map<std::string, std::string> stream;
     std::string strPacketDuration;
-    for (const std::string& s : Lines(RunCapture("ffprobe -v error -count_frames -select_streams v:0 -show_entries "
-                                                 "stream=codec_name,codec_tag_string,width,height,r_frame_rate,"
-                                                 "nb_read_frames,duration:packet=duration_time,flags -of default=nw=1 '" +
-                                                     strPath + "'",
-                                                 strPath + ".err", r.strErrors))) {
+    std::istringstream lines(RunCapture("ffprobe -v error -count_frames -select_streams v:0 -show_entries "
+                                        "stream=codec_name,codec_tag_string,width,height,r_frame_rate,nb_read_frames,"
+                                        "duration:packet=duration_time,flags -of default=nw=1 '" + strPath + "'",
+                                        strPath + ".err", r.strErrors));
+    for (std::string s; std::getline(lines, s);) {
         const std::string k = s.substr(0, s.find('=')), v = s.substr(s.find('=') + 1);
         if (k == "flags")
             r.packets.push_back(v.substr(0, 1) + " " + strPacketDuration);

@@ -21,8 +21,8 @@ struct AVPacket;
 //   StreamHeader() for the container (MP4);
 // - FFV1 version 3: lossless in 8-bit BGR, every frame a key frame, so the
 //   decoded frames equal the input byte for byte; each frame in the settings'
-//   number of slices, each with a CRC, compressed by the settings' number of
-//   threads. Its parameters are in StreamHeader(), for the container.
+//   number of slices, each with a CRC, compressed by a thread per core. Its
+//   parameters are in StreamHeader(), for the container.
 class CAvcodecEncoder : public IFrameEncoder {
 public:
     enum class Kind { H264, Ffv1 };

@@ -130,11 +130,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
         const Mp4Layout mp4 = ReadMp4Layout(target.string());
         Require(mp4.boxes.size() == 4 && mp4.boxes[1] == "moov" && mp4.boxes[3] == "mdat");
         Require(mp4.nSamples == nSamples && mp4.bAvcC == (nSamples > 0));
-    } else if (nName & 8) {
-        std::ifstream old(target, std::ios::binary);
-        Require(std::string(std::istreambuf_iterator<char>(old), {}) == kOldContent);
     } else {
-        Require(!fs::exists(target));
+        // The older file as it was, or none.
+        std::ifstream old(target, std::ios::binary);
+        Require(nName & 8 ? std::string(std::istreambuf_iterator<char>(old), {}) == kOldContent : !fs::exists(target));
     }
     return 0;
 }

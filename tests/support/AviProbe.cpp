@@ -9,6 +9,7 @@
 #include <iterator>
 #include <map>
 #include <sstream>
+#include <tuple>
 
 namespace {
 
@@ -18,21 +19,16 @@ std::string ReadAll(const std::string& strPath)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-std::uint32_t U32(const std::vector<std::uint8_t>& b, std::int64_t p)
+// The four bytes at p as a number, little-endian (AVI) or big-endian (MP4).
+std::uint32_t Word(const std::string& b, std::int64_t p, bool bBigEndian)
 {
-    return b[p] | (b[p + 1] << 8) | (b[p + 2] << 16) | (static_cast<std::uint32_t>(b[p + 3]) << 24);
+    std::uint32_t n = 0;
+    for (int i = 0; i < 4; ++i)
+        n |= std::uint32_t{static_cast<std::uint8_t>(b[static_cast<std::size_t>(p) + i])} << 8 * (bBigEndian ? 3 - i : i);
+    return n;
 }
-
-std::uint32_t Be32(const std::string& b, std::size_t p)
-{
-    return static_cast<std::uint32_t>(static_cast<std::uint8_t>(b[p]) << 24 | static_cast<std::uint8_t>(b[p + 1]) << 16 |
-                                      static_cast<std::uint8_t>(b[p + 2]) << 8 | static_cast<std::uint8_t>(b[p + 3]));
-}
-
-std::string Fourcc(const std::vector<std::uint8_t>& b, std::int64_t p)
-{
-    return std::string(reinterpret_cast<const char*>(&b[p]), 4);
-}
+std::uint32_t U32(const std::string& b, std::int64_t p) { return Word(b, p, false); }
+std::uint32_t Be32(const std::string& b, std::size_t p) { return Word(b, static_cast<std::int64_t>(p), true); }
 
 std::string RunCapture(const std::string& strCommand, const std::string& strErrFile, std::string& strErrors)
 {
@@ -53,7 +49,7 @@ void Walk(AviLayout& a, std::int64_t p, std::int64_t end, std::vector<std::int64
 {
     const auto& b = a.bytes;
     while (a.strError.empty() && p + 8 <= end) {
-        const std::string id = Fourcc(b, p);
+        const std::string id = b.substr(p, 4);
         const std::uint32_t size = U32(b, p + 4);
         const std::int64_t d = p + 8;
         if (d + size > end) {
@@ -62,21 +58,18 @@ void Walk(AviLayout& a, std::int64_t p, std::int64_t end, std::vector<std::int64
         }
         if (id == "RIFF" || id == "LIST") {
             if (id == "RIFF") {
-                a.riffTypes.push_back(Fourcc(b, d));
+                a.riffTypes.push_back(b.substr(d, 4));
                 a.framesPerRiff.push_back(0);
             }
-            if (Fourcc(b, d) == "movi" && a.nFirstMovi < 0)
+            if (b.substr(d, 4) == "movi" && a.nFirstMovi < 0)
                 a.nFirstMovi = d;
             Walk(a, d + 4, d + size, stdIndexes);
         } else if (id == "avih") {
             for (int i = 0; i < 10; ++i)
                 a.avih.push_back(U32(b, d + 4 * i));
         } else if (id == "strh") {
-            a.nHandler = U32(b, d + 4);
-            a.nScale = U32(b, d + 20);
-            a.nRate = U32(b, d + 24);
-            a.nLength = U32(b, d + 32);
-            a.nSuggested = U32(b, d + 36);
+            std::tie(a.nHandler, a.nScale, a.nRate, a.nLength, a.nSuggested) =
+                std::tuple(U32(b, d + 4), U32(b, d + 20), U32(b, d + 24), U32(b, d + 32), U32(b, d + 36));
         } else if (id == "strf") {
             a.strf.assign(b.begin() + d, b.begin() + d + size);
         } else if (id == "indx") {
@@ -102,12 +95,11 @@ void Walk(AviLayout& a, std::int64_t p, std::int64_t end, std::vector<std::int64
 AviLayout ReadAviLayout(const std::string& strPath)
 {
     AviLayout a;
-    const std::string strBytes = ReadAll(strPath);
-    a.bytes.assign(strBytes.begin(), strBytes.end());
+    a.bytes = ReadAll(strPath);
     std::vector<std::int64_t> stdIndexes;
     Walk(a, 0, static_cast<std::int64_t>(a.bytes.size()), stdIndexes);
     for (const std::int64_t p : stdIndexes) {
-        if (p + 32 > static_cast<std::int64_t>(a.bytes.size()) || Fourcc(a.bytes, p) != "ix00") {
+        if (p + 32 > static_cast<std::int64_t>(a.bytes.size()) || a.bytes.substr(p, 4) != "ix00") {
             a.strError = "a super index entry does not point at an ix00 chunk";
             break;
         }
@@ -162,10 +154,9 @@ ProbeResult Probe(const std::string& strPath)
             r.packets.push_back(v.substr(0, 1) + " " + strPacketDuration);
         (k == "duration_time" ? strPacketDuration : stream[k]) = v;
     }
-    r.strCodec = stream["codec_name"];
-    r.strTag = stream["codec_tag_string"];
-    r.strRate = stream["r_frame_rate"];
-    r.strDuration = stream["duration"];
+    for (const auto& [k, s] : {std::pair{"codec_name", &r.strCodec}, {"codec_tag_string", &r.strTag},
+                               {"r_frame_rate", &r.strRate}, {"duration", &r.strDuration}})
+        *s = stream[k];
     for (const auto& [k, n] : {std::pair{"width", &r.nWidth}, {"height", &r.nHeight}, {"nb_read_frames", &r.nFrames}})
         *n = stream.contains(k) ? std::stoi(stream[k]) : -1;
     return r;

@@ -26,7 +26,7 @@ struct AviLayout {
     std::vector<Ref> frames;      // frame chunks in file order
     std::vector<Ref> stdIndex;    // every ix00 entry, reached through the indx super index
     std::vector<Ref> legacyIndex; // idx1 entries
-    std::vector<std::uint8_t> bytes;
+    std::string bytes;
 };
 
 AviLayout ReadAviLayout(const std::string& strPath);

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <functional>
+#include <ranges>
 
 #include <gtest/gtest.h>
 
@@ -16,8 +17,13 @@
 #include <QApplication>
 #include <QFile>
 #include <QGroupBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
+#include <QSettings>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
@@ -39,9 +45,12 @@ public:
     {
         d.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&d) && m_dir.isValid());
-        QFile bad(m_dir.filePath("notes.jpg"));
-        ASSERT_TRUE(bad.open(QIODevice::WriteOnly) && bad.write("not a picture at all") > 0);
-        d.m_wndPreview.SetSources(Solid("first.bmp", 640, 480, qRgb(255, 0, 0)), Solid("second.bmp", 800, 600, qRgb(0, 0, 255)));
+        for (const char* pszName : {"notes.jpg", "notes.txt"}) {
+            QFile bad(m_dir.filePath(pszName));
+            ASSERT_TRUE(bad.open(QIODevice::WriteOnly) && bad.write("not a picture at all") > 0);
+        }
+        w.ChooseSources(Solid("first.bmp", 640, 480, qRgb(255, 0, 0)).toStdString(),
+                        Solid("second.bmp", 800, 600, qRgb(0, 0, 255)).toStdString(), 0);
     }
     void Show(Page page)
     {
@@ -124,17 +133,20 @@ TEST_P(PageExchangeTest, ReadsTheFieldsOrStopsAtTheFirstBadOneAndPreviewsTheSize
             Type(page, nID, pszText);
     if (e.m_nSizeMode == 2)
         Click(page, IDC_RADIO_FIRST);
-    // Size mode, width and frame count (100 when left as shown) after the read.
+    // Size mode, width and frame count (100 when left as shown) after the
+    // read. The size edits show the render's own size, 720, until a custom
+    // width is typed.
     const auto read = [&] { return std::array{page.m_nSizeMode, page.m_nWidth, e.m_bStill ? 100 : d.m_pageAnimSettings.m_nFrameCount}; };
-    const std::array expected{int(e.m_nSizeMode == 1), e.m_pszWidth ? atoi(e.m_pszWidth) : read()[1], e.m_pszFrames ? atoi(e.m_pszFrames) : 100};
+    const std::array expected{int(e.m_nSizeMode == 1), e.m_pszWidth && e.m_nSizeMode == 1 ? atoi(e.m_pszWidth) : 720,
+                              e.m_pszFrames ? atoi(e.m_pszFrames) : 100};
     EXPECT_EQ(page.UpdateData(true), e.m_pszMessage == nullptr);
     // The size radios enable the edits only for a custom size.
     EXPECT_EQ(std::pair(page.Item(IDC_WIDTH)->isEnabled(), page.Item(IDC_HEIGHT)->isEnabled()),
               std::pair(e.m_nSizeMode == 1, e.m_nSizeMode == 1));
     if (!e.m_pszMessage) {
-        EXPECT_EQ(std::pair(read(), w.Boxes().size()), std::pair(expected, std::size_t{0}));
+        EXPECT_EQ(std::pair(read(), w.m_boxes.shown.size()), std::pair(expected, std::size_t{0}));
     } else {
-        EXPECT_EQ(w.Boxes(), std::vector{WizardHarness::Box("test_pages", "! ok", e.m_pszMessage)});
+        EXPECT_EQ(w.m_boxes.shown, std::vector{CRecordingMessageBox::Box("test_pages", "! ok", e.m_pszMessage)});
         QLineEdit* pField = Edit(page, e.m_nFocus);
         EXPECT_TRUE((!pField->isEnabled() || QApplication::focusWidget() == pField) && pField->selectedText() == pField->text());
     }
@@ -152,32 +164,31 @@ TEST_P(PageExchangeTest, ReadsTheFieldsOrStopsAtTheFirstBadOneAndPreviewsTheSize
 
 // 640 × 480 and 800 × 600 average to 720 × 540; custom sides round down to
 // multiples of four, and a side that is missing or makes too large a picture
-// is refused by the preview. The size edits take digits only.
+// is refused by the preview. The size edits take digits only. The lower
+// limit of a field is the frame's "Next with no frames".
 const Exchange kExchanges[] = {
-    {"AnimEveryField", false, 1, "640", "480", "1", "1000000"},
+    {"AnimCustomStartsFromTheRendersSize", false, 1, nullptr, "480", "1", "1000000"},
     {"AnimEmptyFrameCount", false, 1, "320", nullptr, "30", "", kNotANumber, IDC_FRAME_COUNT},
-    {"AnimNoFrames", false, 0, nullptr, nullptr, "30", "0", kOutOfRange, IDC_FRAME_COUNT},
-    {"AnimRateZero", false, 0, nullptr, nullptr, "0", "5", kOutOfRange, IDC_FPS},
     {"AnimRateAboveTheLimit", false, 0, nullptr, nullptr, "1000001", nullptr, kOutOfRange, IDC_FPS},
     {"AnimHeightBeforeWidth", false, 1, "0", "", nullptr, nullptr, kNotANumber, IDC_HEIGHT},
-    {"AnimWidthZeroEvenWhenAutomatic", false, 2, "0", nullptr, nullptr, nullptr, kOutOfRange, IDC_WIDTH},
-    {"AnimAutomaticIgnoresTheSides", false, 2, "7", "5", nullptr, nullptr, nullptr, 0, "720 × 540 pixelů"},
+    {"AnimAutomaticShowsTheRendersSize", false, 2, "0", "5", nullptr, nullptr, nullptr, 0, "720 × 540 pixelů"},
     {"AnimCustomRoundsDown", false, 1, "719", "5-4a1", nullptr, nullptr, nullptr, 0, "716 × 540 pixelů"},
     {"AnimWidthBeyondTheRange", false, 1, "1000001", "4", nullptr, nullptr, kOutOfRange, IDC_WIDTH, kRefused},
-    {"StillWidthZeroWhenAutomatic", true, 2, "0", nullptr, nullptr, nullptr, nullptr, 0, "720 × 540 pixelů"},
-    {"StillCustomTooLarge", true, 1, "1000000", "1000000", nullptr, nullptr, nullptr, 0, kRefused},
+    {"StillCustomWidthZero", true, 1, "0", "8", nullptr, nullptr, nullptr, 0, kRefused},
     {"StillEmptyHeight", true, 1, nullptr, "", nullptr, nullptr, kNotANumber, IDC_HEIGHT, kRefused},
 };
 INSTANTIATE_TEST_SUITE_P(Rows, PageExchangeTest, testing::ValuesIn(kExchanges),
                          [](const auto& info) { return std::string(info.param.m_pszName); });
 
-TEST_F(PageTest, ChoosersAskForTheirFilesAndFillOnlyTheirEdit)
+// Each kind of file has its folder, remembered in the settings, where its
+// chooser opens; nothing else is kept there.
+TEST_F(PageTest, ChoosersAskForTheirFilesInTheirLastFolderAndFillOnlyTheirEdit)
 {
     Show(Page::Source);
-    w.m_files.answers = {"/obr/les.jpg", "", "/obr/moře.bmp"};
+    w.m_files.answers = {m_dir.filePath("les.jpg"), "", m_dir.filePath("moře.bmp")};
     for (const int nID : {IDC_BROWSE, IDC_BROWSE, IDC_BROWSE_SECOND})  // The second is cancelled: the path stays.
         Click(d.m_pageSource, nID);
-    EXPECT_EQ(Text(d.m_pageSource, IDC_PATH) + "|" + Text(d.m_pageSource, IDC_SECOND_PATH), "/obr/les.jpg|/obr/moře.bmp");
+    EXPECT_EQ(Text(d.m_pageSource, IDC_PATH) + "|" + Text(d.m_pageSource, IDC_SECOND_PATH), m_dir.filePath("les.jpg|") + m_dir.filePath("moře.bmp"));
     // The filters as "description|patterns|...".
     const auto filters = [](const FileChooserRequest& r) {
         QStringList parts;
@@ -185,10 +196,10 @@ TEST_F(PageTest, ChoosersAskForTheirFilesAndFillOnlyTheirEdit)
             parts << filter.strDescription << filter.patterns.join(';');
         return parts.join('|');
     };
-    for (const FileChooserRequest& r : w.m_files.requests)
-        EXPECT_EQ(std::tuple(r.bOpen, filters(r), r.pOwner),
+    for (const FileChooserRequest& r : w.m_files.requests | std::views::drop(1))  // the first is the fixture's
+        EXPECT_EQ(std::tuple(r.bOpen, filters(r), r.pOwner, r.strFolder),
                   std::tuple(true, QString("Obrázky|*.gif;*.jpeg;*.jpg;*.bmp;*.png;*.webp;*.tif;*.tiff;*.heic;*.heif;*.avif;*.wmf;*.ico;*.cur"),
-                             static_cast<QWidget*>(&d)));
+                             static_cast<QWidget*>(&d), m_dir.path()));
 
     // The save choosers open on "plavex", not on the current path, ask before
     // replacing a file, add their extension to a bare name (a dot in a folder
@@ -198,8 +209,9 @@ TEST_F(PageTest, ChoosersAskForTheirFilesAndFillOnlyTheirEdit)
                                                    std::tuple{Page::StillSettings, "bmp", "Obrázky BMP (*.bmp)|*.bmp"}}) {
         const CTemplatePage& settings = d.PageWidget(page);
         Show(page);
-        const QString strLong = "/video.v2/" + QString(300, 'a') + "/přechod";
-        w.m_files.answers = {strLong, "", "/video/klip.AVI"};
+        const QString strLong = "/video.v2/" + QString(300, 'a') + "/přechod", strFolder = m_dir.filePath(pszExt);
+        ASSERT_TRUE(QDir().mkpath(strFolder));
+        w.m_files.answers = {strLong, "", strFolder + "/klip.AVI"};
         Click(settings, IDC_BROWSE);
         Click(settings, IDC_BROWSE);
         EXPECT_EQ(std::pair(Text(settings, IDC_PATH), Edit(settings, IDC_PATH)->cursorPosition()), std::pair(strLong + "." + pszExt, 0));
@@ -207,8 +219,10 @@ TEST_F(PageTest, ChoosersAskForTheirFilesAndFillOnlyTheirEdit)
         EXPECT_EQ(std::tuple(r.bOpen, r.strDefaultSuffix, r.strInitialName, r.bConfirmOverwrite, filters(r)),
                   std::tuple(false, QString(pszExt), QString("plavex"), true, QString(pszFilter)));
         Click(settings, IDC_BROWSE);
-        EXPECT_EQ(Text(settings, IDC_PATH), "/video/klip.AVI");
+        Click(settings, IDC_BROWSE);
+        EXPECT_EQ(std::pair(Text(settings, IDC_PATH), w.m_files.requests.back().strFolder), std::pair(strFolder + "/klip.AVI", strFolder));
     }
+    EXPECT_EQ(QSettings("plavex", "plavex").allKeys(), QStringList({"folders/animation", "folders/pictures", "folders/still"}));
 }
 
 TEST_F(PageTest, SliderKeysMoveTheRatioAndItsLabel)
@@ -233,6 +247,8 @@ TEST_F(PageTest, SliderKeysMoveTheRatioAndItsLabel)
 
 TEST_F(PageTest, EveryControlSitsWhereItsTemplateSaysWithItsTextWholeAndKeysStayInThePage)
 {
+    w.Prev();  // back on the welcome page, where the frame is as it starts
+    w.Prev();
     const int nLine = d.Items().Units().MapY(173);
     for (int i = -1; i < 8; ++i) {
         QWidget* pHost = i < 0 ? static_cast<QWidget*>(&d) : &d.PageWidget(static_cast<Page>(i));
@@ -289,7 +305,7 @@ TEST_F(PageTest, EveryControlSitsWhereItsTemplateSaysWithItsTextWholeAndKeysStay
             EXPECT_TRUE(key.isAccepted() && pHost->isVisible()) << nKey;  // the key stops in the page
         }
     }
-    EXPECT_TRUE(d.isVisible() && w.Boxes().empty());
+    EXPECT_TRUE(d.isVisible() && w.m_boxes.shown.empty());
 }
 
 TEST_F(PageTest, WelcomePagePaintsARedTitleOverItsBlackShadow)
@@ -321,29 +337,79 @@ TEST_F(PageTest, StillFollowsTheSliderAsItMoves)
     EXPECT_NEAR(double(d.m_wndPreview.GetPicture().width()) / d.m_wndPreview.GetPicture().height(), 720.0 / 540.0, 0.02);
 }
 
-TEST_F(PageTest, FileThatIsNoPictureIsToldWhereAPictureShowsItsThumbnail)
+// Files dropped on the source page one drop after another. One picture
+// fills the row it is dropped on, or elsewhere the first path while that is
+// empty, else the second; two fill both; anything else is refused. Then the
+// thumbnails follow as for a chosen file.
+TEST_F(PageTest, DroppedPicturesFillThePathsAndThumbnailsAsIfChosen)
 {
     Show(Page::Source);
-    w.m_files.answers = {m_dir.filePath("first.bmp"), m_dir.filePath("notes.jpg")};
-    Click(d.m_pageSource, IDC_BROWSE);
-    Click(d.m_pageSource, IDC_BROWSE_SECOND);
+    d.m_pageSource.Reset();
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir("folder.jpg"));
+    const char* const kIgnored = nullptr;
+    const std::tuple<const char*, int, const char*> drops[] = {  // the names, the row (0: below both), the paths then
+        {"second.bmp", 2, "|second.bmp"}, {"first.bmp", 0, "first.bmp|second.bmp"}, {"notes.txt", 1, kIgnored},
+        {"folder.jpg", 1, kIgnored}, {"https://example.com/a.jpg", 1, kIgnored}, {"first.bmp first.bmp first.bmp", 0, kIgnored},
+        {"first.bmp", 0, "first.bmp|first.bmp"}, {"second.bmp", 1, "second.bmp|first.bmp"}, {"first.bmp notes.jpg", 1, "first.bmp|notes.jpg"},
+    };
+    QString strShown;
+    for (const auto& [pszNames, nRow, pszShown] : drops) {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString& strName : QString(pszNames).split(' '))
+            urls << (strName.contains(':') ? QUrl(strName) : QUrl::fromLocalFile(m_dir.filePath(strName)));
+        data.setUrls(urls);
+        const QPoint at = nRow == 0 ? QPoint(4, d.m_pageSource.height() - 4)
+                                    : d.m_pageSource.Item(nRow == 1 ? IDC_FIRST_THUMB : IDC_BROWSE_SECOND)->geometry().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&d.m_pageSource, &enter);
+        QApplication::sendEvent(&d.m_pageSource, &drop);
+        strShown = pszShown ? QString(pszShown) : strShown;
+        EXPECT_EQ(std::pair(enter.isAccepted(), QFileInfo(Text(d.m_pageSource, IDC_PATH)).fileName() + "|" +
+                                                    QFileInfo(Text(d.m_pageSource, IDC_SECOND_PATH)).fileName()),
+                  std::pair(pszShown != kIgnored, strShown)) << pszNames;
+    }
     ASSERT_TRUE(QTest::qWaitFor([&] {
         return Text(d.m_pageSource, IDC_FIRST_REASON).isEmpty() && Text(d.m_pageSource, IDC_SECOND_REASON) != "Načítám obrázek…";
     }));
     const QImage first = Thumb(IDC_FIRST_THUMB).toImage();
     EXPECT_EQ(first.isNull() ? 0 : first.pixel(first.width() / 2, first.height() / 2) & 0xFFFFFF, 0xFF0000u);
     EXPECT_EQ(std::pair(Thumb(IDC_SECOND_THUMB).isNull(), Text(d.m_pageSource, IDC_SECOND_REASON)), std::pair(true, QString(kNoPicture)));
-    // A path taken away takes its thumbnail with it.
+    // A path taken away takes its thumbnail with it; the preview tells a
+    // failure as the render tells it.
     d.m_pageSource.m_strFirstPath = "";
     d.m_pageSource.UpdateData(false);
     EXPECT_TRUE(Thumb(IDC_FIRST_THUMB).isNull());
-
-    // The preview tells it as the render tells it.
     d.m_wndPreview.SetSources(m_dir.filePath("first.bmp"), m_dir.filePath("notes.jpg"));
     Show(Page::StillSettings);
     Open(d.m_pageStillSettings, false);
     EXPECT_EQ(std::tuple(d.m_wndPreview.GetStateText(), d.m_wndPreview.GetPicture().isNull(), d.m_wndPreview.GetSizeText()),
               std::tuple("Obrázek se nepodařilo načíst!\nnotes.jpg: " + QString(kNoPicture), true, QString()));
+}
+
+// The preview opens beside the wizard where the screen has room, else over
+// it, always inside the screen's free area, and stays as it opened while the
+// size changes. CTest runs this also on a 1366 × 768 screen, at scale 1 and 2.
+TEST_F(PageTest, PreviewOpensInsideTheScreenAndStaysAsItOpened)
+{
+    const QRect screen = d.screen()->availableGeometry();
+    CStillSettingsPage& page = d.m_pageStillSettings;
+    Show(Page::StillSettings);
+    // The wizard at the screen's left edge, then at its right edge.
+    for (const int nX : {screen.left(), screen.right() + 1 - d.frameGeometry().width()}) {
+        d.move(nX, screen.top());
+        Open(page);
+        const QRect opened = d.m_wndPreview.GetWidget()->frameGeometry(), wizard = d.frameGeometry();
+        const bool bRoom = opened.width() + 8 <= screen.width() - wizard.width();
+        EXPECT_TRUE(screen.contains(opened) && (!bRoom || !opened.intersects(wizard))) << nX << " " << opened.x() << "," << opened.y();
+        Click(page, IDC_RADIO_SECOND);
+        Type(page, IDC_WIDTH, "300");
+        Type(page, IDC_HEIGHT, "900");
+        EXPECT_EQ(d.m_wndPreview.GetWidget()->frameGeometry(), opened);
+        Click(page, IDC_RADIO_FIRST);
+        d.m_wndPreview.Close();
+    }
 }
 
 // Behaviours that a change elsewhere can break quietly, one row each.
@@ -382,23 +448,31 @@ const Keeps kKeeps[] = {
                        std::pair(true, true));
          }
      }},
-    // Three frames at 20 per second; paused on the middle one, it stays there.
-    {"PausedDissolveKeepsItsFrame", [](PageTest& t) {
+    // Five frames at 20 per second: the frame slider follows play; a pause
+    // keeps the frame shown, and a drag of the slider pauses on the frame
+    // dragged to, blended with the render's weight for that frame.
+    {"FrameSliderFollowsPlayAndPausesWhereDragged", [](PageTest& t) {
          t.Show(Page::AnimSettings);
-         PageTest::Type(t.d.m_pageAnimSettings, IDC_FRAME_COUNT, "3");
+         PageTest::Type(t.d.m_pageAnimSettings, IDC_FRAME_COUNT, "5");
          PageTest::Type(t.d.m_pageAnimSettings, IDC_FPS, "20");
          t.Open(t.d.m_pageAnimSettings);
-         const QRgb middle = qRgb(127, 0, 127) & 0xFFFFFF;
          auto* pPlay = t.d.m_wndPreview.GetWidget()->findChild<QPushButton*>();
-         ASSERT_TRUE(pPlay && pPlay->text() == "Pozastavit");
-         ASSERT_TRUE(QTest::qWaitFor([&] { return t.Middle() == middle; }, 2000));
+         auto* pFrames = t.d.m_wndPreview.GetWidget()->findChild<QSlider*>();
+         const auto shown = [&](int k) {
+             const double dWeight = FrameWeight(FrameStep(5), k);
+             const QRgb colour = qRgb(BlendChannel(255, 0, dWeight), 0, BlendChannel(0, 255, dWeight)) & 0xFFFFFF;
+             return std::tuple(QString("Přehrát"), k, colour) == std::tuple(pPlay->text(), pFrames->value(), t.Middle());
+         };
+         ASSERT_TRUE(pPlay && pFrames && QTest::qWaitFor([&] { return pFrames->value() == 2; }, 2000));
          pPlay->click();
-         EXPECT_EQ(std::pair(pPlay->text(), t.Middle()), std::pair(QString("Přehrát"), middle));
+         EXPECT_TRUE(shown(2));
+         pPlay->click();
+         pFrames->setSliderPosition(3);
          QTest::qWait(300);
-         EXPECT_EQ(t.Middle(), middle);
-         // Playing again leaves the middle frame in its own time.
+         EXPECT_TRUE(shown(3));
+         // Playing again leaves that frame in its own time.
          pPlay->click();
-         EXPECT_TRUE(QTest::qWaitFor([&] { return t.Middle() != middle; }, 2000));
+         EXPECT_TRUE(QTest::qWaitFor([&] { return !shown(3); }, 2000));
      }},
     // A picture twice as wide as high is drawn twice as wide as high, as wide as its box.
     {"ThumbnailKeepsItsPicturesShape", [](PageTest& t) {

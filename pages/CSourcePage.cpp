@@ -97,26 +97,14 @@ void CSourcePage::dragEnterEvent(QDragEnterEvent* pEvent)
 
 void CSourcePage::dropEvent(QDropEvent* pEvent)
 {
-    const QStringList paths = DroppedPictures(pEvent->mimeData());
+    QStringList paths = DroppedPictures(pEvent->mimeData());
     if (paths.isEmpty())
         return;
     pEvent->acceptProposedAction();
-    if (paths.size() == 2) {
-        ShowPath(m_pFirstPath, paths[0]);
-        ShowPath(m_pSecondPath, paths[1]);
-        return;
-    }
-    // A row is its edit, its button, its thumbnail and the line under it.
-    const auto row = [this](QLineEdit* pEdit, QWidget* pThumb, QWidget* pReason, int nIDBrowse) {
-        return pEdit->geometry() | pThumb->geometry() | pReason->geometry() | Item(nIDBrowse)->geometry();
-    };
-    const QPoint point = pEvent->position().toPoint();
-    QLineEdit* pEdit = m_pFirstPath->text().isEmpty() ? m_pFirstPath : m_pSecondPath;
-    if (row(m_pFirstPath, m_pFirstThumb, m_pFirstReason, IDC_BROWSE).contains(point))
-        pEdit = m_pFirstPath;
-    else if (row(m_pSecondPath, m_pSecondThumb, m_pSecondReason, IDC_BROWSE_SECOND).contains(point))
-        pEdit = m_pSecondPath;
-    ShowPath(pEdit, paths[0]);
+    if (paths.size() == 2 || m_pFirstPath->text().isEmpty())
+        ShowPath(m_pFirstPath, paths.takeFirst());
+    if (!paths.isEmpty())
+        ShowPath(m_pSecondPath, paths.front());
 }
 
 void CSourcePage::SetPictureCache(CPictureCache* pPictures)

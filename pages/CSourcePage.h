@@ -39,9 +39,9 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
-    // One picture file dropped on a picture's row fills that picture, and
-    // dropped elsewhere the first while it is empty, else the second; two
-    // fill both in their order. Anything else is refused.
+    // One picture file dropped fills the first picture while it is empty,
+    // else the second; two fill both in their order. Anything else is
+    // refused.
     void dragEnterEvent(QDragEnterEvent* pEvent) override;
     void dropEvent(QDropEvent* pEvent) override;
 

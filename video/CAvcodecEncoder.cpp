@@ -129,7 +129,7 @@ std::string CAvcodecEncoder::Init(Kind kind, const EncoderSettings& settings, co
         // which goes wrong for slices one pixel wide or high: the 4 × 4
         // grid of 16 slices becomes 3 × 3 on a frame with a side of 4.
         ctx.slices = std::min(nWidth, nHeight) <= 4 ? std::min(settings.m_nSlices, 9) : settings.m_nSlices;
-        // Threads for the slices, as many as the library finds cores.
+        // Threads for the slices, as many as the library finds cores for.
         ctx.thread_type = FF_THREAD_SLICE;
         ctx.thread_count = 0;
         av_dict_set(&pOptions, "slicecrc", "1", 0);

@@ -6,12 +6,14 @@
 // Qt
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QIcon>
 #include <QPushButton>
 #include <QSlider>
 
 // Local
 #include "app/CWizardRender.h"
+#include "engine/StillFile.h"
 #include "pages/LoadFailureText.h"
 #include "platform/ui/IMessageBox.h"
 #include "platform/ui/IShell.h"
@@ -24,6 +26,8 @@ const QString kNoPictures = QStringLiteral("Musíte vybrat soubory!");
 const QString kNoOutput = QStringLiteral("Musíte vybrat soubor!");
 const QString kOutputIsSource = QStringLiteral("Výstupní soubor nesmí být jedním ze zdrojových obrázků!");
 const QString kStillNotSaved = QStringLiteral("Soubor se nepodařilo uložit!");
+const QString kStillFormatUnwritable =
+    QStringLiteral("Obrázek nelze uložit ve formátu %1!\nUložit jej lze jako BMP, PNG, JPEG, WebP nebo TIFF.");
 const QString kAnimationNotSaved = QStringLiteral("Animaci se nepodařilo uložit!");
 
 // A path as the file system takes it.
@@ -168,10 +172,20 @@ void CWizardDlg::StartRender()
         ShowMessage(this, kNoOutput);
         return;
     }
+    // A still named in a format that is not written is refused before any work.
+    const auto named = bAnimation ? EngineResult<void>() : CheckStillFileName(FileName(settings.m_strOutputPath));
+    if (!named) {
+        ShowFailure(named.Error(), bAnimation);
+        return;
+    }
     m_pageSource.UpdateData(true);
-    const CWizardRender::Job job{FileName(m_pageSource.m_strFirstPath), FileName(m_pageSource.m_strSecondPath),
-                                 FileName(settings.m_strOutputPath), settings.m_nSizeMode, settings.m_nWidth,
-                                 settings.m_nHeight};
+    const CWizardRender::Job job{FileName(m_pageSource.m_strFirstPath),
+                                 FileName(m_pageSource.m_strSecondPath),
+                                 FileName(settings.m_strOutputPath),
+                                 settings.m_nSizeMode,
+                                 settings.m_nWidth,
+                                 settings.m_nHeight,
+                                 settings.m_nKeepAspect ? PictureFit::Contain : PictureFit::Stretch};
 
     const Page settingsPage = m_nPage;
     SetPage(NextPage());
@@ -239,6 +253,9 @@ void CWizardDlg::ShowFailure(const EngineError& error, bool bAnimation)
         return;
     case EngineErrorCode::OutputIsSource:
         strText = kOutputIsSource;
+        break;
+    case EngineErrorCode::OutputFormatUnwritable:
+        strText = kStillFormatUnwritable.arg(QFileInfo(QString::fromStdString(error.m_strPath)).suffix().toUpper());
         break;
     case EngineErrorCode::WriteFailed:
         // The animation says why in the writer's own words.

@@ -13,6 +13,7 @@
 
 // Local
 #include "engine/EngineResult.h"
+#include "engine/PictureFit.h"
 #include "pages/ICompressionChooser.h"
 
 class CWizardRender {
@@ -25,6 +26,7 @@ public:
         std::int32_t m_nSizeMode = 0;
         std::int32_t m_nWidth = 0;
         std::int32_t m_nHeight = 0;
+        PictureFit m_nFit = PictureFit::Stretch; // how each picture meets the canvas; the bars are black
     };
     struct StillJob : Job {
         std::int32_t m_nRatio = 50;  // the share of the second picture in percent
@@ -45,10 +47,12 @@ public:
     std::function<std::optional<CompressionChoice>(const std::vector<const VideoCodec*>& offered)> m_chooseCompression =
         [](const std::vector<const VideoCodec*>&) { return std::optional<CompressionChoice>(); };
 
-    // The file written, or why nothing was: a source picture that cannot be
-    // loaded (its path in the error), an impossible size (InvalidCanvas,
-    // ScaleFailed, or OutOfMemory without a path), an output that is one of
-    // the sources, a file that cannot be written, or Cancelled.
+    // The file written, in the format its name asks for (engine/StillFile.h),
+    // or why nothing was: a source picture that cannot be loaded (its path
+    // in the error), an impossible size (InvalidCanvas, ScaleFailed, or
+    // OutOfMemory without a path), an output that is one of the sources, a
+    // name of a format that is not written, a file that cannot be written,
+    // or Cancelled.
     EngineResult<std::string> RenderStill(const StillJob& job);
     // As the still, and after the pictures are loaded, the codec is chosen;
     // an AVI name may gain ".avi", and the file written is the one given back.

@@ -83,8 +83,9 @@ std::vector<int> Shown(int nSteps, int nLast)
 }
 
 // The animation road to a source's own name, to which the writer adds
-// ".avi", and to "klip.mp4", where H.264 alone is offered: the file equals the
-// batch tool's byte for byte, is the one opened, and the restart resets the road.
+// ".avi", and to "klip.mp4", where H.264 alone is offered and the pictures
+// keep their shape: the file equals the batch tool's byte for byte, is the
+// one opened, and the restart resets the road.
 struct AnimRoad {
     const char* m_pszName;
     const char* m_pszCodec;
@@ -104,6 +105,8 @@ TEST_P(WizardAnimRoad, EqualsTheBatchToolAndRestartResetsItsRoad)
     w.ChooseOutput(bMp4 ? Out("klip.mp4") : m_strFirst);
     WizardHarness::Type(settings, IDC_FRAME_COUNT, "50");
     WizardHarness::Type(settings, IDC_FPS, "7");
+    if (bMp4)
+        WizardHarness::Click(settings, IDC_KEEP_ASPECT);
     const CProgressPage& progress = w.m_dlg.m_pageAnimProgress;
     EXPECT_EQ(BarChanges(progress, [&] { w.Next(); }), Shown(50, 50));
 
@@ -116,7 +119,7 @@ TEST_P(WizardAnimRoad, EqualsTheBatchToolAndRestartResetsItsRoad)
     std::vector<std::string> cli = {PLAVEX_CLI_PATH, "anim", m_strFirst, m_strSecond, strCli, "--frames", "50",
                                     "--fps", "7", "--codec", r.m_pszCodec};
     if (bMp4)
-        cli.insert(cli.end(), {"--quality", r.m_pszQuality});
+        cli.insert(cli.end(), {"--quality", r.m_pszQuality, "--fit", "contain"});
     ASSERT_EQ(RunChild(cli).m_nExitCode, 0);
     EXPECT_TRUE(ReadFile(strWritten) == ReadFile(bMp4 ? strCli : strCli + ".avi")) << "the wizard's file differs from plavex-cli anim";
 
@@ -131,18 +134,32 @@ TEST_P(WizardAnimRoad, EqualsTheBatchToolAndRestartResetsItsRoad)
                            WizardHarness::Texts(settings, {IDC_PATH, IDC_FRAME_COUNT, IDC_FPS}),
                            WizardHarness::Texts(progress, {IDC_FRAME_LABEL, IDC_PERCENT_LABEL})}),
               (std::vector<std::string>{"Welcome Další ->x", "|", "|100|25", "0/0|0%"}));
-    // The bar is empty and both boxes are clear for the next road.
-    EXPECT_EQ(std::tuple(progress.m_ctlProgress->value(),
+    // The bar is empty and every box is clear for the next road.
+    EXPECT_EQ(std::tuple(progress.m_ctlProgress->value(), WizardHarness::Button(settings, IDC_KEEP_ASPECT)->isChecked(),
                          WizardHarness::Button(done, IDC_OPEN_RESULT)->isChecked(),
-                         WizardHarness::Button(done, IDC_START_AGAIN)->isChecked()), std::tuple(0, false, false));
+                         WizardHarness::Button(done, IDC_START_AGAIN)->isChecked()), std::tuple(0, false, false, false));
 }
 
 INSTANTIATE_TEST_SUITE_P(Roads, WizardAnimRoad,
                          testing::Values(AnimRoad{"AviOfRawFrames", "raw", "0"}, AnimRoad{"Mp4", "h264", "37"}),
                          [](const auto& info) { return std::string(info.param.m_pszName); });
 
-TEST_F(WizardFiles, StillEqualsTheBatchToolAndRestartKeepsTheRatio)
+// The still road to each name: the file equals the batch tool's byte for
+// byte in the format its extension names, in any case (any other name is a
+// BMP), with the pictures kept in shape where the box is ticked; the restart
+// keeps the ratio and resets the rest of the page.
+struct StillRoad {
+    const char* m_pszName;
+    const char* m_pszFile;
+    std::string m_strMagic;  // The file's first bytes.
+    bool m_bKeepAspect;
+};
+
+class WizardStillRoad : public WizardFiles, public testing::WithParamInterface<StillRoad> {};
+
+TEST_P(WizardStillRoad, EqualsTheBatchToolAndRestartKeepsTheRatio)
 {
+    const StillRoad& r = GetParam();
     WizardHarness w;
     // A value typed on the animation page first must survive the still road,
     // and the preview opened there goes with the page.
@@ -157,13 +174,16 @@ TEST_F(WizardFiles, StillEqualsTheBatchToolAndRestartKeepsTheRatio)
     w.Next();
 
     CStillSettingsPage& settings = w.m_dlg.m_pageStillSettings;
-    ASSERT_TRUE(WriteFile(Out("mix.bmp"), "an older file"));
-    w.ChooseOutput(Out("mix.bmp"));
+    const std::string strName = r.m_pszFile, strCli = "cli" + strName.substr(strName.find('.'));
+    ASSERT_TRUE(WriteFile(Out(strName), "an older file"));
+    w.ChooseOutput(Out(strName));
     // At 70 the weight p × 0.01 differs from p / 100 in its last bit.
     settings.m_ctlRatio->setValue(70);
     WizardHarness::Click(settings, IDC_RADIO_SECOND);
     WizardHarness::Type(settings, IDC_WIDTH, "6");
     WizardHarness::Type(settings, IDC_HEIGHT, "101");
+    if (r.m_bKeepAspect)
+        WizardHarness::Click(settings, IDC_KEEP_ASPECT);
     // Opened as the render starts, the preview is gone before the first row.
     WizardHarness::Click(settings, IDC_PREVIEW);
     int nOpen = 0;
@@ -173,10 +193,12 @@ TEST_F(WizardFiles, StillEqualsTheBatchToolAndRestartKeepsTheRatio)
 
     EXPECT_EQ(std::tuple(w.Boxes().size(), w.State(), WizardHarness::Text(w.m_dlg.m_pageStillProgress, IDC_PERCENT_LABEL)),
               std::tuple(0u, "StillDone Dokončit ->x", "99%"));
-    ASSERT_EQ(RunChild({PLAVEX_CLI_PATH, "still", m_strFirst, m_strSecond, Out("cli.bmp"), "--ratio", "70",
-                        "--size", "6x101"}).m_nExitCode, 0);
-    EXPECT_TRUE(ReadFile(Out("mix.bmp")) == ReadFile(Out("cli.bmp"))) << "the wizard's file differs from plavex-cli still";
-    EXPECT_EQ(ListFolder(m_dir.path().toStdString()), (std::vector<std::string>{"cli.bmp", "mix.bmp"}));
+    ASSERT_EQ(RunChild({PLAVEX_CLI_PATH, "still", m_strFirst, m_strSecond, Out(strCli), "--ratio", "70", "--size", "6x101",
+                        "--fit", r.m_bKeepAspect ? "contain" : "stretch"}).m_nExitCode, 0);
+    const std::string strWritten = ReadFile(Out(strName));
+    EXPECT_TRUE(strWritten == ReadFile(Out(strCli)) && strWritten.starts_with(r.m_strMagic))
+        << "the wizard's file differs from plavex-cli still";
+    EXPECT_EQ(ListFolder(m_dir.path().toStdString()), (std::vector<std::string>{strCli, strName}));
 
     WizardHarness::Click(w.m_dlg.m_pageStillDone, IDC_START_AGAIN);
     w.Next();
@@ -185,9 +207,16 @@ TEST_F(WizardFiles, StillEqualsTheBatchToolAndRestartKeepsTheRatio)
                            WizardHarness::Text(w.m_dlg.m_pageAnimSettings, IDC_FRAME_COUNT),
                            WizardHarness::Text(w.m_dlg.m_pageSource, IDC_PATH)}),
               (std::vector<std::string>{"Welcome Další ->x", "|100|100|30:70", "0%", "9", ""}));
-    EXPECT_EQ(std::tuple(settings.m_nSizeMode, settings.m_ctlRatio->value(),
-                         WizardHarness::Button(w.m_dlg.m_pageStillDone, IDC_START_AGAIN)->isChecked()), std::tuple(0, 70, false));
+    EXPECT_EQ(std::tuple(settings.m_nSizeMode, settings.m_ctlRatio->value(), WizardHarness::Button(settings, IDC_KEEP_ASPECT)->isChecked(),
+                         WizardHarness::Button(w.m_dlg.m_pageStillDone, IDC_START_AGAIN)->isChecked()), std::tuple(0, 70, false, false));
 }
+
+INSTANTIATE_TEST_SUITE_P(Formats, WizardStillRoad,
+                         testing::Values(StillRoad{"Bmp", "mix.bmp", "BM", false}, StillRoad{"Png", "mix.png", "\x89PNG", true},
+                                         StillRoad{"Jpeg", "mix.JPG", "\xFF\xD8\xFF", false},
+                                         StillRoad{"WebP", "mix.webp", "RIFF", true}, StillRoad{"Tiff", "mix.tiff", "II*", false},
+                                         StillRoad{"OtherName", "mix.obr", "BM", true}),
+                         [](const auto& info) { return std::string(info.param.m_pszName); });
 
 TEST(WizardProgram, IgnoresItsCommandLine)
 {
@@ -205,7 +234,7 @@ TEST(WizardProgram, IgnoresItsCommandLine)
 
 enum class Fault {
     NamedSecond, MissingFirst, ImpossibleSize, SourceAsOutput, SourceHardLinked, SourceSymlinked, MissingFolder,
-    FileSizeLimit, CompressorCancelled
+    FileSizeLimit, CompressorCancelled, UnwritableFormat
 };
 
 struct WizardFault {
@@ -214,6 +243,7 @@ struct WizardFault {
     Fault m_nFault;
     std::string m_strMessage;  // Empty: nothing is told.
     // NamedSecond: the second picture's name, then the seed it copies. ImpossibleSize: the width and height.
+    // UnwritableFormat: the output's name.
     const char* m_pszFirstArg = nullptr;
     const char* m_pszSecondArg = nullptr;
 };
@@ -234,6 +264,8 @@ TEST_P(WizardFaultTest, IsToldOnceAndTheSettingsPageComesBackWithTheFilesAsTheyW
         ASSERT_TRUE(QFile::copy(Seed(f.m_pszSecondArg), QString::fromStdString(strSecond = Source(f.m_pszFirstArg))));
         break;
     case Fault::MissingFirst: strFirst = Source("missing.bmp"); break;
+    // Refused before any work: the first picture, missing, is not looked for.
+    case Fault::UnwritableFormat: strFirst = Source("missing.bmp"), strTarget = Out(f.m_pszFirstArg); break;
     case Fault::SourceAsOutput: strTarget = strFirst = SavePicture(Source("x.avi.bmp"), 129, 97, 1); break;
     case Fault::SourceHardLinked:
     case Fault::SourceSymlinked:
@@ -308,6 +340,7 @@ const WizardFault kFaults[] = {
     {"StillFileSizeLimit", false, Fault::FileSizeLimit, "Soubor se nepodařilo uložit!"},
     {"AnimFileSizeLimit", true, Fault::FileSizeLimit, "Animaci se nepodařilo uložit!\nAVI frame write failed. A disk error occurred while writing the file."},
     {"AnimCompressorCancelled", true, Fault::CompressorCancelled, ""},
+    {"StillNamedHeic", false, Fault::UnwritableFormat, "Obrázek nelze uložit ve formátu HEIC!\nUložit jej lze jako BMP, PNG, JPEG, WebP nebo TIFF.", "mix.heic"},
 };
 INSTANTIATE_TEST_SUITE_P(Rows, WizardFaultTest, testing::ValuesIn(kFaults),
                          [](const auto& info) { return std::string(info.param.m_pszName); });

@@ -4,8 +4,9 @@
 // button, a control off its place in dialog units or in another font, a text
 // clipped by its control, a page that overlaps the frame's buttons, the
 // welcome title painted out of place, a preview size that disagrees with the
-// render, a preview that does not follow the slider or jumps when paused,
-// and a thumbnail out of shape or shown for a file that is no picture.
+// render, a preview that does not follow the slider or the kept shape or
+// jumps when paused, and a thumbnail out of shape or shown for a file that
+// is no picture.
 
 #include <array>
 #include <functional>
@@ -147,6 +148,9 @@ TEST_P(PageExchangeTest, ReadsTheFieldsOrStopsAtTheFirstBadOneAndPreviewsTheSize
         Type(page, IDC_WIDTH, "40");
         Type(page, IDC_HEIGHT, "24");
         EXPECT_EQ(shown(), std::pair(QString("40 × 24 pixelů"), false));
+        // Pictures of 4:3 kept in shape on 5:3 leave black bars at the sides.
+        Click(page, IDC_KEEP_ASPECT);
+        EXPECT_EQ(d.m_wndPreview.GetPicture().pixel(0, d.m_wndPreview.GetPicture().height() / 2) & 0xFFFFFF, 0u);
     }
 }
 
@@ -195,7 +199,8 @@ TEST_F(PageTest, ChoosersAskForTheirFilesAndFillOnlyTheirEdit)
     // is no extension) but not to a named one, and show a long path's start.
     // The animation's offers MP4 after AVI.
     for (const auto& [page, pszExt, pszFilter] : {std::tuple{Page::AnimSettings, "avi", "Avi soubory (*.avi)|*.avi|Video MP4 (*.mp4)|*.mp4"},
-                                                   std::tuple{Page::StillSettings, "bmp", "Obrázky BMP (*.bmp)|*.bmp"}}) {
+                                                   std::tuple{Page::StillSettings, "bmp", "Obrázky BMP (*.bmp)|*.bmp|Obrázky PNG (*.png)|*.png|"
+                                                              "Obrázky JPEG (*.jpg *.jpeg)|*.jpg;*.jpeg|Obrázky WebP (*.webp)|*.webp|Obrázky TIFF (*.tif *.tiff)|*.tif;*.tiff"}}) {
         const CTemplatePage& settings = d.PageWidget(page);
         Show(page);
         const QString strLong = "/video.v2/" + QString(300, 'a') + "/přechod";

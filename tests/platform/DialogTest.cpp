@@ -89,8 +89,8 @@ TEST(QtFileChooser, SaveChooserNamesAFileWithTheDefaultSuffixAndAsksInCzechBefor
     ASSERT_TRUE(InstallQtTranslations("cs"));
     QTemporaryDir dir;
     ASSERT_TRUE(QFile(dir.filePath(QStringLiteral("mix.bmp"))).open(QIODevice::WriteOnly));   // closed at once
-    FileChooserRequest request{.bOpen = false, .strDefaultSuffix = "bmp", .strInitialName = "plavex",
-                               .bConfirmOverwrite = true, .filters = {{"Obrázky BMP (*.bmp)", {"*.bmp"}}}};
+    FileChooserRequest request{.bOpen = false, .strDefaultSuffix = "bmp", .strInitialName = "plavex", .bConfirmOverwrite = true,
+                               .filters = {{"Obrázky BMP (*.bmp)", {"*.bmp"}}, {"Obrázky PNG (*.png)", {"*.png"}}}};
     // The chooser's filters, buttons and whether it hides the filters' patterns.
     QString shown, question;
     const auto describe = [&](QFileDialog* pDialog) {
@@ -108,13 +108,15 @@ TEST(QtFileChooser, SaveChooserNamesAFileWithTheDefaultSuffixAndAsksInCzechBefor
             box->button(QMessageBox::No)->click();
         });
         static_cast<QDialog*>(pDialog)->accept();
+        // The filter picked by the user gives a bare name its extension.
+        QTest::keyClick(pDialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo")), Qt::Key_Down);
         pDialog->selectFile(QStringLiteral("smíchaný"));
         static_cast<QDialog*>(pDialog)->accept();
     });
     // The Qt chooser, as the wizard has it.
     IFileChooser& chooser = IFileChooser::Current();
-    EXPECT_EQ(chooser.Choose(request), dir.filePath(QStringLiteral("smíchaný.bmp")));
-    EXPECT_EQ(shown.toStdString(), "Obrázky BMP (*.bmp)|&Uložit|Zrušit");
+    EXPECT_EQ(chooser.Choose(request), dir.filePath(QStringLiteral("smíchaný.png")));
+    EXPECT_EQ(shown.toStdString(), "Obrázky BMP (*.bmp)|Obrázky PNG (*.png)|&Uložit|Zrušit");
     EXPECT_EQ(question.toStdString(), "Soubor mix.bmp již existuje.\nChcete jej nahradit?|&Ne");
 
 

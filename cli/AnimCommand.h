@@ -1,10 +1,10 @@
 #pragma once
 
 // plavex-cli anim: makes the cross-dissolve animation from the command line.
+// Its options and texts are its row of the command table.
 
-#include <ostream>
-#include <string>
-#include <vector>
+struct CliArgs;
+class CliReport;
 
-// args are the words after "anim". Gives the process exit code.
-int RunAnimCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// Gives the process exit status, as RunStillCommand does.
+int RunAnimCommand(const CliArgs& parsed, const CliReport& report);

@@ -15,7 +15,8 @@ EngineResult<void> CliVideoOutput::Open(const Canvas& canvas, const std::string&
     if (auto checked = CheckOutputIsNotASource(m_strName, sources); !checked)
         return checked.Error();
     m_pWriter = MakeVideoWriter(ContainerOfName(m_strName));
-    const VideoFormat format{canvas, m_settings.m_nFps, m_settings.m_pCodec, m_settings.m_nQuality};
+    const CliRate& rate = m_settings.m_rate;
+    const VideoFormat format{canvas, rate.m_nRate, m_settings.m_pCodec, m_settings.m_nQuality, rate.m_nScale};
     if (auto opened = m_pWriter->Open(m_strName, format); !opened) {
         m_pWriter.reset();
         return EngineError{opened.Error().m_nCode, "cannot write '" + m_strName + "': " + opened.Error().m_strMessage,

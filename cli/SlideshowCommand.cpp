@@ -6,13 +6,11 @@
 
 // Local
 #include "cli/CliArgs.h"
-#include "cli/CliFitOptions.h"
-#include "cli/CliVideoOutput.h"
+#include "cli/CliCanvasOptions.h"
 #include "cli/CliInterrupt.h"
-#include "cli/CliProgressBar.h"
 #include "cli/CliReport.h"
+#include "cli/CliVideoOutput.h"
 #include "cli/CliVideoSettings.h"
-#include "engine/Canvas.h"
 #include "engine/PictureLoader.h"
 #include "engine/SlideshowPlan.h"
 #include "engine/SlideshowPictures.h"
@@ -20,67 +18,41 @@
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: plavex-cli slideshow PICTURE... OUTPUT [--hold S] [--fade S] [--fps F] [--size WxH]\n"
-    "                            [--fit stretch|contain|cover] [--background RRGGBB]\n"
-    "                            [--codec raw|mjpeg|h264|ffv1] [--quality Q] [--threads T] [--quiet]\n"
-    "  Shows two or more PICTUREs in the order given, each for S seconds (--hold, default 2),\n"
-    "  dissolving each into the next over S seconds (--fade, default 1; at least 2 frames),\n"
-    "  at F frames per second (default 25). Seconds may have up to six decimals.\n"
-    "  --size sets a custom canvas (default: the mean size of all the pictures). --fit (default\n"
-    "  contain), --background, --codec, --quality, --threads and the MP4 or AVI OUTPUT as for anim;\n"
-    "  in MP4 a held picture is one sample lasting the whole hold.";
-
 // The longest hold or fade, in seconds.
 constexpr std::int32_t kMaxSeconds = 1000000;
 constexpr std::int64_t kMaxFrames = std::numeric_limits<std::int32_t>::max();
 
-// round(seconds × fps), halves rounded up, in exact integers.
-std::int64_t FramesForSeconds(std::int64_t nMicroseconds, std::int32_t nFps)
+// round(seconds × rate / scale), halves rounded up, in exact integers: 128
+// bits hold a million seconds times any rate's terms.
+std::int64_t FramesForSeconds(std::int64_t nMicroseconds, const CliRate& rate)
 {
-    return (nMicroseconds * nFps * 2 + 1000000) / 2000000;
+    const __int128 nPerFrame = __int128{rate.m_nScale} * 1000000;
+    return static_cast<std::int64_t>((__int128{nMicroseconds} * rate.m_nRate * 2 + nPerFrame) / (2 * nPerFrame));
 }
 
-// Reads --hold or --fade into a frame count; false when the text is no time.
-bool ReadDuration(const CliArgs& parsed, const char* szName, std::int32_t nFps, std::int64_t& nFrames)
+// Reads --hold or --fade, or its default, into a frame count; false when the text is no time.
+bool ReadDuration(const CliArgs& parsed, const char* szName, const CliRate& rate, std::int64_t& nFrames)
 {
-    if (!parsed.Has(szName))
-        return true;
-    const auto microseconds = ParseMicroseconds(parsed.m_options.at(szName), kMaxSeconds);
+    const auto microseconds = ParseMicroseconds(parsed.Text(szName), kMaxSeconds);
     if (microseconds)
-        nFrames = FramesForSeconds(*microseconds, nFps);
+        nFrames = FramesForSeconds(*microseconds, rate);
     return microseconds.has_value();
 }
 
 } // namespace
 
-int RunSlideshowCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+int RunSlideshowCommand(const CliArgs& parsed, const CliReport& report)
 {
-    const CliReport report(err, "slideshow", kUsage);
-    const auto parsing =
-        ParseCliArgs(args, {{"hold", "fade", "fps", "size", "fit", "background", "codec", "quality", "threads"},
-                            {"help", "quiet"}});
-    if (!parsing)
-        return report.Usage(parsing.Error().m_strMessage);
-    const CliArgs& parsed = parsing.Value();
-    if (parsed.Has("help")) {
-        out << kUsage << "\n";
-        return kExitOk;
-    }
-    if (parsed.m_positional.size() < 3)
-        return report.Usage("expected two or more PICTUREs and OUTPUT");
     CliVideoSettings settings;
     if (auto read = ReadVideoSettings(parsed, parsed.m_positional.back(), settings); !read)
         return report.Usage(read.Error().m_strMessage);
-    // Photos of mixed shapes keep theirs unless asked otherwise.
-    FitOptions fit{PictureFit::Contain};
-    if (const std::string strWhy = ReadFitOptions(parsed, fit); !strWhy.empty())
-        return report.Usage(strWhy);
-    std::int64_t nHold = FramesForSeconds(2000000, settings.m_nFps);
-    std::int64_t nFade = FramesForSeconds(1000000, settings.m_nFps);
-    if (!ReadDuration(parsed, "hold", settings.m_nFps, nHold))
+    CliCanvasOptions options;
+    if (auto read = ReadCanvasOptions(parsed, options); !read)
+        return report.Usage(read.Error().m_strMessage);
+    std::int64_t nHold = 0, nFade = 0;
+    if (!ReadDuration(parsed, "hold", settings.m_rate, nHold))
         return report.Usage("--hold must be a number of seconds from 0 to 1000000");
-    if (!ReadDuration(parsed, "fade", settings.m_nFps, nFade))
+    if (!ReadDuration(parsed, "fade", settings.m_rate, nFade))
         return report.Usage("--fade must be a number of seconds from 0 to 1000000");
     nFade = std::max<std::int64_t>(nFade, 2);
 
@@ -106,13 +78,12 @@ int RunSlideshowCommand(const std::vector<std::string>& args, std::ostream& out,
             return report.Fail(size.Error().m_strMessage);
         sizes.push_back(size.Value());
     }
-    const auto canvasResult =
-        ComputeCanvas(settings.m_nSizeMode, settings.m_size.m_nWidth, settings.m_size.m_nHeight, sizes);
+    const auto canvasResult = ComputeCliCanvas(options, sizes, report);
     if (!canvasResult)
         return report.Fail(canvasResult.Error().m_strMessage);
     const Canvas& canvas = canvasResult.Value();
 
-    SlideshowPictures shown(pictures, canvas, fit);
+    SlideshowPictures shown(pictures, canvas, options.m_fit);
     if (auto allocated = shown.Allocate(); !allocated)
         return report.Fail(allocated.Error().m_strMessage);
 
@@ -120,9 +91,7 @@ int RunSlideshowCommand(const std::vector<std::string>& args, std::ostream& out,
     if (auto opened = video.Open(canvas, strOutput, pictures); !opened)
         return report.Fail(opened.Error().m_strMessage);
 
-    CliProgressBar::Options progress;
-    progress.m_bEnabled = !parsed.Has("quiet") && CliProgressBar::DrawsOn(err);
-    CliProgressBar bar(err, nFrames, progress);
+    CliProgressBar bar = report.Progress(nFrames);
     SlideshowWriter frames(video.Writer(), plan, settings.m_nThreads);
     FramePipeline::Result result;
     for (std::int32_t i = 0; i < plan.Pictures() && result.m_nOutcome == FramePipeline::Outcome::Done; ++i) {

@@ -1,14 +1,11 @@
 #pragma once
 
 // plavex-cli slideshow: dissolves any number of pictures, one into the next,
-// into one video, holding at most two scaled pictures at a time.
+// into one video, holding at most two scaled pictures at a time. Its options
+// and texts are its row of the command table.
 
-#include <ostream>
-#include <string>
-#include <vector>
+struct CliArgs;
+class CliReport;
 
-// args are the words after "slideshow". Gives 0 on success, 1 with one line
-// on err when a picture cannot be loaded, the size is impossible or the
-// output cannot be written, 2 for a usage error, and 128 + the signal's
-// number when interrupted.
-int RunSlideshowCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// Gives the process exit status, as RunStillCommand does.
+int RunSlideshowCommand(const CliArgs& parsed, const CliReport& report);

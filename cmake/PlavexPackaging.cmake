@@ -2,10 +2,10 @@
 # that the install rules put in place, under /usr.
 
 # The batch tool's manual page and its bash and zsh completions are generated
-# by the build into PLAVEX_CLI_DOCS_DIR, as plavex-cli.1, plavex-cli.bash and
-# _plavex-cli. Each is installed, and so packaged, once the build makes it; the
-# manual page is compressed on the way, as Debian keeps manual pages.
-set(PLAVEX_CLI_DOCS_DIR ${PROJECT_BINARY_DIR}/cli-docs)
+# by the build into PLAVEX_CLI_DOCS_DIR (cli/CMakeLists.txt), as plavex-cli.1,
+# plavex-cli.bash and _plavex-cli. Each is installed, and so packaged, once the
+# build makes it; the manual page is compressed on the way, as Debian keeps
+# manual pages.
 install(CODE "set(plavex_cli_docs \"${PLAVEX_CLI_DOCS_DIR}\")
   set(plavex_share \"${CMAKE_INSTALL_DATADIR}\")
   set(plavex_man1 \"${CMAKE_INSTALL_MANDIR}/man1\")")

@@ -13,7 +13,12 @@ function(plavex_add_test name)
   # CMake drops every list item after the first there. The sanitizers'
   # options come from the environment that `make test` and `make asan-test`
   # give ctest, which the tests' own child processes inherit too.
+  # Each row is named by its table's name generator alone: without
+  # NO_PRETTY_VALUES the name would end in the row's value, printed as the
+  # bytes of its object, which hold addresses that change with every build,
+  # so that `ctest -R`, `--rerun-failed` and the timing history lose the test.
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
+    NO_PRETTY_VALUES
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()

@@ -1,9 +1,10 @@
 // Fuzz target: the video writers the renders use, driven by arbitrary names,
-// canvases, rates, codecs, qualities, segment sizes and sequences of frames,
-// commits and abandons.
+// canvases, rates and their scales, codecs, qualities, segment sizes and
+// sequences of frames, commits and abandons.
 //
 // Input: name u8 (0 ".avi", 1 ".mp4", 2 no extension, 3 ".AVI", 4 ".MP4",
-// other ".wmv"; +8: a file of that name exists), codec u8 (a row of the
+// other ".wmv"; +8: a file of that name exists; bits 4 and 5: the rate's
+// scale, 1, 1001, 100 or 65536), codec u8 (a row of the
 // table; past its end none), quality u8, width u8, height u8 (4 plus the
 // byte), rate i32, segment size in KiB u16 (AVI; 0: the default); then one
 // byte per step: below 0x80 writes a frame filled from that byte and lasting
@@ -60,6 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     const std::uint8_t nName = reader.Byte(), nCodec = reader.Byte(), nQuality = reader.Byte();
     const std::int32_t nWidth = 4 + reader.Byte(), nHeight = 4 + reader.Byte(), nRate = reader.Int32();
     const std::uint32_t nSegmentKiB = static_cast<std::uint32_t>(reader.Uint(2));
+    const std::int32_t kScales[] = {1, 1001, 100, 65536};
+    const std::int32_t nScale = kScales[nName >> 4 & 3];
     const fs::path& folder = WorkFolder();
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(folder))
@@ -80,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     if (nSegmentKiB != 0 && container == VideoContainer::Avi)
         static_cast<CAviWriter&>(*pWriter).SetSegmentSize(std::int64_t{nSegmentKiB} * 1024);
     const bool bOpen =
-        static_cast<bool>(pWriter->Open(strName, {canvas, nRate, nCodec < codecs.size() ? &codecs[nCodec] : nullptr, nQuality}));
+        static_cast<bool>(pWriter->Open(strName, {canvas, nRate, nCodec < codecs.size() ? &codecs[nCodec] : nullptr, nQuality, nScale}));
     auto encoder = bOpen ? pWriter->MakeEncoder() : EngineResult<std::unique_ptr<IFrameEncoder>>(EngineError{});
     Require(!bOpen || encoder);
 
@@ -119,7 +122,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
         Require(avi.strError.empty() && !avi.riffTypes.empty() && avi.riffTypes[0] == "AVI ");
         for (std::size_t i = 1; i < avi.riffTypes.size(); ++i)
             Require(avi.riffTypes[i] == "AVIX");
-        Require(static_cast<std::int64_t>(avi.frames.size()) == nSamples && avi.nRate == static_cast<std::uint32_t>(nRate));
+        Require(static_cast<std::int64_t>(avi.frames.size()) == nSamples && avi.nRate == static_cast<std::uint32_t>(nRate) &&
+                avi.nScale == static_cast<std::uint32_t>(nScale));
         Require(avi.nDmlhFrames == 0 || avi.nDmlhFrames == static_cast<std::uint32_t>(nSamples));
     } else if (bCommitted) {
         // The index before the frames, each frame a sample; a file without

@@ -3,8 +3,10 @@
 # its name, version and dependencies; that unpacked into an empty root it holds
 # both programs, the desktop entry, the AppStream metadata and the icon at
 # every theme size, as res/make_icon.py draws it; that plavex-cli runs from
-# there and the wizard starts; and that desktop-file-validate and appstreamcli
-# accept the metadata.
+# there and the wizard starts; that plavex-cli's manual page renders without a
+# warning and names every option its help names, and its bash and zsh
+# completions complete; and that desktop-file-validate and appstreamcli accept
+# the metadata.
 # Usage: scripts/check-package.sh [BUILD]   (`make check-package` builds the package first)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -53,6 +55,35 @@ convert -size 12x8 xc:blue -define webp:lossless=true "$work/blue.webp"
 status=0
 QT_QPA_PLATFORM=offscreen timeout 3 "$usr/bin/plavex" 2>"$work/wizard.err" || status=$?
 [ "$status" -eq 124 ] || { cat "$work/wizard.err" >&2; fail "the wizard stopped by itself with status $status"; }
+
+# The manual page: groff renders it without a warning, and it names every
+# option that the tool's help names.
+manual="$usr/share/man/man1/plavex-cli.1.gz"
+[ -f "$manual" ] || fail "no manual page usr/share/man/man1/plavex-cli.1.gz"
+warnings=$(zcat "$manual" | groff -man -ww -z 2>&1)
+[ -z "$warnings" ] || fail "the manual page does not render cleanly: $warnings"
+MANWIDTH=200 man -l "$manual" 2>/dev/null | col -b >"$work/manual.txt"
+for command in still anim slideshow; do
+  "$usr/bin/plavex-cli" help "$command" >"$work/help.txt"
+  while read -r option; do
+    grep -qF -- "$option" "$work/manual.txt" || fail "the manual page lacks $option of plavex-cli $command"
+  done < <(grep -oE '^  (-h, )?--[a-z]+( [A-Za-z.]+)?' "$work/help.txt" | sed 's/^  //')
+done
+
+# The completions: bash completes commands, options and their words, zsh
+# reads its file.
+bash_completion="$usr/share/bash-completion/completions/plavex-cli"
+[ -f "$bash_completion" ] || fail "no bash completion"
+completions() {
+  bash -c 'source /usr/share/bash-completion/bash_completion; source "$1"; shift; COMP_WORDS=("$@")
+    COMP_CWORD=$(($# - 1)); COMP_LINE="$*"; COMP_POINT=${#COMP_LINE}; _plavex_cli; echo "${COMPREPLY[*]}"' \
+    _ "$bash_completion" plavex-cli "$@"
+}
+[ "$(completions sl)" = slideshow ] || fail "bash does not complete the command"
+[ "$(completions anim a b c --co)" = --codec ] || fail "bash does not complete anim's options"
+[ "$(completions slideshow a b c --codec '')" = "raw mjpeg h264 ffv1" ] || fail "bash does not complete the codecs"
+[ "$(completions still --fit=c)" = "contain cover" ] || fail "bash does not complete the fits"
+zsh -n "$usr/share/zsh/vendor-completions/_plavex-cli" || fail "the zsh completion does not parse"
 
 # The icon: the pixel art at 32x32, the other theme sizes and the scalable
 # one, each as res/make_icon.py draws it today.

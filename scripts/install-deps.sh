@@ -14,7 +14,7 @@ packages=(
   ffmpeg xvfb xauth gcovr
   mediainfo gstreamer1.0-plugins-base-apps gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav
   python3 time util-linux
-  dpkg-dev file desktop-file-utils appstream
+  dpkg-dev file desktop-file-utils appstream groff-base man-db bsdextrautils bash-completion zsh
   fonts-dejavu-core fonts-liberation
 )
 

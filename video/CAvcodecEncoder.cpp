@@ -132,7 +132,7 @@ std::string CAvcodecEncoder::Init(Kind kind, const EncoderSettings& settings, co
                         "\" is missing from the installed libavcodec",
                     0);
     if (nWidth <= 0 || nHeight <= 0 || (kind == Kind::H264 && (nQuality < 1 || nQuality > 100)) ||
-        settings.m_nRate <= 0)
+        settings.m_nRate <= 0 || settings.m_nScale <= 0)
         return Fail("Invalid picture size, quality or frame rate", 0);
 
     m_pContext = avcodec_alloc_context3(pCodec);
@@ -145,8 +145,8 @@ std::string CAvcodecEncoder::Init(Kind kind, const EncoderSettings& settings, co
     ctx.width = nWidth;
     ctx.height = nHeight;
     // Frames are numbered; H.264 writes this rate into its stream.
-    ctx.time_base = AVRational{1, settings.m_nRate};
-    ctx.framerate = AVRational{settings.m_nRate, 1};
+    ctx.time_base = AVRational{settings.m_nScale, settings.m_nRate};
+    ctx.framerate = AVRational{settings.m_nRate, settings.m_nScale};
     ctx.sample_aspect_ratio = AVRational{1, 1};
     // Without a global header every key frame carries what a decoder needs.
     if (settings.m_bGlobalHeader)

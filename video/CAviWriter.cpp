@@ -147,7 +147,7 @@ EngineResult<void> CAviWriter::Open(const std::string& strName, const VideoForma
                                                        : "A disk error occurred while opening the file."));
     // A stream without a frame or with no time base cannot be played.
     const Canvas& canvas = format.m_canvas;
-    if (format.m_nRate <= 0 || canvas.Width() <= 0 || canvas.Height() <= 0)
+    if (format.m_nRate <= 0 || format.m_nScale <= 0 || canvas.Width() <= 0 || canvas.Height() <= 0)
         return Fail("AVI Stream creation failed. Check Bitmap info.");
     const VideoCodec* pCodec = format.m_pCodec;
     if (!pCodec)
@@ -186,6 +186,7 @@ std::vector<std::uint8_t> CAviWriter::BuildHeaders() const
 
     const Canvas& canvas = m_format.m_canvas;
     const auto nRate = static_cast<std::uint32_t>(m_format.m_nRate);
+    const auto nScale = static_cast<std::uint32_t>(m_format.m_nScale);
     const auto nWidth = static_cast<std::uint32_t>(canvas.Width());
     const auto nHeight = static_cast<std::uint32_t>(canvas.Height());
     const std::uint32_t nMaxChunk = std::max(m_nMaxChunk, static_cast<std::uint32_t>(canvas.ImageSize()));
@@ -201,8 +202,8 @@ std::vector<std::uint8_t> CAviWriter::BuildHeaders() const
     // Main header.
     w.U32(MakeFourcc("avih"));
     w.U32(56);
-    w.U32(1000000 / nRate);
-    w.U32(Clamp32(std::uint64_t{nMaxChunk} * nRate));
+    w.U32(Clamp32(std::uint64_t{1000000} * nScale / nRate));
+    w.U32(Clamp32((std::uint64_t{nMaxChunk} * nRate + nScale - 1) / nScale));
     w.U32(0); // padding granularity
     w.U32(AVIF_HASINDEX | AVIF_ISINTERLEAVED);
     w.U32(m_nFirstRiffFrames); // frames of the first segment; dmlh has them all
@@ -217,14 +218,14 @@ std::vector<std::uint8_t> CAviWriter::BuildHeaders() const
     w.U32(static_cast<std::uint32_t>(nStrl));
     w.U32(MakeFourcc("strl"));
 
-    // Stream header: video, the codec, the rate over a scale of 1, the
-    // length, the suggested buffer and the frame rectangle.
+    // Stream header: video, the codec, the rate over its scale, the length,
+    // the suggested buffer and the frame rectangle.
     w.U32(MakeFourcc("strh"));
     w.U32(56);
     w.U32(MakeFourcc("vids"));
     w.U32(m_nFourcc);
     w.Zeros(4 + 2 + 2 + 4); // flags, priority, language, initial frames
-    w.U32(1);
+    w.U32(nScale);
     w.U32(nRate);
     w.U32(0); // start
     w.U32(Clamp32(static_cast<std::uint64_t>(m_nFrames)));

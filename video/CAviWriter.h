@@ -7,8 +7,9 @@
 // which the 'indx' super index in the stream header lists, and the 'odml'
 // list's 'dmlh' holds the total frame count. A file of one segment keeps
 // 'JUNK' chunks of the same sizes in their places and no 'ix00', as a plain
-// AVI file that could have grown. The stream's rate is the frame rate over a
-// scale of 1, its format the canvas header naming the codec.
+// AVI file that could have grown. The stream's rate and scale are the
+// format's fraction (30000 and 1001 for NTSC's 29.97), its format the canvas
+// header naming the codec.
 //
 // Failures are told in the writer's own words, which the wizard shows under
 // "Animaci se nepodařilo uložit!".

@@ -59,7 +59,7 @@ EngineResult<void> CMp4Writer::Open(const std::string& strName, const VideoForma
     const Canvas& canvas = format.m_canvas;
     if (!format.m_pCodec || !format.m_pCodec->m_bGoesInMp4)
         return Fail(strFailed + " MP4 files hold H.264 only.");
-    if (format.m_nRate <= 0 || canvas.Width() <= 0 || canvas.Height() <= 0 || format.m_nQuality < 1 ||
+    if (format.m_nRate <= 0 || format.m_nScale <= 0 || canvas.Width() <= 0 || canvas.Height() <= 0 || format.m_nQuality < 1 ||
         format.m_nQuality > 100)
         return Fail(strFailed + " The frame size, rate or quality is invalid.");
     // The one encoder of the file: its parameter sets go into the header.
@@ -95,14 +95,15 @@ EngineResult<void> CMp4Writer::Open(const std::string& strName, const VideoForma
         return Fail(strFailed + " There is not enough memory to complete the operation.");
     std::memcpy(par.extradata, header.data(), header.size());
     par.extradata_size = static_cast<int>(header.size());
-    pStream->time_base = AVRational{1, format.m_nRate};
+    pStream->time_base = AVRational{format.m_nScale, format.m_nRate};
 
     if ((nErr = avio_open(&m_pMuxer->pb, strUrl.c_str(), AVIO_FLAG_WRITE)) < 0)
         return Fail(strFailed + " A disk error occurred while opening the file.");
     AVDictionary* pOptions = nullptr;
     av_dict_set(&pOptions, "movflags", "+faststart", 0);
     // The whole movie is timed in the track's units (the rate, doubled until
-    // fine enough for players), so its duration is as exact as the track's.
+    // fine enough for players), so its duration is as exact as the track's:
+    // a frame lasts a whole number of them, the scale times the doublings.
     std::int64_t nTimescale = format.m_nRate;
     while (nTimescale < 10000)
         nTimescale *= 2;
@@ -134,7 +135,7 @@ EngineResult<void> CMp4Writer::WriteFrame(const EncodedFrame& frame, std::int32_
     m_pPacket->flags = frame.m_bKeyFrame ? AV_PKT_FLAG_KEY : 0;
     m_pPacket->pts = m_pPacket->dts = m_nTime;
     m_pPacket->duration = nFrames;
-    av_packet_rescale_ts(m_pPacket, AVRational{1, m_format.m_nRate}, pStream->time_base);
+    av_packet_rescale_ts(m_pPacket, AVRational{m_format.m_nScale, m_format.m_nRate}, pStream->time_base);
     const int nErr = av_write_frame(m_pMuxer, m_pPacket);
     m_pPacket->data = nullptr;
     m_pPacket->size = 0;

@@ -6,7 +6,7 @@ EngineResult<std::unique_ptr<IFrameEncoder>> CStagedVideoWriter::MakeEncoder()
         return std::move(m_pFirstEncoder);
     const Canvas& canvas = m_format.m_canvas;
     return m_format.m_pCodec->m_makeEncoder(
-        {canvas.Width(), canvas.Height(), m_format.m_nQuality, m_format.m_nRate, m_bGlobalHeader});
+        {canvas.Width(), canvas.Height(), m_format.m_nQuality, m_format.m_nRate, m_format.m_nScale, m_bGlobalHeader});
 }
 
 EngineResult<const IFrameEncoder*> CStagedVideoWriter::MakeFirstEncoder()

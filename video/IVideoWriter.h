@@ -19,9 +19,12 @@
 // What every frame of a file is and how it is compressed.
 struct VideoFormat {
     Canvas m_canvas;
-    std::int32_t m_nRate = 25; // frames per second
+    std::int32_t m_nRate = 25; // frames per m_nScale seconds
     const VideoCodec* m_pCodec = &DefaultVideoCodec();
     std::int32_t m_nQuality = kDefaultVideoQuality; // for codecs that take one
+    // m_nRate frames every m_nScale seconds, kept as this fraction, as AVI
+    // keeps it: 30000/1001 is NTSC's 29.97. The wizard's rates are whole.
+    std::int32_t m_nScale = 1;
 };
 
 class IVideoWriter {

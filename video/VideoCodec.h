@@ -18,7 +18,9 @@ struct EncoderSettings {
     std::int32_t m_nWidth = 0;
     std::int32_t m_nHeight = 0;
     std::int32_t m_nQuality = 0; // 1..100 for the codecs that take one
-    std::int32_t m_nRate = 25;   // frames per second, recorded by encoders that time their frames
+    // m_nRate frames every m_nScale seconds, recorded by encoders that time their frames
+    std::int32_t m_nRate = 25;
+    std::int32_t m_nScale = 1;
     // The codec's parameter sets go once into the container's header (MP4)
     // instead of into every key frame (AVI).
     bool m_bGlobalHeader = false;

@@ -23,7 +23,7 @@
 // Local
 #include "app/CWizardDlg.h"
 #include "app/CWizardRender.h"
-#include "cli/AnimCommand.h"
+#include "cli/CliCommandLine.h"
 #include "engine/Blend.h"
 
 namespace {
@@ -87,8 +87,8 @@ double TimeCli(const std::string& strFirst, const std::string& strSecond, const 
 {
     std::ostringstream out, err;
     const auto start = Clock::now();
-    const int nCode =
-        RunAnimCommand({strFirst, strSecond, strOut, "--frames", "100", "--fps", "25", "--codec", pszCodec}, out, err);
+    const int nCode = RunCommandLine(
+        {"anim", strFirst, strSecond, strOut, "--frames", "100", "--fps", "25", "--codec", pszCodec}, out, err);
     const double dSeconds = Seconds(start);
     if (nCode != 0) {
         std::fprintf(stderr, "plavex-cli anim failed: %s\n", err.str().c_str());

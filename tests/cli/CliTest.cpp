@@ -161,6 +161,10 @@ const Refusal kRefusals[] = {
     {"AnimNoFrames", "anim @1 @2 @/old.bmp --frames 0", 2},
     {"AnimTooManyFrames", "anim @1 @2 @/old.bmp --frames 1000001", 2},
     {"AnimRateNotANumber", "anim @1 @2 @/old.bmp --fps x", 2},
+    {"AnimRateZero", "anim @1 @2 @/old.bmp --fps 0", 2, "", "--fps must be"},
+    {"AnimRateNegative", "anim @1 @2 @/old.bmp --fps -1", 2, "", "--fps must be"},
+    {"SlideshowRateInExponent", "slideshow @1 @2 @/old.bmp --fps 1e9", 2, "", "--fps must be"},
+    {"AnimRateOverAMillion", "anim @1 @2 @/old.bmp --fps 2000001/2", 2, "", "from 1 to 1000000"},
     {"AnimZeroSide", "anim @1 @2 @/old.bmp --size 0x5", 2},
     {"AnimUnknownCodec", "anim @1 @2 @/old.bmp --codec vp9", 2, "", "--codec must be raw, mjpeg, h264 or ffv1"},
     {"AnimQualityAbove100", "anim @1 @2 @/old.bmp --quality 101", 2},
@@ -174,7 +178,7 @@ const Refusal kRefusals[] = {
     {"SlideshowOnePicture", "slideshow @1 @/old.bmp", 2},
     {"SlideshowHoldInExponent", "slideshow @1 @2 @/old.bmp --hold 1e3", 2},
     {"SlideshowFadeFinerThanMicroseconds", "slideshow @1 @2 @/old.bmp --fade 0.0000001", 2},
-    {"StillNegativeSize", "still @1 @2 @/old.bmp --size -4x8", 1},
+    {"StillNegativeSize", "still @1 @2 @/old.bmp --size -4x8", 2, "", "--size must be WIDTHxHEIGHT"},
     {"AnimSizeBeyond32Bits", "anim @1 @2 @/old.bmp --frames 2 --size 1000000x1000000", 1},
     {"AnimSideBelowFour", "anim @1 @2 @/old.bmp --size 3x8", 1, "",
      "the picture must be at least 4 x 4 pixels (3 x 8 given)"},
@@ -336,6 +340,14 @@ const FramesCase kFrames[] = {
      "ffv1 10/1 16x4"},
     {"DefaultsHoldTwoSecondsAndFadeOne", 5, "slideshow --codec ffv1 --threads 2 --fps 10 --fit stretch", 20, 10,
      "ffv1 10/1 20x8"},
+    // 29.97 is NTSC's 30000/1001, at which 0.15015 s are 4.5 frames, and
+    // 0.05005 s 1.5: rounded up, where 2997/100 or a binary fraction give less.
+    {"NtscRateAsDecimal", 2, "slideshow --hold 0.1001 --fade 0.15015 --codec raw --fps 29.97 --fit stretch", 3, 5,
+     "rawvideo 30000/1001 8x4"},
+    {"NtscRateAsFraction", 3, "slideshow --hold 0.05005 --fade 0.2002 --codec raw --fps 30000/1001 --fit stretch", 2, 6,
+     "rawvideo 30000/1001 12x4"},
+    {"DecimalRateExact", 2, "slideshow --hold 0.2 --fade 0.36 --codec raw --fps 12.5 --fit stretch", 3, 5,
+     "rawvideo 25/2 8x4"},
 };
 INSTANTIATE_TEST_SUITE_P(Sequences, CliFramesTest, testing::ValuesIn(kFrames), kRowName);
 
@@ -422,12 +434,13 @@ INSTANTIATE_TEST_SUITE_P(Shapes, CliFitTest, testing::ValuesIn(AllFits()), kRowN
 TEST_F(CliTest, NamesWithCzechLettersSpacesDashesAndOtherEncodings)
 {
     // Relative names that start with a dash need "--" before them; a custom
-    // size is rounded down to a multiple of four.
+    // size is rounded down to a multiple of four, and a line says so.
     ASSERT_TRUE(QFile::copy(Q(m_strFirst), Q(Path("-první obrázek.bmp"))));
     const QString strPrevious = QDir::currentPath();
     QDir::setCurrent(m_dir.path());
-    EXPECT_EQ(Cli({"still", "--size", "103x99", "--", "-první obrázek.bmp", "@2", "-výsledek ř.bmp"}).m_nExitCode,
-              0);
+    const ChildRun run = Cli({"still", "--size", "103x99", "--", "-první obrázek.bmp", "@2", "-výsledek ř.bmp"});
+    EXPECT_EQ(std::to_string(run.m_nExitCode) + " " + run.m_strErr,
+              "0 plavex-cli still: --size 103x99 is not a multiple of 4; using 100x96\n");
     QDir::setCurrent(strPrevious);
     EXPECT_EQ(ReadFile(Path("-výsledek ř.bmp")).size(), 54u + 100 * 3 * 96);
     // A name in Windows-1250 is bytes, and the file gets exactly those bytes.
@@ -442,10 +455,16 @@ TEST_F(CliTest, HelpVersionDefaultsAndAProgressBarOnATerminalOnly)
 {
     ChildRun run = Cli({"--version"});
     EXPECT_EQ(std::to_string(run.m_nExitCode) + " " + run.m_strOut, "0 plavex-cli " PLAVEX_VERSION "\n");
+    // Each command's help is one text, however asked for, with its options'
+    // defaults, its output and the exit statuses.
     const std::string strHelp = Cli({"--help"}).m_strOut;
     for (const char* pszCommand : {"still", "anim", "slideshow"}) {
-        run = Cli({pszCommand, "--help"});
-        EXPECT_TRUE(run.m_nExitCode == 0 && Contains(run.m_strOut, "--quiet")) << pszCommand;
+        run = Cli({"help", pszCommand});
+        EXPECT_TRUE(run.m_nExitCode == 0 && Contains(run.m_strOut, "--quiet") && Contains(run.m_strOut, "Default: ") &&
+                    Contains(run.m_strOut, "Output:\n") && Contains(run.m_strOut, "128+N"))
+            << pszCommand;
+        EXPECT_EQ(Cli({pszCommand, "--help"}).m_strOut, run.m_strOut);
+        EXPECT_EQ(Cli({pszCommand, "-h", "@1"}).m_strOut, run.m_strOut);
         EXPECT_PRED2(Contains, strHelp, pszCommand);
     }
     // Not a terminal: no bar, and a successful run says nothing. By default
@@ -467,7 +486,11 @@ TEST_F(CliTest, HelpVersionDefaultsAndAProgressBarOnATerminalOnly)
         GTEST_SKIP() << "script(1) cannot give the tool a terminal here";
     EXPECT_PRED2(Contains, onTerminal("anim", "/clip.avi' --frames 7").m_strOut, "7/7 frames  100%");
     EXPECT_PRED2(Contains, onTerminal("still", "/mix.bmp'").m_strOut, "28/28 rows  100%");
-    run = onTerminal("anim --quiet", "/clip.avi' --frames 7");
+    // At 30000/1001 fps, a hold of 3 frames, a fade of 5 (4.5 rounded up), a hold of 3.
+    EXPECT_PRED2(Contains, onTerminal("slideshow --hold 0.1001 --fade 0.15015 --fps 29.97", "/clip.avi'").m_strOut,
+                 "11/11 frames, picture 2/2  100%");
+    // Quiet: neither the bar nor the line on a size rounded down.
+    run = onTerminal("anim --quiet --size 18x14", "/clip.avi' --frames 7");
     EXPECT_EQ(std::to_string(run.m_nExitCode) + run.m_strOut, "0");
 }
 

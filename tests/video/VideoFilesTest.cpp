@@ -73,6 +73,7 @@ struct FileCase {
     int m_nQuality = 90;
     std::string m_strFailure = {}; // the writer's words when it must fail; "@" stands for the file's name
     rlim_t m_nSizeLimit = RLIM_INFINITY;
+    int m_nScale = 1; // m_nRate frames every m_nScale seconds
 };
 
 // Writes the dissolve as the renders do; an empty text, or the failure.
@@ -81,7 +82,7 @@ std::string WriteDissolve(const std::string& strPath, const FileCase& c, const S
     std::unique_ptr<IVideoWriter> pWriter = MakeVideoWriter(ContainerOfName(strPath));
     if (c.m_nSegment > 0)
         static_cast<CAviWriter&>(*pWriter).SetSegmentSize(c.m_nSegment);
-    auto done = pWriter->Open(strPath, {s.canvas, c.m_nRate, FindVideoCodec(c.m_pszCodec), c.m_nQuality});
+    auto done = pWriter->Open(strPath, {s.canvas, c.m_nRate, FindVideoCodec(c.m_pszCodec), c.m_nQuality, c.m_nScale});
     if (done) {
         const FramePipeline::Result result = WriteDissolveFrames(
             *pWriter, s.first, s.second, c.m_nFrames, 3, [](std::int32_t) {}, [] { return true; });
@@ -133,7 +134,7 @@ TEST_P(VideoFileTest, ReadersReadEveryFrameAsWrittenOrTheFailureIsTold)
     EXPECT_EQ(probe.strErrors, "");
     EXPECT_EQ(std::tie(probe.strCodec, probe.nWidth, probe.nHeight, probe.strRate, probe.nFrames),
               std::make_tuple(kCodecNames.at(c.m_pszCodec).first, c.m_nWidth, c.m_nHeight,
-                              std::to_string(c.m_nRate) + "/1", c.m_nFrames));
+                              std::to_string(c.m_nRate) + "/" + std::to_string(c.m_nScale), c.m_nFrames));
     std::string strErrors;
     const std::vector<std::uint8_t> decoded = DecodeBottomUpBgr(strPath, strErrors), frames = s.Frames(c.m_nFrames);
     EXPECT_EQ(strErrors, "");
@@ -157,7 +158,8 @@ TEST_P(VideoFileTest, ReadersReadEveryFrameAsWrittenOrTheFailureIsTold)
         const std::map<int, std::string> rateFactors = {{90, "crf=19.0"}, {37, "crf=38.1"}};
         EXPECT_THAT(H264Settings(strPath),
                     IsSupersetOf({std::string("keyint=250"), std::string("bframes=0"), rateFactors.at(c.m_nQuality),
-                                  "time_scale=" + std::to_string(2 * c.m_nRate), std::string("num_units_in_tick=1"),
+                                  "time_scale=" + std::to_string(2 * c.m_nRate),
+                                  "num_units_in_tick=" + std::to_string(c.m_nScale),
                                   "threads=" + std::to_string(std::clamp((c.m_nHeight + 15) / 16 / 4, 1, 4))}));
         for (std::size_t i = 0; i < probe.packets.size(); ++i)
             EXPECT_EQ(probe.packets[i][0] == 'K', i % 250 == 0) << i;
@@ -170,7 +172,7 @@ TEST_P(VideoFileTest, ReadersReadEveryFrameAsWrittenOrTheFailureIsTold)
         EXPECT_TRUE(m.bAvcC && !m.nalTypes.empty());
         EXPECT_EQ(std::count_if(m.nalTypes.begin(), m.nalTypes.end(), [](int n) { return n == 7 || n == 8; }), 0);
         EXPECT_EQ(probe.strTag, "avc1");
-        EXPECT_DOUBLE_EQ(std::stod(probe.strDuration), static_cast<double>(c.m_nFrames) / c.m_nRate);
+        EXPECT_DOUBLE_EQ(std::stod(probe.strDuration), static_cast<double>(c.m_nFrames) * c.m_nScale / c.m_nRate);
         return;
     }
     AviLayout a = ReadAviLayout(strPath);
@@ -192,10 +194,11 @@ TEST_P(VideoFileTest, ReadersReadEveryFrameAsWrittenOrTheFailureIsTold)
     // (AVIF_HASINDEX | AVIF_ISINTERLEAVED), the first segment's frames, one
     // stream, the buffer, the size.
     const auto n = static_cast<std::uint32_t>(c.m_nFrames), r = static_cast<std::uint32_t>(c.m_nRate);
+    const auto sc = static_cast<std::uint32_t>(c.m_nScale);
     const auto w = static_cast<std::uint32_t>(c.m_nWidth), h = static_cast<std::uint32_t>(c.m_nHeight);
     EXPECT_EQ(std::vector<std::uint32_t>({a.nLength, a.nScale, a.nRate, a.nSuggested, a.avih[0], a.avih[3], a.avih[4],
                                           a.avih[6], a.avih[7], a.avih[8], a.avih[9]}),
-              std::vector<std::uint32_t>({n, 1, r, nLargest, 1000000 / r, 0x110, a.framesPerRiff.at(0), 1, nLargest, w, h}));
+              std::vector<std::uint32_t>({n, sc, r, nLargest, 1000000 * sc / r, 0x110, a.framesPerRiff.at(0), 1, nLargest, w, h}));
     ASSERT_EQ(a.legacyIndex.size(), a.framesPerRiff.at(0));
     EXPECT_TRUE(std::equal(a.legacyIndex.begin(), a.legacyIndex.end(), a.frames.begin()));
     // One segment has no OpenDML indexes, only their placeholders.
@@ -227,6 +230,9 @@ INSTANTIATE_TEST_SUITE_P(
         FileCase{"Mp4H264Quality37", "v.mp4", "h264", 64, 48, 260, 25, 0, 37},
         FileCase{"Mp4H264TinyAt1Fps", "v.MP4", "h264", 4, 4, 3, 1},
         FileCase{"Mp4H264At100000Fps", "v.mp4", "h264", 64, 256, 10, 100000},
+        // NTSC's 29.97 as the fraction it is: 30 frames last 1.001 s.
+        FileCase{"AviH264AtNtscRate", "v.avi", "h264", 32, 32, 30, 30000, 0, 90, "", RLIM_INFINITY, 1001},
+        FileCase{"Mp4H264AtNtscRate", "v.mp4", "h264", 32, 32, 30, 30000, 0, 90, "", RLIM_INFINITY, 1001},
         FileCase{"AviOtherExtension", "david.wmv", "mjpeg", 16, 16, 2, 25, 0, 90,
                  kAviOpen + "According to the registry, the type of file specified in AVIFileOpen does not have a "
                             "handler to process it"},

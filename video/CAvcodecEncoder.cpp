@@ -166,7 +166,8 @@ std::string CAvcodecEncoder::Init(Kind kind, const EncoderSettings& settings, co
         av_dict_set(&pOptions, "preset", kH264Preset, 0);
         // Zero latency: no B-frames, no look-ahead and threads within a
         // frame, so each frame given comes straight back compressed. Threads
-        // across frames were no faster on two cores.
+        // across frames would hold frames back and were no faster than one
+        // thread, where slices were (bench/video/h264_threads.sh).
         av_dict_set(&pOptions, "tune", "zerolatency", 0);
         av_dict_set(&pOptions, "crf", szCrf, 0);
         av_dict_set(&pOptions, "x264-params", kH264Params, 0);

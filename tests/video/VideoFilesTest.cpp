@@ -2,9 +2,9 @@
 // field, index entry or frame that ffprobe, ffmpeg or the AVI layout reader
 // reads otherwise; an MP4 whose index is not first or whose parameter sets
 // are not in its header; a promise of the codec table (fourcc, key-frame
-// interval, quality to rate factor, rate, one encoder across a slideshow)
-// broken; a name that gains ".avi" otherwise than the renders' rule says; a
-// failure told in other words or leaving a file behind.
+// interval, quality to rate factor, rate, thread count, one encoder across a
+// slideshow) broken; a name that gains ".avi" otherwise than the renders'
+// rule says; a failure told in other words or leaving a file behind.
 
 #include <algorithm>
 #include <cstring>

@@ -47,12 +47,19 @@ public:
     std::function<std::optional<CompressionChoice>(const std::vector<const VideoCodec*>& offered)> m_chooseCompression =
         [](const std::vector<const VideoCodec*>&) { return std::optional<CompressionChoice>(); };
 
+    // The file a render of job writes: an animation's AVI name may gain
+    // ".avi". An output that is one of the pictures, also through a link, is
+    // refused with OutputIsSource: writing it would lose that picture; a
+    // still's name of a format that is not written, with
+    // OutputFormatUnwritable. The frame asks before a render starts, and the
+    // render asks again, since files can change in between.
+    static EngineResult<std::string> OutputFile(const Job& job, bool bAnimation);
+
     // The file written, in the format its name asks for (engine/StillFile.h),
     // or why nothing was: a source picture that cannot be loaded (its path
     // in the error), an impossible size (InvalidCanvas, ScaleFailed, or
-    // OutOfMemory without a path), an output that is one of the sources, a
-    // name of a format that is not written, a file that cannot be written,
-    // or Cancelled.
+    // OutOfMemory without a path), an output refused by OutputFile, a file
+    // that cannot be written, or Cancelled.
     EngineResult<std::string> RenderStill(const StillJob& job);
     // As the still, and after the pictures are loaded, the codec is chosen;
     // an AVI name may gain ".avi", and the file written is the one given back.

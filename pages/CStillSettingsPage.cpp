@@ -18,7 +18,7 @@ CStillSettingsPage::CStillSettingsPage(QWidget* pParent)
                      {QStringLiteral("Obrázky JPEG (*.jpg *.jpeg)"), {"*.jpg", "*.jpeg"}},
                      {QStringLiteral("Obrázky WebP (*.webp)"), {"*.webp"}},
                      {QStringLiteral("Obrázky TIFF (*.tif *.tiff)"), {"*.tif", "*.tiff"}}},
-                    QStringLiteral("bmp"), pParent),
+                    QStringLiteral("bmp"), QStringLiteral("still"), pParent),
       m_ctlRatio(m_items.Item<QSlider>(IDC_RATIO_SLIDER)), m_pRatioLabel(m_items.Item<QLabel>(IDC_RATIO_LABEL))
 {
     UpdateData(false);

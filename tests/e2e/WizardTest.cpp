@@ -216,7 +216,6 @@ TEST_P(WizardStillRoad, EqualsTheBatchToolAndRestartKeepsTheRatio)
     ASSERT_EQ(RunChild({PLAVEX_CLI_PATH, "still", m_strFirst, m_strSecond, Out(strCli), "--ratio", "70", "--size", "6x101",
                         "--fit", bKeepAspect ? "contain" : "stretch"}).m_nExitCode, 0);
     EXPECT_TRUE(ReadFile(Out(strName)) == ReadFile(Out(strCli))) << "the wizard's file differs from plavex-cli still";
-    EXPECT_EQ(ListFolder(m_dir.path().toStdString()), (std::vector<std::string>{strCli, strName}));
 
     WizardHarness::Click(w.m_dlg.m_pageStillDone, IDC_START_AGAIN);
     w.Next();
@@ -376,8 +375,6 @@ const WizardFault kFaults[] = {
     {"AnimSecondClaimsHugeSize", true, Fault::NamedSecond, kNotLoaded + "obří.gif: Obrázek je příliš velký.", "obří.gif", "gif_huge.gif"},
     {"AnimFirstSpoiltAfterTheSourcePage", true, Fault::SpoiltFirst, kNotLoaded + "first.bmp: Soubor není obrázek ve známém formátu."},
     {"StillNegativeHeight", false, Fault::ImpossibleSize, kBadSize, "100", "-2"},
-    {"AnimWidthBelowFour", true, Fault::ImpossibleSize, kBadSize, "3", "100"},
-    {"AnimSizeBeyond32Bits", true, Fault::ImpossibleSize, kBadSize, "1000000", "1000000"},
     {"StillSourceAsOutput", false, Fault::SourceAsOutput, kIsSource},
     {"AnimSourceAsOutput", true, Fault::SourceAsOutput, kIsSource},
     {"StillSourceHardLinked", false, Fault::SourceHardLinked, kIsSource},

@@ -9,9 +9,7 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <map>
-#include <numeric>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -116,7 +114,9 @@ TEST_P(VideoFileTest, ReadersReadEveryFrameAsWrittenOrTheFailureIsTold)
     const VideoCodec& codec = *FindVideoCodec(c.m_pszCodec);
     const bool bAvi = ContainerOfName(c.m_pszFile) == VideoContainer::Avi, bSegmented = c.m_nSegment != 0;
     QTemporaryDir dir;
-    const std::string strPath = dir.filePath(QString::fromStdString(VideoFileName(c.m_pszFile))).toStdString();
+    // The renders add ".avi" to an AVI name that does not hold "avi", in this case.
+    const std::string strChosen = dir.filePath(c.m_pszFile).toStdString(),
+                      strPath = strChosen + (bAvi && strChosen.find("avi") == std::string::npos ? ".avi" : "");
     const bool bOld = WriteFile(strPath, "old");
     const std::vector<std::string> before = ListFolder(dir.path().toStdString());
     const Sources s(c.m_nWidth, c.m_nHeight);
@@ -125,7 +125,7 @@ TEST_P(VideoFileTest, ReadersReadEveryFrameAsWrittenOrTheFailureIsTold)
         strFailure.replace(nAt, 1, strPath);
     {
         const FileSizeLimit limit(c.m_nSizeLimit);
-        ASSERT_EQ(WriteDissolve(strPath, c, s), strFailure);
+        ASSERT_EQ(WriteDissolve(VideoFileName(strChosen), c, s), strFailure);
     }
     if (!strFailure.empty()) {
         EXPECT_EQ(std::pair(ListFolder(dir.path().toStdString()), ReadFile(strPath)),
@@ -143,10 +143,16 @@ TEST_P(VideoFileTest, ReadersReadEveryFrameAsWrittenOrTheFailureIsTold)
     EXPECT_EQ(strErrors, "");
     ASSERT_EQ(decoded.size(), frames.size());
     // Lossless frames come back byte for byte, the others close to the
-    // frames, which an upside-down copy of these gradients is not.
-    const long nDiff = std::transform_reduce(decoded.begin(), decoded.end(), frames.begin(), 0L, std::plus<>(),
-                                             [](int a, int b) { return std::abs(a - b); });
-    EXPECT_LT(nDiff, codec.m_bTakesQuality ? 16 * static_cast<long>(frames.size()) : 1);
+    // frames, which an upside-down copy of these gradients is not, and with
+    // no error that follows blue minus red, as a conversion that takes one
+    // for the other leaves.
+    long nDiff = 0;
+    double dAlong = 0, dNorm = 1;
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        const int nError = decoded[i] - frames[i], nBlueMinusRed = frames[i - i % 3] - frames[i - i % 3 + 2];
+        nDiff += std::abs(nError), dAlong += nError * nBlueMinusRed, dNorm += nBlueMinusRed * nBlueMinusRed;
+    }
+    EXPECT_TRUE(nDiff < (codec.m_bTakesQuality ? 16 * static_cast<long>(frames.size()) : 1) && std::abs(dAlong) < 0.08 * dNorm) << nDiff << " " << dAlong;
 
     // H.264 as the table makes it: the quality's rate factor, no B-frames,
     // the file's rate in the stream's timing, four threads whatever the

@@ -569,6 +569,8 @@ std::vector<RoundTrip> AllRoundTrips()
         {"png_rgb16_transparent_colour", "convert src.png -transparent '#00003E' -define png:bit-depth=16 "
          "-define png:color-type=2 x.png", "x.png", "", 0},
         {"png_grey_alpha", "convert alpha.png -colorspace gray -define png:color-type=4 x.png", "x.png", "", 0.5},
+        // A GIF of two frames named as a JPEG: the first, its transparent pixels over white.
+        {"gif_first_frame_named_jpg", "convert alpha.png src.png gif:x.jpg", "x.jpg", "convert 'x.jpg[0]' d.png", 0},
         {"webp_alpha", "cwebp -quiet -lossless -exact alpha.png -o x.webp", "x.webp",
          "dwebp -quiet x.webp -pam -o d.pam", 0.5},
         {"tiff_cmyk", "convert src.png -colorspace CMYK x.tif", "x.tif", "", 1},

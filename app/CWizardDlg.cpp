@@ -12,7 +12,9 @@
 
 // Local
 #include "app/CWizardRender.h"
+#include "engine/Canvas.h"
 #include "pages/LoadFailureText.h"
+#include "platform/ui/CInputBlock.h"
 #include "platform/ui/IMessageBox.h"
 #include "platform/ui/IShell.h"
 
@@ -39,6 +41,7 @@ CWizardDlg::CWizardDlg(QWidget* pParent) : CTemplateDialog(IDD_WIZARD, pParent)
     connect(static_cast<QPushButton*>(Item(IDCANCEL)), &QPushButton::clicked, this, &CWizardDlg::OnCancel);
 
     m_pageSource.SetPictureCache(&m_pictures);
+    m_pictures.AddListener([this] { ShowAutomaticSize(); });
     m_wndPreview.Init(this, &m_pictures);
     m_wndPreview.Follow(m_pageAnimSettings);
     m_wndPreview.Follow(m_pageStillSettings);
@@ -122,6 +125,21 @@ void CWizardDlg::OnCancel()
     EndDialog(Rejected);
 }
 
+void CWizardDlg::OnStopSignal()
+{
+    // Their loops return once this handler has; a window that does not go
+    // when rejected is left alone.
+    for (QWidget* pLast = nullptr; auto* pModal = qobject_cast<QDialog*>(QApplication::activeModalWidget());) {
+        if (pModal == this || pModal == pLast)
+            break;
+        pLast = pModal;
+        pModal->reject();
+    }
+    m_bQuitRequested = true;
+    if (!IsRendering())
+        EndDialog(Rejected);
+}
+
 void CWizardDlg::OnNext()
 {
     // The buttons are disabled while a render runs; this also keeps out a
@@ -136,7 +154,15 @@ void CWizardDlg::OnNext()
             ShowMessage(this, kNoPictures);
             return;
         }
+        // A picture whose thumbnail has failed is refused now, as the render
+        // would refuse it; one still loading does not hold the user back.
+        for (const QString& strPath : {m_pageSource.m_strFirstPath, m_pageSource.m_strSecondPath})
+            if (const auto* pPicture = m_pictures.Find(strPath); pPicture && !*pPicture) {
+                ShowFailure({pPicture->Error().m_nCode, {}, FileName(strPath)}, false);
+                return;
+            }
         m_wndPreview.SetSources(m_pageSource.m_strFirstPath, m_pageSource.m_strSecondPath);
+        ShowAutomaticSize();
         break;
     case Page::AnimSettings:
     case Page::StillSettings:
@@ -172,14 +198,23 @@ void CWizardDlg::StartRender()
     const CWizardRender::Job job{FileName(m_pageSource.m_strFirstPath), FileName(m_pageSource.m_strSecondPath),
                                  FileName(settings.m_strOutputPath), settings.m_nSizeMode, settings.m_nWidth,
                                  settings.m_nHeight};
+    // A source named as the output is refused before any work, as the
+    // render would refuse it.
+    if (auto output = CWizardRender::OutputFile(job, bAnimation); !output) {
+        ShowFailure(output.Error(), bAnimation);
+        return;
+    }
 
     const Page settingsPage = m_nPage;
     SetPage(NextPage());
+    // Only the close box and its question answer while the render runs:
+    // the queue is drained after every row, and a key or a click let through
+    // could open a chooser inside the render or start another.
+    const CInputBlock block(this);
     CProgressPage& progress = bAnimation ? m_pageAnimProgress : m_pageStillProgress;
     CWizardRender render;
     render.m_onProgress = [&progress](std::int32_t nDone, std::int32_t nTotal) { progress.ShowProgress(nDone, nTotal); };
-    // The windows keep answering while the render works; the buttons are
-    // disabled, so only the exit question can come in.
+    // The windows keep painting while the render works.
     render.m_keepGoing = [this] {
         QApplication::processEvents(QEventLoop::AllEvents);
         return !m_bQuitRequested;
@@ -228,6 +263,7 @@ void CWizardDlg::Finish()
         m_pageStillProgress.Reset();
     }
     done.Reset();
+    ShowAutomaticSize();
     SetPage(Page::Welcome);
 }
 
@@ -253,4 +289,23 @@ void CWizardDlg::ShowFailure(const EngineError& error, bool bAnimation)
         break;
     }
     ShowMessage(this, strText, QStringLiteral("Chyba"), QMessageBox::Warning);
+}
+
+void CWizardDlg::ShowAutomaticSize()
+{
+    std::optional<QSize> size;
+    const auto* pFirst = m_pictures.Find(m_pageSource.m_strFirstPath);
+    const auto* pSecond = m_pictures.Find(m_pageSource.m_strSecondPath);
+    if (pFirst && *pFirst && pSecond && *pSecond) {
+        const PreviewPicture& first = pFirst->Value();
+        const PreviewPicture& second = pSecond->Value();
+        const auto canvas = ComputeCanvas(kSizeModeAutomatic, 0, 0, first.m_nWidth, first.m_nHeight, second.m_nWidth,
+                                          second.m_nHeight);
+        // A size the animation page would refuse to read is not shown.
+        if (canvas && canvas.Value().Width() <= CAnimSettingsPage::kLargest &&
+            canvas.Value().Height() <= CAnimSettingsPage::kLargest)
+            size = QSize(canvas.Value().Width(), canvas.Value().Height());
+    }
+    m_pageAnimSettings.SetAutomaticSize(size);
+    m_pageStillSettings.SetAutomaticSize(size);
 }

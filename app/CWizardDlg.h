@@ -6,6 +6,7 @@
 // renders and tells the user what went wrong.
 
 // Local
+#include "app/CStopSignals.h"
 #include "engine/EngineError.h"
 #include "pages/CAnimSettingsPage.h"
 #include "pages/CDialogCompressionChooser.h"
@@ -50,6 +51,11 @@ public:
 
     void OnNext();
     void OnPrev();
+    // SIGTERM, SIGHUP or SIGINT: a render stops as after "Ano" to the exit
+    // question, dropping its unfinished file, and the wizard ends; outside a
+    // render it ends at once. A question, chooser or dialog open then is
+    // closed as if cancelled.
+    void OnStopSignal();
 
     // True while a render runs inside OnNext.
     bool IsRendering() const { return m_nPage == Page::AnimProgress || m_nPage == Page::StillProgress; }
@@ -78,10 +84,15 @@ private:
     void Finish();
     // Tells the user why a render wrote nothing, unless the user stopped it.
     void ShowFailure(const EngineError& error, bool bAnimation);
+    // Shows on both settings pages the size an automatic render would make
+    // of the source page's pictures, once both are measured.
+    void ShowAutomaticSize();
 
     // Set when the user has said yes to ending the program during a render,
     // which then stops.
     bool m_bQuitRequested = false;
+
+    CStopSignals m_stopSignals{[this] { OnStopSignal(); }};
 
     // The pictures of the thumbnails and the preview. Declared last, so that
     // it goes first and tells nobody of a load once they are gone.

@@ -62,14 +62,21 @@ EngineResult<void> Prepare(const CWizardRender::Job& job, RenderInputs& in)
 
 } // namespace
 
+EngineResult<std::string> CWizardRender::OutputFile(const Job& job, bool bAnimation)
+{
+    std::string strName = bAnimation ? VideoFileName(job.m_strOutput) : job.m_strOutput;
+    if (auto checked = CheckOutputIsNotASource(strName, job.m_strFirst, job.m_strSecond); !checked)
+        return checked.Error();
+    return strName;
+}
+
 EngineResult<std::string> CWizardRender::RenderStill(const StillJob& job)
 {
     RenderInputs in;
     if (auto prepared = Prepare(job, in); !prepared)
         return prepared.Error();
-    // Writing over a source would lose that picture.
-    if (auto checked = CheckOutputIsNotASource(job.m_strOutput, job.m_strFirst, job.m_strSecond); !checked)
-        return checked.Error();
+    if (auto output = OutputFile(job, false); !output)
+        return output.Error();
     const Canvas& canvas = in.m_canvas;
     if (auto scaled = ScaleToCanvas(in.m_first, in.m_second, canvas, in.m_firstBuffer, in.m_secondBuffer); !scaled)
         return scaled.Error();
@@ -100,10 +107,10 @@ EngineResult<std::string> CWizardRender::RenderAnimation(const AnimationJob& job
         return prepared.Error();
     const Canvas& canvas = in.m_canvas;
 
-    // An AVI name may gain ".avi"; the name checked is the one written.
-    const std::string strName = VideoFileName(job.m_strOutput);
-    if (auto checked = CheckOutputIsNotASource(strName, job.m_strFirst, job.m_strSecond); !checked)
-        return checked.Error();
+    const auto output = OutputFile(job, true);
+    if (!output)
+        return output.Error();
+    const std::string& strName = output.Value();
     // The compressor is chosen after both loads and before any pixel work,
     // among the codecs the name's container carries.
     const VideoContainer container = ContainerOfName(strName);

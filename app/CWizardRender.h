@@ -45,6 +45,13 @@ public:
     std::function<std::optional<CompressionChoice>(const std::vector<const VideoCodec*>& offered)> m_chooseCompression =
         [](const std::vector<const VideoCodec*>&) { return std::optional<CompressionChoice>(); };
 
+    // The file a render of job writes: an animation's AVI name may gain
+    // ".avi". An output that is one of the pictures, also through a link, is
+    // refused with OutputIsSource: writing it would lose that picture. The
+    // frame asks before a render starts, and the render asks again, since
+    // files can change in between.
+    static EngineResult<std::string> OutputFile(const Job& job, bool bAnimation);
+
     // The file written, or why nothing was: a source picture that cannot be
     // loaded (its path in the error), an impossible size (InvalidCanvas,
     // ScaleFailed, or OutOfMemory without a path), an output that is one of

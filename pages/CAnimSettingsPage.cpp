@@ -11,7 +11,7 @@ CAnimSettingsPage::CAnimSettingsPage(QWidget* pParent)
     : CSettingsPage(IDD_ANIM_SETTINGS,
                     // A name ending in ".mp4" is written as MP4, any other as AVI.
                     {{QStringLiteral("Avi soubory (*.avi)"), {"*.avi"}}, {QStringLiteral("Video MP4 (*.mp4)"), {"*.mp4"}}},
-                    QStringLiteral("avi"), pParent),
+                    QStringLiteral("avi"), QStringLiteral("animation"), pParent),
       m_pFps(m_items.Item<QLineEdit>(IDC_FPS)), m_pFrameCount(m_items.Item<QLineEdit>(IDC_FRAME_COUNT))
 {
     for (QLineEdit* pEdit : {m_pFrameCount, m_pFps})

@@ -7,12 +7,16 @@
 
 // Qt
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QSlider>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -32,9 +36,12 @@ constexpr const char* kLoading = "Načítám obrázky…";
 constexpr const char* kPlay = "Přehrát";
 constexpr const char* kPause = "Pozastavit";
 
-// The picture area when the window first opens, in pixels of the screen.
+// The box the picture area takes the output's shape in when the window
+// opens, in pixels of the screen, unless the screen is smaller.
 constexpr int kInitialWidth = 400;
 constexpr int kInitialHeight = 300;
+// Between the window and the wizard beside it.
+constexpr int kGap = 8;
 
 // The picture, scaled to fit and centred with its aspect kept, or a text in
 // its place.
@@ -117,6 +124,7 @@ struct CPreviewWnd::Impl {
 
     QPointer<QWidget> pWindow;
     CPictureView* pView = nullptr;
+    QSlider* pFrames = nullptr;
     QLabel* pSize = nullptr;
     QLabel* pFrame = nullptr;
     QPushButton* pPlay = nullptr;
@@ -137,16 +145,21 @@ struct CPreviewWnd::Impl {
     std::int32_t nBlendWidth = 0;
     std::int32_t nBlendHeight = 0;
     std::int32_t nShownFrame = -1;
-    // The output's shape the window was last fitted to.
-    double dFittedAspect = 0;
-    bool bFitting = false;
 
     void Build();
-    void FitToAspect(const Canvas& canvas);
+    // Sizes the window for the output's shape and puts it beside the wizard
+    // where there is room, else over it, inside the screen's free area.
+    void Place();
+    // The size the output will have, as the render computes it; none for an
+    // automatic size while a picture is loading or cannot be loaded.
+    std::optional<EngineResult<Canvas>> OutputCanvas(const EngineResult<PreviewPicture>* pFirst,
+                                                     const EngineResult<PreviewPicture>* pSecond) const;
     void Refresh();
     bool EnsureBlend(const PreviewPicture& first, const PreviewPicture& second, const Canvas& canvas);
     void ShowFrame();
     void TogglePlay();
+    // The frame slider moved by the user: play pauses on that frame.
+    void Scrub(int nFrame);
 };
 
 void CPreviewWnd::Impl::Build()
@@ -160,6 +173,8 @@ void CPreviewWnd::Impl::Build()
 
     pView = new CPictureView(pWindow);
     pView->m_onResize = [this] { Refresh(); };
+    pFrames = new QSlider(Qt::Horizontal, pWindow);
+    QObject::connect(pFrames, &QSlider::valueChanged, pWindow, [this](int nFrame) { Scrub(nFrame); });
     pSize = new QLabel(pWindow);
     pFrame = new QLabel(pWindow);
     pPlay = new QPushButton(QString::fromUtf8(kPause), pWindow);
@@ -172,17 +187,74 @@ void CPreviewWnd::Impl::Build()
     pRow->addWidget(pPlay);
     auto* pLayout = new QVBoxLayout(pWindow);
     pLayout->addWidget(pView, 1);
+    pLayout->addWidget(pFrames);
     pLayout->addLayout(pRow);
 
     timer.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer, &QTimer::timeout, pWindow, [this] { ShowFrame(); });
     clock.start();
+}
 
-    if (pParent) {
-        // Beside the frame, where it hides nothing of the page.
-        const QRect frame = pParent->window()->frameGeometry();
-        pWindow->move(frame.topRight() + QPoint(8, 0));
+void CPreviewWnd::Impl::Place()
+{
+    for (QWidget* pControl : {static_cast<QWidget*>(pFrames), static_cast<QWidget*>(pFrame), static_cast<QWidget*>(pPlay)})
+        pControl->setVisible(values.m_bAnimation);
+    const QWidget* pWizard = pOwner ? pOwner->window() : nullptr;
+    const QRect available = (pWizard ? pWizard->screen() : QGuiApplication::primaryScreen())->availableGeometry();
+    // The window system's border, as it lies around the wizard.
+    QMargins border;
+    if (pWizard) {
+        const QRect inner = pWizard->geometry(), outer = pWizard->frameGeometry();
+        border = {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                  outer.bottom() - inner.bottom()};
     }
+    const QSize borders(border.left() + border.right(), border.top() + border.bottom());
+    pWindow->layout()->activate();
+    const QSize chrome = pWindow->sizeHint() - pView->sizeHint();
+
+    QSize box = QSize(kInitialWidth, kInitialHeight).boundedTo(available.size() - chrome - borders);
+    const auto* pFirst = pPictures ? pPictures->Find(strFirst) : nullptr;
+    const auto* pSecond = pPictures ? pPictures->Find(strSecond) : nullptr;
+    if (const auto canvas = OutputCanvas(pFirst, pSecond); canvas && *canvas && canvas->Value().Height() > 0)
+        box = QSize(canvas->Value().Width(), canvas->Value().Height()).scaled(box, Qt::KeepAspectRatio);
+    pWindow->resize(box.expandedTo(pView->minimumSize()) + chrome);
+    const QSize size = pWindow->size() + borders;
+
+    // Right of the wizard, else left of it, else as far right as the screen
+    // lets it, over the wizard; never past the screen's free area.
+    const QRect wizard = pWizard ? pWizard->frameGeometry() : QRect(available.topLeft(), QSize(0, 0));
+    int nX = wizard.right() + 1 + kGap;
+    if (nX + size.width() > available.right() + 1 && wizard.left() - kGap - size.width() >= available.left())
+        nX = wizard.left() - kGap - size.width();
+    nX = std::clamp(nX, available.left(), std::max(available.left(), available.right() + 1 - size.width()));
+    const int nY =
+        std::clamp(wizard.top(), available.top(), std::max(available.top(), available.bottom() + 1 - size.height()));
+    pWindow->move(nX, nY);
+}
+
+std::optional<EngineResult<Canvas>> CPreviewWnd::Impl::OutputCanvas(const EngineResult<PreviewPicture>* pFirst,
+                                                                   const EngineResult<PreviewPicture>* pSecond) const
+{
+    if (values.m_bCustomSize) {
+        if (values.m_nWidth && values.m_nHeight)
+            return ComputeCanvas(kSizeModeCustom, *values.m_nWidth, *values.m_nHeight, 0, 0, 0, 0);
+        return EngineResult<Canvas>(EngineError{EngineErrorCode::InvalidCanvas, "no size given"});
+    }
+    if (!pFirst || !*pFirst || !pSecond || !*pSecond)
+        return std::nullopt;
+    const PreviewPicture& first = pFirst->Value();
+    const PreviewPicture& second = pSecond->Value();
+    return ComputeCanvas(kSizeModeAutomatic, 0, 0, first.m_nWidth, first.m_nHeight, second.m_nWidth, second.m_nHeight);
+}
+
+void CPreviewWnd::Impl::Scrub(int nFrame)
+{
+    nPausedFrame = nFrame;
+    if (bPlaying) {
+        bPlaying = false;
+        pPlay->setText(QString::fromUtf8(kPlay));
+    }
+    ShowFrame();
 }
 
 void CPreviewWnd::Impl::TogglePlay()
@@ -215,27 +287,13 @@ void CPreviewWnd::Impl::Refresh()
     if (!bFailed && bLoading)
         strState = QString::fromUtf8(kLoading);
 
-    // The size the output will have, as the render computes it.
-    std::optional<EngineResult<Canvas>> canvas;
-    if (values.m_bCustomSize) {
-        if (values.m_nWidth && values.m_nHeight)
-            canvas = ComputeCanvas(kSizeModeCustom, *values.m_nWidth, *values.m_nHeight, 0, 0, 0, 0);
-        else
-            canvas = EngineResult<Canvas>(EngineError{EngineErrorCode::InvalidCanvas, "no size given"});
-    } else if (!bLoading && !bFailed) {
-        const PreviewPicture& first = pFirst->Value();
-        const PreviewPicture& second = pSecond->Value();
-        canvas = ComputeCanvas(kSizeModeAutomatic, 0, 0, first.m_nWidth, first.m_nHeight, second.m_nWidth,
-                               second.m_nHeight);
-    }
+    const std::optional<EngineResult<Canvas>> canvas = OutputCanvas(pFirst, pSecond);
     const bool bSizeOk = canvas && *canvas && canvas->Value().Width() > 0 && canvas->Value().Height() > 0;
     if (bSizeOk)
         pSize->setText(QStringLiteral("%1 × %2 pixelů").arg(canvas->Value().Width()).arg(canvas->Value().Height()));
     else
         pSize->setText(canvas ? QString::fromUtf8(kSizeRefused) : QString());
 
-    pFrame->setVisible(values.m_bAnimation);
-    pPlay->setVisible(values.m_bAnimation);
     pView->SetText(strState);
 
     if (!strState.isEmpty() || !bSizeOk || !EnsureBlend(pFirst->Value(), pSecond->Value(), canvas->Value())) {
@@ -246,23 +304,6 @@ void CPreviewWnd::Impl::Refresh()
     }
     nShownFrame = -1;
     ShowFrame();
-    FitToAspect(canvas->Value());
-}
-
-void CPreviewWnd::Impl::FitToAspect(const Canvas& canvas)
-{
-    // When the output takes a new shape the window takes it too, keeping its
-    // width, so the picture fills it; the user may resize it after that.
-    const double dAspect = static_cast<double>(canvas.Width()) / canvas.Height();
-    if (bFitting || dAspect == dFittedAspect)
-        return;
-    dFittedAspect = dAspect;
-    const QSize view = pView->size();
-    const int nHeight = std::clamp(static_cast<int>(view.width() / dAspect), pView->minimumHeight(), 2 * kInitialHeight);
-    const int nWidth = std::max(pView->minimumWidth(), static_cast<int>(nHeight * dAspect));
-    bFitting = true;
-    pWindow->resize(pWindow->size() + QSize(nWidth - view.width(), nHeight - view.height()));
-    bFitting = false;
 }
 
 bool CPreviewWnd::Impl::EnsureBlend(const PreviewPicture& first, const PreviewPicture& second, const Canvas& canvas)
@@ -315,6 +356,9 @@ void CPreviewWnd::Impl::ShowFrame()
             return;
         nShownFrame = nFrame;
         w = FrameWeight(FrameStep(nCount), nFrame);
+        const QSignalBlocker blocker(pFrames);
+        pFrames->setRange(0, nCount - 1);
+        pFrames->setValue(nFrame);
         // As wide as the widest number needs, so the row does not shift while it plays.
         const QString strFrame = QStringLiteral("Snímek %1/%2");
         pFrame->setMinimumWidth(pFrame->fontMetrics().horizontalAdvance(strFrame.arg(nCount).arg(nCount)));
@@ -367,10 +411,12 @@ void CPreviewWnd::Open(const PreviewValues& values)
     if (!m_pImpl->pWindow)
         m_pImpl->Build();
     m_pImpl->values = values;
-    if (IsOpen())
+    if (IsOpen()) {
         m_pImpl->pWindow->raise();
-    else
+    } else {
+        m_pImpl->Place();
         m_pImpl->pWindow->show();
+    }
     m_pImpl->Refresh();
 }
 

@@ -11,12 +11,12 @@
 #include "res/resource.h"
 
 CSettingsPage::CSettingsPage(int nIDTemplate, std::vector<FileFilter> outputFilters, QString strSuffix,
-                             QWidget* pParent)
+                             QString strFolderKey, QWidget* pParent)
     : CTemplatePage(nIDTemplate, pParent), m_pOutputPath(m_items.Item<QLineEdit>(IDC_PATH)),
       m_pAutoSize(m_items.Item<QRadioButton>(IDC_RADIO_FIRST)),
       m_pCustomSize(m_items.Item<QRadioButton>(IDC_RADIO_SECOND)), m_pWidth(m_items.Item<QLineEdit>(IDC_WIDTH)),
       m_pHeight(m_items.Item<QLineEdit>(IDC_HEIGHT)), m_outputFilters(std::move(outputFilters)),
-      m_strSuffix(std::move(strSuffix))
+      m_strSuffix(std::move(strSuffix)), m_strFolderKey(std::move(strFolderKey))
 {
     connect(m_items.Item<QPushButton>(IDC_BROWSE), &QPushButton::clicked, this, &CSettingsPage::OnBrowse);
     connect(m_items.Item<QPushButton>(IDC_PREVIEW), &QPushButton::clicked, this, &CSettingsPage::OnPreview);
@@ -41,7 +41,8 @@ void CSettingsPage::OnBrowse()
     // existing file is the user's decision, asked by the chooser.
     const QString strPath = ChooseFile({.bOpen = false, .strDefaultSuffix = m_strSuffix,
                                         .strInitialName = QStringLiteral("plavex"), .bConfirmOverwrite = true,
-                                        .filters = m_outputFilters, .pOwner = window()});
+                                        .filters = m_outputFilters, .pOwner = window(),
+                                        .strFolderKey = m_strFolderKey});
     if (strPath.isEmpty())
         return;
     m_pOutputPath->setText(strPath);
@@ -54,9 +55,24 @@ void CSettingsPage::EnableSize(bool bEnable)
     m_pHeight->setEnabled(bEnable);
 }
 
+void CSettingsPage::SetAutomaticSize(std::optional<QSize> size)
+{
+    m_automaticSize = size;
+    ShowAutomaticSize();
+}
+
+void CSettingsPage::ShowAutomaticSize()
+{
+    if (!m_automaticSize || !m_pAutoSize->isChecked())
+        return;
+    m_pWidth->setText(QString::number(m_automaticSize->width()));
+    m_pHeight->setText(QString::number(m_automaticSize->height()));
+}
+
 void CSettingsPage::OnSizeAuto()
 {
     EnableSize(false);
+    ShowAutomaticSize();
     OnValuesChanged();
 }
 

@@ -5,7 +5,10 @@
 // enabled only for a custom size) and the "Náhled…" button. The preview
 // follows the page through its two signals.
 
+#include <optional>
+
 // Qt
+#include <QSize>
 #include <QString>
 
 // Local
@@ -28,14 +31,21 @@ class CSettingsPage : public CTemplatePage, public SettingsValues {
     Q_OBJECT
 
 public:
-    // The save chooser offers outputFilters and adds strSuffix to a bare name.
-    CSettingsPage(int nIDTemplate, std::vector<FileFilter> outputFilters, QString strSuffix, QWidget* pParent);
+    // The save chooser offers outputFilters, adds strSuffix to a bare name
+    // and opens in the folder last chosen for strFolderKey's kind of file.
+    CSettingsPage(int nIDTemplate, std::vector<FileFilter> outputFilters, QString strSuffix, QString strFolderKey,
+                  QWidget* pParent);
 
     // Sets the values back to their defaults and shows them. The enabled
     // state of the size edits stays as it was.
     void Reset();
     // What the controls hold at this moment, for the preview.
     virtual PreviewValues GetPreviewValues() const;
+    // The size an automatic render would make of the pictures, once both are
+    // measured, or none. While "Automatická" is checked the disabled size
+    // edits show it, so "Vlastní" starts from it; without one they keep what
+    // they show.
+    void SetAutomaticSize(std::optional<QSize> size);
 
     void OnBrowse();
     void OnSizeAuto();
@@ -59,7 +69,10 @@ protected:
 
 private:
     void EnableSize(bool bEnable);
+    void ShowAutomaticSize();
 
     std::vector<FileFilter> m_outputFilters;
     QString m_strSuffix;
+    QString m_strFolderKey;
+    std::optional<QSize> m_automaticSize;
 };

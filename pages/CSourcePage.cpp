@@ -1,7 +1,11 @@
 #include "pages/CSourcePage.h"
 
 // Qt
+#include <QDir>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QLabel>
+#include <QMimeData>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
@@ -12,6 +16,28 @@
 #include "pages/LoadFailureText.h"
 #include "platform/ui/IFileChooser.h"
 #include "res/resource.h"
+
+namespace {
+
+// The pictures the open chooser offers, also what a drop may bring.
+const QStringList kPicturePatterns = {"*.gif", "*.jpeg", "*.jpg", "*.bmp", "*.png", "*.webp", "*.tif",
+                                      "*.tiff", "*.heic", "*.heif", "*.avif", "*.wmf", "*.ico", "*.cur"};
+
+// The paths of a drop of one or two existing picture files, as the chooser
+// would offer them; empty for anything else.
+QStringList DroppedPictures(const QMimeData* pData)
+{
+    QStringList paths;
+    for (const QUrl& url : pData->urls()) {
+        const QFileInfo file(url.toLocalFile());
+        if (!url.isLocalFile() || !file.isFile() || !QDir::match(kPicturePatterns, file.fileName()))
+            return {};
+        paths << file.absoluteFilePath();
+    }
+    return paths.size() <= 2 ? paths : QStringList();
+}
+
+} // namespace
 
 CSourcePage::CSourcePage(QWidget* pParent)
     : CTemplatePage(IDD_SOURCE, pParent), m_pFirstPath(m_items.Item<QLineEdit>(IDC_PATH)),
@@ -26,6 +52,7 @@ CSourcePage::CSourcePage(QWidget* pParent)
     // way the thumbnail follows.
     for (QLineEdit* pEdit : {m_pFirstPath, m_pSecondPath})
         connect(pEdit, &QLineEdit::textChanged, this, &CSourcePage::ShowThumbnails);
+    setAcceptDrops(true);
     UpdateData(false);
 }
 
@@ -48,15 +75,36 @@ void CSourcePage::OnBrowseSecond() { BrowseInto(m_pSecondPath); }
 void CSourcePage::BrowseInto(QLineEdit* pEdit)
 {
     FileChooserRequest request;
-    request.filters = {{QStringLiteral("Obrázky"),
-                        {"*.gif", "*.jpeg", "*.jpg", "*.bmp", "*.png", "*.webp", "*.tif", "*.tiff", "*.heic", "*.heif",
-                         "*.avif", "*.wmf", "*.ico", "*.cur"}}};
+    request.filters = {{QStringLiteral("Obrázky"), kPicturePatterns}};
     request.pOwner = window();
+    request.strFolderKey = QStringLiteral("pictures");
     const QString strPath = ChooseFile(request);
-    if (strPath.isEmpty())
-        return;
+    if (!strPath.isEmpty())
+        ShowPath(pEdit, strPath);
+}
+
+void CSourcePage::ShowPath(QLineEdit* pEdit, const QString& strPath)
+{
     pEdit->setText(strPath);
     pEdit->setCursorPosition(0);
+}
+
+void CSourcePage::dragEnterEvent(QDragEnterEvent* pEvent)
+{
+    if (!DroppedPictures(pEvent->mimeData()).isEmpty())
+        pEvent->acceptProposedAction();
+}
+
+void CSourcePage::dropEvent(QDropEvent* pEvent)
+{
+    QStringList paths = DroppedPictures(pEvent->mimeData());
+    if (paths.isEmpty())
+        return;
+    pEvent->acceptProposedAction();
+    if (paths.size() == 2 || m_pFirstPath->text().isEmpty())
+        ShowPath(m_pFirstPath, paths.takeFirst());
+    if (!paths.isEmpty())
+        ShowPath(m_pSecondPath, paths.front());
 }
 
 void CSourcePage::SetPictureCache(CPictureCache* pPictures)

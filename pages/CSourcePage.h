@@ -2,7 +2,8 @@
 
 // The page where the user picks the two source pictures and what to make.
 // Beside each chosen path it shows its picture, small and upright, or under
-// the path why it cannot be loaded, or that it is still loading.
+// the path why it cannot be loaded, or that it is still loading. Picture
+// files dragged from a file manager may be dropped on it too.
 
 // Qt
 #include <QString>
@@ -11,6 +12,8 @@
 #include "platform/ui/CTemplatePage.h"
 
 class CPictureCache;
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
@@ -36,10 +39,16 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
+    // One picture file dropped fills the first picture while it is empty,
+    // else the second; two fill both in their order. Anything else is
+    // refused.
+    void dragEnterEvent(QDragEnterEvent* pEvent) override;
+    void dropEvent(QDropEvent* pEvent) override;
 
 private:
     // Only the edit is written; the member follows at the next exchange.
     void BrowseInto(QLineEdit* pEdit);
+    void ShowPath(QLineEdit* pEdit, const QString& strPath);
     void ShowThumbnails();
 
     QLineEdit* m_pFirstPath;

@@ -11,7 +11,7 @@
 
 CStillSettingsPage::CStillSettingsPage(QWidget* pParent)
     : CSettingsPage(IDD_STILL_SETTINGS, {{QStringLiteral("Obrázky BMP (*.bmp)"), {"*.bmp"}}}, QStringLiteral("bmp"),
-                    pParent),
+                    QStringLiteral("still"), pParent),
       m_ctlRatio(m_items.Item<QSlider>(IDC_RATIO_SLIDER)), m_pRatioLabel(m_items.Item<QLabel>(IDC_RATIO_LABEL))
 {
     UpdateData(false);

@@ -27,6 +27,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+#include <QSettings>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTimeZone>
@@ -78,6 +79,9 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     InstallQtTranslations("cs");
+    // The choosers' folders are remembered in a folder of the run's own.
+    const QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     if (argc < 2) {
         std::fprintf(stderr, "usage: wizard_screenshots OUTPUT_FOLDER [WORK_FOLDER]\n");
         return 2;
@@ -212,17 +216,20 @@ int main(int argc, char* argv[])
     sampler.stop();
     shoot("still-done");
 
-    const bool bClean = w.m_boxes.calls.empty();
-    for (const CRecordingMessageBox::Call& shown : w.m_boxes.calls)
-        std::printf("message: %s\n", qPrintable(shown.strText));
+    const bool bClean = w.m_boxes.shown.empty();
+    for (const std::string& strShown : w.m_boxes.shown)
+        std::printf("message: %s\n", strShown.c_str());
 
     // The real message boxes: each is photographed, then answered "Ne" or "OK".
     IMessageBox::Install(nullptr);
-    const auto shootBox = [&](const char* pszName) {
+    // Waits for the box, which may come up only once pictures have loaded.
+    std::function<void(const char*)> shootBox = [&](const char* pszName) {
         QTimer::singleShot(300, [&, pszName] {
             QWidget* pBox = QApplication::activeModalWidget();
-            if (!pBox)
+            if (!pBox || pBox == pFrame) {
+                shootBox(pszName);
                 return;
+            }
             const QString strPath = out.filePath(QString::asprintf("%02d-%s.png", ++nShot, pszName));
             pBox->grab().save(strPath);
             std::printf("%s\n", qPrintable(strPath));
@@ -248,13 +255,16 @@ int main(int argc, char* argv[])
     // A damaged picture with a long name: the box names it and says why.
     w.Prev();
     w.Prev();
+    // It is refused on the source page, whose thumbnail has told it already.
     const std::string strBroken =
         work.filePath(QStringLiteral("dovolená v Beskydech se vším všudy, den třetí, ráno u chaty.heic")).toStdString();
     WriteFile(strBroken, std::string("\0\0\0\x18" "ftypheic\0\0\0\0mif1heic", 24));
-    w.ChooseSources(strFirst, strBroken, 0);
-    w.ChooseOutput(work.filePath("animace.avi").toStdString());
     shootBox("box-picture-not-loaded");
+    w.ChooseSources(strFirst, strBroken, 0);
+    w.m_files.answers = {QString::fromStdString(strSecond)};
+    WizardHarness::Click(w.m_dlg.m_pageSource, IDC_BROWSE_SECOND);
     w.Next();
+    w.ChooseOutput(work.filePath("animace.avi").toStdString());
 
     // The real choosers: the save chooser on an existing file asks before
     // replacing it ("Ne"), then both choosers are closed.

@@ -5,6 +5,8 @@
 // Qt
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QSettings>
 
 namespace {
 
@@ -31,6 +33,8 @@ public:
         dialog.setOption(QFileDialog::HideNameFilterDetails, bAdded);
         if (!request.strDefaultSuffix.isEmpty())
             dialog.setDefaultSuffix(request.strDefaultSuffix);
+        if (!request.strFolder.isEmpty())
+            dialog.setDirectory(request.strFolder);
         if (!request.strInitialName.isEmpty())
             dialog.selectFile(request.strInitialName);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -48,9 +52,20 @@ IFileChooser& Seam<IFileChooser>::QtService()
     return chooser;
 }
 
-QString ChooseFile(const FileChooserRequest& request)
+QString ChooseFile(FileChooserRequest request)
 {
+    // The only thing the program keeps between runs: a folder for each kind
+    // of file, in the desktop's place for settings.
+    QSettings settings(QStringLiteral("plavex"), QStringLiteral("plavex"));
+    const QString strKey = QStringLiteral("folders/") + request.strFolderKey;
+    if (!request.strFolderKey.isEmpty() && request.strFolder.isEmpty()) {
+        const QString strFolder = settings.value(strKey).toString();
+        if (!strFolder.isEmpty() && QFileInfo(strFolder).isDir())
+            request.strFolder = strFolder;
+    }
     QString strPath = IFileChooser::Current().Choose(request);
+    if (!strPath.isEmpty() && !request.strFolderKey.isEmpty())
+        settings.setValue(strKey, QFileInfo(strPath).absolutePath());
     // A name typed without an extension gets the default one.
     if (!strPath.isEmpty() && !request.strDefaultSuffix.isEmpty() &&
         !strPath.section(QLatin1Char('/'), -1).contains(QLatin1Char('.')))

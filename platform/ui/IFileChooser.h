@@ -24,6 +24,11 @@ struct FileChooserRequest {
     bool bConfirmOverwrite = false; // saving over an existing file asks first
     std::vector<FileFilter> filters;
     QWidget* pOwner = nullptr;
+    // The kind of file whose last folder ChooseFile remembers, across runs;
+    // empty for none.
+    QString strFolderKey = {};
+    // Where the chooser opens; empty for the desktop's default.
+    QString strFolder = {};
 };
 
 class IFileChooser : public Seam<IFileChooser> {
@@ -34,6 +39,7 @@ public:
 };
 template <> IFileChooser& Seam<IFileChooser>::QtService();
 
-// Asks the installed chooser. A name chosen without an extension gets the
+// Asks the installed chooser, opening it in the folder last chosen from for
+// the request's kind of file. A name chosen without an extension gets the
 // default suffix. Empty when cancelled.
-QString ChooseFile(const FileChooserRequest& request);
+QString ChooseFile(FileChooserRequest request);

@@ -13,6 +13,7 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
+#include <QtCore/qtestsupport_core.h>
 
 // Local
 #include "app/CWizardDlg.h"
@@ -111,13 +112,19 @@ public:
         return strState + (m_dlg.EndResult() == -1 ? "" : " end " + std::to_string(m_dlg.EndResult()));
     }
 
-    // Picks both pictures and the mode on the source page, coming from the welcome page.
-    void ChooseSources(const std::string& strFirst, const std::string& strSecond, int nMode)
+    // Picks both pictures and the mode on the source page, coming from the
+    // welcome page; unless told not to, waits until both pictures are loaded
+    // or refused, so that "Další" meets them measured.
+    void ChooseSources(const std::string& strFirst, const std::string& strSecond, int nMode, bool bWait = true)
     {
         Next();
         m_files.answers = {QString::fromStdString(strFirst), QString::fromStdString(strSecond)};
         for (const int nID : {IDC_BROWSE, IDC_BROWSE_SECOND, nMode == 0 ? IDC_RADIO_FIRST : IDC_RADIO_SECOND})
             Click(m_dlg.m_pageSource, nID);
+        if (bWait)
+            static_cast<void>(QTest::qWaitFor([this] {
+                return Texts(m_dlg.m_pageSource, {IDC_FIRST_REASON, IDC_SECOND_REASON}).find("Načítám") == std::string::npos;
+            }));
         Next();
     }
 
@@ -131,26 +138,5 @@ public:
     {
         m_files.answers = {QString::fromStdString(strPath)};
         Click(Settings(), IDC_BROWSE);
-    }
-
-    // Each message box shown, as "caption, kind: text", the kind "ok", "! ok"
-    // (a warning) or "? yes/no" (a question).
-    static std::string Box(const char* pszCaption, const char* pszKind, const std::string& strText)
-    {
-        return std::string(pszCaption) + ", " + pszKind + ": " + strText;
-    }
-    std::vector<std::string> Boxes() const
-    {
-        std::vector<std::string> boxes;
-        for (const CRecordingMessageBox::Call& call : m_boxes.calls) {
-            const char* pszIcon = call.icon == QMessageBox::Warning ? "! " : call.icon == QMessageBox::Question ? "? " : "";
-            const char* pszButtons = call.buttons == QMessageBox::Ok                       ? "ok"
-                                     : call.buttons == (QMessageBox::Yes | QMessageBox::No) ? "yes/no"
-                                                                                            : "other";
-            const bool bKnownIcon = call.icon == QMessageBox::NoIcon || *pszIcon;
-            boxes.push_back(Box(call.strCaption.toStdString().c_str(),
-                                (std::string(bKnownIcon ? pszIcon : "icon ") + pszButtons).c_str(), call.strText.toStdString()));
-        }
-        return boxes;
     }
 };

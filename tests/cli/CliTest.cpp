@@ -191,6 +191,8 @@ const Refusal kRefusals[] = {
     // The name keeps its "avi", so it is the name the writer would create.
     {"SlideshowOntoItsPicture", "slideshow @1 @bad @2 @bad", 1, "bmp_bgr24.bmp",
      "avi' is one of the source pictures"},
+    {"StillOntoItsPicture", "still @bad @2 @bad", 1, "bmp_bgr24.bmp", "avi' is one of the source pictures"},
+    {"AnimOntoItsPicture", "anim @1 @bad @bad", 1, "bmp_bgr24.bmp", "avi' is one of the source pictures"},
 };
 INSTANTIATE_TEST_SUITE_P(Rows, CliRefusalTest, testing::ValuesIn(kRefusals), kRowName);
 

@@ -1,15 +1,20 @@
 // The wizard end to end on real widgets and real files. Both roads: a file
 // that differs from the batch tool's by one byte, a restart that keeps or
 // drops the wrong values, progress pages that show other numbers than the
-// renders reach, a preview left open during a render, a command line obeyed.
+// renders reach, a preview left open when its page goes, a command line obeyed.
 // A render that cannot finish: a failure not told or told with the wrong
 // text, a page other than the settings page after it, a partial file left,
 // an older file or a source changed (also by the batch tool), and a render
 // that goes on after the user ended the program.
 
+#include <csignal>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
+
+#include <sys/inotify.h>
+#include <unistd.h>
 
 // Google Test
 #include <gmock/gmock.h>
@@ -19,6 +24,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QProcess>
 #include <QProgressBar>
 #include <QSlider>
@@ -34,7 +40,7 @@ namespace {
 
 const std::string kOld = "an older file of that name";
 
-std::string Error(const std::string& strText) { return WizardHarness::Box("Chyba", "! ok", strText); }
+std::string Error(const std::string& strText) { return CRecordingMessageBox::Box("Chyba", "! ok", strText); }
 QString Seed(const char* pszName) { return QString(PLAVEX_CORPUS_DIR "/load_picture/") + pszName; }
 
 // Two pictures in a folder of their own, and a folder for the outputs.
@@ -57,13 +63,12 @@ protected:
     const std::string m_strSecond = Source("second.jpg");
 };
 
-// The values a progress bar takes while the render runs, each change also reported to onChange.
-std::vector<int> BarChanges(const CProgressPage& progress, const std::function<void()>& run,
-                            const std::function<void()>& onChange = [] {})
+// The values a progress bar takes while the render runs.
+std::vector<int> BarChanges(const CProgressPage& progress, const std::function<void()>& run)
 {
     std::vector<int> changes;
     const QObject listener;  // Its going ends the connection.
-    QObject::connect(progress.m_ctlProgress, &QProgressBar::valueChanged, &listener, [&](int nValue) { changes.push_back(nValue), onChange(); });
+    QObject::connect(progress.m_ctlProgress, &QProgressBar::valueChanged, &listener, [&](int nValue) { changes.push_back(nValue); });
     run();
     return changes;
 }
@@ -82,13 +87,33 @@ std::vector<int> Shown(int nSteps, int nLast)
     return values;
 }
 
+// A key, or for Key_unknown a left click, pressed and released on every
+// widget of the frame and its pages, shown or hidden; then "Další" reaching
+// the frame some other way.
+void Everywhere(WizardHarness& w, QKeyCombination key)
+{
+    QList<QWidget*> widgets = w.m_dlg.findChildren<QWidget*>();
+    for (QWidget* pWidget : widgets << &w.m_dlg)
+        for (const bool bPress : {true, false}) {
+            QKeyEvent press(bPress ? QEvent::KeyPress : QEvent::KeyRelease, key.key(), key.keyboardModifiers(),
+                            key.key() == Qt::Key_Space ? " " : "");
+            QMouseEvent click(bPress ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease, QPointF(2, 2),
+                              pWidget->mapToGlobal(QPointF(2, 2)), Qt::LeftButton, bPress ? Qt::LeftButton : Qt::NoButton, {});
+            QApplication::sendEvent(pWidget, key.key() == Qt::Key_unknown ? static_cast<QEvent*>(&click) : &press);
+        }
+    w.m_dlg.OnNext();
+}
+
 // The animation road to a source's own name, to which the writer adds
 // ".avi", and to "klip.mp4", where H.264 alone is offered: the file equals the
-// batch tool's byte for byte, is the one opened, and the restart resets the road.
+// batch tool's byte for byte, is the one opened, and the restart resets the
+// road. Whatever key or click reaches any page during the render does
+// nothing: the render finishes, and no chooser or box opens.
 struct AnimRoad {
     const char* m_pszName;
     const char* m_pszCodec;
     const char* m_pszQuality;
+    QKeyCombination m_key;
 };
 
 class WizardAnimRoad : public WizardFiles, public testing::WithParamInterface<AnimRoad> {};
@@ -96,7 +121,7 @@ class WizardAnimRoad : public WizardFiles, public testing::WithParamInterface<An
 TEST_P(WizardAnimRoad, EqualsTheBatchToolAndRestartResetsItsRoad)
 {
     const AnimRoad& r = GetParam();
-    const bool bMp4 = std::string(r.m_pszName) == "Mp4";
+    const bool bMp4 = std::string(r.m_pszCodec) == "h264";
     WizardHarness w;
     w.m_compression.m_choice = {FindVideoCodec(r.m_pszCodec), std::stoi(r.m_pszQuality)};
     w.ChooseSources(m_strFirst, m_strSecond, 0);
@@ -105,11 +130,13 @@ TEST_P(WizardAnimRoad, EqualsTheBatchToolAndRestartResetsItsRoad)
     WizardHarness::Type(settings, IDC_FRAME_COUNT, "50");
     WizardHarness::Type(settings, IDC_FPS, "7");
     const CProgressPage& progress = w.m_dlg.m_pageAnimProgress;
+    const std::size_t nChoosers = w.m_files.requests.size();
+    QTimer::singleShot(0, &w.m_dlg, [&] { Everywhere(w, r.m_key); });
     EXPECT_EQ(BarChanges(progress, [&] { w.Next(); }), Shown(50, 50));
 
-    EXPECT_EQ(std::tuple(w.Boxes().size(), w.m_compression.m_offered, w.State(),
+    EXPECT_EQ(std::tuple(w.m_boxes.shown.size(), w.m_files.requests.size(), w.m_compression.m_offered, w.State(),
                          WizardHarness::Texts(progress, {IDC_FRAME_LABEL, IDC_PERCENT_LABEL})),
-              std::tuple(0u, CodecsOf(bMp4 ? VideoContainer::Mp4 : VideoContainer::Avi), "AnimDone Dokončit ->x", "50/50|100%"));
+              std::tuple(0u, nChoosers, CodecsOf(bMp4 ? VideoContainer::Mp4 : VideoContainer::Avi), "AnimDone Dokončit ->x", "50/50|100%"));
     // The batch tool also takes the other source's name for a new file.
     const std::string strWritten = bMp4 ? Out("klip.mp4") : m_strFirst + ".avi";
     const std::string strCli = bMp4 ? Out("cli.mp4") : m_strSecond;
@@ -128,17 +155,21 @@ TEST_P(WizardAnimRoad, EqualsTheBatchToolAndRestartResetsItsRoad)
     EXPECT_EQ(w.m_shell.opened, std::vector{strWritten});
     // The frame label reads "0/0" after a restart, not its first "Snímek 0/0".
     EXPECT_EQ((std::vector{w.State(), WizardHarness::Texts(w.m_dlg.m_pageSource, {IDC_PATH, IDC_SECOND_PATH}),
-                           WizardHarness::Texts(settings, {IDC_PATH, IDC_FRAME_COUNT, IDC_FPS}),
+                           WizardHarness::Texts(settings, {IDC_PATH, IDC_FRAME_COUNT, IDC_FPS, IDC_WIDTH}),
                            WizardHarness::Texts(progress, {IDC_FRAME_LABEL, IDC_PERCENT_LABEL})}),
-              (std::vector<std::string>{"Welcome Další ->x", "|", "|100|25", "0/0|0%"}));
+              (std::vector<std::string>{"Welcome Další ->x", "|", "|100|25|100", "0/0|0%"}));
     // The bar is empty and both boxes are clear for the next road.
     EXPECT_EQ(std::tuple(progress.m_ctlProgress->value(),
                          WizardHarness::Button(done, IDC_OPEN_RESULT)->isChecked(),
                          WizardHarness::Button(done, IDC_START_AGAIN)->isChecked()), std::tuple(0, false, false));
 }
 
-INSTANTIATE_TEST_SUITE_P(Roads, WizardAnimRoad,
-                         testing::Values(AnimRoad{"AviOfRawFrames", "raw", "0"}, AnimRoad{"Mp4", "h264", "37"}),
+const AnimRoad kRoads[] = {
+    {"AviOfRawFramesUnderEnter", "raw", "0", Qt::Key_Return}, {"Mp4UnderSpace", "h264", "37", Qt::Key_Space},
+    {"AviUnderKeypadEnter", "raw", "0", Qt::KeypadModifier | Qt::Key_Enter}, {"AviUnderEscape", "raw", "0", Qt::Key_Escape},
+    {"AviUnderClicks", "raw", "0", Qt::Key_unknown},
+};
+INSTANTIATE_TEST_SUITE_P(Roads, WizardAnimRoad, testing::ValuesIn(kRoads),
                          [](const auto& info) { return std::string(info.param.m_pszName); });
 
 TEST_F(WizardFiles, StillEqualsTheBatchToolAndRestartKeepsTheRatio)
@@ -164,14 +195,10 @@ TEST_F(WizardFiles, StillEqualsTheBatchToolAndRestartKeepsTheRatio)
     WizardHarness::Click(settings, IDC_RADIO_SECOND);
     WizardHarness::Type(settings, IDC_WIDTH, "6");
     WizardHarness::Type(settings, IDC_HEIGHT, "101");
-    // Opened as the render starts, the preview is gone before the first row.
-    WizardHarness::Click(settings, IDC_PREVIEW);
-    int nOpen = 0;
     // 100 rows of 4 pixels: the row counted 99 shows 99, so the still never reaches 100.
-    EXPECT_EQ(BarChanges(w.m_dlg.m_pageStillProgress, [&] { w.Next(); }, [&] { nOpen += preview.IsOpen(); }), Shown(100, 99));
-    EXPECT_TRUE(nOpen == 0 && !preview.IsOpen());
+    EXPECT_EQ(BarChanges(w.m_dlg.m_pageStillProgress, [&] { w.Next(); }), Shown(100, 99));
 
-    EXPECT_EQ(std::tuple(w.Boxes().size(), w.State(), WizardHarness::Text(w.m_dlg.m_pageStillProgress, IDC_PERCENT_LABEL)),
+    EXPECT_EQ(std::tuple(w.m_boxes.shown.size(), w.State(), WizardHarness::Text(w.m_dlg.m_pageStillProgress, IDC_PERCENT_LABEL)),
               std::tuple(0u, "StillDone Dokončit ->x", "99%"));
     ASSERT_EQ(RunChild({PLAVEX_CLI_PATH, "still", m_strFirst, m_strSecond, Out("cli.bmp"), "--ratio", "70",
                         "--size", "6x101"}).m_nExitCode, 0);
@@ -203,9 +230,28 @@ TEST(WizardProgram, IgnoresItsCommandLine)
     EXPECT_THAT(wizard.readAllStandardError().toStdString(), ::testing::HasSubstr("\"none\""));
 }
 
+// The source pictures that run() opens, by name.
+std::set<std::string> Opened(const QTemporaryDir& folder, const std::function<void()>& run)
+{
+    const int fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    inotify_add_watch(fd, folder.path().toLocal8Bit().constData(), IN_OPEN);
+    run();
+    std::set<std::string> names;
+    alignas(inotify_event) char buffer[4096];
+    for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;)
+        for (const char* p = buffer; p < buffer + n; p += sizeof(inotify_event) + reinterpret_cast<const inotify_event*>(p)->len)
+            if (const auto* pEvent = reinterpret_cast<const inotify_event*>(p); pEvent->len > 0)
+                names.insert(pEvent->name);
+    close(fd);
+    return names;
+}
+
+// Refused on the source page, whose thumbnail has told it; on the settings
+// page before a picture is opened; then by the render; last, a render stopped
+// by a signal or the close box answered "Ano", after which the wizard ends.
 enum class Fault {
-    NamedSecond, MissingFirst, ImpossibleSize, SourceAsOutput, SourceHardLinked, SourceSymlinked, MissingFolder,
-    FileSizeLimit, CompressorCancelled
+    NamedSecond, MissingFirst, SourceAsOutput, SourceHardLinked, SourceSymlinked, SpoiltFirst, ImpossibleSize,
+    MissingFolder, FileSizeLimit, CompressorCancelled, StopSignal, CloseBoxAnsweredYes
 };
 
 struct WizardFault {
@@ -214,6 +260,7 @@ struct WizardFault {
     Fault m_nFault;
     std::string m_strMessage;  // Empty: nothing is told.
     // NamedSecond: the second picture's name, then the seed it copies. ImpossibleSize: the width and height.
+    // StopSignal: the signal's number.
     const char* m_pszFirstArg = nullptr;
     const char* m_pszSecondArg = nullptr;
 };
@@ -221,9 +268,10 @@ struct WizardFault {
 class WizardFaultTest : public WizardFiles, public testing::WithParamInterface<WizardFault> {};
 
 // An output that is one of the sources, by its own path or through a link, is
-// refused by the wizard and the batch tool alike. The animation's own path is
-// "x.avi.bmp", a name the writer keeps.
-TEST_P(WizardFaultTest, IsToldOnceAndTheSettingsPageComesBackWithTheFilesAsTheyWere)
+// refused; the animation's own path is "x.avi.bmp", a name the writer keeps. A render whose first picture fails
+// never opens the second. A stopped render goes no further than the drain
+// that stops it, and drops its unfinished file.
+TEST_P(WizardFaultTest, IsToldOnceOnItsPageWithTheFilesAsTheyWere)
 {
     const WizardFault& f = GetParam();
     const std::string strName = f.m_bAnimation ? "film.avi" : "mix.bmp";
@@ -250,6 +298,9 @@ TEST_P(WizardFaultTest, IsToldOnceAndTheSettingsPageComesBackWithTheFilesAsTheyW
     WizardHarness w(f.m_nFault == Fault::CompressorCancelled);
     w.ChooseSources(strFirst, strSecond, f.m_bAnimation ? 0 : 1);
     const CSettingsPage& settings = w.Settings();
+    if (f.m_nFault == Fault::SpoiltFirst) {
+        ASSERT_TRUE(WriteFile(strFirst, "no longer a picture"));
+    }
     w.ChooseOutput(strTarget);
     WizardHarness::Type(settings, IDC_FRAME_COUNT, "4");
     if (f.m_nFault == Fault::ImpossibleSize) {
@@ -266,24 +317,33 @@ TEST_P(WizardFaultTest, IsToldOnceAndTheSettingsPageComesBackWithTheFilesAsTheyW
     const auto before = files();
     // The still fails at once; the animation after two frames.
     const FileSizeLimit full(f.m_nFault != Fault::FileSizeLimit ? RLIM_INFINITY : f.m_bAnimation ? 100000 : 20000);
-    w.Next();
-    if (f.m_nFault >= Fault::SourceAsOutput && f.m_nFault <= Fault::SourceSymlinked) {
-        const char* pszCommand = f.m_bAnimation ? "anim" : "still";
-        const ChildRun run = RunChild({PLAVEX_CLI_PATH, pszCommand, strFirst, strSecond, strTarget, "--quiet"});
-        EXPECT_EQ(std::pair(run.m_nExitCode, run.m_strErr),
-                  std::pair(1, std::string("plavex-cli ") + pszCommand + ": '" + strTarget +
-                                   "' is one of the source pictures; choose another output file\n"));
-    }
+    const bool bOnSource = f.m_nFault <= Fault::MissingFirst;
+    QTimer::singleShot(0, &w.m_dlg, [&] {  // at the render's first drain
+        w.m_boxes.answers = {QMessageBox::Yes};
+        if (f.m_nFault == Fault::StopSignal)
+            std::raise(std::atoi(f.m_pszFirstArg));
+        else if (f.m_nFault == Fault::CloseBoxAnsweredYes)
+            w.m_dlg.close();
+    });
+    const std::set<std::string> opened = Opened(m_sources, [&] {
+        if (!bOnSource)
+            w.Next();
+    });
+    const std::set<std::string> expected = f.m_nFault < Fault::SpoiltFirst    ? std::set<std::string>()
+                                         : f.m_nFault == Fault::SpoiltFirst ? std::set<std::string>{"first.bmp"}
+                                                                            : std::set<std::string>{"first.bmp", "second.jpg"};
+    EXPECT_EQ(opened, expected);
 
     // A missing folder's message names the file, at the "@".
     std::string strText = f.m_strMessage;
     if (const std::size_t nAt = strText.find('@'); nAt != std::string::npos)
         strText.replace(nAt, 1, strTarget);
-    EXPECT_EQ(w.Boxes(), strText.empty() ? std::vector<std::string>{} : std::vector{Error(strText)});
+    EXPECT_EQ(w.m_boxes.shown, strText.empty() ? std::vector<std::string>{} : std::vector{f.m_nFault == Fault::CloseBoxAnsweredYes ? strText : Error(strText)});
     // The compressor is chosen once the pictures are loaded and the name is
     // checked, before the file is made.
     EXPECT_EQ(w.m_compression.m_nCalls, f.m_bAnimation && f.m_nFault >= Fault::MissingFolder ? 1 : 0);
-    EXPECT_EQ(w.State(), f.m_bAnimation ? "AnimSettings Další <>x" : "StillSettings Další <>x");
+    EXPECT_EQ(w.State(), std::string(bOnSource ? "Source Další <>x" : f.m_bAnimation ? "AnimSettings Další <>x" : "StillSettings Další <>x") +
+                             (f.m_nFault >= Fault::StopSignal ? " end 0" : ""));
     EXPECT_TRUE(files() == before) << "a file was left, or the target or a source changed";
 }
 
@@ -297,6 +357,7 @@ const WizardFault kFaults[] = {
     {"AnimMissingFirst", true, Fault::MissingFirst, kNotLoaded + "missing.bmp: Soubor nelze otevřít."},
     // 65535 × 65535 pixels claimed in a few hundred bytes.
     {"AnimSecondClaimsHugeSize", true, Fault::NamedSecond, kNotLoaded + "obří.gif: Obrázek je příliš velký.", "obří.gif", "gif_huge.gif"},
+    {"AnimFirstSpoiltAfterTheSourcePage", true, Fault::SpoiltFirst, kNotLoaded + "first.bmp: Soubor není obrázek ve známém formátu."},
     {"StillNegativeHeight", false, Fault::ImpossibleSize, kBadSize, "100", "-2"},
     {"AnimWidthBelowFour", true, Fault::ImpossibleSize, kBadSize, "3", "100"},
     {"AnimSizeBeyond32Bits", true, Fault::ImpossibleSize, kBadSize, "1000000", "1000000"},
@@ -308,53 +369,12 @@ const WizardFault kFaults[] = {
     {"StillFileSizeLimit", false, Fault::FileSizeLimit, "Soubor se nepodařilo uložit!"},
     {"AnimFileSizeLimit", true, Fault::FileSizeLimit, "Animaci se nepodařilo uložit!\nAVI frame write failed. A disk error occurred while writing the file."},
     {"AnimCompressorCancelled", true, Fault::CompressorCancelled, ""},
+    {"AnimStoppedBySigterm", true, Fault::StopSignal, "", "15"},
+    {"StillStoppedBySighup", false, Fault::StopSignal, "", "1"},
+    {"AnimStoppedBySigint", true, Fault::StopSignal, "", "2"},
+    {"AnimCloseBoxAnsweredYes", true, Fault::CloseBoxAnsweredYes, CRecordingMessageBox::Box("Plavex", "? yes/no", "Opravdu chcete ukončit program?")},
 };
 INSTANTIATE_TEST_SUITE_P(Rows, WizardFaultTest, testing::ValuesIn(kFaults),
                          [](const auto& info) { return std::string(info.param.m_pszName); });
-
-// Escape or the close box during a render ask first; "Ano" stops the render
-// at once and drops its output, "Ne" lets it finish, and "Dokončit" with both
-// boxes clear then ends the wizard and opens nothing.
-TEST_F(WizardFiles, EndingTheProgramDuringARender)
-{
-    const std::string strTarget = Out("film.avi");
-    for (const bool bYes : {true, false}) {
-        SCOPED_TRACE(bYes ? "yes, by Escape" : "no, by the close box");
-        ASSERT_TRUE(WriteFile(strTarget, kOld));
-        WizardHarness w;
-        w.ChooseSources(m_strFirst, m_strSecond, 0);
-        w.ChooseOutput(strTarget);
-        WizardHarness::Type(w.m_dlg.m_pageAnimSettings, IDC_FRAME_COUNT, "50");
-        bool bSeenRendering = false;
-        int nDrainsAfterYes = -1;  // Events handled after the answer, before the render stopped.
-        const QObject timers;  // Its going cancels a timer still waiting, before the counts go.
-        QTimer::singleShot(0, &timers, [&] {
-            bSeenRendering = w.m_dlg.IsRendering() && w.State() == "AnimProgress Další ---";
-            // A second "Další" reaching the frame now starts nothing.
-            w.m_dlg.OnNext();
-            w.m_boxes.answers = {bYes ? QMessageBox::Yes : QMessageBox::No};
-            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-            bYes ? QApplication::sendEvent(&w.m_dlg, &escape) : w.m_dlg.close();
-            nDrainsAfterYes = 0;
-            QTimer::singleShot(0, &timers, [&] { ++nDrainsAfterYes; });
-        });
-        w.Next();
-
-        // One question, one compressor choice, and the render over.
-        EXPECT_EQ(std::tuple(bSeenRendering, w.Boxes().size(), w.m_compression.m_nCalls, w.m_dlg.IsRendering()),
-                  std::tuple(true, 1u, 1, false));
-        if (bYes) {
-            EXPECT_EQ(std::tuple(nDrainsAfterYes, w.m_dlg.EndResult(), ReadFile(strTarget) == kOld),
-                      std::tuple(0, int{QDialog::Rejected}, true));
-        } else {
-            EXPECT_EQ(w.State(), "AnimDone Dokončit ->x");
-            EXPECT_NE(ReadFile(strTarget), kOld);
-            w.Next();
-            EXPECT_EQ(w.m_dlg.EndResult(), int{QDialog::Accepted});
-            EXPECT_TRUE(w.m_shell.opened.empty());
-        }
-        EXPECT_EQ(ListFolder(m_dir.path().toStdString()), std::vector<std::string>{"film.avi"});
-    }
-}
 
 } // namespace

@@ -84,49 +84,45 @@ TEST(DataExchangeParseInt, AcceptsOnlyWholeNumbersThatFitInt32)
     }
 }
 
-TEST(QtFileChooser, SaveChooserNamesAFileWithTheDefaultSuffixAndAsksInCzechBeforeReplacingOne)
+// The Qt chooser, as the wizard has it: the save chooser opens in the folder
+// asked for, with its filter and Czech buttons, asks in Czech before it
+// replaces a file ("Ne" keeps it open) and adds the default suffix; the open
+// chooser's one entry shows as its bare description.
+TEST(QtFileChooser, OpensInItsFolderAsksBeforeReplacingAndAddsTheSuffix)
 {
     ASSERT_TRUE(InstallQtTranslations("cs"));
     QTemporaryDir dir;
     ASSERT_TRUE(QFile(dir.filePath(QStringLiteral("mix.bmp"))).open(QIODevice::WriteOnly));   // closed at once
-    FileChooserRequest request{.bOpen = false, .strDefaultSuffix = "bmp", .strInitialName = "plavex",
-                               .bConfirmOverwrite = true, .filters = {{"Obrázky BMP (*.bmp)", {"*.bmp"}}}};
-    // The chooser's filters, buttons and whether it hides the filters' patterns.
-    QString shown, question;
+    FileChooserRequest request{.bOpen = false, .strDefaultSuffix = "bmp", .strInitialName = "plavex", .bConfirmOverwrite = true,
+                               .filters = {{"Obrázky BMP (*.bmp)", {"*.bmp"}}}, .strFolder = dir.path()};
+    QStringList shown;  // each chooser's folder, filters and buttons, and the question
     const auto describe = [&](QFileDialog* pDialog) {
-        shown = pDialog->nameFilters().join('|') + (pDialog->testOption(QFileDialog::HideNameFilterDetails) ? " hidden" : "");
+        shown << pDialog->directory().path() + '|' + pDialog->nameFilters().join('|') +
+                     (pDialog->testOption(QFileDialog::HideNameFilterDetails) ? " hidden" : "");
         for (QAbstractButton* pButton : pDialog->findChild<QDialogButtonBox*>()->buttons())
-            shown += '|' + pButton->text();
+            shown.back() += '|' + pButton->text();
     };
     WhenShown<QFileDialog>([&](QFileDialog* pDialog) {
         describe(pDialog);
-        pDialog->setDirectory(dir.path());
-        // The question comes up inside accept(); "Ne" keeps the chooser open.
         pDialog->selectFile(QStringLiteral("mix"));
-        WhenShown<QMessageBox>([&](QMessageBox* box) {
-            question = box->text() + '|' + box->button(QMessageBox::No)->text();
-            box->button(QMessageBox::No)->click();
+        WhenShown<QMessageBox>([&](QMessageBox* pBox) {
+            shown << pBox->text();
+            pBox->button(QMessageBox::No)->click();
         });
-        static_cast<QDialog*>(pDialog)->accept();
+        static_cast<QDialog*>(pDialog)->accept();  // the question comes up inside accept()
         pDialog->selectFile(QStringLiteral("smíchaný"));
         static_cast<QDialog*>(pDialog)->accept();
     });
-    // The Qt chooser, as the wizard has it.
-    IFileChooser& chooser = IFileChooser::Current();
-    EXPECT_EQ(chooser.Choose(request), dir.filePath(QStringLiteral("smíchaný.bmp")));
-    EXPECT_EQ(shown.toStdString(), "Obrázky BMP (*.bmp)|&Uložit|Zrušit");
-    EXPECT_EQ(question.toStdString(), "Soubor mix.bmp již existuje.\nChcete jej nahradit?|&Ne");
-
-
-    // The open chooser's one entry shows as its bare description.
+    EXPECT_EQ(IFileChooser::Current().Choose(request), dir.filePath(QStringLiteral("smíchaný.bmp")));
     request.bOpen = true;
     request.filters = {{"Obrázky", {"*.png", "*.heic"}}};
     WhenShown<QFileDialog>([&](QFileDialog* pDialog) {
         describe(pDialog);
         pDialog->reject();
     });
-    EXPECT_TRUE(chooser.Choose(request).isEmpty());
-    EXPECT_EQ(shown.section('|', 0, 0).toStdString(), "Obrázky (*.png *.heic) hidden");
+    EXPECT_TRUE(IFileChooser::Current().Choose(request).isEmpty());
+    EXPECT_EQ(shown, QStringList({dir.path() + "|Obrázky BMP (*.bmp)|&Uložit|Zrušit", "Soubor mix.bmp již existuje.\nChcete jej nahradit?",
+                                  dir.path() + "|Obrázky (*.png *.heic) hidden|&Otevřít|Zrušit"}));
 }
 
 // One message box shown for real and answered by a key (Key_unknown: the close

@@ -4,6 +4,7 @@
 // lives, answers from a script and records what it was asked.
 
 #include <deque>
+#include <string>
 #include <vector>
 
 #include "platform/ui/IFileChooser.h"
@@ -23,24 +24,26 @@ private:
 
 class CRecordingMessageBox : public Installed<IMessageBox> {
 public:
-    struct Call {
-        QString strText;
-        QString strCaption;
-        QMessageBox::Icon icon;
-        QMessageBox::StandardButtons buttons;
-    };
+    // A box as "caption, kind: text", the kind "ok", "! ok" (a warning) or
+    // "? yes/no" (a question).
+    static std::string Box(const std::string& strCaption, const std::string& strKind, const std::string& strText)
+    {
+        return strCaption + ", " + strKind + ": " + strText;
+    }
     QMessageBox::StandardButton Show(QWidget*, const QString& strText, const QString& strCaption, QMessageBox::Icon icon,
                                      QMessageBox::StandardButtons buttons) override
     {
-        calls.push_back({strText, strCaption, icon, buttons});
-        const QMessageBox::StandardButton answer =
-            !answers.empty() ? answers.front() : (buttons & QMessageBox::No) ? QMessageBox::No : QMessageBox::Ok;
+        const bool bYesNo = buttons == (QMessageBox::Yes | QMessageBox::No);
+        const char* pszIcon = icon == QMessageBox::Warning ? "! " : icon == QMessageBox::Question ? "? " : icon ? "icon " : "";
+        shown.push_back(Box(strCaption.toStdString(), pszIcon + std::string(bYesNo ? "yes/no" : buttons == QMessageBox::Ok ? "ok" : "other"),
+                            strText.toStdString()));
+        const QMessageBox::StandardButton answer = !answers.empty() ? answers.front() : bYesNo ? QMessageBox::No : QMessageBox::Ok;
         if (!answers.empty())
             answers.pop_front();
         return answer;
     }
 
-    std::vector<Call> calls;
+    std::vector<std::string> shown;
     std::deque<QMessageBox::StandardButton> answers;   // given in order; then Ok, or No for a yes/no box
 };
 

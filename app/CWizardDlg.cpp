@@ -6,6 +6,7 @@
 // Qt
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QIcon>
 #include <QPushButton>
 #include <QSlider>
@@ -26,6 +27,8 @@ const QString kNoPictures = QStringLiteral("Musíte vybrat soubory!");
 const QString kNoOutput = QStringLiteral("Musíte vybrat soubor!");
 const QString kOutputIsSource = QStringLiteral("Výstupní soubor nesmí být jedním ze zdrojových obrázků!");
 const QString kStillNotSaved = QStringLiteral("Soubor se nepodařilo uložit!");
+const QString kStillFormatUnwritable =
+    QStringLiteral("Obrázek nelze uložit ve formátu %1!\nUložit jej lze jako BMP, PNG, JPEG, WebP nebo TIFF.");
 const QString kAnimationNotSaved = QStringLiteral("Animaci se nepodařilo uložit!");
 
 // A path as the file system takes it.
@@ -195,11 +198,15 @@ void CWizardDlg::StartRender()
         return;
     }
     m_pageSource.UpdateData(true);
-    const CWizardRender::Job job{FileName(m_pageSource.m_strFirstPath), FileName(m_pageSource.m_strSecondPath),
-                                 FileName(settings.m_strOutputPath), settings.m_nSizeMode, settings.m_nWidth,
-                                 settings.m_nHeight};
-    // A source named as the output is refused before any work, as the
-    // render would refuse it.
+    const CWizardRender::Job job{FileName(m_pageSource.m_strFirstPath),
+                                 FileName(m_pageSource.m_strSecondPath),
+                                 FileName(settings.m_strOutputPath),
+                                 settings.m_nSizeMode,
+                                 settings.m_nWidth,
+                                 settings.m_nHeight,
+                                 settings.m_nKeepAspect ? PictureFit::Contain : PictureFit::Stretch};
+    // A source named as the output, or a still named in a format that is not
+    // written, is refused before any work, as the render would refuse it.
     if (auto output = CWizardRender::OutputFile(job, bAnimation); !output) {
         ShowFailure(output.Error(), bAnimation);
         return;
@@ -275,6 +282,9 @@ void CWizardDlg::ShowFailure(const EngineError& error, bool bAnimation)
         return;
     case EngineErrorCode::OutputIsSource:
         strText = kOutputIsSource;
+        break;
+    case EngineErrorCode::OutputFormatUnwritable:
+        strText = kStillFormatUnwritable.arg(QFileInfo(QString::fromStdString(error.m_strPath)).suffix().toUpper());
         break;
     case EngineErrorCode::WriteFailed:
         // The animation says why in the writer's own words.

@@ -5,13 +5,13 @@
 // Local
 #include "engine/Blend.h"
 #include "engine/BlendWeight.h"
-#include "engine/BmpWriter.h"
 #include "engine/Canvas.h"
 #include "engine/FramePipeline.h"
 #include "engine/PictureLoader.h"
 #include "engine/PictureScaler.h"
 #include "engine/PixelBuffer.h"
 #include "engine/SameFile.h"
+#include "engine/StillFile.h"
 #include "platform/gfx/GfxBitmap.h"
 #include "video/DissolveWriter.h"
 #include "video/VideoContainer.h"
@@ -64,6 +64,9 @@ EngineResult<void> Prepare(const CWizardRender::Job& job, RenderInputs& in)
 
 EngineResult<std::string> CWizardRender::OutputFile(const Job& job, bool bAnimation)
 {
+    if (!bAnimation)
+        if (auto named = CheckStillFileName(job.m_strOutput); !named)
+            return named.Error();
     std::string strName = bAnimation ? VideoFileName(job.m_strOutput) : job.m_strOutput;
     if (auto checked = CheckOutputIsNotASource(strName, job.m_strFirst, job.m_strSecond); !checked)
         return checked.Error();
@@ -78,7 +81,8 @@ EngineResult<std::string> CWizardRender::RenderStill(const StillJob& job)
     if (auto output = OutputFile(job, false); !output)
         return output.Error();
     const Canvas& canvas = in.m_canvas;
-    if (auto scaled = ScaleToCanvas(in.m_first, in.m_second, canvas, in.m_firstBuffer, in.m_secondBuffer); !scaled)
+    if (auto scaled = ScaleToCanvas(in.m_first, in.m_second, canvas, in.m_firstBuffer, in.m_secondBuffer, {job.m_nFit});
+        !scaled)
         return scaled.Error();
 
     const BlendWeight weight(StillWeight(job.m_nRatio));
@@ -93,7 +97,7 @@ EngineResult<std::string> CWizardRender::RenderStill(const StillJob& job)
     // The writer stages the picture beside the target and replaces the
     // target only once the whole file is on disk; a file under that name,
     // if there was one, is as it was when it fails.
-    if (auto saved = SaveBitmapFile(job.m_strOutput, in.m_output, canvas); !saved)
+    if (auto saved = SaveStillFile(job.m_strOutput, in.m_output, canvas); !saved)
         return saved.Error();
     return job.m_strOutput;
 }
@@ -124,7 +128,8 @@ EngineResult<std::string> CWizardRender::RenderAnimation(const AnimationJob& job
     };
     if (auto opened = pWriter->Open(strName, {canvas, job.m_nFps, choice->m_pCodec, choice->m_nQuality}); !opened)
         return notSaved(opened.Error().m_strMessage);
-    if (auto scaled = ScaleToCanvas(in.m_first, in.m_second, canvas, in.m_firstBuffer, in.m_secondBuffer); !scaled)
+    if (auto scaled = ScaleToCanvas(in.m_first, in.m_second, canvas, in.m_firstBuffer, in.m_secondBuffer, {job.m_nFit});
+        !scaled)
         return scaled.Error();
 
     // The pipeline blends into frames of its own. The frames are made on

@@ -13,6 +13,7 @@
 
 // Local
 #include "engine/EngineResult.h"
+#include "engine/PictureFit.h"
 #include "pages/ICompressionChooser.h"
 
 class CWizardRender {
@@ -25,6 +26,7 @@ public:
         std::int32_t m_nSizeMode = 0;
         std::int32_t m_nWidth = 0;
         std::int32_t m_nHeight = 0;
+        PictureFit m_nFit = PictureFit::Stretch; // how each picture meets the canvas; the bars are black
     };
     struct StillJob : Job {
         std::int32_t m_nRatio = 50;  // the share of the second picture in percent
@@ -47,15 +49,17 @@ public:
 
     // The file a render of job writes: an animation's AVI name may gain
     // ".avi". An output that is one of the pictures, also through a link, is
-    // refused with OutputIsSource: writing it would lose that picture. The
-    // frame asks before a render starts, and the render asks again, since
-    // files can change in between.
+    // refused with OutputIsSource: writing it would lose that picture; a
+    // still's name of a format that is not written, with
+    // OutputFormatUnwritable. The frame asks before a render starts, and the
+    // render asks again, since files can change in between.
     static EngineResult<std::string> OutputFile(const Job& job, bool bAnimation);
 
-    // The file written, or why nothing was: a source picture that cannot be
-    // loaded (its path in the error), an impossible size (InvalidCanvas,
-    // ScaleFailed, or OutOfMemory without a path), an output that is one of
-    // the sources, a file that cannot be written, or Cancelled.
+    // The file written, in the format its name asks for (engine/StillFile.h),
+    // or why nothing was: a source picture that cannot be loaded (its path
+    // in the error), an impossible size (InvalidCanvas, ScaleFailed, or
+    // OutOfMemory without a path), an output refused by OutputFile, a file
+    // that cannot be written, or Cancelled.
     EngineResult<std::string> RenderStill(const StillJob& job);
     // As the still, and after the pictures are loaded, the codec is chosen;
     // an AVI name may gain ".avi", and the file written is the one given back.

@@ -89,9 +89,9 @@ constexpr std::array kCommands{
                "Mixes FIRST and SECOND into one picture that holds --ratio percent of SECOND, as the wizard's still "
                "does.",
                "OUTPUT's extension, in any case, picks the format: .png; .jpg or .jpeg (quality 95, full colour "
-               "4:4:4); .webp (lossless); .tif or .tiff; .bmp and any other name give a 24-bit BMP, as the wizard "
-               "writes. A name ending in .gif, .heic, .heif or .avif, formats that are read but not written, is "
-               "refused before any work.",
+               "4:4:4); .webp (lossless); .tif or .tiff (PNG and TIFF at 72 dots per inch); .bmp and any other name "
+               "give a 24-bit BMP. The wizard writes its still by the same rule. A name ending in .gif, .heic, .heif "
+               "or .avif, formats that are read but not written, is refused before any work.",
                "plavex-cli still day.jpg night.jpg dusk.png --ratio 30", kStillOptions, RunStillCommand},
     CliCommand{"anim", "FIRST SECOND OUTPUT", 3, 3, "FIRST, SECOND and OUTPUT",
                "dissolve one picture into another, as a video",

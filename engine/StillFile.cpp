@@ -50,7 +50,8 @@ EngineResult<void> CheckStillFileName(const std::string& strPath)
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     return EngineError{EngineErrorCode::OutputFormatUnwritable,
                        "cannot write '" + strPath + "': stills are written as BMP, PNG, JPEG, WebP or TIFF, not " +
-                           strFormat};
+                           strFormat,
+                       strPath};
 }
 
 EngineResult<void> SaveStillFile(const std::string& strPath, const PixelBuffer& buffer, const Canvas& canvas)

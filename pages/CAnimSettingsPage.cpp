@@ -28,6 +28,7 @@ void CAnimSettingsPage::DoDataExchange(CDataExchange& dx)
     dx.Number(m_pFps, m_nFps, 1, kLargest);
     dx.Number(m_pFrameCount, m_nFrameCount, 1, kLargest);
     dx.Text(m_pOutputPath, m_strOutputPath);
+    dx.Check(m_pKeepAspect, m_nKeepAspect);
 }
 
 PreviewValues CAnimSettingsPage::GetPreviewValues() const

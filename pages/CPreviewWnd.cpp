@@ -144,6 +144,7 @@ struct CPreviewWnd::Impl {
     qint64 nSecondKey = 0;
     std::int32_t nBlendWidth = 0;
     std::int32_t nBlendHeight = 0;
+    PictureFit nBlendFit = PictureFit::Stretch;
     std::int32_t nShownFrame = -1;
 
     void Build();
@@ -317,10 +318,10 @@ bool CPreviewWnd::Impl::EnsureBlend(const PreviewPicture& first, const PreviewPi
     const qint64 nFirstKey = first.m_bitmap.Image().cacheKey();
     const qint64 nSecondKey = second.m_bitmap.Image().cacheKey();
     if (bHaveBlend && nFirstKey == this->nFirstKey && nSecondKey == this->nSecondKey && nWidth == nBlendWidth &&
-        nHeight == nBlendHeight)
+        nHeight == nBlendHeight && values.m_nFit == nBlendFit)
         return true;
 
-    auto made = PreviewBlend::Make(first.m_bitmap, second.m_bitmap, nWidth, nHeight);
+    auto made = PreviewBlend::Make(first.m_bitmap, second.m_bitmap, nWidth, nHeight, {values.m_nFit});
     bHaveBlend = static_cast<bool>(made);
     if (!made)
         return false;
@@ -329,6 +330,7 @@ bool CPreviewWnd::Impl::EnsureBlend(const PreviewPicture& first, const PreviewPi
     this->nSecondKey = nSecondKey;
     nBlendWidth = nWidth;
     nBlendHeight = nHeight;
+    nBlendFit = values.m_nFit;
     return true;
 }
 

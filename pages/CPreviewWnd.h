@@ -12,6 +12,9 @@
 // Qt
 #include <QString>
 
+// Local
+#include "engine/PictureFit.h"
+
 class CPictureCache;
 class CSettingsPage;
 class QImage;
@@ -24,6 +27,7 @@ struct PreviewValues {
     bool m_bCustomSize = false;
     std::optional<std::int32_t> m_nWidth;
     std::optional<std::int32_t> m_nHeight;
+    PictureFit m_nFit = PictureFit::Stretch;     // "Zachovat poměr stran" ticked: Contain
     std::int32_t m_nRatio = 50;                  // the still's slider position
     std::optional<std::int32_t> m_nFrameCount;   // the animation's
     std::optional<std::int32_t> m_nFps;

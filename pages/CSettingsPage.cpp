@@ -3,6 +3,7 @@
 #include <utility>
 
 // Qt
+#include <QAbstractButton>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -15,8 +16,9 @@ CSettingsPage::CSettingsPage(int nIDTemplate, std::vector<FileFilter> outputFilt
     : CTemplatePage(nIDTemplate, pParent), m_pOutputPath(m_items.Item<QLineEdit>(IDC_PATH)),
       m_pAutoSize(m_items.Item<QRadioButton>(IDC_RADIO_FIRST)),
       m_pCustomSize(m_items.Item<QRadioButton>(IDC_RADIO_SECOND)), m_pWidth(m_items.Item<QLineEdit>(IDC_WIDTH)),
-      m_pHeight(m_items.Item<QLineEdit>(IDC_HEIGHT)), m_outputFilters(std::move(outputFilters)),
-      m_strSuffix(std::move(strSuffix)), m_strFolderKey(std::move(strFolderKey))
+      m_pHeight(m_items.Item<QLineEdit>(IDC_HEIGHT)), m_pKeepAspect(m_items.Item<QAbstractButton>(IDC_KEEP_ASPECT)),
+      m_outputFilters(std::move(outputFilters)), m_strSuffix(std::move(strSuffix)),
+      m_strFolderKey(std::move(strFolderKey))
 {
     connect(m_items.Item<QPushButton>(IDC_BROWSE), &QPushButton::clicked, this, &CSettingsPage::OnBrowse);
     connect(m_items.Item<QPushButton>(IDC_PREVIEW), &QPushButton::clicked, this, &CSettingsPage::OnPreview);
@@ -24,6 +26,7 @@ CSettingsPage::CSettingsPage(int nIDTemplate, std::vector<FileFilter> outputFilt
     connect(m_pCustomSize, &QRadioButton::clicked, this, &CSettingsPage::OnSizeCustom);
     for (QLineEdit* pEdit : {m_pWidth, m_pHeight})
         connect(pEdit, &QLineEdit::textChanged, this, &CSettingsPage::OnValuesChanged);
+    connect(m_pKeepAspect, &QAbstractButton::toggled, this, &CSettingsPage::OnValuesChanged);
     // The size edits start disabled whatever the size mode holds.
     EnableSize(false);
 }
@@ -92,5 +95,6 @@ PreviewValues CSettingsPage::GetPreviewValues() const
     values.m_bCustomSize = m_pCustomSize->isChecked();
     values.m_nWidth = PreviewValues::ParseNumber(m_pWidth->text());
     values.m_nHeight = PreviewValues::ParseNumber(m_pHeight->text());
+    values.m_nFit = m_pKeepAspect->isChecked() ? PictureFit::Contain : PictureFit::Stretch;
     return values;
 }

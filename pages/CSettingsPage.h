@@ -2,8 +2,8 @@
 
 // What the two settings pages share: the output file named through a save
 // chooser, the size (automatic, or custom width and height, whose edits are
-// enabled only for a custom size) and the "Náhled…" button. The preview
-// follows the page through its two signals.
+// enabled only for a custom size), whether the pictures keep their shape, and
+// the "Náhled…" button. The preview follows the page through its two signals.
 
 #include <optional>
 
@@ -16,6 +16,7 @@
 #include "platform/ui/CTemplatePage.h"
 #include "platform/ui/IFileChooser.h"
 
+class QAbstractButton;
 class QLineEdit;
 class QRadioButton;
 
@@ -25,6 +26,9 @@ struct SettingsValues {
     int m_nSizeMode = 0;        // 0 automatic size, 1 custom
     int m_nWidth = 100;
     int m_nHeight = 100;
+    // 1: each picture keeps its shape, whole and centred with black bars;
+    // 0: it is stretched over the whole canvas.
+    int m_nKeepAspect = 0;
 };
 
 class CSettingsPage : public CTemplatePage, public SettingsValues {
@@ -66,6 +70,7 @@ protected:
     QRadioButton* m_pCustomSize;
     QLineEdit* m_pWidth;
     QLineEdit* m_pHeight;
+    QAbstractButton* m_pKeepAspect;
 
 private:
     void EnableSize(bool bEnable);

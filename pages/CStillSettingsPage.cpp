@@ -10,8 +10,15 @@
 #include "res/resource.h"
 
 CStillSettingsPage::CStillSettingsPage(QWidget* pParent)
-    : CSettingsPage(IDD_STILL_SETTINGS, {{QStringLiteral("Obrázky BMP (*.bmp)"), {"*.bmp"}}}, QStringLiteral("bmp"),
-                    QStringLiteral("still"), pParent),
+    : CSettingsPage(IDD_STILL_SETTINGS,
+                    // The file is written in the format its extension names;
+                    // any other name is a BMP.
+                    {{QStringLiteral("Obrázky BMP (*.bmp)"), {"*.bmp"}},
+                     {QStringLiteral("Obrázky PNG (*.png)"), {"*.png"}},
+                     {QStringLiteral("Obrázky JPEG (*.jpg *.jpeg)"), {"*.jpg", "*.jpeg"}},
+                     {QStringLiteral("Obrázky WebP (*.webp)"), {"*.webp"}},
+                     {QStringLiteral("Obrázky TIFF (*.tif *.tiff)"), {"*.tif", "*.tiff"}}},
+                    QStringLiteral("bmp"), QStringLiteral("still"), pParent),
       m_ctlRatio(m_items.Item<QSlider>(IDC_RATIO_SLIDER)), m_pRatioLabel(m_items.Item<QLabel>(IDC_RATIO_LABEL))
 {
     UpdateData(false);
@@ -27,6 +34,7 @@ void CStillSettingsPage::DoDataExchange(CDataExchange& dx)
     dx.Radio(m_pAutoSize, m_nSizeMode);
     dx.Number(m_pWidth, m_nWidth);
     dx.Number(m_pHeight, m_nHeight);
+    dx.Check(m_pKeepAspect, m_nKeepAspect);
 }
 
 void CStillSettingsPage::OnRatioChanged(int nPos)

@@ -22,6 +22,9 @@ constexpr unsigned kCheck = kTabStop;
 constexpr unsigned kGroupBox = 0;
 constexpr const char* kFont = "MS Sans Serif";
 
+// Both settings pages: ticked, each picture keeps its shape, with bars beside it.
+constexpr const char* kKeepAspect = "Zachovat poměr stran";
+
 constexpr const char* kThanks =
     "Děkuji za použití programu. Pokud k němu máte nějaké připomínky, tak neváhejte a napište mi je na E-mail.";
 
@@ -86,6 +89,7 @@ constexpr std::array kAnimSettings{
     DialogItem{IDC_STATIC, K::Label,
                "Pozn:\nVelikost videa bude možná mírně upravena (čísla musí být násobkem čtyř)", 171, 118, 95, 38,
                kLabel},
+    DialogItem{IDC_KEEP_ASPECT, K::CheckBox, kKeepAspect, 95, 99, 100, 10, kCheck},
     DialogItem{IDC_PREVIEW, K::PushButton, "Náhled…", 216, 97, 50, 14, kButton},
 };
 
@@ -116,6 +120,7 @@ constexpr std::array kStillSettings{
     DialogItem{IDC_HEIGHT, K::Edit, "", 206, 83, 29, 14, kNumberEdit},
     DialogItem{IDC_STATIC, K::Label, "X", 193, 86, 8, 8, kLabel},
     DialogItem{IDC_STATIC, K::Label, "Pixelů", 243, 87, 20, 8, kLabel},
+    DialogItem{IDC_KEEP_ASPECT, K::CheckBox, kKeepAspect, 101, 100, 100, 10, kCheck},
     DialogItem{IDC_STATIC, K::Label, "Poměr zdrojových obrázků:", 35, 118, 86, 8, kLabel},
     DialogItem{IDC_RATIO_SLIDER, K::Slider, "", 35, 132, 159, 15, kTabStop},
     DialogItem{IDC_RATIO_LABEL, K::Label, "50:50", 217, 135, 19, 8, kLabel},

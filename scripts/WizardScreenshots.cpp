@@ -314,5 +314,27 @@ int main(int argc, char* argv[])
     compressionMp4.show();
     Settle();
     compressionMp4.grab().save(out.filePath(QString::asprintf("%02d-compression-mp4.png", ++nShot)));
+
+    // The still's save chooser with its list of formats open; then a name in
+    // a format that is not written, refused on "Další".
+    WizardHarness::Click(w.m_dlg.m_pageSource, IDC_RADIO_SECOND);
+    w.Next();
+    QTimer::singleShot(300, [&] {
+        auto* pChooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!pChooser)
+            return;
+        pChooser->setDirectory(work.path());
+        auto* pFormats = pChooser->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        pFormats->showPopup();
+        Settle();
+        pFormats->view()->window()->grab().save(out.filePath(QString::asprintf("%02d-still-formats.png", ++nShot)));
+        pFormats->hidePopup();
+        pChooser->reject();
+    });
+    WizardHarness::Click(w.m_dlg.m_pageStillSettings, IDC_BROWSE);
+    w.m_dlg.m_pageStillSettings.m_strOutputPath = work.filePath(QStringLiteral("pohlednice.heic"));
+    w.m_dlg.m_pageStillSettings.UpdateData(false);
+    shootBox("box-still-format-refused");
+    w.Next();
     return bClean ? 0 : 1;
 }

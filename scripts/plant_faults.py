@@ -97,7 +97,9 @@ FAULTS = [
     ("encoded frame always a key frame", "video/CAviWriter.cpp", "nSize, frame.m_bKeyFrame});", "nSize, true});", [VIDEO]),
     ("H.264 fourcc misspelt", "video/VideoCodec.cpp", 'MakeFourcc("H264")', 'MakeFourcc("X264")', [VIDEO]),
     ("H.264 key interval", "video/CAvcodecEncoder.cpp", "constexpr int kH264KeyInterval = 250;", "constexpr int kH264KeyInterval = 300;", [VIDEO]),
-    ("quality to rate factor", "video/CAvcodecEncoder.cpp", "(nQuality - 1) * 28.0 / 89.0", "(nQuality - 1) * 28.0 / 90.0", [VIDEO]),
+    ("quality to rate factor", "video/CAvcodecEncoder.cpp", "(nQuality - 1) * 32.0 / 89.0", "(nQuality - 1) * 32.0 / 90.0", [VIDEO]),
+    ("H.264 threads follow the machine", "video/CAvcodecEncoder.cpp", "ctx.thread_count = kH264Threads;", "ctx.thread_count = 0;", [VIDEO]),
+    ("H.264 luma from blue for red", "video/CAvcodecEncoder.cpp", "(kYr * pR[x] + kYg * pG[x] + kYb * pB[x]", "(kYr * pB[x] + kYg * pG[x] + kYb * pR[x]", [VIDEO]),
     ("encoder given 25 fps", "video/CStagedVideoWriter.cpp", "m_format.m_nQuality, m_format.m_nRate, m_format.m_nScale, m_bGlobalHeader}", "m_format.m_nQuality, 25, 1, m_bGlobalHeader}", [VIDEO]),
     ("new encoder at every picture", "video/SlideshowWriter.cpp", "    if (!pKept) {", "    if (true) {", [VIDEO]),
     ("MP4 index at the end", "video/CMp4Writer.cpp", 'av_dict_set(&pOptions, "movflags", "+faststart", 0);', "", [VIDEO]),
@@ -154,6 +156,13 @@ FAULTS = [
     ("two dropped files fill one", "pages/CSourcePage.cpp", "    if (paths.size() == 2 || m_pFirstPath->text().isEmpty())", "    if (m_pFirstPath->text().isEmpty())", [PAGES]),
     ("command line given to Qt", "app/main.cpp", "QApplication application(nQtArgc, qtArgv);", "QApplication application(argc, argv);", [E2E]),
     ("interrupted text", "cli/CliReport.cpp", "\"' was not written\\n\"", "\"' not written\\n\"", [CLI]),
+    ("wizard ignores the kept shape", "app/CWizardDlg.cpp", "settings.m_nKeepAspect ? PictureFit::Contain : PictureFit::Stretch", "PictureFit::Stretch", [E2E]),
+    ("preview ignores the kept shape", "pages/CPreviewWnd.cpp", "nWidth, nHeight, {values.m_nFit});", "nWidth, nHeight, {});", [PAGES]),
+    ("kept shape not read from the still page", "pages/CStillSettingsPage.cpp", "    dx.Check(m_pKeepAspect, m_nKeepAspect);\n", "", [E2E]),
+    ("unwritable still refused after loading", "app/CWizardRender.cpp", "CheckStillFileName(job.m_strOutput); !named)", "CheckStillFileName(job.m_strOutput); false)", [E2E]),
+    ("wizard still always BMP", "engine/StillFile.cpp", "    if (!ext.m_nFormat)\n", "    if (true)\n", [E2E, CLI]),
+    ("PNG resolution from the screen", "platform/gfx/GfxEncoder.cpp", "    image.setDotsPerMeterX(kDotsPerMeter);\n", "", [E2E]),
+    ("chooser suffix ignores the filter picked", "platform/ui/CQtFileChooser.cpp", "nIndex >= 0)", "nIndex < 0)", [UI]),
 ]
 
 

@@ -1,68 +1,68 @@
 #!/usr/bin/env bash
 # The four compressors of `plavex-cli anim` on a 1920x1080 dissolve of two
-# photo-like pictures (100 frames, 25 fps, default quality), in the same run:
-# - size: H.264 at most 1/8 of Motion JPEG, with a mean PSNR of at least 40 dB
-#   against the uncompressed frames;
-# - speed: H.264 at most 3x the Motion JPEG time (best of three each);
+# wallpaper photographs (100 frames, 25 fps), in the same run:
+# - Motion JPEG and H.264 at quality 50, 75, 90 and 100: size, time (best of
+#   three, alternating) and mean PSNR against the uncompressed frames. At 90,
+#   the default, H.264 should keep at least 40 dB in at most 1/8 of the Motion
+#   JPEG file and at most 3x its time;
 # - FFV1 decoded by ffmpeg equals the uncompressed frames byte for byte;
 # - readers: ffprobe, GStreamer and mediainfo on small H.264, FFV1 and Motion
 #   JPEG files at 1, 25 and 100000 fps, in one segment and in several, and on
 #   MP4 files of `anim` at those rates and of `slideshow`, with the order of
 #   their top-level boxes (the index, moov, must come before the frames, mdat).
 #
-#   bench/video/codecs.sh [BUILD_DIR]      (default: build)
+#   bench/video/codecs.sh [BUILD_DIR] [FIRST SECOND]      (default: build, the two photos below)
 set -euo pipefail
 
 build=$(realpath "${1:-build}")
 cli=$build/cli/plavex-cli
 samples=$build/bench/video/avi_reader_samples
+# A jetty over still water dissolving into autumn leaves: fine detail and
+# smooth gradients (Debian package plasma-workspace-wallpapers).
+first=${2:-/usr/share/wallpapers/BytheWater/contents/images/2560x1600.jpg}
+second=${3:-/usr/share/wallpapers/FallenLeaf/contents/images/2560x1600.jpg}
+for picture in "$first" "$second"; do
+  [ -r "$picture" ] || { echo "missing $picture" >&2; exit 1; }
+done
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
 
-# Photo-like pictures: fractal detail at every scale (as in skies, foliage and
-# stone), hard-edged shapes and text, and a little sensor noise.
-font=$(fc-list : file | grep -m1 -i 'DejaVuSans.ttf' | cut -d: -f1)
-convert -size 1920x1080 -seed 7 plasma:fractal -blur 0x0.7 -modulate 100,60 \
-  \( -size 1920x1080 xc:none -fill '#304050' -draw "circle 500,500 500,800" -fill '#e0d0a0' \
-     -draw "rectangle 1100,200 1700,900" -fill '#802020' -draw "polygon 200,1000 900,300 1400,1000" -blur 0x1.2 \) \
-  -composite -font "$font" -fill white -pointsize 90 -annotate +1150+600 'Plavex 2026' \
-  -attenuate 0.05 +noise Gaussian -quality 92 first.jpg
-convert -size 1920x1080 -seed 11 plasma:fractal -blur 0x0.7 -modulate 100,50,150 \
-  \( -size 1920x1080 xc:none -fill '#203010' -draw "ellipse 1300,600 400,250 0,360" -fill '#a0c0e0' \
-     -draw "rectangle 100,100 800,500" -blur 0x1 \) \
-  -composite -font "$font" -fill black -pointsize 70 -annotate +150+350 'Mountains' \
-  -attenuate 0.05 +noise Gaussian -quality 92 second.jpg
-
-anim() { "$cli" anim first.jpg second.jpg "$1.avi" --frames 100 --fps 25 --size 1920x1080 --codec "$1" --quiet; }
-seconds() { # wall time of a command, in seconds
-  local s e
-  s=$(date +%s.%N); "$@"; e=$(date +%s.%N)
-  awk -v s="$s" -v e="$e" 'BEGIN { printf "%.2f", e - s }'
+anim() { # anim OUTPUT CODEC [QUALITY]
+  "$cli" anim "$first" "$second" "$1" --frames 100 --fps 25 --size 1920x1080 --fit cover --codec "$2" \
+    ${3:+--quality "$3"} --quiet
 }
-
-anim raw
-mjpegT="" h264T=""
-for _ in 1 2 3; do # alternating, so both see the same load
-  t=$(seconds anim mjpeg); if [ -z "$mjpegT" ] || awk "BEGIN{exit !($t < $mjpegT)}"; then mjpegT=$t; fi
-  t=$(seconds anim h264); if [ -z "$h264T" ] || awk "BEGIN{exit !($t < $h264T)}"; then h264T=$t; fi
-done
-ffv1T=$(seconds anim ffv1)
-
+timed() { # wall and processor time of a command, in seconds
+  local TIMEFORMAT='%R %U %S'
+  { time "$@"; } 2> time.txt
+  tail -1 time.txt | awk '{ printf "%.2f %.2f\n", $1, $2 + $3 }'
+}
 psnr() {
   ffmpeg -hide_banner -nostdin -i "$1" -i raw.avi -lavfi "[0]format=rgb24[a];[1]format=rgb24[b];[a][b]psnr" \
     -f null - 2>&1 | grep -o 'average:[0-9.inf]*' | tail -1 | cut -d: -f2
 }
 size() { stat -c %s "$1"; }
 md5() { ffmpeg -v error -nostdin -i "$1" -f rawvideo -pix_fmt bgr24 - | md5sum | cut -d' ' -f1; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0) ? a / b : 0 }'; }
+least() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b < a) ? b : a }'; }
 
-echo "100 frames 1920x1080 at 25 fps, default quality (90):"
-printf '  %-6s %11s bytes  %6s s  PSNR %s dB\n' raw "$(size raw.avi)" - inf
-printf '  %-6s %11s bytes  %6s s  PSNR %s dB\n' mjpeg "$(size mjpeg.avi)" "$mjpegT" "$(psnr mjpeg.avi)"
-printf '  %-6s %11s bytes  %6s s  PSNR %s dB\n' h264 "$(size h264.avi)" "$h264T" "$(psnr h264.avi)"
-printf '  %-6s %11s bytes  %6s s\n' ffv1 "$(size ffv1.avi)" "$ffv1T"
-awk -v m="$(size mjpeg.avi)" -v h="$(size h264.avi)" 'BEGIN { printf "H.264 is 1/%.1f of Motion JPEG (target: at most 1/8)\n", m / h }'
-awk -v m="$mjpegT" -v h="$h264T" 'BEGIN { if (m <= 0) m = 0.01; printf "H.264 takes %.2fx the Motion JPEG time (target: at most 3x)\n", h / m }'
+echo "$first -> $second"
+echo "100 frames 1920x1080 at 25 fps, load $(cut -d' ' -f1-3 /proc/loadavg):"
+anim raw.avi raw
+printf '  %-7s %-6s %11s %6s %6s %9s   %s\n' quality codec bytes wall cpu "PSNR dB" "H.264 against Motion JPEG"
+for quality in 50 75 90 100; do
+  mjpegT="" mjpegC="" h264T="" h264C=""
+  for _ in 1 2 3; do # alternating, so both see the same load; the best of each
+    read -r t c < <(timed anim mjpeg.avi mjpeg "$quality"); mjpegT=$(least "$mjpegT" "$t"); mjpegC=$(least "$mjpegC" "$c")
+    read -r t c < <(timed anim h264.avi h264 "$quality"); h264T=$(least "$h264T" "$t"); h264C=$(least "$h264C" "$c")
+  done
+  printf '  %-7s %-6s %11s %6s %6s %9.2f\n' "$quality" mjpeg "$(size mjpeg.avi)" "$mjpegT" "$mjpegC" "$(psnr mjpeg.avi)"
+  printf '  %-7s %-6s %11s %6s %6s %9.2f   1/%s of the size, %sx the time (%sx the processor time)\n' "$quality" h264 \
+    "$(size h264.avi)" "$h264T" "$h264C" "$(psnr h264.avi)" "$(ratio "$(size mjpeg.avi)" "$(size h264.avi)")" \
+    "$(ratio "$h264T" "$mjpegT")" "$(ratio "$h264C" "$mjpegC")"
+done
+echo "  (targets at 90: H.264 at least 40 dB, at most 1/8 of the size and 3x the time)"
+anim ffv1.avi ffv1
 if [ "$(md5 ffv1.avi)" = "$(md5 raw.avi)" ]; then echo "FFV1 frames equal the raw frames byte for byte"
 else echo "FFV1 frames DIFFER from the raw frames"; fi
 
@@ -81,9 +81,9 @@ done < samples.txt
 echo
 echo "MP4 readers (codec, width, height, rate, duration, frames; top-level boxes) on 320x240 files:"
 for fps in 1 25 100000; do
-  "$cli" anim first.jpg second.jpg "anim-${fps}fps.mp4" --frames 120 --fps "$fps" --size 320x240 --quiet
+  "$cli" anim "$first" "$second" "anim-${fps}fps.mp4" --frames 120 --fps "$fps" --size 320x240 --quiet
 done
-"$cli" slideshow first.jpg second.jpg first.jpg slideshow-25fps.mp4 --size 320x240 --quiet
+"$cli" slideshow "$first" "$second" "$first" slideshow-25fps.mp4 --size 320x240 --quiet
 for f in anim-1fps.mp4 anim-25fps.mp4 anim-100000fps.mp4 slideshow-25fps.mp4; do
   ff=$(ffprobe -v error -count_frames -select_streams v:0 \
     -show_entries stream=codec_name,width,height,r_frame_rate,duration,nb_read_frames -of csv=p=0 "$f")

@@ -14,6 +14,9 @@
 
 namespace {
 
+// 72 dots per inch.
+constexpr int kDotsPerMeter = 2835;
+
 struct CompressorFree {
     void operator()(void* p) const noexcept { tjDestroy(p); }
 };
@@ -63,6 +66,11 @@ std::vector<unsigned char> EncodeBgrRows(const unsigned char* pRows, std::int32_
         return {};
     for (std::int32_t y = 0; y < nHeight; ++y)
         std::memcpy(image.scanLine(y), pRows + static_cast<std::size_t>(nHeight - 1 - y) * nStride, nStride);
+    // PNG and TIFF record a resolution, which a new picture takes from the
+    // screen when there is one: fixed at 72 dots per inch, the file is the
+    // same from the wizard and from the batch tool.
+    image.setDotsPerMeterX(kDotsPerMeter);
+    image.setDotsPerMeterY(kDotsPerMeter);
 
     QByteArray bytes;
     QBuffer device(&bytes);

@@ -31,8 +31,15 @@ public:
         if (!filters.isEmpty())
             dialog.setNameFilters(filters);
         dialog.setOption(QFileDialog::HideNameFilterDetails, bAdded);
-        if (!request.strDefaultSuffix.isEmpty())
+        if (!request.strDefaultSuffix.isEmpty()) {
             dialog.setDefaultSuffix(request.strDefaultSuffix);
+            // Once the user picks a filter, a name typed without an extension
+            // takes that filter's, from its first pattern "*.ext".
+            QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& strFilter) {
+                if (const qsizetype nIndex = filters.indexOf(strFilter); nIndex >= 0)
+                    dialog.setDefaultSuffix(request.filters[static_cast<std::size_t>(nIndex)].patterns.value(0).mid(2));
+            });
+        }
         if (!request.strFolder.isEmpty())
             dialog.setDirectory(request.strFolder);
         if (!request.strInitialName.isEmpty())

@@ -4,8 +4,9 @@
 // or miss a radio group's checked button, a control off its place in dialog
 // units or in another font, a text clipped by its control, a page that
 // overlaps the frame's buttons, a size shown or previewed otherwise than the render makes it, a preview off
-// the screen or moving by itself, a preview frame unlike the render's, a
-// drop taken that the chooser would not offer, a thumbnail out of shape.
+// the screen or moving by itself, a preview frame unlike the render's or
+// blind to the kept shape, a drop taken that the chooser would not offer, a
+// thumbnail out of shape.
 
 #include <array>
 #include <functional>
@@ -187,7 +188,8 @@ TEST_F(PageTest, ChoosersAskForTheirFilesInTheirLastFolderAndFillOnlyTheirEdit)
     // is no extension) but not to a named one, and show a long path's start.
     // The animation's offers MP4 after AVI.
     for (const auto& [page, pszExt, pszFilter] : {std::tuple{Page::AnimSettings, "avi", "Avi soubory (*.avi)|*.avi|Video MP4 (*.mp4)|*.mp4"},
-                                                   std::tuple{Page::StillSettings, "bmp", "Obrázky BMP (*.bmp)|*.bmp"}}) {
+                                                   std::tuple{Page::StillSettings, "bmp", "Obrázky BMP (*.bmp)|*.bmp|Obrázky PNG (*.png)|*.png|"
+                                                              "Obrázky JPEG (*.jpg *.jpeg)|*.jpg;*.jpeg|Obrázky WebP (*.webp)|*.webp|Obrázky TIFF (*.tif *.tiff)|*.tif;*.tiff"}}) {
         const CTemplatePage& settings = d.PageWidget(page);
         Show(page);
         const QString strLong = "/video.v2/" + QString(300, 'a') + "/přechod", strFolder = m_dir.filePath(pszExt);
@@ -328,6 +330,10 @@ TEST_F(PageTest, StillPreviewOpensOnTheScreenAndFollowsTheValuesInPlace)
         Type(page, IDC_WIDTH, "303");
         Type(page, IDC_HEIGHT, "902");
         EXPECT_EQ(std::pair(d.m_wndPreview.GetWidget()->frameGeometry(), d.m_wndPreview.GetSizeText()), std::pair(opened, QString("300 × 900 pixelů")));
+        // Pictures of 4:3 kept in shape on 1:3 leave black bars above and below:
+        // ticked at the left edge, unticked again at the right.
+        Click(page, IDC_KEEP_ASPECT);
+        EXPECT_EQ((d.m_wndPreview.GetPicture().pixel(d.m_wndPreview.GetPicture().width() / 2, 0) & 0xFFFFFF) == 0, nX == screen.left());
         Click(page, IDC_RADIO_FIRST);
         d.m_wndPreview.Close();
     }

@@ -85,16 +85,16 @@ TEST(DataExchangeParseInt, AcceptsOnlyWholeNumbersThatFitInt32)
 }
 
 // The Qt chooser, as the wizard has it: the save chooser opens in the folder
-// asked for, with its filter and Czech buttons, asks in Czech before it
-// replaces a file ("Ne" keeps it open) and adds the default suffix; the open
-// chooser's one entry shows as its bare description.
+// asked for, with its filters and Czech buttons, asks in Czech before it
+// replaces a file ("Ne" keeps it open) and adds the suffix of the filter
+// picked; the open chooser's one entry shows as its bare description.
 TEST(QtFileChooser, OpensInItsFolderAsksBeforeReplacingAndAddsTheSuffix)
 {
     ASSERT_TRUE(InstallQtTranslations("cs"));
     QTemporaryDir dir;
     ASSERT_TRUE(QFile(dir.filePath(QStringLiteral("mix.bmp"))).open(QIODevice::WriteOnly));   // closed at once
     FileChooserRequest request{.bOpen = false, .strDefaultSuffix = "bmp", .strInitialName = "plavex", .bConfirmOverwrite = true,
-                               .filters = {{"Obrázky BMP (*.bmp)", {"*.bmp"}}}, .strFolder = dir.path()};
+                               .filters = {{"Obrázky BMP (*.bmp)", {"*.bmp"}}, {"Obrázky PNG (*.png)", {"*.png"}}}, .strFolder = dir.path()};
     QStringList shown;  // each chooser's folder, filters and buttons, and the question
     const auto describe = [&](QFileDialog* pDialog) {
         shown << pDialog->directory().path() + '|' + pDialog->nameFilters().join('|') +
@@ -110,10 +110,12 @@ TEST(QtFileChooser, OpensInItsFolderAsksBeforeReplacingAndAddsTheSuffix)
             pBox->button(QMessageBox::No)->click();
         });
         static_cast<QDialog*>(pDialog)->accept();  // the question comes up inside accept()
+        // The filter picked by the user gives a bare name its extension.
+        QTest::keyClick(pDialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo")), Qt::Key_Down);
         pDialog->selectFile(QStringLiteral("smíchaný"));
         static_cast<QDialog*>(pDialog)->accept();
     });
-    EXPECT_EQ(IFileChooser::Current().Choose(request), dir.filePath(QStringLiteral("smíchaný.bmp")));
+    EXPECT_EQ(IFileChooser::Current().Choose(request), dir.filePath(QStringLiteral("smíchaný.png")));
     request.bOpen = true;
     request.filters = {{"Obrázky", {"*.png", "*.heic"}}};
     WhenShown<QFileDialog>([&](QFileDialog* pDialog) {
@@ -121,7 +123,7 @@ TEST(QtFileChooser, OpensInItsFolderAsksBeforeReplacingAndAddsTheSuffix)
         pDialog->reject();
     });
     EXPECT_TRUE(IFileChooser::Current().Choose(request).isEmpty());
-    EXPECT_EQ(shown, QStringList({dir.path() + "|Obrázky BMP (*.bmp)|&Uložit|Zrušit", "Soubor mix.bmp již existuje.\nChcete jej nahradit?",
+    EXPECT_EQ(shown, QStringList({dir.path() + "|Obrázky BMP (*.bmp)|Obrázky PNG (*.png)|&Uložit|Zrušit", "Soubor mix.bmp již existuje.\nChcete jej nahradit?",
                                   dir.path() + "|Obrázky (*.png *.heic) hidden|&Otevřít|Zrušit"}));
 }
 

@@ -2,8 +2,9 @@
 // field, index entry or frame that ffprobe, ffmpeg or the AVI layout reader
 // reads otherwise; an MP4 whose index is not first or whose parameter sets
 // are not in its header; a promise of the codec table (fourcc, key-frame
-// interval, quality to rate factor, rate, one encoder across a slideshow)
-// broken; a failure told in other words or leaving a file behind.
+// interval, quality to rate factor, rate, thread count, one encoder across a
+// slideshow) broken; a name that gains ".avi" otherwise than the renders'
+// rule says; a failure told in other words or leaving a file behind.
 
 #include <algorithm>
 #include <cstring>
@@ -66,7 +67,7 @@ struct Sources {
 
 struct FileCase {
     const char* m_pszName;
-    const char* m_pszFile; // its extension chooses the container
+    const char* m_pszFile; // as chosen: its extension chooses the container, and an AVI name may gain ".avi"
     const char* m_pszCodec;
     int m_nWidth, m_nHeight, m_nFrames, m_nRate = 25;
     std::int64_t m_nSegment = 0; // AVI: 0 for one segment, else the size of small ones
@@ -113,7 +114,9 @@ TEST_P(VideoFileTest, ReadersReadEveryFrameAsWrittenOrTheFailureIsTold)
     const VideoCodec& codec = *FindVideoCodec(c.m_pszCodec);
     const bool bAvi = ContainerOfName(c.m_pszFile) == VideoContainer::Avi, bSegmented = c.m_nSegment != 0;
     QTemporaryDir dir;
-    const std::string strPath = dir.filePath(c.m_pszFile).toStdString();
+    // The renders add ".avi" to an AVI name that does not hold "avi", in this case.
+    const std::string strChosen = dir.filePath(c.m_pszFile).toStdString(),
+                      strPath = strChosen + (bAvi && strChosen.find("avi") == std::string::npos ? ".avi" : "");
     const bool bOld = WriteFile(strPath, "old");
     const std::vector<std::string> before = ListFolder(dir.path().toStdString());
     const Sources s(c.m_nWidth, c.m_nHeight);
@@ -122,7 +125,7 @@ TEST_P(VideoFileTest, ReadersReadEveryFrameAsWrittenOrTheFailureIsTold)
         strFailure.replace(nAt, 1, strPath);
     {
         const FileSizeLimit limit(c.m_nSizeLimit);
-        ASSERT_EQ(WriteDissolve(strPath, c, s), strFailure);
+        ASSERT_EQ(WriteDissolve(VideoFileName(strChosen), c, s), strFailure);
     }
     if (!strFailure.empty()) {
         EXPECT_EQ(std::pair(ListFolder(dir.path().toStdString()), ReadFile(strPath)),
@@ -140,25 +143,28 @@ TEST_P(VideoFileTest, ReadersReadEveryFrameAsWrittenOrTheFailureIsTold)
     EXPECT_EQ(strErrors, "");
     ASSERT_EQ(decoded.size(), frames.size());
     // Lossless frames come back byte for byte, the others close to the
-    // frames, which an upside-down copy of these gradients is not.
-    if (!codec.m_bTakesQuality) {
-        EXPECT_TRUE(decoded == frames);
-    } else {
-        long nDiff = 0;
-        for (std::size_t i = 0; i < frames.size(); ++i)
-            nDiff += std::abs(decoded[i] - frames[i]);
-        EXPECT_LT(nDiff / static_cast<long>(frames.size()), 16);
+    // frames, which an upside-down copy of these gradients is not, and with
+    // no error that follows blue minus red, as a conversion that takes one
+    // for the other leaves.
+    long nDiff = 0;
+    double dAlong = 0, dNorm = 1;
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        const int nError = decoded[i] - frames[i], nBlueMinusRed = frames[i - i % 3] - frames[i - i % 3 + 2];
+        nDiff += std::abs(nError), dAlong += nError * nBlueMinusRed, dNorm += nBlueMinusRed * nBlueMinusRed;
     }
+    EXPECT_TRUE(nDiff < (codec.m_bTakesQuality ? 16 * static_cast<long>(frames.size()) : 1) && std::abs(dAlong) < 0.08 * dNorm) << nDiff << " " << dAlong;
 
     // H.264 as the table makes it: the quality's rate factor, no B-frames,
-    // the file's rate in the stream's timing, and a key frame at the start
-    // and every 250 frames, none elsewhere.
+    // the file's rate in the stream's timing, four threads whatever the
+    // machine (x264 makes at most one slice per four rows of blocks), and a
+    // key frame at the start and every 250 frames, none elsewhere.
     if (std::string(c.m_pszCodec) == "h264") {
-        const std::map<int, std::string> rateFactors = {{90, "crf=23.0"}, {37, "crf=39.7"}};
+        const std::map<int, std::string> rateFactors = {{90, "crf=19.0"}, {37, "crf=38.1"}};
         EXPECT_THAT(H264Settings(strPath),
                     IsSupersetOf({std::string("keyint=250"), std::string("bframes=0"), rateFactors.at(c.m_nQuality),
                                   "time_scale=" + std::to_string(2 * c.m_nRate),
-                                  "num_units_in_tick=" + std::to_string(c.m_nScale)}));
+                                  "num_units_in_tick=" + std::to_string(c.m_nScale),
+                                  "threads=" + std::to_string(std::clamp((c.m_nHeight + 15) / 16 / 4, 1, 4))}));
         for (std::size_t i = 0; i < probe.packets.size(); ++i)
             EXPECT_EQ(probe.packets[i][0] == 'K', i % 250 == 0) << i;
     }
@@ -184,9 +190,7 @@ TEST_P(VideoFileTest, ReadersReadEveryFrameAsWrittenOrTheFailureIsTold)
     EXPECT_TRUE(a.frames.at(0).bKey);
     // The suggested buffer is the frame size, or the largest chunk when a
     // tiny picture's compressed form outgrows it.
-    std::uint32_t nLargest = s.canvas.ImageSize();
-    for (const AviLayout::Ref& f : a.frames)
-        nLargest = std::max(nLargest, f.nSize);
+    const std::uint32_t nLargest = std::max(s.canvas.ImageSize(), std::ranges::max(a.frames, {}, &AviLayout::Ref::nSize).nSize);
     // The stream header's length, scale, rate and buffer; then the main
     // header: the time of a frame in µs, an index and interleaved data
     // (AVIF_HASINDEX | AVIF_ISINTERLEAVED), the first segment's frames, one
@@ -218,16 +222,16 @@ const std::string kMp4Open = "MP4 file could not be created. Check filename @.";
 INSTANTIATE_TEST_SUITE_P(
     ContainersCodecsSegmentsFailures, VideoFileTest,
     ::testing::Values(
-        FileCase{"AviRawTiny", "v.avi", "raw", 4, 4, 1}, FileCase{"AviRaw", "v.avi", "raw", 100, 60, 50},
+        FileCase{"AviRawTiny", "movie.AVI", "raw", 4, 4, 1}, FileCase{"AviRaw", "movie", "raw", 100, 60, 50},
         FileCase{"AviRawSegments", "v.avi", "raw", 64, 48, 60, 25, 64 * 1024},
-        FileCase{"AviMjpegTiny", "v.avi", "mjpeg", 4, 4, 1},
+        FileCase{"AviMjpegTiny", "Žluťoučký kůň", "mjpeg", 4, 4, 1},
         FileCase{"AviMjpegSegments", "v.avi", "mjpeg", 160, 120, 40, 1, 16 * 1024},
         FileCase{"AviH264", "v.avi", "h264", 32, 32, 260, 30},
         FileCase{"AviH264Segments", "v.avi", "h264", 160, 120, 60, 100000, 4096},
-        FileCase{"AviFfv1", "v.avi", "ffv1", 36, 20, 2}, FileCase{"AviFfv1Segments", "v.avi", "ffv1", 64, 48, 30, 25, 16 * 1024},
-        FileCase{"Mp4H264Quality37", "v.mp4", "h264", 64, 48, 260, 25, 0, 37},
+        FileCase{"AviFfv1", "klip.mp4.bak", "ffv1", 36, 20, 2}, FileCase{"AviFfv1Segments", "v.avi", "ffv1", 64, 48, 30, 25, 16 * 1024},
+        FileCase{"Mp4H264Quality37", "david.mp4", "h264", 64, 48, 260, 25, 0, 37},
         FileCase{"Mp4H264TinyAt1Fps", "v.MP4", "h264", 4, 4, 3, 1},
-        FileCase{"Mp4H264At100000Fps", "v.mp4", "h264", 64, 48, 10, 100000},
+        FileCase{"Mp4H264At100000Fps", "v.mp4", "h264", 64, 256, 10, 100000},
         // NTSC's 29.97 as the fraction it is: 30 frames last 1.001 s.
         FileCase{"AviH264AtNtscRate", "v.avi", "h264", 32, 32, 30, 30000, 0, 90, "", RLIM_INFINITY, 1001},
         FileCase{"Mp4H264AtNtscRate", "v.mp4", "h264", 32, 32, 30, 30000, 0, 90, "", RLIM_INFINITY, 1001},
@@ -277,17 +281,6 @@ TEST(SlideshowFileTest, OneEncoderCarriesEveryPictureAndMp4HoldsAreOneSample)
         expected[0][0] = 'K';
         const ProbeResult probe = Probe(strPath);
         EXPECT_EQ(std::pair(probe.packets, std::stod(probe.strDuration)), std::pair(expected, 23.0 / 25)) << strPath;
-    }
-}
-
-TEST(VideoNameTest, AviNamesGainTheirExtensionByTheSubstringRuleAndMp4NamesStay)
-{
-    for (const auto& [pszIn, pszOut, container] :
-         {std::tuple{"movie", "movie.avi", VideoContainer::Avi}, {"movie.AVI", "movie.AVI.avi", VideoContainer::Avi},
-          {"avid/clip.mkv", "avid/clip.mkv", VideoContainer::Avi}, {"Žluťoučký kůň", "Žluťoučký kůň.avi", VideoContainer::Avi},
-          {"klip.mp4.bak", "klip.mp4.bak.avi", VideoContainer::Avi}, {"david.mp4", "david.mp4", VideoContainer::Mp4},
-          {"klip.MP4", "klip.MP4", VideoContainer::Mp4}}) {
-        EXPECT_EQ(std::pair(VideoFileName(pszIn), ContainerOfName(VideoFileName(pszIn))), std::pair(std::string(pszOut), container));
     }
 }
 

@@ -219,6 +219,8 @@ void CWizardDlg::StartRender()
     // could open a chooser inside the render or start another.
     const CInputBlock block(this);
     CProgressPage& progress = bAnimation ? m_pageAnimProgress : m_pageStillProgress;
+    // Every report sets the page's values; it is painted at the display's pace.
+    progress.HoldPainting(true);
     CWizardRender render;
     render.m_onProgress = [&progress](std::int32_t nDone, std::int32_t nTotal) { progress.ShowProgress(nDone, nTotal); };
     // The windows keep painting while the render works.
@@ -234,6 +236,7 @@ void CWizardDlg::StartRender()
     const EngineResult<std::string> written =
         bAnimation ? render.RenderAnimation({job, m_pageAnimSettings.m_nFrameCount, m_pageAnimSettings.m_nFps})
                    : render.RenderStill({job, m_pageStillSettings.m_ctlRatio->value()});
+    progress.HoldPainting(false);
     if (written)
         m_strResultPath = QFile::decodeName(QByteArray::fromStdString(written.Value()));
     else

@@ -44,8 +44,8 @@ const fs::path& WorkFolder()
 {
     static const fs::path folder = [] {
         std::error_code error;
-        const fs::path base = fs::is_directory("/dev/shm", error) ? fs::path("/dev/shm") : fs::temp_directory_path();
-        std::string strTemplate = (base / "plavex-fuzz-video-XXXXXX").string();
+        std::string strTemplate = (fs::is_directory("/dev/shm", error) ? fs::path("/dev/shm") : fs::temp_directory_path())
+                                      .append("plavex-fuzz-video-XXXXXX");
         Require(mkdtemp(strTemplate.data()) != nullptr);
         std::atexit([] { std::error_code ignored; fs::remove_all(WorkFolder(), ignored); });
         return fs::path(strTemplate);
@@ -119,9 +119,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     if (bCommitted && container == VideoContainer::Avi) {
         // Every chunk inside its parent, RIFF 'AVI ' then only 'AVIX', and every frame counted.
         const AviLayout avi = ReadAviLayout(target.string());
-        Require(avi.strError.empty() && !avi.riffTypes.empty() && avi.riffTypes[0] == "AVI ");
-        for (std::size_t i = 1; i < avi.riffTypes.size(); ++i)
-            Require(avi.riffTypes[i] == "AVIX");
+        Require(avi.strError.empty() && !avi.riffTypes.empty() && avi.riffTypes[0] == "AVI " &&
+                std::count(avi.riffTypes.begin(), avi.riffTypes.end(), "AVIX") + 1 == std::ssize(avi.riffTypes));
         Require(static_cast<std::int64_t>(avi.frames.size()) == nSamples && avi.nRate == static_cast<std::uint32_t>(nRate) &&
                 avi.nScale == static_cast<std::uint32_t>(nScale));
         Require(avi.nDmlhFrames == 0 || avi.nDmlhFrames == static_cast<std::uint32_t>(nSamples));
@@ -131,11 +130,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
         const Mp4Layout mp4 = ReadMp4Layout(target.string());
         Require(mp4.boxes.size() == 4 && mp4.boxes[1] == "moov" && mp4.boxes[3] == "mdat");
         Require(mp4.nSamples == nSamples && mp4.bAvcC == (nSamples > 0));
-    } else if (nName & 8) {
-        std::ifstream old(target, std::ios::binary);
-        Require(std::string(std::istreambuf_iterator<char>(old), {}) == kOldContent);
     } else {
-        Require(!fs::exists(target));
+        // The older file as it was, or none.
+        std::ifstream old(target, std::ios::binary);
+        Require(nName & 8 ? std::string(std::istreambuf_iterator<char>(old), {}) == kOldContent : !fs::exists(target));
     }
     return 0;
 }

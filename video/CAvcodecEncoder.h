@@ -21,8 +21,10 @@ struct AVPacket;
 //   picture parameter sets are repeated in every key frame (an Annex B byte
 //   stream, as AVI readers expect), or, with a global header, kept once in
 //   StreamHeader() for the container (MP4);
-// - FFV1: lossless in 8-bit BGR, every frame a key frame, so the decoded
-//   frames equal the input byte for byte.
+// - FFV1 version 3: lossless in 8-bit BGR, every frame a key frame, so the
+//   decoded frames equal the input byte for byte; each frame in the settings'
+//   number of slices, each with a CRC, compressed by a thread per core. Its
+//   parameters are in StreamHeader(), for the container.
 class CAvcodecEncoder : public IFrameEncoder {
 public:
     enum class Kind { H264, Ffv1 };

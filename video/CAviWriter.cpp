@@ -18,7 +18,6 @@ constexpr std::uint8_t AVI_INDEX_OF_CHUNKS = 0x01;
 constexpr std::uint32_t kDeltaFrameBit = 0x80000000u;
 
 // Sizes of the fixed parts of the layout, with their chunk headers.
-constexpr std::int64_t kFormatChunk = 8 + 40;
 constexpr std::int64_t kAvihChunk = 8 + 56;
 constexpr std::int64_t kStrhChunk = 8 + 56;
 constexpr std::int64_t kDmlhChunk = 8 + 248;
@@ -157,8 +156,11 @@ EngineResult<void> CAviWriter::Open(const std::string& strName, const VideoForma
     const std::string strFormatFailed = "AVI Compressed Stream format setting failed.";
     if (canvas.ImageSize() > kMaxFrameBytes)
         return Fail(strFormatFailed);
-    if (auto made = MakeFirstEncoder(); !made)
+    auto made = MakeFirstEncoder();
+    if (!made)
         return Fail(strFormatFailed + " " + made.Error().m_strMessage);
+    const std::span<const std::uint8_t> header = made.Value()->StreamHeader();
+    m_streamHeader.assign(header.begin(), header.end());
 
     m_nFourcc = pCodec->m_nFourcc;
     m_ckid = m_nFourcc == 0 ? MakeFourcc("00db") : MakeFourcc("00dc");
@@ -176,7 +178,9 @@ EngineResult<void> CAviWriter::Open(const std::string& strName, const VideoForma
 std::vector<std::uint8_t> CAviWriter::BuildHeaders() const
 {
     const std::int64_t nSuperIndexChunk = kSuperIndexHeader + 16 * static_cast<std::int64_t>(kSuperIndexEntries);
-    const std::int64_t nStrl = 4 + kStrhChunk + kFormatChunk + nSuperIndexChunk;
+    // The bitmap header and the codec's stream header, padded to an even size.
+    const auto nFormat = static_cast<std::uint32_t>(40 + m_streamHeader.size());
+    const std::int64_t nStrl = 4 + kStrhChunk + 8 + nFormat + (nFormat & 1) + nSuperIndexChunk;
     const std::int64_t nOdml = 4 + kDmlhChunk;
     const std::int64_t nHdrl = 4 + kAvihChunk + 8 + nStrl + 8 + nOdml;
 
@@ -237,10 +241,11 @@ std::vector<std::uint8_t> CAviWriter::BuildHeaders() const
     w.U16(nHeight);
 
     // Stream format: the canvas header, naming the codec and the size of a
-    // decoded picture where the frames are compressed.
+    // decoded picture where the frames are compressed, and the codec's own
+    // header, which the header's size covers, as readers expect.
     w.U32(MakeFourcc("strf"));
-    w.U32(40);
-    w.U32(40);
+    w.U32(nFormat);
+    w.U32(nFormat);
     w.U32(nWidth);
     w.U32(nHeight);
     w.U16(1);
@@ -248,6 +253,8 @@ std::vector<std::uint8_t> CAviWriter::BuildHeaders() const
     w.U32(m_nFourcc);
     w.U32(m_nFourcc == 0 ? static_cast<std::uint32_t>(canvas.ImageSize()) : nWidth * nHeight * 3);
     w.Zeros(16);
+    out.insert(out.end(), m_streamHeader.begin(), m_streamHeader.end());
+    w.Zeros(nFormat & 1);
 
     // Super index: one entry per segment's standard index. A file of one
     // segment has no standard indexes, and its room is a JUNK chunk that

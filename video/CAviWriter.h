@@ -9,7 +9,8 @@
 // 'JUNK' chunks of the same sizes in their places and no 'ix00', as a plain
 // AVI file that could have grown. The stream's rate and scale are the
 // format's fraction (30000 and 1001 for NTSC's 29.97), its format the canvas
-// header naming the codec.
+// header naming the codec, followed by the codec's stream header where it
+// has one.
 //
 // Failures are told in the writer's own words, which the wizard shows under
 // "Animaci se nepodařilo uložit!".
@@ -64,6 +65,7 @@ private:
     std::int64_t m_nSegmentSize = std::int64_t{1} << 30;
 
     std::uint32_t m_nFourcc = 0; // the codec's, 0 for full frames
+    std::vector<std::uint8_t> m_streamHeader; // the codec's parameters, if it keeps them apart
     std::uint32_t m_ckid = 0;    // '00db' or '00dc'
     std::int64_t m_nFrames = 0;
     std::uint32_t m_nMaxChunk = 0;

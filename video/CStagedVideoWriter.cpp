@@ -5,8 +5,10 @@ EngineResult<std::unique_ptr<IFrameEncoder>> CStagedVideoWriter::MakeEncoder()
     if (m_pFirstEncoder)
         return std::move(m_pFirstEncoder);
     const Canvas& canvas = m_format.m_canvas;
-    return m_format.m_pCodec->m_makeEncoder(
-        {canvas.Width(), canvas.Height(), m_format.m_nQuality, m_format.m_nRate, m_format.m_nScale, m_bGlobalHeader});
+    const VideoCodec& codec = *m_format.m_pCodec;
+    return codec.m_makeEncoder({canvas.Width(), canvas.Height(),
+                                m_format.m_nQuality, m_format.m_nRate, m_format.m_nScale, m_bGlobalHeader,
+                                codec.m_nSlices});
 }
 
 EngineResult<const IFrameEncoder*> CStagedVideoWriter::MakeFirstEncoder()

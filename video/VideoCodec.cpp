@@ -13,7 +13,7 @@ const std::array<VideoCodec, 4> kCodecs = {{
     {0, "raw", "Plné snímky (nekomprimované)", false, true, false, &CFullFrameEncoder::Make},
     {MakeFourcc("MJPG"), "mjpeg", "Motion JPEG", true, true, false, &CMjpegEncoder::Make},
     {MakeFourcc("H264"), "h264", "H.264", true, false, true, &CAvcodecEncoder::MakeH264},
-    {MakeFourcc("FFV1"), "ffv1", "FFV1 (bezeztrátový)", false, false, false, &CAvcodecEncoder::MakeFfv1},
+    {MakeFourcc("FFV1"), "ffv1", "FFV1 (bezeztrátový)", false, false, false, &CAvcodecEncoder::MakeFfv1, 16},
 }};
 
 } // namespace

@@ -24,6 +24,8 @@ struct EncoderSettings {
     // The codec's parameter sets go once into the container's header (MP4)
     // instead of into every key frame (AVI).
     bool m_bGlobalHeader = false;
+    // For a codec that cuts its frames into slices: how many.
+    std::int32_t m_nSlices = 0;
 };
 
 using MakeEncoderFn = EngineResult<std::unique_ptr<IFrameEncoder>> (*)(const EncoderSettings& settings);
@@ -39,6 +41,11 @@ struct VideoCodec {
     bool m_bFramesStandAlone;
     bool m_bGoesInMp4;         // an MP4 file can carry it
     MakeEncoderFn m_makeEncoder;
+    // Slices per frame, where the codec cuts frames into slices. Fixed here
+    // rather than taken from the machine's cores: the slices decide the
+    // bytes, so a file is the same on every machine. The threads that
+    // compress them, one per core, do not.
+    std::int32_t m_nSlices = 0;
 };
 
 constexpr std::uint32_t MakeFourcc(const char (&sz)[5])

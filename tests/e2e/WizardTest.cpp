@@ -1,7 +1,8 @@
 // The wizard end to end on real widgets and real files. Both roads: a file
 // that differs from the batch tool's by one byte, a restart that keeps or
 // drops the wrong values, progress pages that show other numbers than the
-// renders reach, a preview left open when its page goes, a command line obeyed.
+// renders reach or leave the last one unpainted, a preview left open when its
+// page goes, a command line obeyed.
 // A render that cannot finish: a failure not told or told with the wrong
 // text, a page other than the settings page after it, a partial file left,
 // an older file or a source changed (also by the batch tool), and a render
@@ -63,14 +64,24 @@ protected:
     const std::string m_strSecond = Source("second.jpg");
 };
 
-// The values a progress bar takes while the render runs.
-std::vector<int> BarChanges(const CProgressPage& progress, const std::function<void()>& run)
+// The values a progress bar takes while the render runs, and the percentage
+// the page painted last.
+std::pair<std::vector<int>, std::string> BarChanges(const CProgressPage& progress, const std::function<void()>& run)
 {
+    struct Listener : QObject {  // Its going ends the connection.
+        bool eventFilter(QObject* pLabel, QEvent* pEvent) override
+        {
+            if (pEvent->type() == QEvent::Paint)
+                strPainted = static_cast<QLabel*>(pLabel)->text().toStdString();
+            return false;
+        }
+        std::string strPainted;
+    } listener;
+    progress.Item(IDC_PERCENT_LABEL)->installEventFilter(&listener);
     std::vector<int> changes;
-    const QObject listener;  // Its going ends the connection.
     QObject::connect(progress.m_ctlProgress, &QProgressBar::valueChanged, &listener, [&](int nValue) { changes.push_back(nValue); });
     run();
-    return changes;
+    return {changes, listener.strPainted};
 }
 
 // What the bar shows after steps 1 .. nLast of nSteps, nSteps dividing 100:
@@ -134,7 +145,7 @@ TEST_P(WizardAnimRoad, EqualsTheBatchToolAndRestartResetsItsRoad)
     const CProgressPage& progress = w.m_dlg.m_pageAnimProgress;
     const std::size_t nChoosers = w.m_files.requests.size();
     QTimer::singleShot(0, &w.m_dlg, [&] { Everywhere(w, r.m_key); });
-    EXPECT_EQ(BarChanges(progress, [&] { w.Next(); }), Shown(50, 50));
+    EXPECT_EQ(BarChanges(progress, [&] { w.Next(); }), std::pair(Shown(50, 50), std::string("100%")));
 
     EXPECT_EQ(std::tuple(w.m_boxes.shown.size(), w.m_files.requests.size(), w.m_compression.m_offered, w.State(),
                          WizardHarness::Texts(progress, {IDC_FRAME_LABEL, IDC_PERCENT_LABEL})),
@@ -209,7 +220,7 @@ TEST_P(WizardStillRoad, EqualsTheBatchToolAndRestartKeepsTheRatio)
     if (bKeepAspect)
         WizardHarness::Click(settings, IDC_KEEP_ASPECT);
     // 100 rows of 4 pixels: the row counted 99 shows 99, so the still never reaches 100.
-    EXPECT_EQ(BarChanges(w.m_dlg.m_pageStillProgress, [&] { w.Next(); }), Shown(100, 99));
+    EXPECT_EQ(BarChanges(w.m_dlg.m_pageStillProgress, [&] { w.Next(); }), std::pair(Shown(100, 99), std::string("99%")));
 
     EXPECT_EQ(std::tuple(w.m_boxes.shown.size(), w.State(), WizardHarness::Text(w.m_dlg.m_pageStillProgress, IDC_PERCENT_LABEL)),
               std::tuple(0u, "StillDone Dokončit ->x", "99%"));

@@ -4,12 +4,12 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <sstream>
+#include <tuple>
 
 namespace {
 
@@ -19,30 +19,16 @@ std::string ReadAll(const std::string& strPath)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-std::uint32_t U32(const std::vector<std::uint8_t>& b, std::int64_t p)
+// The four bytes at p as a number, little-endian (AVI) or big-endian (MP4).
+std::uint32_t Word(const std::string& b, std::int64_t p, bool bBigEndian)
 {
-    return b[p] | (b[p + 1] << 8) | (b[p + 2] << 16) | (static_cast<std::uint32_t>(b[p + 3]) << 24);
+    std::uint32_t n = 0;
+    for (int i = 0; i < 4; ++i)
+        n |= std::uint32_t{static_cast<std::uint8_t>(b[static_cast<std::size_t>(p) + i])} << 8 * (bBigEndian ? 3 - i : i);
+    return n;
 }
-
-std::uint32_t Be32(const std::string& b, std::size_t p)
-{
-    return static_cast<std::uint32_t>(static_cast<std::uint8_t>(b[p]) << 24 | static_cast<std::uint8_t>(b[p + 1]) << 16 |
-                                      static_cast<std::uint8_t>(b[p + 2]) << 8 | static_cast<std::uint8_t>(b[p + 3]));
-}
-
-std::vector<std::string> Lines(const std::string& strText)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(strText);
-    for (std::string s; std::getline(in, s);)
-        lines.push_back(s);
-    return lines;
-}
-
-std::string Fourcc(const std::vector<std::uint8_t>& b, std::int64_t p)
-{
-    return std::string(reinterpret_cast<const char*>(&b[p]), 4);
-}
+std::uint32_t U32(const std::string& b, std::int64_t p) { return Word(b, p, false); }
+std::uint32_t Be32(const std::string& b, std::size_t p) { return Word(b, static_cast<std::int64_t>(p), true); }
 
 std::string RunCapture(const std::string& strCommand, const std::string& strErrFile, std::string& strErrors)
 {
@@ -59,12 +45,11 @@ std::string RunCapture(const std::string& strCommand, const std::string& strErrF
 }
 
 // Walks the chunks in [p, end), descending into RIFF and LIST.
-void Walk(AviLayout& a, std::int64_t p, std::int64_t end, std::int64_t& nFirstMovi,
-          std::vector<std::int64_t>& stdIndexes)
+void Walk(AviLayout& a, std::int64_t p, std::int64_t end, std::vector<std::int64_t>& stdIndexes)
 {
     const auto& b = a.bytes;
     while (a.strError.empty() && p + 8 <= end) {
-        const std::string id = Fourcc(b, p);
+        const std::string id = b.substr(p, 4);
         const std::uint32_t size = U32(b, p + 4);
         const std::int64_t d = p + 8;
         if (d + size > end) {
@@ -73,21 +58,18 @@ void Walk(AviLayout& a, std::int64_t p, std::int64_t end, std::int64_t& nFirstMo
         }
         if (id == "RIFF" || id == "LIST") {
             if (id == "RIFF") {
-                a.riffTypes.push_back(Fourcc(b, d));
+                a.riffTypes.push_back(b.substr(d, 4));
                 a.framesPerRiff.push_back(0);
             }
-            if (Fourcc(b, d) == "movi" && nFirstMovi < 0)
-                nFirstMovi = d;
-            Walk(a, d + 4, d + size, nFirstMovi, stdIndexes);
+            if (b.substr(d, 4) == "movi" && a.nFirstMovi < 0)
+                a.nFirstMovi = d;
+            Walk(a, d + 4, d + size, stdIndexes);
         } else if (id == "avih") {
             for (int i = 0; i < 10; ++i)
                 a.avih.push_back(U32(b, d + 4 * i));
         } else if (id == "strh") {
-            a.nHandler = U32(b, d + 4);
-            a.nScale = U32(b, d + 20);
-            a.nRate = U32(b, d + 24);
-            a.nLength = U32(b, d + 32);
-            a.nSuggested = U32(b, d + 36);
+            std::tie(a.nHandler, a.nScale, a.nRate, a.nLength, a.nSuggested) =
+                std::tuple(U32(b, d + 4), U32(b, d + 20), U32(b, d + 24), U32(b, d + 32), U32(b, d + 36));
         } else if (id == "strf") {
             a.strf.assign(b.begin() + d, b.begin() + d + size);
         } else if (id == "indx") {
@@ -98,7 +80,7 @@ void Walk(AviLayout& a, std::int64_t p, std::int64_t end, std::int64_t& nFirstMo
             a.nDmlhFrames = U32(b, d);
         } else if (id == "idx1") {
             for (std::uint32_t i = 0; i + 16 <= size; i += 16)
-                a.legacyIndex.push_back({nFirstMovi + U32(b, d + i + 8) + 8, U32(b, d + i + 12),
+                a.legacyIndex.push_back({a.nFirstMovi + U32(b, d + i + 8) + 8, U32(b, d + i + 12),
                                          (U32(b, d + i + 4) & 0x10) != 0});
         } else if (id == "00db" || id == "00dc") {
             a.frames.push_back({d, size, true});
@@ -113,14 +95,11 @@ void Walk(AviLayout& a, std::int64_t p, std::int64_t end, std::int64_t& nFirstMo
 AviLayout ReadAviLayout(const std::string& strPath)
 {
     AviLayout a;
-    const std::string strBytes = ReadAll(strPath);
-    a.bytes.assign(strBytes.begin(), strBytes.end());
-    std::int64_t nFirstMovi = -1;
+    a.bytes = ReadAll(strPath);
     std::vector<std::int64_t> stdIndexes;
-    Walk(a, 0, static_cast<std::int64_t>(a.bytes.size()), nFirstMovi, stdIndexes);
-    a.nFirstMovi = nFirstMovi;
+    Walk(a, 0, static_cast<std::int64_t>(a.bytes.size()), stdIndexes);
     for (const std::int64_t p : stdIndexes) {
-        if (p + 32 > static_cast<std::int64_t>(a.bytes.size()) || Fourcc(a.bytes, p) != "ix00") {
+        if (p + 32 > static_cast<std::int64_t>(a.bytes.size()) || a.bytes.substr(p, 4) != "ix00") {
             a.strError = "a super index entry does not point at an ix00 chunk";
             break;
         }
@@ -152,23 +131,12 @@ Mp4Layout ReadMp4Layout(const std::string& strPath)
     return m;
 }
 
-std::vector<std::string> H264Settings(const std::string& strPath)
+std::vector<std::string> H264Options(const std::string& strPath)
 {
-    // The trace goes where ffmpeg complains.
-    std::string strTrace;
-    std::vector<std::string> settings;
-    RunCapture("ffmpeg -nostdin -v debug -i '" + strPath + "' -c copy -bsf:v trace_headers -f null -",
-               strPath + ".err", strTrace);
-    for (const std::string& s : Lines(strTrace))
-        for (const char* pszName : {" num_units_in_tick ", " time_scale "})
-            if (s.find(pszName) != std::string::npos)
-                settings.push_back(std::string(pszName).substr(1, std::strlen(pszName) - 2) + "=" + s.substr(s.rfind(' ') + 1));
     const std::string strBytes = ReadAll(strPath);
-    const std::size_t nOptions = strBytes.find("options: ");
+    const std::size_t nOptions = std::min(strBytes.find("options: "), strBytes.size());
     std::istringstream options(strBytes.substr(nOptions, strBytes.find('\0', nOptions) - nOptions));
-    for (std::string s; nOptions != std::string::npos && options >> s;)
-        settings.push_back(s);
-    return settings;
+    return {std::istream_iterator<std::string>(options), {}};
 }
 
 ProbeResult Probe(const std::string& strPath)
@@ -176,20 +144,19 @@ ProbeResult Probe(const std::string& strPath)
     ProbeResult r;
     std::map<std::string, std::string> stream;
     std::string strPacketDuration;
-    for (const std::string& s : Lines(RunCapture("ffprobe -v error -count_frames -select_streams v:0 -show_entries "
-                                                 "stream=codec_name,codec_tag_string,width,height,r_frame_rate,"
-                                                 "nb_read_frames,duration:packet=duration_time,flags -of default=nw=1 '" +
-                                                     strPath + "'",
-                                                 strPath + ".err", r.strErrors))) {
+    std::istringstream lines(RunCapture("ffprobe -v error -count_frames -select_streams v:0 -show_entries "
+                                        "stream=codec_name,codec_tag_string,width,height,r_frame_rate,nb_read_frames,"
+                                        "duration:packet=duration_time,flags -of default=nw=1 '" + strPath + "'",
+                                        strPath + ".err", r.strErrors));
+    for (std::string s; std::getline(lines, s);) {
         const std::string k = s.substr(0, s.find('=')), v = s.substr(s.find('=') + 1);
         if (k == "flags")
             r.packets.push_back(v.substr(0, 1) + " " + strPacketDuration);
         (k == "duration_time" ? strPacketDuration : stream[k]) = v;
     }
-    r.strCodec = stream["codec_name"];
-    r.strTag = stream["codec_tag_string"];
-    r.strRate = stream["r_frame_rate"];
-    r.strDuration = stream["duration"];
+    for (const auto& [k, s] : {std::pair{"codec_name", &r.strCodec}, {"codec_tag_string", &r.strTag},
+                               {"r_frame_rate", &r.strRate}, {"duration", &r.strDuration}})
+        *s = stream[k];
     for (const auto& [k, n] : {std::pair{"width", &r.nWidth}, {"height", &r.nHeight}, {"nb_read_frames", &r.nFrames}})
         *n = stream.contains(k) ? std::stoi(stream[k]) : -1;
     return r;
@@ -201,12 +168,4 @@ std::vector<std::uint8_t> DecodeBottomUpBgr(const std::string& strPath, std::str
                                               "' -vf vflip -f rawvideo -pix_fmt bgr24 -",
                                           strPath + ".err", strErrors);
     return {strOut.begin(), strOut.end()};
-}
-
-std::vector<std::uint8_t> MakeFrame(int nWidth, int nHeight, int nIndex)
-{
-    std::vector<std::uint8_t> frame(static_cast<std::size_t>(nWidth) * 3 * nHeight);
-    for (std::size_t i = 0; i < frame.size(); ++i)
-        frame[i] = static_cast<std::uint8_t>((i / 3 % nWidth) * 7 + (i / 3 / nWidth) * 5 * (i % 3) + nIndex * 13);
-    return frame;
 }

@@ -26,7 +26,7 @@ struct AviLayout {
     std::vector<Ref> frames;      // frame chunks in file order
     std::vector<Ref> stdIndex;    // every ix00 entry, reached through the indx super index
     std::vector<Ref> legacyIndex; // idx1 entries
-    std::vector<std::uint8_t> bytes;
+    std::string bytes;
 };
 
 AviLayout ReadAviLayout(const std::string& strPath);
@@ -50,13 +50,8 @@ struct ProbeResult {
 // Decodes every frame with ffprobe.
 ProbeResult Probe(const std::string& strPath);
 
-// The H.264 sequence parameters ffmpeg's trace_headers reads, such as
-// "time_scale=50", and the x264 options written in the stream, such as
-// "keyint=250".
-std::vector<std::string> H264Settings(const std::string& strPath);
+// The x264 options written in the stream, such as "keyint=250".
+std::vector<std::string> H264Options(const std::string& strPath);
 
 // Decodes the file with ffmpeg into bottom-up BGR frames, the layout written.
 std::vector<std::uint8_t> DecodeBottomUpBgr(const std::string& strPath, std::string& strErrors);
-
-// A frame of width × 3 × height bytes that differs per index.
-std::vector<std::uint8_t> MakeFrame(int nWidth, int nHeight, int nIndex);

@@ -38,10 +38,7 @@
 
 namespace {
 
-const std::string kOld = "an older file of that name";
-
 std::string Error(const std::string& strText) { return CRecordingMessageBox::Box("Chyba", "! ok", strText); }
-QString Seed(const char* pszName) { return QString(PLAVEX_CORPUS_DIR "/load_picture/") + pszName; }
 
 // Two pictures in a folder of their own, and a folder for the outputs.
 class WizardFiles : public testing::Test {
@@ -68,7 +65,7 @@ std::vector<int> BarChanges(const CProgressPage& progress, const std::function<v
 {
     std::vector<int> changes;
     const QObject listener;  // Its going ends the connection.
-    QObject::connect(progress.m_ctlProgress, &QProgressBar::valueChanged, &listener, [&](int nValue) { changes.push_back(nValue); });
+    QObject::connect(progress.m_ctlProgress, &QProgressBar::valueChanged, &listener, [&](int n) { changes.push_back(n); });
     run();
     return changes;
 }
@@ -166,9 +163,9 @@ TEST_P(WizardAnimRoad, EqualsTheBatchToolAndRestartResetsItsRoad)
                          WizardHarness::Button(done, IDC_START_AGAIN)->isChecked()), std::tuple(0, false, false, false));
 }
 
+// The render's block stops every key alike; a click is other input.
 const AnimRoad kRoads[] = {
     {"AviOfRawFramesUnderEnter", "raw", "0", Qt::Key_Return}, {"Mp4UnderSpace", "h264", "37", Qt::Key_Space},
-    {"AviUnderKeypadEnter", "raw", "0", Qt::KeypadModifier | Qt::Key_Enter}, {"AviUnderEscape", "raw", "0", Qt::Key_Escape},
     {"AviUnderClicks", "raw", "0", Qt::Key_unknown},
 };
 INSTANTIATE_TEST_SUITE_P(Roads, WizardAnimRoad, testing::ValuesIn(kRoads),
@@ -176,7 +173,7 @@ INSTANTIATE_TEST_SUITE_P(Roads, WizardAnimRoad, testing::ValuesIn(kRoads),
 
 // The still road to each name: the file equals the batch tool's byte for
 // byte, so it is in the format its extension names, in any case (any other
-// name is a BMP; the batch tool's tests check each format), with the pictures
+// name is a BMP; the batch tool's tests check each format of the table), with the pictures
 // kept in shape but for the BMP; the restart keeps the ratio and resets the
 // rest of the page.
 class WizardStillRoad : public WizardFiles, public testing::WithParamInterface<const char*> {};
@@ -228,7 +225,7 @@ TEST_P(WizardStillRoad, EqualsTheBatchToolAndRestartKeepsTheRatio)
                          WizardHarness::Button(w.m_dlg.m_pageStillDone, IDC_START_AGAIN)->isChecked()), std::tuple(0, 70, false, false));
 }
 
-INSTANTIATE_TEST_SUITE_P(Names, WizardStillRoad, testing::Values("mix.bmp", "mix.png", "mix.JPG", "mix.webp", "mix.tiff", "mix.obr"),
+INSTANTIATE_TEST_SUITE_P(Names, WizardStillRoad, testing::Values("mix.bmp", "mix.png", "mix.JPG", "mix.obr"),
                          [](const auto& info) { return std::string(info.param).substr(4); });
 
 TEST(WizardProgram, IgnoresItsCommandLine)
@@ -291,10 +288,10 @@ TEST_P(WizardFaultTest, IsToldOnceOnItsPageWithTheFilesAsTheyWere)
     const WizardFault& f = GetParam();
     const std::string strName = f.m_bAnimation ? "film.avi" : "mix.bmp";
     std::string strTarget = Out(strName), strFirst = m_strFirst, strSecond = m_strSecond;
-    ASSERT_TRUE(WriteFile(strTarget, kOld));
+    ASSERT_TRUE(WriteFile(strTarget, "an older file of that name"));
     switch (f.m_nFault) {
     case Fault::NamedSecond:
-        ASSERT_TRUE(QFile::copy(Seed(f.m_pszSecondArg), QString::fromStdString(strSecond = Source(f.m_pszFirstArg))));
+        ASSERT_TRUE(QFile::copy(PLAVEX_CORPUS_DIR "/load_picture/" + QString(f.m_pszSecondArg), QString::fromStdString(strSecond = Source(f.m_pszFirstArg))));
         break;
     case Fault::MissingFirst: strFirst = Source("missing.bmp"); break;
     case Fault::UnwritableFormat: strTarget = Out(f.m_pszFirstArg); break;

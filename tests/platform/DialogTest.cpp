@@ -35,6 +35,7 @@
 #include "platform/ui/IMessageBox.h"
 #include "platform/ui/DialogUnits.h"
 #include "app/QtTranslations.h"
+#include "tests/platform/support/TestServices.h"
 
 namespace {
 
@@ -44,22 +45,6 @@ TEST(DialogUnits, RoundHalfAwayFromZero)
     // x × 6 / 4 and y × 13 / 8: 394.5, 1.5 and -1.5; 290.875, 4.875 and -1.625.
     for (const auto& [nX, nY, nMappedX, nMappedY] : {std::array{263, 179, 395, 291}, {1, 3, 2, 5}, {-1, -1, -2, -2}})
         EXPECT_EQ(std::pair(units.MapX(nX), units.MapY(nY)), std::pair(nMappedX, nMappedY)) << nX;
-}
-
-// Runs `script` on the modal window of type W that the next loop shows; a
-// window the script leaves open is closed later, so that it cannot hang the tests.
-template <class W>
-void WhenShown(const std::function<void(W*)>& script)
-{
-    QTimer::singleShot(0, [script] {
-        auto* pWindow = qobject_cast<W*>(QApplication::activeModalWidget());
-        ASSERT_NE(pWindow, nullptr) << "no modal window";
-        script(pWindow);
-        QTimer::singleShot(5000, pWindow, [pWindow] {
-            ADD_FAILURE() << "the window stayed open";
-            static_cast<QDialog*>(pWindow)->done(0);
-        });
-    });
 }
 
 TEST(DataExchangeParseInt, AcceptsOnlyWholeNumbersThatFitInt32)

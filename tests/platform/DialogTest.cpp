@@ -5,7 +5,6 @@
 // giving another answer than the user's; a compression choice forgotten.
 
 #include <array>
-#include <functional>
 #include <optional>
 #include <tuple>
 
@@ -13,7 +12,6 @@
 
 // Qt
 #include <QAbstractButton>
-#include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
@@ -24,7 +22,6 @@
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 // Local
 #include "pages/CCompressionDialog.h"

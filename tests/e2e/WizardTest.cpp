@@ -65,7 +65,7 @@ std::vector<int> BarChanges(const CProgressPage& progress, const std::function<v
 {
     std::vector<int> changes;
     const QObject listener;  // Its going ends the connection.
-    QObject::connect(progress.m_ctlProgress, &QProgressBar::valueChanged, &listener, [&](int n) { changes.push_back(n); });
+    QObject::connect(progress.m_ctlProgress, &QProgressBar::valueChanged, &listener, [&](int nValue) { changes.push_back(nValue); });
     run();
     return changes;
 }
@@ -173,9 +173,9 @@ INSTANTIATE_TEST_SUITE_P(Roads, WizardAnimRoad, testing::ValuesIn(kRoads),
 
 // The still road to each name: the file equals the batch tool's byte for
 // byte, so it is in the format its extension names, in any case (any other
-// name is a BMP; the batch tool's tests check each format of the table), with the pictures
-// kept in shape but for the BMP; the restart keeps the ratio and resets the
-// rest of the page.
+// name is a BMP; the batch tool's tests check each format of the table), with
+// the pictures kept in shape but for the BMP; the restart keeps the ratio and
+// resets the rest of the page.
 class WizardStillRoad : public WizardFiles, public testing::WithParamInterface<const char*> {};
 
 TEST_P(WizardStillRoad, EqualsTheBatchToolAndRestartKeepsTheRatio)

@@ -11,7 +11,7 @@ Deterministic, so a crash found on one machine replays on another.
 
 Usage: make_corpus.py OUTDIR [TARGET...]   (targets: load_picture canvas video_writer)
 """
-import os, random, shutil, struct, subprocess, sys, tempfile, zlib
+import os, random, re, shutil, struct, subprocess, sys, tempfile, zlib
 
 
 def ffmpeg(size, ext, *args):
@@ -83,21 +83,17 @@ def tiff_claiming(tiff, width, height):
     """The TIFF with its first directory's ImageWidth and ImageLength claiming width x height."""
     order = "<" if tiff[:2] == b"II" else ">"
     ifd = struct.unpack(order + "I", tiff[4:8])[0]
-    for i in range(struct.unpack(order + "H", tiff[ifd:ifd + 2])[0]):
-        entry = ifd + 2 + 12 * i
+    for entry in range(ifd + 2, ifd + 2 + 12 * struct.unpack(order + "H", tiff[ifd:ifd + 2])[0], 12):
         tag, kind = struct.unpack(order + "HH", tiff[entry:entry + 4])
         if tag in (256, 257):
-            value = width if tag == 256 else height
-            tiff = patch(tiff, entry + 8, order + ("H" if kind == 3 else "I"), value)
+            tiff = patch(tiff, entry + 8, order + ("H" if kind == 3 else "I"), width if tag == 256 else height)
     return tiff
 
 
 def heif_claiming(heif, width, height):
     """The HEIF file with every image spatial extent ('ispe') claiming width x height."""
-    at = heif.find(b"ispe")
-    while at >= 0:
-        heif = patch(heif, at + 8, ">II", width, height)
-        at = heif.find(b"ispe", at + 4)
+    for box in re.finditer(b"ispe", heif):
+        heif = patch(heif, box.start() + 8, ">II", width, height)
     return heif
 
 
@@ -158,6 +154,14 @@ def canvas():
     cases = [(0, 0, 0, 640, 480, 800, 600), (0, 0, 0, 641, 480, 798, 601), (1, 103, 99, 5, 5, 5, 5),
              (1, 3, 3, 9, 9, 9, 9), (1, -4, 8, 9, 9, 9, 9), (1, 26752, 26752, 1, 1, 1, 1), (7, 8, 4, 0, 0, 0, 0)]
     cases += [tuple(rnd.choice(interesting) for _ in range(7)) for _ in range(16)]
+    # The rule's edges, which CTest's replay checks against the target's own
+    # model: a mean of 4.5, the widest row and the largest image that fit and
+    # the first that do not, a side of 0 after rounding, a negative one, sums
+    # past 32 bits, a custom size beside pictures, an unknown mode.
+    cases += [(0, 0, 0, 3, 4, 5, 4), (1, 89478487, 4, 1, 1, 1, 1), (1, 89478488, 4, 8, 8, 8, 8),
+              (1, 26756, 26756, 8, 8, 8, 8), (1, 100, 3, 8, 8, 8, 8), (1, 100, -1, 8, 8, 8, 8),
+              (0, 0, 0, 2**31 - 1, 8, 2**31 - 1, 8), (0, 0, 0, 2, 8, 5, 8), (0, 0, 0, 8, 3, 8, 3),
+              (0, -5, 3, 640, 480, 800, 600), (7, 12, 8, 640, 480, 800, 600)]
     return {f"canvas_{i:02d}.bin": struct.pack("<7i", *c) + rnd.randbytes(rnd.choice((0, 16, 200)))
             for i, c in enumerate(cases)}
 
@@ -183,7 +187,7 @@ if __name__ == "__main__":
     targets = {"load_picture": pictures, "canvas": canvas, "video_writer": video_writer}
     if len(sys.argv) < 2 or any(t not in targets for t in sys.argv[2:]):
         sys.exit(__doc__)
-    for name in sys.argv[2:] or ["load_picture", "canvas", "video_writer"]:
+    for name in sys.argv[2:] or targets:
         os.makedirs(os.path.join(sys.argv[1], name), exist_ok=True)
         for file_name, data in targets[name]().items():
             with open(os.path.join(sys.argv[1], name, file_name), "wb") as f:

@@ -17,6 +17,8 @@ BUILD = os.path.join(WORK, "build")
 
 ENGINE, VIDEO, E2E, FRAME, PAGES, UI, CLI = ("engine_tests", "video_files_test", "test_e2e_wizard", "test_app_frame",
                                              "test_pages", "test_platform_ui", "cli_tests")
+# A fuzz target's replay runs over its generated seed corpus, as CTest runs it.
+FUZZ_CANVAS = "fuzz_canvas_replay"
 
 # name, file, text to replace (must occur once), replacement, test programs
 FAULTS = [
@@ -24,9 +26,9 @@ FAULTS = [
     ("frame step 1/N", "engine/Blend.cpp", "1.0 / static_cast<double>(nFrameCount - 1)", "1.0 / static_cast<double>(nFrameCount)", [ENGINE, CLI]),
     ("channel rounds", "engine/Blend.h", "const double v = t + static_cast<double>(a);", "const double v = t + static_cast<double>(a) + 0.5;", [ENGINE, CLI]),
     ("frame weight off by one", "engine/Blend.cpp", "return static_cast<double>(k) * dStep;", "return static_cast<double>(k + 1) * dStep;", [ENGINE, CLI]),
-    ("mean rounds up", "engine/Canvas.cpp", "nRawWidth = nSumWidth / nCount;", "nRawWidth = (nSumWidth + nCount - 1) / nCount;", [ENGINE, CLI]),
-    ("no rounding to four", "engine/Canvas.cpp", "const std::int64_t nH = (nRawHeight / 4) * 4;", "const std::int64_t nH = nRawHeight;", [ENGINE, CLI]),
-    ("negative side accepted", "engine/Canvas.cpp", "if (nRawWidth < 0 || nRawHeight < 0)", "if (nRawWidth < 0 && nRawHeight < 0)", [ENGINE, CLI]),
+    ("mean rounds up", "engine/Canvas.cpp", "nRawWidth = nSumWidth / nCount;", "nRawWidth = (nSumWidth + nCount - 1) / nCount;", [ENGINE, CLI, FUZZ_CANVAS]),
+    ("no rounding to four", "engine/Canvas.cpp", "const std::int64_t nH = (nRawHeight / 4) * 4;", "const std::int64_t nH = nRawHeight;", [ENGINE, CLI, FUZZ_CANVAS]),
+    ("negative side accepted", "engine/Canvas.cpp", "if (nRawWidth < 0 || nRawHeight < 0)", "if (nRawWidth < 0 && nRawHeight < 0)", [ENGINE, CLI, FUZZ_CANVAS]),
     ("BMP magic", "engine/BmpWriter.cpp", "header[0] = 'B';", "header[0] = 'b';", [ENGINE, CLI]),
     ("BMP planes", "engine/BmpWriter.cpp", "PutLe16(infoBytes + 12, info.biPlanes);", "PutLe16(infoBytes + 12, 0);", [ENGINE, CLI]),
     ("AVI without AVIF_HASINDEX", "video/CAviWriter.cpp", "w.U32(AVIF_HASINDEX | AVIF_ISINTERLEAVED);", "w.U32(AVIF_ISINTERLEAVED);", [VIDEO]),
@@ -63,7 +65,7 @@ FAULTS = [
     ("orientation 6 turned the wrong way", "platform/gfx/GfxMetadata.cpp", "upright = upright.transformed(QTransform().rotate(90));", "upright = upright.transformed(QTransform().rotate(270));", [CLI]),
     ("orientation 8 left as stored", "platform/gfx/GfxMetadata.cpp", "    if (nOrientation == 8)\n        upright = upright.transformed(QTransform().rotate(270));\n    else if", "    if", [CLI]),
     ("damaged picture text", "pages/LoadFailureText.cpp", '"Obrázek je poškozený."', '"Obrázek je vadný."', [E2E]),
-    ("canvas of no pixels accepted", "engine/Canvas.cpp", "    if (nW == 0 || nH == 0)\n", "    if (nW < 0 && nH < 0)\n", [ENGINE, CLI, E2E]),
+    ("canvas of no pixels accepted", "engine/Canvas.cpp", "    if (nW == 0 || nH == 0)\n", "    if (nW < 0 && nH < 0)\n", [ENGINE, CLI, E2E, FUZZ_CANVAS]),
     ("hard link not the same file", "engine/SameFile.cpp", "return first.st_dev == second.st_dev && first.st_ino == second.st_ino;", "return false;", [ENGINE, E2E]),
     ("super index always written", "video/CAviWriter.cpp", 'w.U32(bOpenDml ? MakeFourcc("indx") : kJunk);', 'w.U32(MakeFourcc("indx"));', [VIDEO]),
     ("slideshow halves rounded down", "cli/SlideshowCommand.cpp", "rate.m_nRate * 2 + nPerFrame)", "rate.m_nRate * 2 + nPerFrame - 1)", [CLI]),
@@ -88,9 +90,9 @@ FAULTS = [
     ("quality for every compressor", "pages/CCompressionDialog.cpp", "    m_pQuality->setEnabled(bQuality);", "    m_pQuality->setEnabled(true);", [UI]),
     ("compression choice forgotten", "pages/CDialogCompressionChooser.cpp", "    pDialog->SetChoice(m_last);", "", [UI]),
     ("quality label text", "pages/CCompressionDialog.cpp", 'QStringLiteral("Kvalita:")', 'QStringLiteral("Kvalita")', [UI]),
-    ("GIF composed over black", "platform/gfx/GfxDecoder.cpp", "const int nCover = 255 - qAlpha(pixel);", "const int nCover = 0;", [ENGINE, CLI]),
+    ("GIF composed over black", "platform/gfx/GfxDecoder.cpp", "const int nCover = 255 - qAlpha(pixel);", "const int nCover = 0;", [CLI]),
     ("pipeline write failure told as an abort", "engine/FramePipeline.cpp", "m_failure = {Outcome::WriteFailed, written.Error().m_strMessage};", "m_failure = {Outcome::Aborted, written.Error().m_strMessage};", [ENGINE]),
-    ("image size limit doubled", "engine/Canvas.cpp", "if (nImageSize > kInt32Max)", "if (nImageSize > kInt32Max * 2)", [ENGINE, CLI]),
+    ("image size limit doubled", "engine/Canvas.cpp", "if (nImageSize > kInt32Max)", "if (nImageSize > kInt32Max * 2)", [ENGINE, CLI, FUZZ_CANVAS]),
     ("suggested buffer ignores the largest chunk", "video/CAviWriter.cpp", "std::max(m_nMaxChunk, static_cast<std::uint32_t>(canvas.ImageSize()))", "static_cast<std::uint32_t>(canvas.ImageSize())", [VIDEO]),
     ("encoded frame always a key frame", "video/CAviWriter.cpp", "nSize, frame.m_bKeyFrame});", "nSize, true});", [VIDEO]),
     ("H.264 fourcc misspelt", "video/VideoCodec.cpp", 'MakeFourcc("H264")', 'MakeFourcc("X264")', [VIDEO]),
@@ -208,7 +210,9 @@ def main(names):
                 failing = []
                 for t in tests:
                     exe = next((os.path.join(r, t) for r, _, fs in os.walk(BUILD) if t in fs), None)
-                    if run([exe, "--gtest_brief=1"], env=env, cwd=BUILD, timeout=900).returncode:
+                    corpus = os.path.join(BUILD, "fuzz", "corpus", t[len("fuzz_"):-len("_replay")])
+                    args = [exe, corpus] if t.startswith("fuzz_") else [exe, "--gtest_brief=1"]
+                    if run(args, env=env, cwd=BUILD, timeout=900).returncode:
                         failing.append(t)
                 verdict, detail = ("CAUGHT", " ".join(failing)) if failing else ("MISSED", "")
         finally:

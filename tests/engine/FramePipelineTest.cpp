@@ -3,7 +3,6 @@
 // that lets other workers go on writing.
 
 #include <algorithm>
-#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -63,87 +62,84 @@ struct Pictures {
     }
 };
 
-struct PipelineRun {
-    FramePipeline::Result m_result;
-    std::vector<std::vector<BYTE>> m_frames;
-    bool m_bBoundKept = true;
+using Outcome = FramePipeline::Outcome;
+
+// A shared encoder or one per worker; the frame that cannot be compressed or
+// written, or the count written after which the caller aborts; the outcome and its text.
+struct PipelineCase {
+    std::string m_strName;
+    bool m_bShared;
+    std::int32_t m_nFailAt, m_nWriteFailAt, m_nAbortAfter;
+    Outcome m_nOutcome;
+    std::string m_strError;
 };
 
-// Runs the pipeline. A frame numbered nFailAt cannot be compressed;
-// nWriteFailAt cannot be written; nAbortAfter frames written, the caller aborts.
-PipelineRun RunPipeline(int nWorkers, bool bShared, std::int32_t nFailAt = -1, std::int32_t nWriteFailAt = -1,
-                std::int32_t nAbortAfter = -1)
+// Runs the pipeline; each frame written comes back with its key flag last.
+FramePipeline::Result RunPipeline(const PipelineCase& c, int nWorkers, std::vector<std::vector<BYTE>>& frames)
 {
     Pictures p;
-    PipelineRun run;
     std::atomic<std::int32_t> nWritten{0};
-    const double dStep = FrameStep(kFrames);
     FramePipeline pipeline(
-        FramePipeline::Settings{p.canvas, kFrames, nWorkers, !bShared},
+        FramePipeline::Settings{p.canvas, kFrames, nWorkers, !c.m_bShared},
         [&](std::int32_t k) {
             // Frame k starts only once frame k − (P + 2) has been written.
-            if (k >= nWritten.load() + nWorkers + 2)
-                run.m_bBoundKept = false;
-            return k == nFailAt ? FrameRecipe{&p.marked, &p.marked, 0.0}
-                                : FrameRecipe{&p.first, &p.second, FrameWeight(dStep, k)};
+            EXPECT_LT(k, nWritten.load() + nWorkers + 2) << "frame made too early";
+            return k == c.m_nFailAt ? FrameRecipe{&p.marked, &p.marked, 0.0}
+                                    : FrameRecipe{&p.first, &p.second, FrameWeight(FrameStep(kFrames), k)};
         },
-        [&] { return EngineResult<std::unique_ptr<IFrameEncoder>>(std::make_unique<FakeEncoder>(bShared)); },
+        [&] { return EngineResult<std::unique_ptr<IFrameEncoder>>(std::make_unique<FakeEncoder>(c.m_bShared)); },
         [&](std::int32_t k, const EncodedFrame& frame) -> EngineResult<void> {
-            EXPECT_EQ(k, static_cast<std::int32_t>(run.m_frames.size()));
-            if (k == nWriteFailAt)
+            EXPECT_EQ(k, static_cast<std::int32_t>(frames.size()));
+            if (k == c.m_nWriteFailAt)
                 return EngineError{EngineErrorCode::WriteFailed, "disk full"};
-            run.m_frames.emplace_back(frame.m_pData, frame.m_pData + frame.m_nSize);
-            run.m_frames.back().push_back(frame.m_bKeyFrame ? 1 : 0);
+            frames.emplace_back(frame.m_pData, frame.m_pData + frame.m_nSize);
+            frames.back().push_back(frame.m_bKeyFrame ? 1 : 0);
             ++nWritten;
             return {};
         },
-        [&] { return nAbortAfter < 0 || nWritten.load() < nAbortAfter; });
-    run.m_result = pipeline.Run();
-    return run;
+        [&] { return c.m_nAbortAfter < 0 || nWritten.load() < c.m_nAbortAfter; });
+    return pipeline.Run();
 }
 
-TEST(FramePipelineTest, BytesAreTheSameForEveryWorkerCountAndMatchOneFrameAtATime)
+class FramePipelineTest : public testing::TestWithParam<PipelineCase> {};
+
+// Every worker count writes the frames the renders wrote one at a time with
+// the plain formula; a failure or abort stops every worker, and nothing from
+// its frame on is written.
+TEST_P(FramePipelineTest, FramesMatchOneAtATimeForEveryWorkerCountUntilAFailureOrAbort)
 {
-    for (const bool bShared : {false, true}) {
-        // One frame at a time, with the plain formula, as the renders did.
-        Pictures p;
-        std::vector<BYTE> out(96);
-        FakeEncoder encoder(bShared);
-        std::vector<std::vector<BYTE>> expected;
-        for (std::int32_t k = 0; k < kFrames; ++k) {
-            BlendBytesReference(p.first.Data(), p.second.Data(), out.data(), 96, FrameWeight(FrameStep(kFrames), k));
-            const auto frame = encoder.Encode(out.data(), p.canvas.Stride());
-            ASSERT_TRUE(frame);
-            expected.emplace_back(frame.Value().m_pData, frame.Value().m_pData + frame.Value().m_nSize);
-            expected.back().push_back(frame.Value().m_bKeyFrame ? 1 : 0);
-        }
-        for (const int nWorkers : {1, 2, 3, 8}) {
-            const PipelineRun run = RunPipeline(nWorkers, bShared);
-            EXPECT_TRUE(run.m_bBoundKept) << nWorkers;
-            EXPECT_EQ(run.m_frames, expected) << (bShared ? "shared" : "own") << " encoders, workers " << nWorkers;
-        }
+    const PipelineCase& c = GetParam();
+    Pictures p;
+    std::vector<BYTE> out(96);
+    FakeEncoder encoder(c.m_bShared);
+    std::vector<std::vector<BYTE>> expected;
+    for (std::int32_t k = 0; k < kFrames; ++k) {
+        BlendBytesReference(p.first.Data(), p.second.Data(), out.data(), 96, FrameWeight(FrameStep(kFrames), k));
+        const EncodedFrame frame = encoder.Encode(out.data(), p.canvas.Stride()).Value();
+        expected.emplace_back(frame.m_pData, frame.m_pData + frame.m_nSize);
+        expected.back().push_back(frame.m_bKeyFrame ? 1 : 0);
+    }
+    const bool bDone = c.m_nOutcome == Outcome::Done;
+    const std::size_t nStop = bDone ? kFrames : std::max({c.m_nFailAt, c.m_nWriteFailAt, c.m_nAbortAfter});
+    for (const int nWorkers : {1, 2, 3, 8}) {
+        std::vector<std::vector<BYTE>> frames;
+        const FramePipeline::Result result = RunPipeline(c, nWorkers, frames);
+        EXPECT_EQ(std::tie(result.m_nOutcome, result.m_strError), std::tie(c.m_nOutcome, c.m_strError)) << nWorkers;
+        // Frames before a failure may or may not all be written.
+        const std::size_t nWritten = bDone ? nStop : std::min(frames.size(), nStop);
+        EXPECT_EQ(frames, std::vector(expected.begin(), expected.begin() + nWritten)) << "workers " << nWorkers;
     }
 }
 
-TEST(FramePipelineTest, FailureOrAbortStopsEveryWorkerAndWritesNothingAfterIt)
-{
-    using Outcome = FramePipeline::Outcome;
-    // Shared encoder; the frame that cannot be compressed, written or after
-    // which the caller aborts; the outcome and its text.
-    const std::array cases = {
-        std::tuple{false, 5, -1, -1, Outcome::EncodeFailed, "cannot compress"},
-        std::tuple{true, 5, -1, -1, Outcome::EncodeFailed, "cannot compress"},
-        std::tuple{false, -1, 7, -1, Outcome::WriteFailed, "disk full"},
-        std::tuple{true, -1, -1, 3, Outcome::Aborted, ""},
-    };
-    for (const auto& [bShared, nFailAt, nWriteFailAt, nAbortAfter, nOutcome, pszError] : cases)
-        for (const int nWorkers : {1, 3}) {
-            const PipelineRun run = RunPipeline(nWorkers, bShared, nFailAt, nWriteFailAt, nAbortAfter);
-            EXPECT_EQ(run.m_result.m_nOutcome, nOutcome) << nFailAt << nWriteFailAt << nAbortAfter << ", workers " << nWorkers;
-            EXPECT_EQ(run.m_result.m_strError, pszError);
-            // Frames before the failure may or may not all be written; none from it on.
-            EXPECT_LE(run.m_frames.size(), static_cast<std::size_t>(std::max({nFailAt, nWriteFailAt, nAbortAfter})));
-        }
-}
+const PipelineCase kCases[] = {
+    {"OwnEncoders", false, -1, -1, -1, Outcome::Done, ""},
+    {"SharedEncoder", true, -1, -1, -1, Outcome::Done, ""},
+    {"OwnEncoderFails", false, 5, -1, -1, Outcome::EncodeFailed, "cannot compress"},
+    {"SharedEncoderFails", true, 5, -1, -1, Outcome::EncodeFailed, "cannot compress"},
+    {"WriteFails", false, -1, 7, -1, Outcome::WriteFailed, "disk full"},
+    {"CallerAborts", true, -1, -1, 3, Outcome::Aborted, ""},
+};
+INSTANTIATE_TEST_SUITE_P(Runs, FramePipelineTest, testing::ValuesIn(kCases),
+                         [](const auto& info) { return info.param.m_strName; });
 
 } // namespace

@@ -1,12 +1,11 @@
-// The picture loader: a wrong pixel from a BMP or GIF (JPEG and the other
-// formats are compared with their own decoders through plavex-cli), a picture
-// decoded by its name instead of its content, and a broken, foreign, cut or
-// oversized file that loads or crashes instead of being refused for what it is.
+// The picture loader: a wrong pixel from a BMP (GIF, JPEG and the other
+// formats are compared with other decoders through plavex-cli, a GIF named as
+// a JPEG among them), and a broken, foreign, cut or oversized file that loads
+// or crashes instead of being refused for what it is.
 
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -20,6 +19,8 @@
 
 namespace {
 
+std::string Seed(const std::string& strName) { return PLAVEX_CORPUS_DIR "/load_picture/" + strName; }
+
 class PictureLoaderTest : public ::testing::Test {
 protected:
     std::string PathOf(const std::string& strName) const { return m_dir.path().toStdString() + "/" + strName; }
@@ -30,11 +31,10 @@ protected:
         return PathOf(strName);
     }
 
-    static void ExpectRefused(const std::string& strPath, EngineErrorCode nCode)
+    // Runs a shell command in the test's folder.
+    bool Shell(const std::string& strCommand) const
     {
-        const auto bitmap = LoadPictureFile(strPath);
-        ASSERT_FALSE(bitmap) << strPath;
-        EXPECT_EQ(bitmap.Error().m_nCode, nCode) << bitmap.Error().m_strMessage;
+        return std::system(("cd '" + m_dir.path().toStdString() + "' && " + strCommand).c_str()) == 0;
     }
 
     QTemporaryDir m_dir;
@@ -47,12 +47,10 @@ TEST_F(PictureLoaderTest, DecodesBmpOfEveryDepthRunLengthAndTopDownAsAnotherDeco
     for (const std::string strName : {"monob", "pal8", "rgb555le", "bgr24", "bgra", "bmp_4bit.bmp", "bmp_rle8.bmp",
                                       "bmp_rle4.bmp", "bmp_top_down.bmp"}) {
         const bool bSeed = strName.ends_with(".bmp");
-        const std::string strFile = bSeed ? PLAVEX_CORPUS_DIR "/load_picture/" + strName : PathOf("p.bmp");
+        const std::string strFile = bSeed ? Seed(strName) : PathOf("p.bmp");
         const std::string strMake = "ffmpeg -loglevel error -y -f lavfi -i testsrc=size=13x5 -frames:v 1 -pix_fmt " +
                                     strName + " p.bmp && ";
-        const std::string strCommand = "cd '" + m_dir.path().toStdString() + "' && " + (bSeed ? "" : strMake) +
-                                       "ffmpeg -loglevel fatal -y -i '" + strFile + "' -f rawvideo -pix_fmt rgb24 p.rgb";
-        ASSERT_EQ(std::system(strCommand.c_str()), 0);
+        ASSERT_TRUE(Shell((bSeed ? "" : strMake) + "ffmpeg -loglevel fatal -y -i '" + strFile + "' -f rawvideo -pix_fmt rgb24 p.rgb"));
         const auto bitmap = LoadPictureFile(strFile);
         ASSERT_TRUE(bitmap) << strName << ": " << bitmap.Error().m_strMessage;
         const std::string expected = ReadFile(PathOf("p.rgb"));
@@ -64,19 +62,6 @@ TEST_F(PictureLoaderTest, DecodesBmpOfEveryDepthRunLengthAndTopDownAsAnotherDeco
             ASSERT_NEAR(actual.constScanLine(static_cast<int>(i / nRow))[i % nRow],
                         static_cast<unsigned char>(expected[i]), strName == "rgb555le" ? 7 : 0) << strName << " " << i;
     }
-}
-
-TEST_F(PictureLoaderTest, GifDecodesByContentWhateverItsName)
-{
-    // The first frame only, with its transparent pixel composed over white.
-    const std::string strCommand = "cd '" + m_dir.path().toStdString() +
-                                   "' && convert \\( -size 1x1 xc:red xc:none xc:blue +append \\) -size 3x1 xc:lime gif:anim.jpg";
-    ASSERT_EQ(std::system(strCommand.c_str()), 0);
-    const auto gif = LoadPictureFile(PathOf("anim.jpg"));
-    ASSERT_TRUE(gif) << gif.Error().m_strMessage;
-    const QImage& frame = gif.Value().Image();
-    EXPECT_EQ(std::vector<QRgb>({frame.pixel(0, 0), frame.pixel(1, 0), frame.pixel(2, 0)}),
-              std::vector<QRgb>({qRgb(255, 0, 0), qRgb(255, 255, 255), qRgb(0, 0, 255)}));
 }
 
 // Each refusal with the reason the wizard turns into its sentence: foreign
@@ -95,21 +80,20 @@ TEST_P(PictureRefusalTest, GivesItsReasonWhenMeasuredOrLoaded)
 {
     const Refusal& r = GetParam();
     const bool bSeed = r.m_strBytes.starts_with("seed:");
-    const std::string strBytes = bSeed ? ReadFile(PLAVEX_CORPUS_DIR "/load_picture/" + r.m_strBytes.substr(5)) : r.m_strBytes;
+    const std::string strBytes = bSeed ? ReadFile(Seed(r.m_strBytes.substr(5))) : r.m_strBytes;
     ASSERT_TRUE(!bSeed || !strBytes.empty()) << r.m_strBytes;
     const std::string strPath = r.m_strBytes == "folder" ? m_dir.path().toStdString() : Write("picture", strBytes);
-    ExpectRefused(strPath, r.m_nCode);
+    const auto loaded = LoadPictureFile(strPath);
+    ASSERT_FALSE(loaded);
     // A slideshow measures every picture before any work: the same reason,
     // unless the damage only shows in the pixels.
     const auto measured = MeasurePictureFile(strPath);
-    EXPECT_EQ(measured ? EngineErrorCode::PictureDamaged : measured.Error().m_nCode, r.m_nCode);
+    EXPECT_EQ(std::pair(loaded.Error().m_nCode, measured ? EngineErrorCode::PictureDamaged : measured.Error().m_nCode),
+              std::pair(r.m_nCode, r.m_nCode)) << loaded.Error().m_strMessage;
 }
 
 const Refusal kRefusals[] = {
     {"Icon", "seed:ico.ico", EngineErrorCode::PictureUnsupported},
-    {"Cursor", {"\0\0\2\0\1\0\x10\x10", 8}, EngineErrorCode::PictureUnsupported},
-    {"Metafile", {"\xD7\xCD\xC6\x9A\0\0\0\0", 8}, EngineErrorCode::PictureUnsupported},
-    {"EnhancedMetafile", std::string(88, 1), EngineErrorCode::PictureUnsupported},
     {"Empty", "", EngineErrorCode::PictureUnsupported},
     {"RiffNotWebP", "seed:riff_wave.wav", EngineErrorCode::PictureUnsupported},
     {"BmpCutInItsHeader", "seed:bmp_cut_30.bin", EngineErrorCode::PictureDamaged},
@@ -133,7 +117,7 @@ TEST_F(PictureLoaderTest, PicturesCutShortAtAnyLengthLoadWholeOrNotAtAll)
 {
     for (const char* pszSeed : {"gif.gif", "jpeg_yuvj420p.jpg", "bmp_bgr24.bmp", "png.png", "webp_lossless_rotated.webp",
                                 "tiff_rgb.tif", "heic_small.heic", "avif_small.avif"}) {
-        const std::string bytes = ReadFile(std::string(PLAVEX_CORPUS_DIR "/load_picture/") + pszSeed);
+        const std::string bytes = ReadFile(Seed(pszSeed));
         const auto whole = LoadPictureFile(Write(pszSeed, bytes));
         ASSERT_TRUE(whole) << pszSeed << ": " << whole.Error().m_strMessage;
         for (std::size_t nLength = 0; nLength < bytes.size(); ++nLength) {

@@ -7,9 +7,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iterator>
-#include <functional>
-#include <thread>
 
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -18,8 +17,9 @@
 namespace {
 
 // Reads a pipe until the child closes it.
-void ReadPipe(int nFd, std::string& strText)
+std::string ReadPipe(int nFd)
 {
+    std::string strText;
     char buffer[4096];
     for (ssize_t n; (n = ::read(nFd, buffer, sizeof buffer)) != 0;)
         if (n > 0)
@@ -27,23 +27,26 @@ void ReadPipe(int nFd, std::string& strText)
         else if (errno != EINTR)
             break;
     ::close(nFd);
+    return strText;
 }
 
 } // namespace
 
-QImage TestPattern(int nWidth, int nHeight, int nSeed)
+QImage Picture(int nWidth, int nHeight, const std::function<QRgb(int x, int y)>& colour)
 {
     QImage image(nWidth, nHeight, QImage::Format_RGB32);
     for (int y = 0; y < nHeight; ++y)
         for (int x = 0; x < nWidth; ++x)
-            image.setPixel(x, y, qRgb((x * 255 / std::max(nWidth - 1, 1)) ^ (nSeed * 37 & 0xFF), y * 255 / std::max(nHeight - 1, 1),
-                                      ((x / 3 + y / 3) % 2) ? 255 : (nSeed * 91) & 0xFF));
+            image.setPixel(x, y, colour(x, y));
     return image;
 }
 
 std::string SavePicture(const std::string& strPath, int nWidth, int nHeight, int nSeed)
 {
-    TestPattern(nWidth, nHeight, nSeed).save(QString::fromStdString(strPath), nullptr, 90);
+    Picture(nWidth, nHeight, [&](int x, int y) {
+        return qRgb((x * 255 / std::max(nWidth - 1, 1)) ^ (nSeed * 37 & 0xFF), y * 255 / std::max(nHeight - 1, 1),
+                    ((x / 3 + y / 3) % 2) ? 255 : (nSeed * 91) & 0xFF);
+    }).save(QString::fromStdString(strPath), nullptr, 90);
     return strPath;
 }
 
@@ -55,9 +58,7 @@ std::string ReadFile(const std::string& strPath)
 
 bool WriteFile(const std::string& strPath, const std::string& strBytes)
 {
-    std::ofstream file(strPath, std::ios::binary | std::ios::trunc);
-    file << strBytes;
-    return static_cast<bool>(file);
+    return static_cast<bool>(std::ofstream(strPath, std::ios::binary | std::ios::trunc) << strBytes);
 }
 
 std::vector<std::string> ListFolder(const std::string& strFolder)
@@ -66,7 +67,7 @@ std::vector<std::string> ListFolder(const std::string& strFolder)
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(strFolder, error))
         names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
+    std::ranges::sort(names);
     return names;
 }
 
@@ -101,9 +102,9 @@ ChildRun RunChild(const std::vector<std::string>& args, std::int64_t nFileSizeLi
     ::close(outPipe[1]);
     ::close(errPipe[1]);
     // Both pipes are read at once, so neither can fill and block the child.
-    std::thread errReader(ReadPipe, errPipe[0], std::ref(run.m_strErr));
-    ReadPipe(outPipe[0], run.m_strOut);
-    errReader.join();
+    auto err = std::async(std::launch::async, ReadPipe, errPipe[0]);
+    run.m_strOut = ReadPipe(outPipe[0]);
+    run.m_strErr = err.get();
     int nStatus = 0;
     while (pid > 0 && ::waitpid(pid, &nStatus, 0) < 0 && errno == EINTR) {
     }

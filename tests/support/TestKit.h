@@ -6,6 +6,7 @@
 
 #include <csignal>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,9 +15,10 @@
 // Qt
 #include <QImage>
 
-// A picture with gradients and hard edges, different for each seed.
-QImage TestPattern(int nWidth, int nHeight, int nSeed);
-// Saves TestPattern(w, h, seed) in the format the extension names, through Qt's writers.
+// A picture whose pixel (x, y) has the colour the function gives.
+QImage Picture(int nWidth, int nHeight, const std::function<QRgb(int x, int y)>& colour);
+// Saves a picture with gradients and hard edges, different for each seed, in
+// the format the extension names, through Qt's writers.
 std::string SavePicture(const std::string& strPath, int nWidth, int nHeight, int nSeed);
 
 std::string ReadFile(const std::string& strPath);

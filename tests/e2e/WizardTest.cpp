@@ -163,9 +163,9 @@ TEST_P(WizardAnimRoad, EqualsTheBatchToolAndRestartResetsItsRoad)
                          WizardHarness::Button(done, IDC_START_AGAIN)->isChecked()), std::tuple(0, false, false, false));
 }
 
-// The render's block stops every key alike; a click is other input.
 const AnimRoad kRoads[] = {
     {"AviOfRawFramesUnderEnter", "raw", "0", Qt::Key_Return}, {"Mp4UnderSpace", "h264", "37", Qt::Key_Space},
+    {"AviUnderKeypadEnter", "raw", "0", Qt::KeypadModifier | Qt::Key_Enter}, {"AviUnderEscape", "raw", "0", Qt::Key_Escape},
     {"AviUnderClicks", "raw", "0", Qt::Key_unknown},
 };
 INSTANTIATE_TEST_SUITE_P(Roads, WizardAnimRoad, testing::ValuesIn(kRoads),
@@ -225,7 +225,7 @@ TEST_P(WizardStillRoad, EqualsTheBatchToolAndRestartKeepsTheRatio)
                          WizardHarness::Button(w.m_dlg.m_pageStillDone, IDC_START_AGAIN)->isChecked()), std::tuple(0, 70, false, false));
 }
 
-INSTANTIATE_TEST_SUITE_P(Names, WizardStillRoad, testing::Values("mix.bmp", "mix.png", "mix.JPG", "mix.obr"),
+INSTANTIATE_TEST_SUITE_P(Names, WizardStillRoad, testing::Values("mix.bmp", "mix.png", "mix.JPG", "mix.webp", "mix.tiff", "mix.obr"),
                          [](const auto& info) { return std::string(info.param).substr(4); });
 
 TEST(WizardProgram, IgnoresItsCommandLine)

@@ -11,7 +11,6 @@
 // Qt
 #include <QApplication>
 #include <QKeyEvent>
-#include <QTimer>
 
 // Local
 #include "app/CWizardApp.h"
@@ -97,23 +96,10 @@ TEST(WizardFrame, EveryStepLandsOnItsPageWithItsButtonsAndMessages)
 TEST(WizardApp, InitInstanceRunsTheFrameUntilAStopSignal)
 {
     CWizardApp app;
-    QMetaObject::invokeMethod(
-        qApp,
-        [] {
-            QTimer::singleShot(0, [] {
-                EXPECT_TRUE(qobject_cast<QMessageBox*>(QApplication::activeModalWidget()));
-                std::raise(SIGTERM);
-            });
-            if (auto* pFrame = dynamic_cast<CWizardDlg*>(QApplication::activeModalWidget()))
-                WizardHarness::Click(*pFrame, IDCANCEL);
-        },
-        Qt::QueuedConnection);
-    QTimer guard;  // a window the signal leaves open fails the test instead of hanging it
-    QObject::connect(&guard, &QTimer::timeout, [] {
-        if (auto* pWindow = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-            ADD_FAILURE() << "a window stayed open", pWindow->done(0);
+    WhenShown<QDialog>([](QDialog* pFrame) {
+        WhenShown<QMessageBox>([](QMessageBox*) { std::raise(SIGTERM); });
+        WizardHarness::Click(*dynamic_cast<CWizardDlg*>(pFrame), IDCANCEL);
     });
-    guard.start(5000);
     EXPECT_FALSE(app.InitInstance());
     // Writes past a file-size limit fail instead of killing the program.
     struct sigaction action {};

@@ -57,10 +57,7 @@ public:
     // A control of a page or of the frame, as the user meets it: its text, a
     // click and typing, which a disabled control ignores.
     template <class P>
-    static QAbstractButton* Button(const P& page, int nID)
-    {
-        return qobject_cast<QAbstractButton*>(page.Item(nID));
-    }
+    static QAbstractButton* Button(const P& page, int nID) { return qobject_cast<QAbstractButton*>(page.Item(nID)); }
     template <class P>
     static std::string Text(const P& page, int nID)
     {
@@ -71,10 +68,7 @@ public:
         return strText.toStdString();
     }
     template <class P>
-    static void Click(const P& page, int nID)
-    {
-        Button(page, nID)->click();
-    }
+    static void Click(const P& page, int nID) { Button(page, nID)->click(); }
     static void Type(const CTemplatePage& page, int nID, const std::string& strText)
     {
         if (auto* pEdit = qobject_cast<QLineEdit*>(page.Item(nID)))  // the still's page has no frame count

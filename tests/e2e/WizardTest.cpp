@@ -39,10 +39,7 @@
 
 namespace {
 
-const std::string kOld = "an older file of that name";
-
 std::string Error(const std::string& strText) { return CRecordingMessageBox::Box("Chyba", "! ok", strText); }
-QString Seed(const char* pszName) { return QString(PLAVEX_CORPUS_DIR "/load_picture/") + pszName; }
 
 // Two pictures in a folder of their own, and a folder for the outputs.
 class WizardFiles : public testing::Test {
@@ -187,9 +184,9 @@ INSTANTIATE_TEST_SUITE_P(Roads, WizardAnimRoad, testing::ValuesIn(kRoads),
 
 // The still road to each name: the file equals the batch tool's byte for
 // byte, so it is in the format its extension names, in any case (any other
-// name is a BMP; the batch tool's tests check each format), with the pictures
-// kept in shape but for the BMP; the restart keeps the ratio and resets the
-// rest of the page.
+// name is a BMP; the batch tool's tests check each format of the table), with
+// the pictures kept in shape but for the BMP; the restart keeps the ratio and
+// resets the rest of the page.
 class WizardStillRoad : public WizardFiles, public testing::WithParamInterface<const char*> {};
 
 TEST_P(WizardStillRoad, EqualsTheBatchToolAndRestartKeepsTheRatio)
@@ -302,10 +299,10 @@ TEST_P(WizardFaultTest, IsToldOnceOnItsPageWithTheFilesAsTheyWere)
     const WizardFault& f = GetParam();
     const std::string strName = f.m_bAnimation ? "film.avi" : "mix.bmp";
     std::string strTarget = Out(strName), strFirst = m_strFirst, strSecond = m_strSecond;
-    ASSERT_TRUE(WriteFile(strTarget, kOld));
+    ASSERT_TRUE(WriteFile(strTarget, "an older file of that name"));
     switch (f.m_nFault) {
     case Fault::NamedSecond:
-        ASSERT_TRUE(QFile::copy(Seed(f.m_pszSecondArg), QString::fromStdString(strSecond = Source(f.m_pszFirstArg))));
+        ASSERT_TRUE(QFile::copy(PLAVEX_CORPUS_DIR "/load_picture/" + QString(f.m_pszSecondArg), QString::fromStdString(strSecond = Source(f.m_pszFirstArg))));
         break;
     case Fault::MissingFirst: strFirst = Source("missing.bmp"); break;
     case Fault::UnwritableFormat: strTarget = Out(f.m_pszFirstArg); break;

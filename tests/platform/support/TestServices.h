@@ -1,11 +1,20 @@
 #pragma once
 
 // Stand-ins for the modal services, for tests: each installs itself while it
-// lives, answers from a script and records what it was asked.
+// lives, answers from a script and records what it was asked. And for the
+// real modal windows, a script run on the next one shown.
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+// Qt
+#include <QApplication>
+#include <QDialog>
+#include <QTimer>
 
 #include "platform/ui/IFileChooser.h"
 #include "platform/ui/IMessageBox.h"
@@ -72,3 +81,19 @@ public:
 
     std::vector<std::string> opened;
 };
+
+// Runs `script` on the modal window of type W that the next loop shows; a
+// window the script leaves open is closed later, so that it cannot hang the tests.
+template <class W>
+void WhenShown(const std::function<void(W*)>& script)
+{
+    QTimer::singleShot(0, [script] {
+        auto* pWindow = qobject_cast<W*>(QApplication::activeModalWidget());
+        ASSERT_NE(pWindow, nullptr) << "no modal window";
+        script(pWindow);
+        QTimer::singleShot(5000, pWindow, [pWindow] {
+            ADD_FAILURE() << "the window stayed open";
+            static_cast<QDialog*>(pWindow)->done(0);
+        });
+    });
+}

@@ -307,18 +307,12 @@ void CWizardDlg::ShowFailure(const EngineError& error, bool bAnimation)
 void CWizardDlg::ShowAutomaticSize()
 {
     std::optional<QSize> size;
-    const auto* pFirst = m_pictures.Find(m_pageSource.m_strFirstPath);
-    const auto* pSecond = m_pictures.Find(m_pageSource.m_strSecondPath);
-    if (pFirst && *pFirst && pSecond && *pSecond) {
-        const PreviewPicture& first = pFirst->Value();
-        const PreviewPicture& second = pSecond->Value();
-        const auto canvas = ComputeCanvas(kSizeModeAutomatic, 0, 0, first.m_nWidth, first.m_nHeight, second.m_nWidth,
-                                          second.m_nHeight);
-        // A size the animation page would refuse to read is not shown.
-        if (canvas && canvas.Value().Width() <= CAnimSettingsPage::kLargest &&
-            canvas.Value().Height() <= CAnimSettingsPage::kLargest)
-            size = QSize(canvas.Value().Width(), canvas.Value().Height());
-    }
+    const auto canvas = CPictureCache::AutomaticCanvas(m_pictures.Find(m_pageSource.m_strFirstPath),
+                                                       m_pictures.Find(m_pageSource.m_strSecondPath));
+    // A size the animation page would refuse to read is not shown.
+    if (canvas && *canvas && canvas->Value().Width() <= CAnimSettingsPage::kLargest &&
+        canvas->Value().Height() <= CAnimSettingsPage::kLargest)
+        size = QSize(canvas->Value().Width(), canvas->Value().Height());
     m_pageAnimSettings.SetAutomaticSize(size);
     m_pageStillSettings.SetAutomaticSize(size);
 }

@@ -91,3 +91,13 @@ void CPictureCache::Finished(Entry* pEntry)
     for (const auto& fn : m_listeners)
         fn();
 }
+
+std::optional<EngineResult<Canvas>> CPictureCache::AutomaticCanvas(const EngineResult<PreviewPicture>* pFirst,
+                                                                   const EngineResult<PreviewPicture>* pSecond)
+{
+    if (!pFirst || !*pFirst || !pSecond || !*pSecond)
+        return std::nullopt;
+    const PreviewPicture& first = pFirst->Value();
+    const PreviewPicture& second = pSecond->Value();
+    return ComputeCanvas(kSizeModeAutomatic, 0, 0, first.m_nWidth, first.m_nHeight, second.m_nWidth, second.m_nHeight);
+}

@@ -8,6 +8,7 @@
 #include <functional>
 #include <list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include <QString>
 
 // Local
+#include "engine/Canvas.h"
 #include "engine/EngineResult.h"
 #include "engine/PreviewPicture.h"
 
@@ -36,6 +38,11 @@ public:
     // Runs fn on the user-interface thread whenever a load ends. Listeners
     // must live as long as the cache.
     void AddListener(std::function<void()> fn);
+
+    // The canvas an automatic render gives two pictures Find returned, or
+    // null while either loads or cannot be loaded.
+    static std::optional<EngineResult<Canvas>> AutomaticCanvas(const EngineResult<PreviewPicture>* pFirst,
+                                                               const EngineResult<PreviewPicture>* pSecond);
 
 private:
     struct Entry;

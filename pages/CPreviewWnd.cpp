@@ -241,11 +241,7 @@ std::optional<EngineResult<Canvas>> CPreviewWnd::Impl::OutputCanvas(const Engine
             return ComputeCanvas(kSizeModeCustom, *values.m_nWidth, *values.m_nHeight, 0, 0, 0, 0);
         return EngineResult<Canvas>(EngineError{EngineErrorCode::InvalidCanvas, "no size given"});
     }
-    if (!pFirst || !*pFirst || !pSecond || !*pSecond)
-        return std::nullopt;
-    const PreviewPicture& first = pFirst->Value();
-    const PreviewPicture& second = pSecond->Value();
-    return ComputeCanvas(kSizeModeAutomatic, 0, 0, first.m_nWidth, first.m_nHeight, second.m_nWidth, second.m_nHeight);
+    return CPictureCache::AutomaticCanvas(pFirst, pSecond);
 }
 
 void CPreviewWnd::Impl::Scrub(int nFrame)

@@ -68,25 +68,49 @@ static_assert([] {
 
 #define PLAVEX_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
 
+// Sixteen samples side by side.
+using Samples16 = std::int16_t __attribute__((vector_size(32)));
+using Bits16 = std::uint16_t __attribute__((vector_size(32)));
+constexpr std::int32_t kLanes = 16;
+
 // For one line of a plane: each sample's context (made positive, mirroring
 // the residue with it) and its residue against the median predictor, both
-// known before any coding because the encoder sees the whole line.
-PLAVEX_VECTOR_CLONES void PredictLine(const std::int16_t* __restrict pCur, const std::int16_t* __restrict pPrev,
-                                      std::int32_t w, std::int16_t* __restrict pContext,
-                                      std::int16_t* __restrict pResidue)
+// known before any coding because the encoder sees the whole line. Sixteen
+// samples at a time; the rows and the outputs have room for the last
+// sixteen to reach past the line.
+PLAVEX_VECTOR_CLONES void PredictLine(const std::int16_t* pCur, const std::int16_t* pPrev, std::int32_t w,
+                                      std::int16_t* pContext, std::int16_t* pResidue)
 {
-    for (std::int32_t x = 0; x < w; ++x) {
-        const int nLeftTop = pPrev[x - 1], nTop = pPrev[x], nRightTop = pPrev[x + 1], nLeft = pCur[x - 1];
-        const int nContext =
-            Quantise11(nLeft - nLeftTop) + 11 * Quantise11(nLeftTop - nTop) + 121 * Quantise11(nTop - nRightTop);
-        const int nGradient = nLeft + nTop - nLeftTop;
-        const int nPrediction =
-            std::max(std::min(nLeft, nGradient), std::min(std::max(nLeft, nGradient), nTop));
-        const int nSign = nContext >> 31;
-        pContext[x] = static_cast<std::int16_t>((nContext ^ nSign) - nSign);
+    // Quantise11 on sixteen differences at once (a comparison is -1 where
+    // it holds); vectors pass by reference, the same whatever the machine.
+    const auto Quantise11x16 = [](const Samples16& nDifference, Samples16& q) {
+        const Samples16 d = reinterpret_cast<Samples16>(reinterpret_cast<Bits16>(nDifference) << 8) >> 8,
+                        nSign = d >> 15, a = (d ^ nSign) - nSign;
+        q = ((-((a >= 1) + (a >= 2) + (a >= 5) + (a >= 12) + (a >= 35))) ^ nSign) - nSign;
+    };
+    for (std::int32_t x = 0; x < w; x += kLanes) {
+        Samples16 nLeftTop, nTop, nRightTop, nLeft, nCur, q0, q1, q2;
+        std::memcpy(&nLeftTop, pPrev + x - 1, sizeof nLeftTop);
+        std::memcpy(&nTop, pPrev + x, sizeof nTop);
+        std::memcpy(&nRightTop, pPrev + x + 1, sizeof nRightTop);
+        std::memcpy(&nLeft, pCur + x - 1, sizeof nLeft);
+        std::memcpy(&nCur, pCur + x, sizeof nCur);
+        Quantise11x16(nLeft - nLeftTop, q0);
+        Quantise11x16(nLeftTop - nTop, q1);
+        Quantise11x16(nTop - nRightTop, q2);
+        Samples16 nContext = q0 + 11 * q1 + 121 * q2;
+        // The median of the left, the top and the gradient.
+        const Samples16 nGradient = nLeft + nTop - nLeftTop;
+        const Samples16 nLow = nLeft < nGradient ? nLeft : nGradient, nHigh = nLeft < nGradient ? nGradient : nLeft;
+        const Samples16 nUpper = nHigh < nTop ? nHigh : nTop;
+        const Samples16 nPrediction = nLow < nUpper ? nUpper : nLow;
+        const Samples16 nSign = nContext >> 15;
+        nContext = (nContext ^ nSign) - nSign;
         // Residues wrap around the nine-bit sample range.
-        const int nResidue = ((pCur[x] - nPrediction) ^ nSign) - nSign;
-        pResidue[x] = static_cast<std::int16_t>(static_cast<int>(static_cast<std::uint32_t>(nResidue) << 23) >> 23);
+        Samples16 nResidue = ((nCur - nPrediction) ^ nSign) - nSign;
+        nResidue = reinterpret_cast<Samples16>(reinterpret_cast<Bits16>(nResidue) << 7) >> 7;
+        std::memcpy(pContext + x, &nContext, sizeof nContext);
+        std::memcpy(pResidue + x, &nResidue, sizeof nResidue);
     }
 }
 
@@ -288,10 +312,10 @@ std::string CFfv1Encoder::Init(std::int32_t nWidth, std::int32_t nHeight, std::i
     m_nRows = nRows;
     const auto nSliceWidth = static_cast<std::size_t>((nWidth + nColumns - 1) / nColumns);
     try {
-        m_slice.m_rows.assign(3 * 2 * (nSliceWidth + 6), 0);
+        m_slice.m_rows.assign(3 * 2 * (nSliceWidth + 6) + kLanes, 0);
         m_slice.m_states.resize(2 * kContexts);
-        m_slice.m_context.resize(nSliceWidth);
-        m_slice.m_residue.resize(nSliceWidth);
+        m_slice.m_context.resize(nSliceWidth + kLanes);
+        m_slice.m_residue.resize(nSliceWidth + kLanes);
         m_header.clear();
     } catch (const std::bad_alloc&) {
         return "Out of memory for the FFV1 encoder.";

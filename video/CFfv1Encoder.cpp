@@ -114,6 +114,19 @@ PLAVEX_VECTOR_CLONES void PredictLine(const std::int16_t* pCur, const std::int16
     }
 }
 
+// The reversible colour transform of a row of BGR pixels: green plus a
+// quarter of the two differences, then blue and red less green.
+PLAVEX_VECTOR_CLONES void TransformRow(const std::uint8_t* __restrict pBgr, std::int32_t w, std::int16_t* __restrict pY,
+                                       std::int16_t* __restrict pBlue, std::int16_t* __restrict pRed)
+{
+    for (std::int32_t x = 0; x < w; ++x) {
+        const int b = pBgr[3 * x] - pBgr[3 * x + 1], g = pBgr[3 * x + 1], r = pBgr[3 * x + 2] - g;
+        pY[x] = static_cast<std::int16_t>(g + ((b + r) >> 2));
+        pBlue[x] = static_cast<std::int16_t>(b + kColourOffset);
+        pRed[x] = static_cast<std::int16_t>(r + kColourOffset);
+    }
+}
+
 // Run lengths of the run mode, as powers of two by the run index.
 constexpr std::uint8_t kLog2Run[41] = {0, 0, 0,  0,  1,  1,  1,  1,  2,  2,  2,  2,  3,  3,  3,  3,  4,  4,  5,  5,  6,
                                        6, 7, 7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24};
@@ -431,15 +444,7 @@ void CFfv1Encoder::EncodeRows(const std::uint8_t* pTop, std::ptrdiff_t nRowStep)
             pCur[p] = slice.m_rows.data() + (2 * p + nCur) * nStride + 3;
             pPrev[p] = slice.m_rows.data() + (2 * p + 1 - nCur) * nStride + 3;
         }
-        // The reversible colour transform: green plus a quarter of the two
-        // differences, then blue and red less green.
-        const std::uint8_t* pBgr = pTop + nRowStep * y + 3 * static_cast<std::ptrdiff_t>(slice.m_nX0);
-        for (std::int32_t x = 0; x < w; ++x) {
-            const int b = pBgr[3 * x] - pBgr[3 * x + 1], g = pBgr[3 * x + 1], r = pBgr[3 * x + 2] - g;
-            pCur[0][x] = static_cast<std::int16_t>(g + ((b + r) >> 2));
-            pCur[1][x] = static_cast<std::int16_t>(b + kColourOffset);
-            pCur[2][x] = static_cast<std::int16_t>(r + kColourOffset);
-        }
+        TransformRow(pTop + nRowStep * y + 3 * static_cast<std::ptrdiff_t>(slice.m_nX0), w, pCur[0], pCur[1], pCur[2]);
         for (std::size_t p = 0; p < 3; ++p) {
             // The sample left of the first is the one above it; the one
             // above right of the last is the one above it.

@@ -46,26 +46,6 @@ constexpr std::array<std::int8_t, 128> kQuant11 = MakeQuant(kQuant11Limits);
 constexpr std::array<std::int8_t, 128> kQuant5 = MakeQuant(kQuant5Limits);
 constexpr int kContexts = (11 * 11 * 11 + 1) / 2;
 
-// A difference taken modulo 256 (as the codec takes it), quantised into
-// the small model's 11 steps: the table's bounds, counted, with the sign.
-constexpr int Quantise11(int nDifference)
-{
-    const int d = static_cast<std::int8_t>(nDifference), a = d < 0 ? -d : d;
-    const int q = (a >= 1) + (a >= 2) + (a >= 5) + (a >= 12) + (a >= 35);
-    return d < 0 ? -q : q;
-}
-
-// The codec's rules for the quantised steps, checked against the table the
-// stream header carries.
-static_assert([] {
-    for (int i = 0; i < 256; ++i) {
-        const int q = i < 128 ? kQuant11[static_cast<std::size_t>(i)] : -kQuant11[static_cast<std::size_t>(std::min(256 - i, 127))];
-        if (Quantise11(i) != q)
-            return false;
-    }
-    return true;
-}());
-
 #define PLAVEX_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
 
 // Sixteen samples side by side.
@@ -81,12 +61,17 @@ constexpr std::int32_t kLanes = 16;
 PLAVEX_VECTOR_CLONES void PredictLine(const std::int16_t* pCur, const std::int16_t* pPrev, std::int32_t w,
                                       std::int16_t* pContext, std::int16_t* pResidue)
 {
-    // Quantise11 on sixteen differences at once (a comparison is -1 where
-    // it holds); vectors pass by reference, the same whatever the machine.
+    // Sixteen differences, each taken modulo 256 as the codec takes them,
+    // quantised into the small model's 11 steps: the bounds its magnitude
+    // reaches, counted (a comparison is -1 where it holds), with its sign.
+    // Vectors pass by reference, the same whatever the processor.
     const auto Quantise11x16 = [](const Samples16& nDifference, Samples16& q) {
         const Samples16 d = reinterpret_cast<Samples16>(reinterpret_cast<Bits16>(nDifference) << 8) >> 8,
                         nSign = d >> 15, a = (d ^ nSign) - nSign;
-        q = ((-((a >= 1) + (a >= 2) + (a >= 5) + (a >= 12) + (a >= 35))) ^ nSign) - nSign;
+        q = ((-((a >= kQuant11Limits[1]) + (a >= kQuant11Limits[2]) + (a >= kQuant11Limits[3]) +
+                (a >= kQuant11Limits[4]) + (a >= kQuant11Limits[5]))) ^
+             nSign) -
+            nSign;
     };
     for (std::int32_t x = 0; x < w; x += kLanes) {
         Samples16 nLeftTop, nTop, nRightTop, nLeft, nCur, q0, q1, q2;
@@ -132,6 +117,8 @@ constexpr std::uint8_t kLog2Run[41] = {0, 0, 0,  0,  1,  1,  1,  1,  2,  2,  2, 
                                        6, 7, 7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24};
 // A line longer than this could take the run index past the table's end.
 constexpr std::int32_t kMaxSliceWidth = 1 << 24;
+// A slice's size is stored in 24 bits.
+constexpr std::size_t kMaxSliceBytes = (std::size_t{1} << 24) - 1;
 
 // The binary range coder of the headers, with the codec's default state
 // transitions (adapting by 1/20 per bit, kept within 8/256 of the ends).
@@ -378,7 +365,8 @@ EngineResult<EncodedFrame> CFfv1Encoder::Encode(const std::uint8_t* pPixels, std
         for (std::int32_t i = 0; i < m_nColumns * m_nRows; ++i) {
             StartSlice(i);
             EncodeRows(pTop, -static_cast<std::ptrdiff_t>(nPitch));
-            FinishSlice();
+            if (!FinishSlice())
+                return Failure("The frame is too large for FFV1: a slice takes more than 16 MB.");
         }
     } catch (const std::bad_alloc&) {
         return Failure("Out of memory for an FFV1 frame.");
@@ -461,7 +449,7 @@ void CFfv1Encoder::EncodeRows(const std::uint8_t* pTop, std::ptrdiff_t nRowStep)
     }
 }
 
-void CFfv1Encoder::FinishSlice()
+bool CFfv1Encoder::FinishSlice()
 {
     Slice& slice = m_slice;
     // The bits padded with zeros to a whole byte.
@@ -471,11 +459,14 @@ void CFfv1Encoder::FinishSlice()
     slice.m_bytes.resize(slice.m_nUsed);
     // The slice's size and error status, then its CRC.
     const std::size_t nBytes = slice.m_bytes.size();
+    if (nBytes > kMaxSliceBytes)
+        return false;
     for (int i = 2; i >= 0; --i)
         slice.m_bytes.push_back(static_cast<std::uint8_t>(nBytes >> (8 * i)));
     slice.m_bytes.push_back(0);
     PutCrc(slice.m_bytes, 0);
     m_out.insert(m_out.end(), slice.m_bytes.begin(), slice.m_bytes.end());
+    return true;
 }
 
 namespace {

@@ -61,7 +61,8 @@ private:
     void StartSlice(std::int32_t nSlice);
     void EncodeRows(const std::uint8_t* pTop, std::ptrdiff_t nRowStep);
     void EncodeLine(std::size_t nFirstContext);
-    void FinishSlice();
+    // Ends the slice and adds it to the frame; false if it is too large.
+    bool FinishSlice();
 
     std::int32_t m_nWidth = 0;
     std::int32_t m_nHeight = 0;

@@ -16,8 +16,8 @@
 //
 // Every frame stands alone, so frames are compressed on as many threads as
 // there are encoders, one frame per thread. The output grows with what a
-// frame needs (about half its raw size for photographs), never to a worst
-// case, and the bytes depend on nothing but the frame.
+// frame needs (a third to a half of its raw size for photographs), never to
+// a worst case, and the bytes depend on nothing but the frame.
 class CFfv1Encoder : public IFrameEncoder {
 public:
     CFfv1Encoder() = default;

@@ -517,9 +517,10 @@ struct LineCoder {
         const int nOldDrift = static_cast<std::int16_t>(nOld), nErrorSum = static_cast<std::uint16_t>(nOld >> 16),
                   nBias = static_cast<std::int8_t>(nOld >> 32), nCount = static_cast<std::uint8_t>(nOld >> 40);
         const int v = Fold(nDiff - nBias);
-        // The smallest k with count × 2^k at least the error sum.
-        int k = std::max(__builtin_clz(static_cast<unsigned>(nCount)) - __builtin_clz(static_cast<unsigned>(nErrorSum)),
-                         0);
+        // The smallest k with count × 2^k at least the error sum, which
+        // halving can bring down to zero.
+        int k = std::max(
+            __builtin_clz(static_cast<unsigned>(nCount)) - __builtin_clz(static_cast<unsigned>(nErrorSum) | 1u), 0);
         k += (nCount << k) < nErrorSum;
         const int nCode = v ^ ((2 * nOldDrift + nCount) >> 31);
         // Zero, -1, 1, -2, ... to 0, 1, 2, 3, ...; without a branch, as the

@@ -17,6 +17,7 @@ BUILD = os.path.join(WORK, "build")
 
 ENGINE, VIDEO, E2E, FRAME, PAGES, UI, CLI = ("engine_tests", "video_files_test", "test_e2e_wizard", "test_app_frame",
                                              "test_pages", "test_platform_ui", "cli_tests")
+FFV1 = "ffv1_encoder_test"
 # A fuzz target's replay runs over its generated seed corpus, as CTest runs it.
 FUZZ_CANVAS = "fuzz_canvas_replay"
 
@@ -96,7 +97,14 @@ FAULTS = [
     ("suggested buffer ignores the largest chunk", "video/CAviWriter.cpp", "std::max(m_nMaxChunk, static_cast<std::uint32_t>(canvas.ImageSize()))", "static_cast<std::uint32_t>(canvas.ImageSize())", [VIDEO]),
     ("encoded frame always a key frame", "video/CAviWriter.cpp", "nSize, frame.m_bKeyFrame});", "nSize, true});", [VIDEO]),
     ("H.264 fourcc misspelt", "video/VideoCodec.cpp", 'MakeFourcc("H264")', 'MakeFourcc("X264")', [VIDEO]),
-    ("FFV1 slices one pixel high", "video/CAvcodecEncoder.cpp", "std::min(nWidth, nHeight) <= 4 ?", "false ?", [VIDEO, CLI]),
+    ("FFV1 grid wider than the frame", "video/CFfv1Encoder.cpp", "nColumns = std::min(nSide, nWidth)", "nColumns = nSide", [FFV1, VIDEO]),
+    ("FFV1 escape off by one", "video/CFfv1Encoder.cpp", "PutBits(12 + kSampleBits, u - 11);", "PutBits(12 + kSampleBits, u - 12);", [FFV1, VIDEO]),
+    ("FFV1 run's last sample dropped", "video/CFfv1Encoder.cpp", "if (nRun != 0)\n", "if (nRun > 1)\n", [FFV1, VIDEO]),
+    ("FFV1 run broken in the flat context", "video/CFfv1Encoder.cpp", "CodeResidue(m_pContext[x++], nDiff > 0 ? nDiff - 1 : nDiff);", "CodeResidue(0, nDiff > 0 ? nDiff - 1 : nDiff);\n            ++x;", [FFV1, VIDEO]),
+    ("FFV1 rows kept from the slice before", "video/CFfv1Encoder.cpp", "    std::fill(slice.m_rows.begin(), slice.m_rows.end(), std::int16_t{0});\n", "", [FFV1, VIDEO]),
+    ("FFV1 CRC big-endian", "video/CFfv1Encoder.cpp", "out.push_back(static_cast<std::uint8_t>(nCrc >> (8 * i)));", "out.push_back(static_cast<std::uint8_t>(nCrc >> (24 - 8 * i)));", [FFV1, VIDEO]),
+    ("FFV1 header carry lost", "video/CFfv1Encoder.cpp", "m_out.push_back(static_cast<std::uint8_t>(m_nOutstandingByte + 1));", "m_out.push_back(static_cast<std::uint8_t>(m_nOutstandingByte));", [FFV1]),
+    ("FFV1 Rice parameter one too large", "video/CFfv1Encoder.cpp", "k += (nCount << k) < nErrorSum;", "k += (nCount << k) <= nErrorSum;", [FFV1, VIDEO]),
     ("H.264 key interval", "video/CAvcodecEncoder.cpp", "constexpr int kH264KeyInterval = 250;", "constexpr int kH264KeyInterval = 300;", [VIDEO]),
     ("quality to rate factor", "video/CAvcodecEncoder.cpp", "(nQuality - 1) * 32.0 / 89.0", "(nQuality - 1) * 32.0 / 90.0", [VIDEO]),
     ("H.264 threads follow the machine", "video/CAvcodecEncoder.cpp", "ctx.thread_count = kH264Threads;", "ctx.thread_count = 0;", [VIDEO]),

@@ -78,14 +78,6 @@ PLAVEX_VECTOR_CLONES void ChromaRows(const std::uint8_t* __restrict pPlanes, std
     }
 }
 
-EngineResult<std::unique_ptr<IFrameEncoder>> Make(CAvcodecEncoder::Kind kind, const EncoderSettings& settings)
-{
-    auto pEncoder = std::make_unique<CAvcodecEncoder>();
-    if (const std::string strWhy = pEncoder->Init(kind, settings); !strWhy.empty())
-        return EngineError{EngineErrorCode::EncodeFailed, strWhy};
-    return std::unique_ptr<IFrameEncoder>(std::move(pEncoder));
-}
-
 } // namespace
 
 CAvcodecEncoder::~CAvcodecEncoder()
@@ -97,12 +89,10 @@ CAvcodecEncoder::~CAvcodecEncoder()
 
 EngineResult<std::unique_ptr<IFrameEncoder>> CAvcodecEncoder::MakeH264(const EncoderSettings& settings)
 {
-    return Make(Kind::H264, settings);
-}
-
-EngineResult<std::unique_ptr<IFrameEncoder>> CAvcodecEncoder::MakeFfv1(const EncoderSettings& settings)
-{
-    return Make(Kind::Ffv1, settings);
+    auto pEncoder = std::make_unique<CAvcodecEncoder>();
+    if (const std::string strWhy = pEncoder->Init(settings); !strWhy.empty())
+        return EngineError{EngineErrorCode::EncodeFailed, strWhy};
+    return std::unique_ptr<IFrameEncoder>(std::move(pEncoder));
 }
 
 double CAvcodecEncoder::RateFactorForQuality(std::int32_t nQuality)
@@ -118,21 +108,16 @@ std::string CAvcodecEncoder::Fail(const std::string& strWhat, int nAvError) cons
     return strWhat + (nAvError < 0 ? " (" + AvComplaint(nAvError) + ")." : ".");
 }
 
-std::string CAvcodecEncoder::Init(Kind kind, const EncoderSettings& settings, const char* pszEncoder)
+std::string CAvcodecEncoder::Init(const EncoderSettings& settings)
 {
     if (m_pContext)
         return Fail("The encoder is already open", 0);
     KeepAvComplaints();
-    m_kind = kind;
     const std::int32_t nWidth = settings.m_nWidth, nHeight = settings.m_nHeight, nQuality = settings.m_nQuality;
-    const char* pszName = pszEncoder ? pszEncoder : (kind == Kind::H264 ? "libx264" : "ffv1");
-    const char* pszTitle = kind == Kind::H264 ? "H.264" : "FFV1";
-    const AVCodec* pCodec = avcodec_find_encoder_by_name(pszName);
+    const AVCodec* pCodec = avcodec_find_encoder_by_name("libx264");
     if (!pCodec)
-        return Fail(std::string("The ") + pszTitle + " encoder \"" + pszName +
-                        "\" is missing from the installed libavcodec",
-                    0);
-    if (nWidth <= 0 || nHeight <= 0 || (kind == Kind::H264 && (nQuality < 1 || nQuality > 100)) ||
+        return Fail("The H.264 encoder \"libx264\" is missing from the installed libavcodec", 0);
+    if (nWidth <= 0 || nHeight <= 0 || nQuality < 1 || nQuality > 100 ||
         settings.m_nRate <= 0 || settings.m_nScale <= 0)
         return Fail("Invalid picture size, quality or frame rate", 0);
 
@@ -153,54 +138,33 @@ std::string CAvcodecEncoder::Init(Kind kind, const EncoderSettings& settings, co
     if (settings.m_bGlobalHeader)
         ctx.flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     AVDictionary* pOptions = nullptr;
-    if (kind == Kind::H264) {
-        ctx.pix_fmt = AV_PIX_FMT_YUV420P;
-        ctx.color_range = AVCOL_RANGE_MPEG;
-        ctx.colorspace = AVCOL_SPC_BT709;
-        ctx.color_primaries = AVCOL_PRI_BT709;
-        ctx.color_trc = AVCOL_TRC_BT709;
-        ctx.gop_size = kH264KeyInterval;
-        ctx.max_b_frames = 0;
-        ctx.thread_count = kH264Threads;
-        char szCrf[32];
-        std::snprintf(szCrf, sizeof szCrf, "%.2f", RateFactorForQuality(nQuality));
-        av_dict_set(&pOptions, "preset", kH264Preset, 0);
-        // Zero latency: no B-frames, no look-ahead and threads within a
-        // frame, so each frame given comes straight back compressed. Threads
-        // across frames would hold frames back and were no faster than one
-        // thread, where slices were (bench/video/h264_threads.sh).
-        av_dict_set(&pOptions, "tune", "zerolatency", 0);
-        av_dict_set(&pOptions, "crf", szCrf, 0);
-        av_dict_set(&pOptions, "x264-params", kH264Params, 0);
-    } else {
-        ctx.pix_fmt = AV_PIX_FMT_BGR0;
-        ctx.gop_size = 1; // Editors cut anywhere.
-        // Version 3: the frame is cut into slices that threads compress at
-        // once, each with a CRC, so a damaged slice is found and the others
-        // still decode. Its parameters travel once, in the stream header.
-        ctx.level = 3;
-        // The encoder finds each slice's place on its grid by rounding,
-        // which goes wrong for slices one pixel wide or high: the 4 × 4
-        // grid of 16 slices becomes 3 × 3 on a frame with a side of 4.
-        ctx.slices = std::min(nWidth, nHeight) <= 4 ? std::min(settings.m_nSlices, 9) : settings.m_nSlices;
-        // Threads for the slices, as many as the library finds cores for.
-        ctx.thread_type = FF_THREAD_SLICE;
-        ctx.thread_count = 0;
-        av_dict_set(&pOptions, "slicecrc", "1", 0);
-        // Golomb-Rice codes and the small context model: the fastest of the
-        // codec's choices, named so that the bytes do not follow a default.
-        av_dict_set(&pOptions, "coder", "rice", 0);
-        av_dict_set(&pOptions, "context", "0", 0);
-    }
+    ctx.pix_fmt = AV_PIX_FMT_YUV420P;
+    ctx.color_range = AVCOL_RANGE_MPEG;
+    ctx.colorspace = AVCOL_SPC_BT709;
+    ctx.color_primaries = AVCOL_PRI_BT709;
+    ctx.color_trc = AVCOL_TRC_BT709;
+    ctx.gop_size = kH264KeyInterval;
+    ctx.max_b_frames = 0;
+    ctx.thread_count = kH264Threads;
+    char szCrf[32];
+    std::snprintf(szCrf, sizeof szCrf, "%.2f", RateFactorForQuality(nQuality));
+    av_dict_set(&pOptions, "preset", kH264Preset, 0);
+    // Zero latency: no B-frames, no look-ahead and threads within a
+    // frame, so each frame given comes straight back compressed. Threads
+    // across frames would hold frames back and were no faster than one
+    // thread, where slices were (bench/video/h264_threads.sh).
+    av_dict_set(&pOptions, "tune", "zerolatency", 0);
+    av_dict_set(&pOptions, "crf", szCrf, 0);
+    av_dict_set(&pOptions, "x264-params", kH264Params, 0);
     const int nOpen = avcodec_open2(m_pContext, pCodec, &pOptions);
     const bool bUnusedOptions = av_dict_count(pOptions) != 0;
     av_dict_free(&pOptions);
     if (nOpen < 0)
-        return Fail(std::string("The ") + pszTitle + " encoder refused the picture size " + std::to_string(nWidth) +
+        return Fail(std::string("The H.264 encoder refused the picture size ") + std::to_string(nWidth) +
                         "×" + std::to_string(nHeight) + " or its options",
                     nOpen);
     if (bUnusedOptions)
-        return Fail(std::string("The ") + pszTitle + " encoder does not take the options it needs", 0);
+        return Fail("The H.264 encoder does not take the options it needs", 0);
 
     m_pFrame->format = ctx.pix_fmt;
     m_pFrame->width = nWidth;
@@ -209,8 +173,7 @@ std::string CAvcodecEncoder::Init(Kind kind, const EncoderSettings& settings, co
         return Fail("Out of memory for the encoder's frame", nErr);
     m_nWidth = nWidth;
     m_nHeight = nHeight;
-    if (kind == Kind::H264)
-        m_planes.resize(static_cast<std::size_t>(nWidth) * 6);
+    m_planes.resize(static_cast<std::size_t>(nWidth) * 6);
     return {};
 }
 
@@ -242,29 +205,6 @@ void CAvcodecEncoder::ConvertToYuv420(const std::uint8_t* pTop, std::ptrdiff_t n
     }
 }
 
-bool CAvcodecEncoder::ConvertFrame(const std::uint8_t* pPixels, std::int32_t nPitch)
-{
-    if (av_frame_make_writable(m_pFrame) < 0)
-        return false;
-    // The input is bottom-up; the encoders take the top row first.
-    const std::uint8_t* pTop = pPixels + static_cast<std::ptrdiff_t>(m_nHeight - 1) * nPitch;
-    if (m_kind == Kind::H264) {
-        ConvertToYuv420(pTop, -nPitch);
-        return true;
-    }
-    for (int y = 0; y < m_nHeight; ++y) {
-        const std::uint8_t* pSrc = pTop - static_cast<std::ptrdiff_t>(y) * nPitch;
-        std::uint8_t* pDst = m_pFrame->data[0] + static_cast<std::ptrdiff_t>(y) * m_pFrame->linesize[0];
-        for (int x = 0; x < m_nWidth; ++x, pSrc += 3, pDst += 4) {
-            pDst[0] = pSrc[0];
-            pDst[1] = pSrc[1];
-            pDst[2] = pSrc[2];
-            pDst[3] = 0;
-        }
-    }
-    return true;
-}
-
 EngineResult<EncodedFrame> CAvcodecEncoder::Encode(const std::uint8_t* pPixels, std::int32_t nPitch)
 {
     const auto failure = [](const std::string& strWhy) { return EngineError{EngineErrorCode::EncodeFailed, strWhy}; };
@@ -272,8 +212,10 @@ EngineResult<EncodedFrame> CAvcodecEncoder::Encode(const std::uint8_t* pPixels, 
         return failure(Fail("The encoder is not ready", 0));
     av_packet_unref(m_pPacket);
     KeepAvComplaints();
-    if (!ConvertFrame(pPixels, nPitch))
+    if (av_frame_make_writable(m_pFrame) < 0)
         return failure(Fail("Out of memory for the encoder's frame", AVERROR(ENOMEM)));
+    // The input is bottom-up; the encoder takes the top row first.
+    ConvertToYuv420(pPixels + static_cast<std::ptrdiff_t>(m_nHeight - 1) * nPitch, -nPitch);
     m_pFrame->pts = m_nFrames;
     if (const int nErr = avcodec_send_frame(m_pContext, m_pFrame); nErr < 0)
         return failure(Fail("The encoder could not take frame " + std::to_string(m_nFrames), nErr));

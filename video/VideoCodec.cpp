@@ -4,6 +4,7 @@
 
 // Local
 #include "video/CAvcodecEncoder.h"
+#include "video/CFfv1Encoder.h"
 #include "video/CFullFrameEncoder.h"
 #include "video/CMjpegEncoder.h"
 
@@ -13,7 +14,7 @@ const std::array<VideoCodec, 4> kCodecs = {{
     {0, "raw", "Plné snímky (nekomprimované)", false, true, false, &CFullFrameEncoder::Make},
     {MakeFourcc("MJPG"), "mjpeg", "Motion JPEG", true, true, false, &CMjpegEncoder::Make},
     {MakeFourcc("H264"), "h264", "H.264", true, false, true, &CAvcodecEncoder::MakeH264},
-    {MakeFourcc("FFV1"), "ffv1", "FFV1 (bezeztrátový)", false, false, false, &CAvcodecEncoder::MakeFfv1, 16},
+    {MakeFourcc("FFV1"), "ffv1", "FFV1 (bezeztrátový)", false, true, false, &CFfv1Encoder::Make, 16},
 }};
 
 } // namespace

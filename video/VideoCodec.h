@@ -43,8 +43,7 @@ struct VideoCodec {
     MakeEncoderFn m_makeEncoder;
     // Slices per frame, where the codec cuts frames into slices. Fixed here
     // rather than taken from the machine's cores: the slices decide the
-    // bytes, so a file is the same on every machine. The threads that
-    // compress them, one per core, do not.
+    // bytes, so a file is the same on every machine.
     std::int32_t m_nSlices = 0;
 };
 

@@ -584,21 +584,25 @@ struct LineCoder {
     }
 };
 
-} // namespace
-
 // The coder gains a tenth from the newer instructions (counting leading
 // zeros, shifts by a register without flags), where the processor has them.
-__attribute__((target_clones("arch=x86-64-v3", "default"))) void CFfv1Encoder::EncodeLine(std::size_t nFirstContext)
+// It works on a copy, which stays in registers: the bytes it writes could
+// otherwise be any memory, for the compiler.
+__attribute__((target_clones("arch=x86-64-v3", "default"))) LineCoder CodeLine(LineCoder coder, std::int32_t w)
+{
+    coder.CodeLine(w);
+    return coder;
+}
+
+} // namespace
+
+void CFfv1Encoder::EncodeLine(std::size_t nFirstContext)
 {
     Slice& slice = m_slice;
-    LineCoder coder{slice.m_nBits,
-                    slice.m_nPending,
-                    slice.m_bytes.data() + slice.m_nUsed,
-                    slice.m_nRunIndex,
-                    slice.m_states.data() + nFirstContext,
-                    slice.m_context.data(),
-                    slice.m_residue.data()};
-    coder.CodeLine(slice.m_nWidth);
+    const LineCoder coder = CodeLine(LineCoder{slice.m_nBits, slice.m_nPending, slice.m_bytes.data() + slice.m_nUsed,
+                                               slice.m_nRunIndex, slice.m_states.data() + nFirstContext,
+                                               slice.m_context.data(), slice.m_residue.data()},
+                                     slice.m_nWidth);
     slice.m_nBits = coder.m_nBits;
     slice.m_nPending = coder.m_nPending;
     slice.m_nRunIndex = coder.m_nRunIndex;

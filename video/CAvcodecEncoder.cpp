@@ -1,6 +1,5 @@
 #include "video/CAvcodecEncoder.h"
 
-#include <algorithm>
 #include <cstdio>
 
 extern "C" {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -453,10 +454,9 @@ bool CFfv1Encoder::FinishSlice()
 {
     Slice& slice = m_slice;
     // The bits padded with zeros to a whole byte.
-    slice.m_bytes.resize(slice.m_nUsed + 1);
-    if (slice.m_nPending > 0)
-        slice.m_bytes[slice.m_nUsed++] = static_cast<std::uint8_t>(slice.m_nBits << (8 - slice.m_nPending));
     slice.m_bytes.resize(slice.m_nUsed);
+    if (slice.m_nPending > 0)
+        slice.m_bytes.push_back(static_cast<std::uint8_t>(slice.m_nBits << (8 - slice.m_nPending)));
     // The slice's size and error status, then its CRC.
     const std::size_t nBytes = slice.m_bytes.size();
     if (nBytes > kMaxSliceBytes)

@@ -88,14 +88,14 @@ class Ffv1EncoderTest : public ::testing::TestWithParam<Ffv1Case> {};
 TEST_P(Ffv1EncoderTest, FramesDecodeByteForByteAndStandAlone)
 {
     const Ffv1Case& c = GetParam();
+    CFfv1Encoder first, fresh;
+    ASSERT_EQ(first.Init(c.m_nWidth, c.m_nHeight, 16) + fresh.Init(c.m_nWidth, c.m_nHeight, 16), "");
     av_log_set_callback([](void*, int nLevel, const char* pszFormat, va_list args) {
         char sz[256];
         if (nLevel <= AV_LOG_ERROR && std::vsnprintf(sz, sizeof sz, pszFormat, args) > 0)
             g_strComplaints += sz;
     });
     g_strComplaints.clear();
-    CFfv1Encoder first, fresh;
-    ASSERT_EQ(first.Init(c.m_nWidth, c.m_nHeight, 16) + fresh.Init(c.m_nWidth, c.m_nHeight, 16), "");
     for (unsigned nSeed : {1u, 2u}) {
         const std::vector<std::uint8_t> picture = Picture(c, nSeed);
         const EncodedFrame encoded = first.Encode(picture.data(), c.m_nWidth * 3).Value();
